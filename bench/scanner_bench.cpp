@@ -1,0 +1,115 @@
+// Scanner throughput on three generated Shift_JIS texts, each beside the speed of merely
+// reading the same file through the same reader:
+//   ascii     plain ASCII lines
+//   japanese  about 80 % two-byte characters
+//   mixed     about 20 % bytes above 0x7F, as in a dictionary file
+// SORVANE_BENCH_MB sets the size of each text (100 MB unless set).
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "core/kanji_grid.h"
+#include "core/scanner.h"
+#include "core/text_stream.h"
+
+namespace {
+
+using namespace sorvane;
+
+std::size_t text_size() {
+    const char* mb = std::getenv("SORVANE_BENCH_MB");
+    return static_cast<std::size_t>(mb ? std::atol(mb) : 100) << 20;
+}
+
+enum Kind { ascii, japanese, mixed };
+
+void append_character(std::string& s, std::mt19937& random) {
+    const SjisBytes b = bytes_of(static_cast<int>(random() % grid_cells));
+    s += static_cast<char>(b.lead);
+    s += static_cast<char>(b.trail);
+}
+
+// One line of the given kind, about 80 bytes.
+std::string make_line(Kind kind, std::mt19937& random) {
+    std::string line;
+    while (line.size() < 78) {
+        const unsigned pick = random() % 100;
+        switch (kind) {
+        case ascii: line += static_cast<char>(' ' + random() % 95); break;
+        case japanese:
+            // Two-byte characters make up 80 % of the bytes: four pairs to every two ASCII bytes.
+            if (pick < 67) append_character(line, random);
+            else line += static_cast<char>('a' + random() % 26);
+            break;
+        case mixed:
+            if (pick < 11) append_character(line, random);
+            else line += static_cast<char>(' ' + random() % 95);
+            break;
+        }
+    }
+    return line + "\r\n";
+}
+
+const std::string& text_file(Kind kind) {
+    static std::array<std::string, 3> paths;
+    std::string& path = paths[kind];
+    if (!path.empty()) return path;
+    static const char* const names[] = {"ascii", "japanese", "mixed"};
+    path = (std::filesystem::temp_directory_path() / ("sorvane-bench-" + std::string(names[kind]) + ".txt")).string();
+    const std::size_t size = text_size();
+    if (std::filesystem::exists(path) && std::filesystem::file_size(path) == size) return path;
+    std::mt19937 random(kind + 1);
+    std::array<std::string, 512> lines;
+    for (std::string& l : lines) l = make_line(kind, random);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    for (std::size_t written = 0; written < size;) {
+        const std::string& l = lines[random() % lines.size()];
+        const std::size_t n = std::min(l.size(), size - written);
+        std::fwrite(l.data(), 1, n, f);
+        written += n;
+    }
+    std::fclose(f);
+    return path;
+}
+
+std::array<std::uint8_t, 1 << 16> block_buffer;
+
+void read_only(benchmark::State& state, Kind kind) {
+    const std::string& path = text_file(kind);
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        TextReader in(f, block_buffer);
+        std::size_t total = 0;
+        for (auto block = in.next_block(); !block.empty(); block = in.next_block()) total += block.size();
+        benchmark::DoNotOptimize(total);
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text_size()));
+}
+
+void scan(benchmark::State& state, Kind kind) {
+    const std::string& path = text_file(kind);
+    KanjiGrid found{};
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        TextReader in(f, block_buffer);
+        mark_characters(in, found);
+        benchmark::DoNotOptimize(found);
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text_size()));
+}
+
+BENCHMARK_CAPTURE(read_only, ascii, ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan, ascii, ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_only, japanese, japanese)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan, japanese, japanese)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_only, mixed, mixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan, mixed, mixed)->Unit(benchmark::kMillisecond);
+
+}  // namespace

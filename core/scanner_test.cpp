@@ -1,0 +1,136 @@
+#include "core/scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using testing::bytes;
+using testing::cells_of;
+using testing::character;
+using testing::ScratchFile;
+
+// The plain rule, one byte at a time through the C library, as the reference.
+std::vector<int> reference_scan(const std::string& content) {
+    KanjiGrid found{};
+    ScratchFile f(content);
+    auto next = [&] {
+        const int c = std::fgetc(f.file);
+        return c == 0x1A ? EOF : c;
+    };
+    for (int a = next(); a != EOF; a = next()) {
+        if (!is_lead_byte(static_cast<unsigned>(a))) continue;
+        const int b = next();
+        if (b == EOF) break;
+        if (is_trail_byte(static_cast<unsigned>(b))) found[static_cast<std::size_t>(cell_of(a, b))] = 1;
+    }
+    return cells_of(found);
+}
+
+std::vector<int> marked(const std::string& content, std::size_t block_size) {
+    ScratchFile f(content);
+    std::vector<std::uint8_t> buffer(block_size);
+    TextReader in(f.file, buffer);
+    KanjiGrid found{};
+    mark_characters(in, found);
+    return cells_of(found);
+}
+
+const std::size_t block_sizes[] = {1, 2, 3, 5, 64, 1 << 16};
+
+TEST(MarkCharacters, EdgeCasesAtEveryBlockSize) {
+    struct Case {
+        const char* what;
+        std::string content;
+        std::vector<int> cells;
+    };
+    const Case cases[] = {
+        {"empty", "", {}},
+        {"ascii only", "Hello, world\r\n", {}},
+        {"pair at the very end", bytes({'a', 0x88, 0x9F}), {1410}},
+        {"lone lead byte at the end", bytes({0x88, 0x9F, 0x89}), {1410}},
+        {"0x1A ends the input", bytes({0x88, 0x9F, 0x1A, 0x89, 0x40}), {1410}},
+        {"0x1A between lead and trail", bytes({0x88, 0x1A, 0x9F}), {}},
+        {"NUL is an ordinary byte", bytes({0x88, 0x9F, 0x00, 0x89, 0x40}), {1410, 1504}},
+        {"0xF0 skipped alone", bytes({0xF0, 0x9F, 0x40}), {5640}},
+        {"bad trail drops both", bytes({0x88, 0x0A, 0x9F, 0x40}), {5640}},
+        {"CR LF between characters", bytes({0x88, 0x9F, 0x0D, 0x0A, 0x88, 0x9F}), {1410}},
+        {"lead byte before CR LF", bytes({0x88, 0x0D, 0x0A, 0x89, 0x40}), {1504}},
+        {"half-width katakana", bytes({0xB1, 0xB2, 0x81, 0x40}), {0}},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t block : block_sizes) {
+            EXPECT_EQ(marked(c.content, block), c.cells) << c.what << ", block " << block;
+            EXPECT_EQ(reference_scan(c.content), c.cells) << c.what;
+        }
+    }
+}
+
+TEST(MarkCharacters, PairAcrossABlockBoundary) {
+    // A lead byte as the last byte of the first block pairs with the first of the next.
+    std::string content(63, 'x');
+    content += bytes({0x88, 0x9F});
+    EXPECT_EQ(marked(content, 64), std::vector<int>{1410});
+    // And a trail-like byte that starts a block after a completed pair is examined afresh.
+    content = std::string(62, 'x') + bytes({0x88, 0x9F, 0x88, 0x9F});
+    EXPECT_EQ(marked(content, 64), std::vector<int>{1410});
+}
+
+TEST(MarkCharacters, SameAsOneByteAtATimeOnRandomInput) {
+    std::mt19937 random(42);
+    for (int round = 0; round < 300; ++round) {
+        std::string content(random() % 3000, '\0');
+        for (char& c : content) {
+            const unsigned pick = random() % 10;
+            c = static_cast<char>(pick < 4 ? 0x81 + random() % 0x6F : pick < 5 ? 0x1A * (random() % 50 == 0) : random() % 256);
+        }
+        const std::size_t block = 1 + random() % 97;
+        ASSERT_EQ(marked(content, block), reference_scan(content)) << "round " << round << ", block " << block;
+    }
+}
+
+using Scan = testing::StateTest;
+
+std::vector<int> scanned(const std::string& content) {
+    ScratchFile f(content);
+    std::uint8_t buffer[7];
+    TextReader in(f.file, buffer);
+    EXPECT_EQ(scan(in), 0);
+    return cells_of(detected_set);
+}
+
+TEST_F(Scan, FindsOnlyCharactersNotRegistered) {
+    store_text(registered_text, character(1504) + " typed " + character(0));
+    const std::string text = character(1410) + character(1504) + character(1410) + "abc" + character(8835);
+    EXPECT_EQ(scanned(text), (std::vector<int>{1410, 8835}));
+    EXPECT_EQ(settings[detected_num], 2) << "distinct new characters, not occurrences";
+    EXPECT_EQ(text_of(detected_text), character(1410) + character(8835));
+    EXPECT_EQ(testing::boxes.detected_box, character(1410) + character(8835));
+    EXPECT_EQ(text_of(registered_text), character(0) + character(1504)) << "registered list in normal form";
+    EXPECT_EQ(settings[kanji_num], 2);
+}
+
+TEST_F(Scan, ReplacesTheDetectedListAndRepeatsItself) {
+    store_text(detected_text, character(5));
+    EXPECT_EQ(scanned(character(6)), std::vector<int>{6});
+    EXPECT_EQ(text_of(detected_text), character(6)) << "hand edits of the detected list are discarded";
+    EXPECT_EQ(scanned(character(6)), std::vector<int>{6});
+}
+
+TEST_F(Scan, EmptyFileEmptiesTheDetectedList) {
+    store_text(detected_text, character(5));
+    settings[detected_num] = 4;
+    store_text(registered_text, character(9) + character(8));
+    EXPECT_TRUE(scanned("plain ASCII\n").empty());
+    EXPECT_EQ(settings[detected_num], 0);
+    EXPECT_EQ(testing::boxes.detected_sets, 1);
+    EXPECT_EQ(testing::boxes.detected_box, "");
+    EXPECT_EQ(text_of(registered_text), character(8) + character(9));
+}
+
+}  // namespace
+}  // namespace sorvane
