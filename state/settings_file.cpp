@@ -1,0 +1,141 @@
+#include "state/settings_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "core/files.h"
+#include "core/text_stream.h"
+#include "state/app_state.h"
+#include "state/fullpath.h"
+
+namespace sorvane {
+
+std::array<char, ini_path_capacity> ini_path{};
+
+namespace {
+
+// One line of the file with its line end, as long as a text slot can hold.
+std::array<char, text_slot_size> line_buffer;
+
+constexpr char text_line_break = '\x07';  // a LF inside a text is stored as BEL
+
+// The decimal value at the start of a line: blanks skipped, optional sign, digits up to the
+// first other character; no digits give 0, and a value past the 32-bit range its limit.
+std::int32_t decimal_value(const char* p) {
+    while (*p == ' ' || *p == '\t' || *p == '\v' || *p == '\f' || *p == '\r' || *p == '\n') ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    std::int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) value = std::min<std::int64_t>(value * 10 + (*p - '0'), std::int64_t{1} << 31);
+    if (negative) return static_cast<std::int32_t>(-value);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(value, INT32_MAX));
+}
+
+// Reads one line into line_buffer; false when the file has ended. A line too long for the
+// buffer keeps its first 31999 bytes and its rest is skipped, so the lines after it stay
+// in their places.
+bool next_line(TextReader& in, std::size_t& length) {
+    length = in.read_line(line_buffer.data(), line_buffer.size());
+    if (length == 0) return false;
+    if (line_buffer[length - 1] == '\n') {
+        line_buffer[--length] = '\0';
+    } else if (length == line_buffer.size() - 1) {
+        in.skip_line();
+    }
+    return true;
+}
+
+void read_settings_file(std::FILE* file) {
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    std::size_t length = 0;
+    if (!next_line(in, length)) return;
+    const std::int32_t setting_lines = decimal_value(line_buffer.data());
+    for (std::int32_t i = 0; i < setting_lines; ++i) {
+        if (!next_line(in, length)) return;  // no texts when the settings are cut short
+        if (i < setting_count) settings[static_cast<std::size_t>(i)] = decimal_value(line_buffer.data());
+    }
+    if (!next_line(in, length)) return;
+    const std::int32_t text_lines = decimal_value(line_buffer.data());
+    for (std::int32_t i = 0; i < text_lines; ++i) {
+        if (!next_line(in, length)) return;
+        if (i >= text_slot_count) continue;
+        std::replace(line_buffer.begin(), line_buffer.begin() + static_cast<std::ptrdiff_t>(length), text_line_break, '\n');
+        store_text(i, std::string_view(line_buffer.data(), length));
+    }
+}
+
+// Writes both tables; true when every byte reached the file.
+bool write_settings(std::FILE* file) {
+    TextWriter out(file);
+    out.write("20\n");
+    for (const std::int32_t value : settings) {
+        out.write_signed(value);
+        out.write("\n");
+    }
+    out.write("10\n");
+    for (int slot = 0; slot < text_slot_count; ++slot) {
+        for (const char c : text_of(slot)) {
+            if (c == '\n') {
+                out.write_byte(text_line_break);
+            } else if (c != '\x1A') {  // a 0x1A would end the file for every line after it
+                out.write_byte(c);
+            }
+        }
+        out.write("\n");
+    }
+    return out.flush();
+}
+
+}  // namespace
+
+void load_settings() {
+    clear_state();
+    static constexpr char program_file[] = "Sorvane.exe";
+    const std::size_t length = full_path(program_file, ini_path.data(), ini_path.size());
+    if (length >= 3) {
+        std::memcpy(ini_path.data() + length - 3, "ini", 3);
+        if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
+            read_settings_file(file);
+            std::fclose(file);
+        }
+        store_text(font_path, ini_path.data());
+        settings[ini_path_length] = static_cast<std::int32_t>(length);
+    } else {
+        ini_path[0] = '\0';
+    }
+    // Only 0 and 1 name a language; anything else starts in Japanese.
+    if (settings[language] != 1) settings[language] = 0;
+}
+
+SaveOutcome save_settings(void (*pull_texts)(), bool (*window_rect)(WindowRect& rect)) {
+    if (ini_path[0] == '\0') return SaveOutcome::no_path;
+    // The file must be writable where it stands; a read-only Sorvane.ini stays as it is.
+    std::FILE* probe = std::fopen(ini_path.data(), "ab");
+    if (!probe) return SaveOutcome::not_opened;
+    std::fclose(probe);
+
+    std::array<char, ini_path_capacity + 8> new_path{};
+    std::snprintf(new_path.data(), new_path.size(), "%s.new", ini_path.data());
+    std::FILE* file = std::fopen(new_path.data(), "wb");
+    if (!file) return SaveOutcome::not_opened;
+
+    if (pull_texts) pull_texts();
+    WindowRect rect{};
+    if (window_rect && window_rect(rect)) {
+        settings[window_left] = rect.left;
+        settings[window_top] = rect.top;
+        settings[window_right] = rect.right;
+        settings[window_bottom] = rect.bottom;
+    }
+    const bool written = write_settings(file) && sync_to_disk(file);
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || !replace_file(new_path.data(), ini_path.data())) {
+        remove_plain_file(new_path.data());
+        return SaveOutcome::write_failed;
+    }
+    return SaveOutcome::saved;
+}
+
+}  // namespace sorvane
