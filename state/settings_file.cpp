@@ -1,6 +1,7 @@
 #include "state/settings_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -46,9 +47,7 @@ bool next_line(TextReader& in, std::size_t& length) {
     return true;
 }
 
-void read_settings_file(std::FILE* file) {
-    std::array<std::uint8_t, 1 << 16> buffer;
-    TextReader in(file, buffer);
+void read_lines(TextReader& in) {
     std::size_t length = 0;
     if (!next_line(in, length)) return;
     const std::int32_t setting_lines = decimal_value(line_buffer.data());
@@ -64,6 +63,14 @@ void read_settings_file(std::FILE* file) {
         std::replace(line_buffer.begin(), line_buffer.begin() + static_cast<std::ptrdiff_t>(length), text_line_break, '\n');
         store_text(i, std::string_view(line_buffer.data(), length));
     }
+}
+
+// Reads the file into both tables; false when a read error cut it short.
+bool read_settings_file(std::FILE* file) {
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    read_lines(in);
+    return !in.read_failed();
 }
 
 // Writes both tables; true when every byte reached the file.
@@ -90,15 +97,19 @@ bool write_settings(std::FILE* file) {
 
 }  // namespace
 
-void load_settings() {
+LoadOutcome load_settings() {
     clear_state();
     static constexpr char program_file[] = "Sorvane.exe";
     const std::size_t length = full_path(program_file, ini_path.data(), ini_path.size());
+    LoadOutcome outcome = LoadOutcome::no_path;
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
+        errno = 0;
         if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
-            read_settings_file(file);
+            outcome = read_settings_file(file) ? LoadOutcome::loaded : LoadOutcome::unreadable;
             std::fclose(file);
+        } else {
+            outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
         }
         store_text(font_path, ini_path.data());
         settings[ini_path_length] = static_cast<std::int32_t>(length);
@@ -107,6 +118,7 @@ void load_settings() {
     }
     // Only 0 and 1 name a language; anything else starts in Japanese.
     if (settings[language] != 1) settings[language] = 0;
+    return outcome;
 }
 
 SaveOutcome save_settings(void (*pull_texts)(), bool (*window_rect)(WindowRect& rect)) {

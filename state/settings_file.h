@@ -12,9 +12,16 @@ inline constexpr std::size_t ini_path_capacity = 1000;
 // none could be formed, and then nothing is loaded or saved.
 extern std::array<char, ini_path_capacity> ini_path;
 
+enum class LoadOutcome {
+    loaded,
+    missing,     // no settings file yet: the first run
+    unreadable,  // the file is there but could not be read; saving over it would lose it
+    no_path,     // ini_path is empty
+};
+
 // Clears both tables, forms ini_path, reads the file if there is one, sets font_path and
 // ini_path_length, and brings a language out of range back to Japanese.
-void load_settings();
+LoadOutcome load_settings();
 
 struct WindowRect {
     std::int32_t left, top, right, bottom;

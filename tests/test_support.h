@@ -115,3 +115,45 @@ inline void write_file(const std::string& path, const std::string& content) {
 }
 
 }  // namespace sorvane::testing
+
+namespace sorvane::testing {
+
+// A glyph of a BDF font: its JIS code, its box and its rows as hexadecimal text.
+struct BdfGlyph {
+    int encoding;
+    int width, height, x, y;
+    std::vector<std::string> rows;
+};
+
+// A BDF font of the given size with a cell as its bounding box, baseline 2 dots above the
+// bottom as in the X11 fonts.
+inline std::string bdf_font(int size, const std::vector<BdfGlyph>& glyphs,
+                            const std::string& registry = "JISX0208.1983") {
+    std::string s = "STARTFONT 2.1\nFONT -Test-Fixed-Medium-R-Normal--" + std::to_string(size) + "-0-75-75-C-0-" +
+                    registry + "-0\nSIZE " + std::to_string(size) + " 75 75\nFONTBOUNDINGBOX " + std::to_string(size) +
+                    " " + std::to_string(size) + " 0 -2\nSTARTPROPERTIES 3\nPIXEL_SIZE " + std::to_string(size) +
+                    "\nCHARSET_REGISTRY \"" + registry + "\"\nCHARSET_ENCODING \"0\"\nENDPROPERTIES\nCHARS " +
+                    std::to_string(glyphs.size()) + "\n";
+    for (const BdfGlyph& g : glyphs) {
+        s += "STARTCHAR c" + std::to_string(g.encoding) + "\nENCODING " + std::to_string(g.encoding) +
+             "\nSWIDTH 960 0\nDWIDTH " + std::to_string(size) + " 0\nBBX " + std::to_string(g.width) + " " +
+             std::to_string(g.height) + " " + std::to_string(g.x) + " " + std::to_string(g.y) + "\nBITMAP\n";
+        for (const std::string& r : g.rows) s += r + "\n";
+        s += "ENDCHAR\n";
+    }
+    return s + "ENDFONT\n";
+}
+
+// A full-cell glyph of a 16-dot font whose row r has the dots given as a 16-bit mask,
+// leftmost dot in the top bit, as BDF writes them.
+inline BdfGlyph bdf_glyph16(int encoding, const std::vector<unsigned>& masks) {
+    BdfGlyph g{encoding, 16, 16, 0, -2, {}};
+    for (int r = 0; r < 16; ++r) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X", r < static_cast<int>(masks.size()) ? masks[static_cast<std::size_t>(r)] : 0u);
+        g.rows.push_back(hex);
+    }
+    return g;
+}
+
+}  // namespace sorvane::testing

@@ -1,0 +1,256 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "cli/handlers.h"
+#include "cli/report.h"
+#include "core/files.h"
+
+namespace sorvane::cli {
+
+// Options a command takes besides its operands.
+enum Option : unsigned {
+    takes_output = 1,     // -o FILE
+    takes_bit_order = 2,  // --bit-order lsb-left|msb-left
+    takes_encoding = 4,   // --encoding NAME
+};
+
+// How a command meets Sorvane.ini.
+enum class StateUse { none, load, load_and_save };
+
+struct Command {
+    const char* name;
+    const char* operands;  // as the usage shows them
+    const char* help;
+    int min_operands;
+    int max_operands;
+    unsigned options;
+    StateUse state;
+    const char* const* choices;  // the words the one operand may be, or null
+    int (*run)(const Invocation&);
+};
+
+namespace {
+
+constexpr const char* font_choices[] = {"k14", "jiskan16", "jiskan24", nullptr};
+constexpr const char* compiler_choices[] = {"xc32", "cc-rh", nullptr};
+constexpr const char* language_choices[] = {"ja", "en", nullptr};
+
+constexpr Command commands[] = {
+    {"scan", "FILE", "scan a Shift_JIS text: its characters not yet registered become the detected list", 1, 1, 0,
+     StateUse::load_and_save, nullptr, scan_command},
+    {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, StateUse::load_and_save,
+     nullptr, add_command},
+    {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0,
+     StateUse::load_and_save, nullptr, remove_command},
+    {"sort", "", "sort the registered list (\"Sort characters\")", 0, 0, 0, StateUse::load_and_save, nullptr, sort_command},
+    {"clear", "", "clear the registered list (\"Clear all\")", 0, 0, 0, StateUse::load_and_save, nullptr, clear_command},
+    {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, StateUse::load_and_save, nullptr,
+     clear_detected_command},
+    {"generate", "[FILE]", "write the include file: FILE, else the last one written, else Font.inc", 0, 1, 0,
+     StateUse::load_and_save, nullptr, generate_command},
+    {"font", "k14|jiskan16|jiskan24", "choose the font", 1, 1, 0, StateUse::load_and_save, font_choices, font_command},
+    {"compiler", "xc32|cc-rh", "choose the compiler of the include file", 1, 1, 0, StateUse::load_and_save,
+     compiler_choices, compiler_command},
+    {"language", "ja|en", "choose the language of labels and messages", 1, 1, 0, StateUse::load_and_save,
+     language_choices, language_command},
+    {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, StateUse::load, nullptr,
+     show_command},
+    {"import-bdf", "BDF [-o FILE] [--bit-order lsb-left|msb-left]",
+     "make a font source file (Sorvane.K14, .J16 or .J24 by the font's size) from a JIS X 0208 BDF font", 1, 1,
+     takes_output | takes_bit_order, StateUse::none, nullptr, import_bdf_command},
+};
+
+constexpr char version_text[] = "sorvane-cli R1.10\n";
+
+void print_usage(std::FILE* stream, bool full) {
+    std::fputs("usage: sorvane-cli [-C DIR] COMMAND [ARGS]\n", stream);
+    if (!full) {
+        std::fputs("Try 'sorvane-cli --help' for the commands.\n", stream);
+        return;
+    }
+    std::fputs("\nDoes what the buttons of the Sorvane window do, on Sorvane.ini in the working directory:\n"
+               "finds the two-byte JIS X 0208 characters of Shift_JIS texts, keeps the registered list,\n"
+               "and writes the C include file of their codes and glyphs.\n\nCommands:\n",
+               stream);
+    for (const Command& c : commands) {
+        char head[80];
+        std::snprintf(head, sizeof head, "%s %s", c.name, c.operands);
+        if (std::strlen(head) > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head, "", c.help);
+        else std::fprintf(stream, "  %-24s %s\n", head, c.help);
+    }
+    std::fputs("\nOptions:\n"
+               "  -C DIR                   work in DIR: Sorvane.ini and the font source files are there\n"
+               "  --help                   show this help\n"
+               "  --version                show the version\n"
+               "\nSOURCE_DATE_EPOCH, when set to a number of seconds, is the time (UTC) that generate\n"
+               "writes into the include file, instead of the local time.\n"
+               "Exit status: 0 success, 1 a file could not be opened, created, read or written,\n"
+               "2 a usage error.\n",
+               stream);
+}
+
+const Command* find_command(std::string_view name) {
+    for (const Command& c : commands)
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+// Edit distance, to suggest the command a mistyped name was meant to be.
+std::size_t distance(std::string_view a, std::string_view b) {
+    std::size_t row[32];
+    if (b.size() >= 32) return 99;
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+const char* nearest_command(std::string_view name) {
+    const Command* best = nullptr;
+    std::size_t best_distance = 3;  // further than two edits away is no likely typo
+    for (const Command& c : commands) {
+        const std::size_t d = distance(name, c.name);
+        if (d < best_distance) {
+            best = &c;
+            best_distance = d;
+        }
+    }
+    return best ? best->name : nullptr;
+}
+
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
+           });
+}
+
+int choice_index(const Command& command, std::string_view word) {
+    for (int i = 0; command.choices && command.choices[i]; ++i)
+        if (equal_ignoring_case(word, command.choices[i])) return i;
+    return -1;
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE"; advances i past it.
+bool option_value(std::string_view name, int argc, const char* const* argv, int& i, const char*& value,
+                  std::string& error) {
+    const std::string_view arg = argv[i];
+    if (arg.size() > name.size() && arg.substr(0, name.size()) == name && arg[name.size()] == '=') {
+        value = argv[i] + name.size() + 1;
+        return true;
+    }
+    if (arg != name) return false;
+    if (i + 1 >= argc) {
+        error = std::string(name) + " needs a value";
+        return true;
+    }
+    value = argv[++i];
+    return true;
+}
+
+}  // namespace
+
+int choice_of(const Invocation& call) { return choice_index(*call.command, call.operands.at(0)); }
+
+Invocation parse_arguments(int argc, const char* const* argv) {
+    Invocation call;
+    bool operands_only = false;
+    for (int i = 1; i < argc && call.error.empty(); ++i) {
+        const std::string_view arg = argv[i];
+        if (!operands_only && (arg == "--help" || arg == "-h")) {
+            call.help = true;
+        } else if (!operands_only && (arg == "--version" || arg == "-V")) {
+            call.version = true;
+        } else if (!call.command) {
+            if (arg == "-C") {
+                if (i + 1 >= argc) call.error = "-C needs a directory";
+                else call.directory = argv[++i];
+            } else if (arg.size() > 2 && arg.substr(0, 2) == "-C") {
+                call.directory = argv[i] + 2;
+            } else if (arg.size() > 1 && arg[0] == '-') {
+                call.error = "unknown option '" + std::string(arg) + "'";
+            } else if (!(call.command = find_command(arg))) {
+                call.error = "unknown command '" + std::string(arg) + "'";
+                if (const char* near = nearest_command(arg)) call.error += std::string("; did you mean '") + near + "'?";
+            }
+        } else if (operands_only || arg == "-" || arg.empty() || arg[0] != '-') {
+            call.operands.push_back(argv[i]);
+        } else if (arg == "--") {
+            operands_only = true;
+        } else if ((call.command->options & takes_output) && arg == "-o") {
+            if (i + 1 >= argc) call.error = "-o needs a file name";
+            else call.output = argv[++i];
+        } else if ((call.command->options & takes_bit_order) &&
+                   option_value("--bit-order", argc, argv, i, call.bit_order, call.error)) {
+            if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 &&
+                std::strcmp(call.bit_order, "msb-left") != 0)
+                call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
+        } else if ((call.command->options & takes_encoding) &&
+                   option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
+        } else {
+            call.error = "unknown option '" + std::string(arg) + "' for " + call.command->name;
+        }
+    }
+    if (!call.error.empty() || call.help || call.version) return call;
+    if (!call.command) {
+        call.error = "no command given";
+        return call;
+    }
+    const int count = static_cast<int>(call.operands.size());
+    if (count < call.command->min_operands || count > call.command->max_operands) {
+        call.error = std::string(call.command->name) + " takes " +
+                     (call.command->max_operands == 0 ? std::string("no arguments")
+                                                      : "the arguments " + std::string(call.command->operands));
+    } else if (call.command->choices && choice_index(*call.command, call.operands[0]) < 0) {
+        call.error = std::string(call.command->name) + " is one of " + call.command->operands + ", not '" +
+                     call.operands[0] + "'";
+    }
+    for (const char* operand : call.operands) {
+        if (std::strlen(operand) >= 32000 && call.error.empty()) call.error = "a file name longer than 31999 bytes";
+    }
+    return call;
+}
+
+int run(int argc, const char* const* argv) {
+    const Invocation call = parse_arguments(argc, argv);
+    if (call.help) {
+        print_usage(stdout, true);
+        return 0;
+    }
+    if (call.version) {
+        std::fputs(version_text, stdout);
+        return 0;
+    }
+    if (!call.error.empty()) {
+        complain("%s", call.error.c_str());
+        print_usage(stderr, false);
+        return 2;
+    }
+    if (call.command->run == generate_command && !check_source_date_epoch()) {
+        complain("SOURCE_DATE_EPOCH is not a decimal number of seconds");
+        return 2;
+    }
+    if (call.directory && !change_directory(call.directory)) {
+        complain("cannot change to the directory %s: %s", call.directory, std::strerror(errno));
+        return 1;
+    }
+    switch (call.command->state) {
+    case StateUse::none: return call.command->run(call);
+    case StateUse::load: return with_state(call, false, call.command->run);
+    case StateUse::load_and_save: break;
+    }
+    return with_state(call, true, call.command->run);
+}
+
+}  // namespace sorvane::cli

@@ -1,0 +1,30 @@
+// sorvane-cli: the command-line twin of the window, on the same Sorvane.ini.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sorvane::cli {
+
+struct Command;
+
+// A command line taken apart; error holds a usage error, if any.
+struct Invocation {
+    const char* directory = nullptr;  // -C DIR
+    const Command* command = nullptr;
+    std::vector<const char*> operands;
+    const char* output = nullptr;     // -o FILE
+    const char* bit_order = nullptr;  // --bit-order
+    const char* encoding = nullptr;   // --encoding
+    bool help = false;
+    bool version = false;
+    std::string error;
+};
+
+Invocation parse_arguments(int argc, const char* const* argv);
+
+// Runs a command line; returns the exit status: 0 success, 1 a file could not be opened,
+// created, read or written, 2 a usage error.
+int run(int argc, const char* const* argv);
+
+}  // namespace sorvane::cli

@@ -1,0 +1,76 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace sorvane::cli {
+namespace {
+
+Invocation parsed(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv{"sorvane-cli"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return parse_arguments(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(Arguments, DirectoryCommandAndOperands) {
+    Invocation call = parsed({"-C", "work", "scan", "messages.txt"});
+    EXPECT_EQ(call.error, "");
+    EXPECT_STREQ(call.directory, "work");
+    ASSERT_EQ(call.operands.size(), 1u);
+    EXPECT_STREQ(call.operands[0], "messages.txt");
+
+    call = parsed({"-Cwork", "generate"});
+    EXPECT_EQ(call.error, "");
+    EXPECT_STREQ(call.directory, "work");
+    EXPECT_TRUE(call.operands.empty());
+
+    call = parsed({"scan", "-"});
+    EXPECT_EQ(call.error, "") << "- is standard input, an operand";
+    call = parsed({"generate", "--", "-odd-name.inc"});
+    EXPECT_EQ(call.error, "");
+    EXPECT_STREQ(call.operands[0], "-odd-name.inc");
+}
+
+TEST(Arguments, UsageErrors) {
+    EXPECT_EQ(parsed({}).error, "no command given");
+    EXPECT_EQ(parsed({"-C"}).error, "-C needs a directory");
+    EXPECT_EQ(parsed({"scna", "x"}).error, "unknown command 'scna'; did you mean 'scan'?");
+    EXPECT_EQ(parsed({"frobnicate"}).error, "unknown command 'frobnicate'");
+    EXPECT_EQ(parsed({"-x", "add"}).error, "unknown option '-x'");
+    EXPECT_EQ(parsed({"add", "extra"}).error, "add takes no arguments");
+    EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments FILE");
+    EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE]");
+    EXPECT_EQ(parsed({"generate", "-o", "x"}).error, "unknown option '-o' for generate");
+    EXPECT_EQ(parsed({"font", "arial"}).error, "font is one of k14|jiskan16|jiskan24, not 'arial'");
+    EXPECT_EQ(parsed({"import-bdf", "f.bdf", "-o"}).error, "-o needs a file name");
+    EXPECT_EQ(parsed({"import-bdf", "f.bdf", "--bit-order", "middle"}).error,
+              "--bit-order is lsb-left or msb-left, not 'middle'");
+    const std::string long_name(32000, 'n');
+    EXPECT_EQ(parsed({"scan", long_name.c_str()}).error, "a file name longer than 31999 bytes");
+}
+
+TEST(Arguments, ChoicesIgnoreCase) {
+    EXPECT_EQ(parsed({"font", "JISKAN24"}).error, "");
+    EXPECT_EQ(parsed({"compiler", "CC-RH"}).error, "");
+    EXPECT_EQ(parsed({"language", "en"}).error, "");
+    EXPECT_NE(parsed({"language", "de"}).error, "");
+}
+
+TEST(Arguments, ImportOptionsInEitherForm) {
+    Invocation call = parsed({"import-bdf", "--bit-order=msb-left", "k14.bdf", "-o", "out.K14"});
+    EXPECT_EQ(call.error, "");
+    EXPECT_STREQ(call.bit_order, "msb-left");
+    EXPECT_STREQ(call.output, "out.K14");
+    EXPECT_STREQ(call.operands[0], "k14.bdf");
+}
+
+TEST(Arguments, HelpAndVersionWinOverEverythingElse) {
+    EXPECT_TRUE(parsed({"--help"}).help);
+    EXPECT_TRUE(parsed({"scan", "--help"}).help);
+    EXPECT_EQ(parsed({"scan", "--help"}).error, "");
+    EXPECT_TRUE(parsed({"--version", "add", "x"}).version);
+}
+
+}  // namespace
+}  // namespace sorvane::cli

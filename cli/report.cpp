@@ -1,0 +1,33 @@
+#include "cli/report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "cli/terminal.h"
+#include "state/app_state.h"
+#include "ui/control_table.h"
+
+namespace sorvane::cli {
+
+void complain(const char* format, ...) {
+    std::fflush(stdout);
+    std::fputs("sorvane-cli: ", stderr);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+}
+
+void complain_message(int message, std::string_view subject) {
+    std::string_view text = message_text(message, current_language());
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    std::fflush(stdout);
+    std::fputs("sorvane-cli: ", stderr);
+    print_sjis(stderr, text);
+    std::fprintf(stderr, " (%.*s)\n", static_cast<int>(subject.size()), subject.data());
+}
+
+void print_text(std::string_view sjis) { print_sjis(stdout, sjis); }
+
+}  // namespace sorvane::cli

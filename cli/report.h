@@ -1,0 +1,22 @@
+// Everything sorvane-cli says: results on stdout, diagnostics on stderr through one function.
+#pragma once
+
+#include <string_view>
+
+namespace sorvane::cli {
+
+// "sorvane-cli: " and the formatted text on stderr, with a line end.
+void complain(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// A message of the message table in the current language, and what it concerns
+// ("path: reason"), on stderr.
+void complain_message(int message, std::string_view subject);
+
+// A Shift_JIS text on stdout, in the terminal's encoding.
+void print_text(std::string_view sjis);
+
+}  // namespace sorvane::cli

@@ -1,0 +1,212 @@
+#include "fontgen/bdf_import.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace sorvane {
+namespace {
+
+constexpr int max_glyph_side = 256;  // larger BBX sizes are refused as broken
+
+// A line of the file with its words, as BDF separates them by blanks.
+struct Line {
+    std::array<char, 2000> text;
+    std::string_view words[6];
+    int word_count = 0;
+    int number = 0;
+
+    std::string_view keyword() const { return word_count > 0 ? words[0] : std::string_view(); }
+};
+
+bool next_line(TextReader& in, Line& line) {
+    const std::size_t length = in.read_line(line.text.data(), line.text.size());
+    if (length == 0) return false;
+    if (line.text[length - 1] != '\n' && length == line.text.size() - 1) in.skip_line();
+    ++line.number;
+    line.word_count = 0;
+    const char* p = line.text.data();
+    while (line.word_count < 6) {
+        while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
+        if (*p == '\0') break;
+        const char* start = p;
+        while (*p != '\0' && *p != ' ' && *p != '\t' && *p != '\r' && *p != '\n') ++p;
+        line.words[line.word_count++] = std::string_view(start, static_cast<std::size_t>(p - start));
+    }
+    return true;
+}
+
+// A whole decimal number of a word, within the given range; false otherwise.
+bool number_of(std::string_view word, long low, long high, long& value) {
+    if (word.empty() || word.size() > 12) return false;
+    char text[16];
+    std::memcpy(text, word.data(), word.size());
+    text[word.size()] = '\0';
+    char* end = nullptr;
+    value = std::strtol(text, &end, 10);
+    return *end == '\0' && value >= low && value <= high;
+}
+
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        const char a = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 32) : text[i];
+        if (a != prefix[i]) return false;
+    }
+    return true;
+}
+
+// The charset registry field of an XLFD font name, the second last of its '-' fields.
+std::string_view registry_of_font_name(std::string_view name) {
+    const std::size_t last = name.rfind('-');
+    if (last == std::string_view::npos || last == 0) return {};
+    const std::size_t before = name.rfind('-', last - 1);
+    if (before == std::string_view::npos) return {};
+    return name.substr(before + 1, last - before - 1);
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+struct Cell {
+    long width = 0, height = 0, x = 0, top = 0;  // top: the first dot row above the baseline
+};
+
+std::uint32_t dot_bit(int column, BitOrder order) {
+    const int bit = order == BitOrder::lsb_left ? column : column / 8 * 8 + 7 - column % 8;
+    return std::uint32_t{1} << bit;
+}
+
+}  // namespace
+
+BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
+    for (GlyphRecord& g : glyphs) g.fill(0);
+    BdfImport result;
+    Line line;
+    auto refuse = [&](const char* why) {
+        result.error = why;
+        result.error_line = line.number;
+        return result;
+    };
+
+    do {
+        if (!next_line(in, line)) return refuse("not a BDF file: it is empty");
+    } while (line.word_count == 0);
+    if (line.keyword() != "STARTFONT") return refuse("not a BDF file: it does not begin with STARTFONT");
+
+    // The header, up to the first glyph.
+    Cell cell;
+    bool have_box = false;
+    long pixel_size = 0;
+    long ascent = -1;
+    std::array<char, 64> registry{};
+    for (;;) {
+        if (!next_line(in, line)) return refuse("the BDF file ends before its first glyph");
+        const std::string_view key = line.keyword();
+        long a = 0, b = 0, c = 0, d = 0;
+        if (key == "FONTBOUNDINGBOX") {
+            if (line.word_count < 5 || !number_of(line.words[1], 1, max_glyph_side, a) ||
+                !number_of(line.words[2], 1, max_glyph_side, b) || !number_of(line.words[3], -1000, 1000, c) ||
+                !number_of(line.words[4], -1000, 1000, d))
+                return refuse("FONTBOUNDINGBOX is not four numbers of a sensible size");
+            cell = {a, b, c, b + d};
+            have_box = true;
+        } else if (key == "PIXEL_SIZE") {
+            if (line.word_count < 2 || !number_of(line.words[1], -100000, 100000, pixel_size))
+                return refuse("PIXEL_SIZE is not a number");
+        } else if (key == "FONT_ASCENT") {
+            if (line.word_count < 2 || !number_of(line.words[1], -1000, 1000, ascent))
+                return refuse("FONT_ASCENT is not a number");
+        } else if (key == "CHARSET_REGISTRY" || (key == "FONT" && registry[0] == '\0')) {
+            std::string_view value = line.word_count > 1 ? line.words[1] : std::string_view();
+            if (key == "FONT") value = registry_of_font_name(value);
+            if (!value.empty() && value.front() == '"') value.remove_prefix(1);
+            if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+            const std::size_t n = std::min(value.size(), registry.size() - 1);
+            std::memcpy(registry.data(), value.data(), n);
+            registry[n] = '\0';
+        } else if (key == "STARTCHAR" || key == "ENDFONT") {
+            break;
+        }
+    }
+    if (!starts_with_ignoring_case(registry.data(), "JISX0208"))
+        return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208)");
+    if (pixel_size == 0 && have_box) pixel_size = cell.height;
+    if (pixel_size != 14 && pixel_size != 16 && pixel_size != 24)
+        return refuse("the font is not 14, 16 or 24 dots high");
+    result.pixel_size = static_cast<int>(pixel_size);
+    if (!have_box) cell = {pixel_size, pixel_size, 0, ascent >= 0 ? ascent : pixel_size};
+    const int side = result.pixel_size;
+
+    // The glyphs: STARTCHAR, ENCODING, BBX, BITMAP and its rows, ENDCHAR.
+    while (line.keyword() == "STARTCHAR") {
+        long encoding = -1;
+        long width = -1, height = -1, x = 0, y = 0;
+        for (;;) {
+            if (!next_line(in, line)) return refuse("the BDF file ends inside a glyph");
+            const std::string_view key = line.keyword();
+            if (key == "ENCODING") {
+                if (line.word_count < 2 || !number_of(line.words[1], -1, 0x7FFFFFFF, encoding))
+                    return refuse("ENCODING is not a number");
+            } else if (key == "BBX") {
+                if (line.word_count < 5 || !number_of(line.words[1], 0, max_glyph_side, width) ||
+                    !number_of(line.words[2], 0, max_glyph_side, height) ||
+                    !number_of(line.words[3], -1000, 1000, x) || !number_of(line.words[4], -1000, 1000, y))
+                    return refuse("BBX is not four numbers of a sensible size");
+            } else if (key == "BITMAP") {
+                break;
+            } else if (key == "ENDCHAR" || key == "STARTCHAR" || key == "ENDFONT") {
+                return refuse("a glyph has no BITMAP");
+            }
+        }
+        if (width < 0) return refuse("a glyph has no BBX");
+
+        const long high = encoding >> 8;
+        const long low = encoding & 0xFF;
+        const bool on_grid = encoding >= 0 && high >= 0x21 && high <= 0x7E && low >= 0x21 && low <= 0x7E;
+        GlyphRecord* record = on_grid ? &glyphs[static_cast<std::size_t>((high - 0x21) * grid_side + (low - 0x21))] : nullptr;
+        if (record) record->fill(0);
+        const long digits = (width + 7) / 8 * 2;
+        for (long i = 0; i < height; ++i) {
+            if (!next_line(in, line)) return refuse("the BDF file ends inside a bitmap");
+            const std::string_view hex = line.keyword();
+            if (static_cast<long>(hex.size()) < digits) return refuse("a bitmap row is shorter than its BBX");
+            const long row = cell.top - y - height + i;  // from the top of the cell
+            for (long j = 0; j < width; ++j) {
+                const int nibble = hex_digit(hex[static_cast<std::size_t>(j / 4)]);
+                if (nibble < 0) return refuse("a bitmap row is not hexadecimal");
+                const long column = x - cell.x + j;
+                if (!record || (nibble & (8 >> (j % 4))) == 0) continue;
+                if (row < 0 || row >= side || column < 0 || column >= side) continue;  // outside the cell
+                (*record)[static_cast<std::size_t>(row)] = static_cast<std::int32_t>(
+                    static_cast<std::uint32_t>((*record)[static_cast<std::size_t>(row)]) |
+                    dot_bit(static_cast<int>(column), order));
+            }
+        }
+        if (!next_line(in, line) || line.keyword() != "ENDCHAR") return refuse("a bitmap has more rows than its BBX");
+        if (record) ++result.glyphs;
+        else ++result.skipped;
+        do {
+            if (!next_line(in, line)) return refuse("the BDF file ends before ENDFONT");
+        } while (line.keyword() != "STARTCHAR" && line.keyword() != "ENDFONT");
+    }
+    if (line.keyword() != "ENDFONT") return refuse("the BDF file ends before ENDFONT");
+    return result;
+}
+
+void write_font_source(TextWriter& out, const GlyphTable& glyphs, int rows) {
+    for (const GlyphRecord& g : glyphs) {
+        for (int r = 0; r < rows; ++r) {
+            if (r > 0) out.write_byte(',');
+            out.write_unsigned(static_cast<std::uint32_t>(g[static_cast<std::size_t>(r)]));
+        }
+        out.write("\n");
+    }
+}
+
+}  // namespace sorvane
