@@ -136,8 +136,8 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
     errno = 0;
     const LoadOutcome loaded = load_settings();
     if (loaded == LoadOutcome::no_path) {
-        complain("cannot form the path of Sorvane.ini in the working directory (is it longer than %zu bytes?)",
-                 ini_path_capacity - 13);
+        complain("cannot form the path of Sorvane.ini in the working directory (is it longer than %d bytes?)",
+                 static_cast<int>(ini_path_capacity) - 13);
         return 1;
     }
     if (loaded == LoadOutcome::unreadable) {

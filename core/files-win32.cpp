@@ -15,7 +15,13 @@ bool remove_plain_file(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return true;
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return false;
-    return DeleteFileA(path) != 0;
+    // A device can pass for a file by its attributes (Wine's view of /dev): ask its type.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool on_disk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return on_disk && DeleteFileA(path) != 0;
 }
 
 bool change_directory(const char* path) { return SetCurrentDirectoryA(path) != 0; }

@@ -1,0 +1,211 @@
+#include "ui/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "state/settings_file.h"
+#include "tests/test_support.h"
+#include "ui/control_table.h"
+
+namespace sorvane {
+namespace {
+
+using testing::character;
+
+// Everything the commands asked of the face, in order.
+struct FaceRecorder {
+    std::vector<std::string> calls;
+    std::string file_to_choose;  // empty: the dialog is cancelled
+    std::string offered;         // what the dialog was filled with
+};
+
+FaceRecorder recorder;
+
+bool record_choose(int row, char* path, std::size_t capacity) {
+    recorder.offered = path;
+    recorder.calls.push_back("choose " + std::to_string(row));
+    if (recorder.file_to_choose.empty()) return false;
+    EXPECT_LT(recorder.file_to_choose.size(), capacity);
+    std::strcpy(path, recorder.file_to_choose.c_str());
+    return true;
+}
+void record_message(int message) { recorder.calls.push_back("message " + std::to_string(message)); }
+void record_pull() { recorder.calls.push_back("pull"); }
+void record_enabled(int row, bool on) { recorder.calls.push_back((on ? "enable " : "disable ") + std::to_string(row)); }
+void record_checked(int row, bool on) { recorder.calls.push_back((on ? "check " : "uncheck ") + std::to_string(row)); }
+void record_label(int row, const char*) { recorder.calls.push_back("label " + std::to_string(row)); }
+void record_repaint() { recorder.calls.push_back("repaint"); }
+
+const std::vector<std::string> lock = {"disable 6", "disable 25", "disable 10", "disable 11",
+                                       "disable 12", "disable 7", "disable 15"};
+const std::vector<std::string> unlock = {"enable 6", "enable 25", "enable 10", "enable 11",
+                                         "enable 12", "enable 7", "enable 15"};
+
+std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+class Commands : public testing::StateTest {
+protected:
+    void SetUp() override {
+        StateTest::SetUp();
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+        load_settings();
+        recorder = FaceRecorder{};
+        face = {record_choose, record_message, record_pull, record_enabled, record_checked, record_label, nullptr,
+                record_repaint};
+    }
+    void TearDown() override {
+        face = Face{};
+        std::filesystem::current_path(home);
+        StateTest::TearDown();
+    }
+    testing::TempDir dir;
+    std::filesystem::path home;
+};
+
+TEST_F(Commands, ListButtonsRunUnderTheBusyLock) {
+    store_text(registered_text, character(9) + character(2));
+    dispatch(sort_button);
+    EXPECT_EQ(recorder.calls, joined({lock, {"pull"}, unlock, {"repaint"}}));
+    EXPECT_EQ(text_of(registered_text), character(2) + character(9));
+}
+
+TEST_F(Commands, NotificationsChangeNothing) {
+    dispatch((0x0300u << 16) | registered_box);  // an edit box's change notification
+    dispatch((1u << 16) | sort_button);
+    EXPECT_TRUE(recorder.calls.empty());
+}
+
+TEST_F(Commands, RowsWithoutAnActionOnlyRepaint) {
+    for (std::uint32_t row : {0u, 3u, 7u, 8u, 30u, 36u, 44u, 49u, 50u, 1000u, 65535u}) {
+        recorder.calls.clear();
+        dispatch(row);
+        EXPECT_EQ(recorder.calls, std::vector<std::string>{"repaint"}) << row;
+    }
+}
+
+TEST_F(Commands, LanguageButtonSwitchesAndRelabels) {
+    dispatch(language_button);
+    EXPECT_EQ(settings[language], 1);
+    std::vector<std::string> relabelled;
+    for (int row : {0, 1, 2, 5, 6, 9, 10, 11, 12, 13, 20, 25, 30, 31, 32, 33, 36, 37, 41, 42, 43})
+        relabelled.push_back("label " + std::to_string(row));
+    relabelled.push_back("repaint");
+    EXPECT_EQ(recorder.calls, relabelled);
+    dispatch(language_button);
+    EXPECT_EQ(settings[language], 0);
+    settings[language] = 1;
+    dispatch(language_button);
+    EXPECT_EQ(settings[language], 0) << "1 becomes 0 on the next press";
+}
+
+TEST_F(Commands, RadioSelectionMovesTheCheckMark) {
+    dispatch(jiskan24_radio);
+    EXPECT_EQ(settings[font_kind], 2);
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 31", "check 33", "repaint"}));
+    recorder.calls.clear();
+    dispatch(jiskan24_radio);
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 33", "check 33", "repaint"})) << "already checked";
+    dispatch(cc_rh_radio);
+    EXPECT_EQ(settings[compiler], 1);
+    dispatch(output_sequence_radio);
+    EXPECT_EQ(settings[output_sequence], 0);
+}
+
+TEST_F(Commands, StoredValueOutsideTheGroupUnchecksNothing) {
+    for (std::int32_t stored : {7, -1, -31, 12, INT32_MAX, INT32_MIN}) {
+        settings[font_kind] = stored;
+        settings[compiler] = stored;
+        recorder.calls.clear();
+        dispatch(jiskan16_radio);
+        dispatch(xc32_radio);
+        EXPECT_EQ(recorder.calls, (std::vector<std::string>{"check 32", "repaint", "check 42", "repaint"})) << stored;
+        EXPECT_EQ(settings[font_kind], 1);
+        EXPECT_EQ(settings[compiler], 0);
+    }
+    settings[compiler] = 9;  // 9 + 42 is row 51; 8 + 42 would be the empty row 50 as well
+    recorder.calls.clear();
+    dispatch(cc_rh_radio);
+    EXPECT_EQ(recorder.calls.front(), "check 43");
+}
+
+TEST_F(Commands, CancelledOpenDialogChangesNothing) {
+    store_text(input_path, "before.txt");
+    store_text(detected_text, character(1));
+    dispatch(text_file_button);
+    EXPECT_EQ(recorder.offered, "before.txt");
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "repaint"}));
+    EXPECT_EQ(text_of(input_path), "before.txt");
+    EXPECT_EQ(text_of(detected_text), character(1));
+}
+
+TEST_F(Commands, FileThatCannotBeOpenedKeepsItsPath) {
+    recorder.file_to_choose = dir.file("missing.txt");
+    dispatch(text_file_button);
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"})) << "no lock, no pull";
+    EXPECT_EQ(text_of(input_path), dir.file("missing.txt"));
+}
+
+TEST_F(Commands, ScanOfAChosenFile) {
+    testing::write_file(dir.file("text.txt"), "x" + character(5) + character(6));
+    store_text(registered_text, character(6));
+    recorder.file_to_choose = dir.file("text.txt");
+    dispatch(text_file_button);
+    EXPECT_EQ(recorder.calls, joined({{"choose 6"}, lock, {"pull"}, unlock, {"repaint"}}));
+    EXPECT_EQ(text_of(detected_text), character(5));
+    EXPECT_EQ(testing::boxes.detected_box, character(5));
+    EXPECT_EQ(settings[detected_num], 1);
+}
+
+TEST_F(Commands, ReadErrorDuringTheScanIsReported) {
+    std::filesystem::create_directory(dir.path / "folder");
+    recorder.file_to_choose = dir.file("folder");
+    dispatch(text_file_button);
+    EXPECT_EQ(recorder.calls, joined({{"choose 6"}, lock, {"pull"}, unlock, {"message 10", "repaint"}}));
+}
+
+TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
+    dispatch(generate_button);
+    EXPECT_EQ(recorder.offered, "Font.inc");
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 25", "repaint"}));
+    recorder.file_to_choose = dir.file("out.inc");
+    recorder.calls.clear();
+    dispatch(generate_button);
+    // No font source here: the font's open error comes while the lock is held.
+    EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"repaint"}}));
+    EXPECT_TRUE(last_generation.written);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out.inc")));
+    recorder.file_to_choose.clear();
+    dispatch(generate_button);
+    EXPECT_EQ(recorder.offered, dir.file("out.inc"));
+}
+
+TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
+    recorder.file_to_choose = dir.file("no/such/folder.inc");
+    dispatch(generate_button);
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 25", "message 11", "repaint"}));
+    EXPECT_EQ(text_of(output_path), dir.file("no/such/folder.inc"));
+
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    recorder.file_to_choose = "/dev/full";
+    recorder.calls.clear();
+    store_text(registered_text, character(5));
+    dispatch(generate_button);
+    EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"message 11", "repaint"}}));
+    EXPECT_FALSE(last_generation.written);
+    EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
+}
+
+TEST_F(Commands, FaceWithoutOperationsIsSafe) {
+    face = Face{};
+    for (std::uint32_t row = 0; row < 60; ++row) dispatch(row);
+    EXPECT_EQ(text_of(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
+}
+
+}  // namespace
+}  // namespace sorvane

@@ -1,0 +1,318 @@
+// The main window: one Win32 window whose every item comes from the control table. Clicks
+// go to the shared commands; this file only lends them the window's face.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "core/list_text.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
+#include "ui/commands.h"
+#include "ui/control_table.h"
+#include "ui/layout.h"
+
+namespace sorvane {
+namespace {
+
+HINSTANCE instance;
+HWND main_window;
+std::array<HWND, control_row_count> control_windows{};  // null for rows without a control
+CellSize cell{8, 16};
+int scroll_x = 0;  // in columns, never positive
+int scroll_y = 0;  // in lines, never positive
+bool settings_unreadable = false;  // then the file is left alone at exit
+
+constexpr std::size_t dialog_path_capacity = 1010;
+constexpr DWORD main_window_style = WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL;
+
+HWND control(int row) { return control_windows[static_cast<std::size_t>(row)]; }
+
+const ControlRow& row_of(int row) { return control_table[static_cast<std::size_t>(row)]; }
+
+// The window's face, lent to the commands and the lists.
+
+void set_detected_box(const char* text) {
+    if (control(detected_box)) SetWindowTextA(control(detected_box), text);
+}
+
+void set_registered_box(const char* text) {
+    if (control(registered_box)) SetWindowTextA(control(registered_box), text);
+}
+
+bool choose_file(int row, char* path, std::size_t capacity) {
+    std::array<char, dialog_path_capacity> file{};
+    std::array<char, 63> title{};
+    // A stored path too long for the dialog is not offered cut short: the dialog starts empty.
+    const std::size_t length = std::strlen(path);
+    if (length < file.size()) std::memcpy(file.data(), path, length + 1);
+
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = main_window;
+    dialog.lpstrFilter = "*.*\0\0";  // one entry named *.* with no pattern
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrFileTitle = title.data();
+    dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
+    const bool save = row == generate_button;
+    dialog.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
+    file.back() = '\0';
+    const std::size_t chosen = std::strlen(file.data());
+    if (chosen >= capacity) return false;
+    std::memcpy(path, file.data(), chosen + 1);
+    return true;
+}
+
+void show_open_error(int message) {
+    MessageBoxA(main_window, message_text(message, current_language()), open_error_caption, MB_OK);
+}
+
+void pull_texts() {
+    for (int row = 0; row < control_row_count; ++row) {
+        const ControlRow& r = row_of(row);
+        if (r.type != edit_box || !control(row)) continue;
+        TextSlot& slot = text_slots[static_cast<std::size_t>(r.slot)];
+        const int length = GetWindowTextA(control(row), slot.data(), static_cast<int>(slot.size()));
+        slot[static_cast<std::size_t>(length > 0 ? length : 0)] = '\0';
+    }
+}
+
+void set_enabled(int row, bool enabled) {
+    if (control(row)) EnableWindow(control(row), enabled);
+}
+
+void set_checked(int row, bool checked) {
+    if (control(row)) SendMessageA(control(row), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void set_label(int row, const char* label) {
+    if (control(row) && label) SendMessageA(control(row), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label));
+}
+
+void resize_to_default() {
+    const PixelSize size = default_window_size(cell);
+    SetWindowPos(main_window, HWND_TOP, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOOWNERZORDER);
+}
+
+void repaint() { InvalidateRect(main_window, nullptr, TRUE); }
+
+bool window_rect(WindowRect& rect) {
+    RECT r{};
+    if (!GetWindowRect(main_window, &r)) return false;
+    rect = {r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+void lend_face() {
+    face.choose_file = choose_file;
+    face.show_open_error = show_open_error;
+    face.pull_texts = pull_texts;
+    face.set_enabled = set_enabled;
+    face.set_checked = set_checked;
+    face.set_label = set_label;
+    face.resize_to_default = resize_to_default;
+    face.repaint = repaint;
+    list_boxes = {set_detected_box, set_registered_box};
+}
+
+// The window's messages, each in a handler of its own.
+
+const char* class_of(std::int32_t type) {
+    if (type >= push_button && type <= group_box) return "button";
+    if (type >= static_label && type <= static_hex) return "static";
+    if (type == edit_box) return "edit";
+    return nullptr;
+}
+
+void create_control(HWND window, int row) {
+    const ControlRow& r = row_of(row);
+    const char* window_class = class_of(r.type);
+    if (!window_class) return;
+    const PixelRect p = layout_rect(r, cell, scroll_x, scroll_y);
+    HWND child = CreateWindowExA(0, window_class, " ", static_cast<DWORD>(r.style), p.left, p.top, p.right - p.left,
+                                 p.bottom - p.top, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row)), instance,
+                                 nullptr);
+    control_windows[static_cast<std::size_t>(row)] = child;
+    if (!child) return;
+    char number[50];
+    switch (r.type) {
+    case radio_button:
+        if (settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
+        break;
+    case check_box:
+        if (settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
+        break;
+    case static_text:
+    case edit_box: SetWindowTextA(child, text_slots[static_cast<std::size_t>(r.slot)].data()); break;
+    case static_decimal:
+        std::snprintf(number, sizeof number, "%d", settings[static_cast<std::size_t>(r.slot)]);
+        SetWindowTextA(child, number);
+        break;
+    case static_hex:
+        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(settings[static_cast<std::size_t>(r.slot)]));
+        SetWindowTextA(child, number);
+        break;
+    default: break;
+    }
+    if (r.type != radio_button && r.group_base == 2) EnableWindow(child, FALSE);
+}
+
+void on_create(HWND window) {
+    main_window = window;
+    lend_face();
+    HDC dc = GetDC(window);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(window, dc);
+    cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
+    if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
+
+    settings_unreadable = load_settings() == LoadOutcome::unreadable;
+    for (int row = 0; row < control_row_count; ++row) create_control(window, row);
+    relabel();
+
+    const int width = settings[window_right] - settings[window_left];
+    const int height = settings[window_bottom] - settings[window_top];
+    if (width > 5 && height > 5) MoveWindow(window, settings[window_left], settings[window_top], width, height, TRUE);
+}
+
+void on_destroy() {
+    if (ini_path[0] != '\0' && !settings_unreadable) save_settings(pull_texts, window_rect);
+    PostQuitMessage(0);
+}
+
+void on_size(HWND window, int width, int height) {
+    const int columns = width / cell.width;
+    const int lines = height / cell.height;
+    const int down = scroll_back_amount(scroll_y, lines, layout_lines);
+    if (down != 0) {
+        ScrollWindow(window, 0, down * cell.height, nullptr, nullptr);
+        scroll_y += down;
+    }
+    const int right = scroll_back_amount(scroll_x, columns, layout_columns);
+    if (right != 0) {
+        ScrollWindow(window, right * cell.width, 0, nullptr, nullptr);
+        scroll_x += right;
+    }
+    if (down != 0 || right != 0) InvalidateRect(window, nullptr, TRUE);
+
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_RANGE | SIF_PAGE;
+    bar.nMin = 0;
+    bar.nMax = layout_lines;
+    bar.nPage = static_cast<UINT>(lines);
+    SetScrollInfo(window, SB_VERT, &bar, TRUE);
+    bar.nMax = layout_columns;
+    bar.nPage = static_cast<UINT>(columns);
+    SetScrollInfo(window, SB_HORZ, &bar, TRUE);
+}
+
+void on_paint(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    for (int row = 0; row < control_row_count; ++row) {
+        const ControlRow& r = row_of(row);
+        if (!is_painted(r)) continue;
+        const PixelRect p = layout_rect(r, cell, scroll_x, scroll_y);
+        if (p.left < 0) continue;  // an item scrolled out to the left, even in part, is not drawn
+        RECT rect{p.left, p.top, p.right, p.bottom};
+        char number[50];
+        const auto format = static_cast<UINT>(r.style);
+        switch (r.type) {
+        case painted_label:
+            if (const char* label = label_of(row, current_language())) DrawTextA(dc, label, -1, &rect, format);
+            break;
+        case painted_text: DrawTextA(dc, text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
+        case painted_decimal:
+            std::snprintf(number, sizeof number, "%d", settings[static_cast<std::size_t>(r.slot)]);
+            DrawTextA(dc, number, -1, &rect, format);
+            break;
+        case painted_hex:
+            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(settings[static_cast<std::size_t>(r.slot)]));
+            DrawTextA(dc, number, -1, &rect, format);
+            break;
+        case painted_edge: DrawEdge(dc, &rect, format, static_cast<UINT>(r.group_base)); break;
+        default: break;
+        }
+    }
+    EndPaint(window, &paint);
+}
+
+void on_scroll(HWND window, int bar_kind, int request) {
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_ALL;
+    GetScrollInfo(window, bar_kind, &bar);
+    const int old_position = bar.nPos;
+    bar.fMask = SIF_POS;
+    bar.nPos = requested_position(request, old_position, static_cast<int>(bar.nPage), bar.nTrackPos, bar.nMin, bar.nMax);
+    SetScrollInfo(window, bar_kind, &bar, TRUE);
+    GetScrollInfo(window, bar_kind, &bar);
+    if (bar.nPos == old_position) return;
+
+    if (bar_kind == SB_VERT) {
+        const int d = scroll_amount(old_position, bar.nPos, scroll_y);
+        ScrollWindow(window, 0, d * cell.height, nullptr, nullptr);
+        scroll_y += d;
+        UpdateWindow(window);
+    } else {
+        const int d = scroll_amount(old_position, bar.nPos, scroll_x);
+        ScrollWindow(window, d * cell.width, 0, nullptr, nullptr);
+        scroll_x += d;
+        InvalidateRect(window, nullptr, TRUE);
+    }
+}
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_CREATE: on_create(window); return 0;
+    case WM_DESTROY: on_destroy(); return 0;
+    case WM_SIZE: on_size(window, LOWORD(l), HIWORD(l)); return 0;
+    case WM_PAINT: on_paint(window); return 0;
+    case WM_COMMAND: dispatch(static_cast<std::uint32_t>(w)); return 0;
+    case WM_HSCROLL: on_scroll(window, SB_HORZ, LOWORD(w)); return 0;
+    case WM_VSCROLL: on_scroll(window, SB_VERT, LOWORD(w)); return 0;
+    default: return DefWindowProcA(window, message, w, l);
+    }
+}
+
+}  // namespace
+}  // namespace sorvane
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    using namespace sorvane;
+    sorvane::instance = instance;
+    WNDCLASSA window_class{};
+    window_class.style = CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = window_procedure;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = window_class_name;
+    if (!RegisterClassA(&window_class)) {
+        MessageBoxA(nullptr, class_error_text, window_class_name, MB_ICONERROR);
+        return 0;
+    }
+    HWND window = CreateWindowExA(0, window_class_name, window_title, main_window_style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+    // Without a window there would be nothing to wait for in the message loop.
+    if (!window) return 1;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
