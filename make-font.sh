@@ -2,6 +2,8 @@
 # The main job, from a fresh Debian 12 machine to a Font.inc: installs what the build needs,
 # builds, makes the three font source files from the Debian X11 fonts, scans the sample
 # text, registers its characters and generates Font.inc for jiskan16 and XC32 in work/.
+# Then draws its glyphs into docs/sample-font.png and shows a message of the sample the way
+# the firmware example draws it.
 set -eu
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -24,5 +26,11 @@ done
 "$cli" -C work font jiskan16
 "$cli" -C work compiler xc32
 "$cli" -C work generate Font.inc
+"$cli" -C work preview Font.inc -o "$top/docs/sample-font.png"
+
+echo
+echo "The firmware example (examples/) draws the sample's 準備完了 (ready) with it:"
+make -s -C examples FONT="$top/work/Font.inc" show_text
+examples/show_text "$(printf '\217\200\224\365\212\256\227\271')"
 echo
 echo "The include file is $top/work/Font.inc"

@@ -12,6 +12,7 @@ echo "== Linux build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSORVANE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
+[ -f build/firmware-flash.txt ] && cat build/firmware-flash.txt
 
 echo "== Windows build (MinGW-w64) and the window under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \

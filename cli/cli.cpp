@@ -63,6 +63,9 @@ constexpr Command commands[] = {
     {"import-bdf", "BDF [-o FILE] [--bit-order lsb-left|msb-left]",
      "make a font source file (Sorvane.K14, .J16 or .J24 by the font's size) from a JIS X 0208 BDF font", 1, 1,
      takes_output | takes_bit_order, StateUse::none, nullptr, import_bdf_command},
+    {"preview", "FONT_INC [-o FILE.png] [--bit-order lsb-left|msb-left]",
+     "draw every glyph of an include file in a PNG picture (FONT_INC's name with .png)", 1, 1,
+     takes_output | takes_bit_order, StateUse::none, nullptr, preview_command},
 };
 
 constexpr char version_text[] = "sorvane-cli R1.10\n";

@@ -2,12 +2,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "core/files.h"
 #include "core/text_stream.h"
+#include "cli/png_file.h"
 #include "fontgen/bdf_import.h"
+#include "fontgen/include_reader.h"
+#include "fontgen/preview.h"
 
 namespace sorvane::cli {
 namespace {
@@ -21,7 +25,60 @@ const char* default_font_source(int pixel_size) {
     return "Sorvane.K14";
 }
 
+BitOrder bit_order_of(const Invocation& call) {
+    return call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0 ? BitOrder::msb_left : BitOrder::lsb_left;
+}
+
+// Reads a whole file of at most limit bytes; false (with errno set) when it cannot.
+bool read_whole_file(const char* path, std::string& text, std::size_t limit) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    char block[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(block, 1, sizeof block, file)) > 0 && text.size() <= limit) text.append(block, n);
+    const bool read = !std::ferror(file);
+    std::fclose(file);
+    if (text.size() > limit) {
+        errno = EFBIG;
+        return false;
+    }
+    if (!read) errno = EIO;
+    return read;
+}
+
+// The include file's name with .png in place of its extension.
+std::string picture_name(const std::string& include_file) {
+    const std::size_t slash = include_file.find_last_of("/\\");
+    const std::size_t dot = include_file.rfind('.');
+    const bool has_extension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (has_extension ? include_file.substr(0, dot) : include_file) + ".png";
+}
+
 }  // namespace
+
+int preview_command(const Invocation& call) {
+    const char* include_path = call.operands[0];
+    std::string text;
+    // A full jiskan24 table of all 8836 characters is under 3 MB.
+    if (!read_whole_file(include_path, text, 64u << 20)) {
+        complain("cannot read %s: %s", include_path, std::strerror(errno));
+        return 1;
+    }
+    const IncludeFont font = read_include_file(text);
+    if (font.error) {
+        complain("%s:%d: not an include file written by Sorvane: %s", include_path, font.error_line, font.error);
+        return 1;
+    }
+    const std::string out_path = call.output ? call.output : picture_name(include_path);
+    const Picture picture = draw_preview(font, bit_order_of(call));
+    if (!write_png(out_path.c_str(), picture)) {
+        complain("cannot write %s: %s", out_path.c_str(), std::strerror(errno));
+        return 1;
+    }
+    std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
+                picture.width, picture.height);
+    return 0;
+}
 
 int import_bdf_command(const Invocation& call) {
     const char* bdf_path = call.operands[0];
@@ -30,8 +87,7 @@ int import_bdf_command(const Invocation& call) {
         complain("cannot open %s: %s", bdf_path, std::strerror(errno));
         return 1;
     }
-    const BitOrder order =
-        call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0 ? BitOrder::msb_left : BitOrder::lsb_left;
+    const BitOrder order = bit_order_of(call);
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(bdf, buffer);
     const BdfImport font = read_bdf(in, order, imported);

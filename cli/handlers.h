@@ -20,6 +20,7 @@ int show_command(const Invocation& call);
 
 // Commands on font files, without Sorvane.ini.
 int import_bdf_command(const Invocation& call);
+int preview_command(const Invocation& call);
 
 // Loads Sorvane.ini, runs a command on the state and, if save, saves it again. A settings
 // file that is there but cannot be read is an error, and then nothing runs or is saved.

@@ -6,6 +6,10 @@
 
 #include "tests/test_support.h"
 
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+
 namespace sorvane {
 namespace {
 
@@ -198,6 +202,76 @@ TEST_F(Cli, ImportBdfRefusesOtherFontsAndWritesNothing) {
     r = cli({"import-bdf", "k.bdf", "--bit-order", "msb-left"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Sorvane.J24: 0 glyphs of 24 dots (msb-left)\n");
+}
+
+// The gray pixels of a PNG file, or nothing.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<unsigned char> gray;
+    int at(int x, int y) const { return gray[static_cast<std::size_t>(y * width + x)]; }
+};
+
+Pixels load_png(const std::string& path) {
+    Pixels p;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 1);
+    if (data) p.gray.assign(data, data + p.width * p.height);
+    stbi_image_free(data);
+    return p;
+}
+
+TEST_F(Cli, PreviewDrawsEveryGlyphInCodeOrder) {
+    // 漢 a diagonal, 字 its top row full: in the picture, fields of 32 x 32 pixels.
+    make_font();
+    write_file(dir.file("t.txt"), ji + kan);
+    cli({"scan", "t.txt"});
+    cli({"add"});
+    cli({"font", "jiskan16"});
+    cli({"compiler", "cc-rh"});
+    ASSERT_EQ(cli({"generate", "Font.inc"}).status, 0);
+    const Result r = cli({"preview", "Font.inc"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Font.png: 2 glyphs of 16 dots, 580x40 pixels\n");
+    const Pixels picture = load_png(dir.file("Font.png"));
+    ASSERT_EQ(picture.width, 580);
+    ASSERT_EQ(picture.height, 40);
+    // Field 0 is 漢 (0x8abf sorts first) at (4, 4), field 1 字 at (40, 4); a dot is 2 x 2 pixels.
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const bool diagonal = x / 2 == y / 2;
+            const bool top_row = y / 2 == 0;
+            ASSERT_EQ(picture.at(4 + x, 4 + y), diagonal ? 0 : 255) << x << "," << y;
+            ASSERT_EQ(picture.at(40 + x, 4 + y), top_row ? 0 : 255) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(picture.at(0, 0), 192) << "gray between the fields";
+    EXPECT_EQ(picture.at(76, 10), 192) << "no third glyph";
+}
+
+TEST_F(Cli, PreviewKnowsBothBitOrders) {
+    write_file(dir.file("left.bdf"), bdf_font(16, {bdf_glyph16(0x3441, {0x8000})}));
+    cli({"import-bdf", "left.bdf", "--bit-order", "msb-left"});
+    write_file(dir.file("t.txt"), kan);
+    cli({"scan", "t.txt"});
+    cli({"add"});
+    cli({"font", "jiskan16"});
+    ASSERT_EQ(cli({"generate", "left.inc"}).status, 0);
+    ASSERT_EQ(cli({"preview", "left.inc", "-o", "msb.png", "--bit-order", "msb-left"}).status, 0);
+    ASSERT_EQ(cli({"preview", "left.inc", "-o", "lsb.png"}).status, 0);
+    EXPECT_EQ(load_png(dir.file("msb.png")).at(4, 4), 0) << "read in its own order, the dot is the leftmost";
+    EXPECT_EQ(load_png(dir.file("lsb.png")).at(4, 4), 255);
+    EXPECT_EQ(load_png(dir.file("lsb.png")).at(4 + 14, 4), 0) << "read the other way, dot 7";
+}
+
+TEST_F(Cli, PreviewRefusesOtherFiles) {
+    write_file(dir.file("notes.inc"), "#define X 1\n");
+    Result r = cli({"preview", "notes.inc"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "sorvane-cli: notes.inc:1: not an include file written by Sorvane: no FONT_KANJI_NUM of 0 to 8836\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("notes.png")));
+    r = cli({"preview", "missing.inc"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "sorvane-cli: cannot read missing.inc: No such file or directory\n");
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "fontgen/include_reader.h"
+
+#include <algorithm>
+
+#include "core/kanji_grid.h"
+
+namespace sorvane {
+namespace {
+
+// A cursor over the text that knows its line.
+struct Reader {
+    std::string_view text;
+    std::size_t pos = 0;
+
+    int line() const { return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n')); }
+
+    bool find(std::string_view what) {
+        const std::size_t at = text.find(what, pos);
+        if (at == std::string_view::npos) return false;
+        pos = at + what.size();
+        return true;
+    }
+
+    void skip_blanks() {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t' || text[pos] == '\r' || text[pos] == '\n')) ++pos;
+    }
+
+    // The next character after blanks, taken if it is c.
+    bool take(char c) {
+        skip_blanks();
+        if (pos < text.size() && text[pos] == c) {
+            ++pos;
+            return true;
+        }
+        return false;
+    }
+
+    // A decimal number, or a hexadecimal one after 0x, of at most 32 bits.
+    bool number(std::uint32_t& value) {
+        skip_blanks();
+        int base = 10;
+        if (text.substr(pos, 2) == "0x") {
+            base = 16;
+            pos += 2;
+        }
+        const std::size_t start = pos;
+        std::uint64_t v = 0;
+        for (; pos < text.size(); ++pos) {
+            const char c = text[pos];
+            int d = -1;
+            if (c >= '0' && c <= '9') d = c - '0';
+            else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+            if (d < 0) break;
+            v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+            if (v > 0xFFFFFFFFu) return false;
+        }
+        value = static_cast<std::uint32_t>(v);
+        return pos > start;
+    }
+};
+
+// Row values from the numbers of one glyph: the writer's layout run backwards.
+GlyphRecord rows_of(const std::uint32_t* numbers, int side) {
+    GlyphRecord rows{};
+    const int band = side == 14 ? 7 : 8;
+    const int parts = side == 24 ? 3 : 2;
+    for (int row = 0; row < side; ++row) {
+        const int first = row / band * band * parts + row % band;
+        std::uint32_t value = numbers[first];
+        for (int part = 1; part < parts; ++part) value |= numbers[first + part * band] << (8 * part);
+        rows[static_cast<std::size_t>(row)] = static_cast<std::int32_t>(value);
+    }
+    return rows;
+}
+
+}  // namespace
+
+IncludeFont read_include_file(std::string_view text) {
+    IncludeFont font;
+    Reader in{text};
+    auto refuse = [&](const char* why) {
+        font.error = why;
+        font.error_line = in.line();
+        font.codes.clear();
+        font.glyphs.clear();
+        return font;
+    };
+
+    std::uint32_t count = 0;
+    std::uint32_t size = 0;
+    if (!in.find("#define FONT_KANJI_NUM") || !in.number(count) || count > grid_cells)
+        return refuse("no FONT_KANJI_NUM of 0 to 8836");
+    if (!in.find("#define FONT_KANJI_SIZE") || !in.number(size) || (size != 28 && size != 32 && size != 72))
+        return refuse("no FONT_KANJI_SIZE of 28, 32 or 72");
+    font.glyph_bytes = static_cast<int>(size);
+    font.side = size == 28 ? 14 : size == 32 ? 16 : 24;
+
+    if (!in.find("font_kanji_index[] = {")) return refuse("no table font_kanji_index");
+    font.codes.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t code = 0;
+        if ((i > 0 && !in.take(',')) || !in.number(code)) return refuse("font_kanji_index holds fewer codes than FONT_KANJI_NUM");
+        if (code > 0xFFFF || !is_lead_byte(code >> 8) || !is_trail_byte(code & 0xFF))
+            return refuse("a code of font_kanji_index is no two-byte Shift_JIS character");
+        if (!font.codes.empty() && code <= font.codes.back()) return refuse("the codes of font_kanji_index do not ascend");
+        font.codes.push_back(static_cast<std::uint16_t>(code));
+    }
+    if (!in.take('}')) return refuse("font_kanji_index holds more codes than FONT_KANJI_NUM");
+
+    if (!in.find("font_kanji[][FONT_KANJI_SIZE] = {")) return refuse("no table font_kanji");
+    font.glyphs.reserve(count);
+    std::uint32_t numbers[72];
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if ((i > 0 && !in.take(',')) || !in.take('{')) return refuse("font_kanji holds fewer glyphs than FONT_KANJI_NUM");
+        for (std::uint32_t n = 0; n < size; ++n) {
+            if ((n > 0 && !in.take(',')) || !in.number(numbers[n])) return refuse("a glyph has fewer numbers than FONT_KANJI_SIZE");
+        }
+        if (!in.take('}')) return refuse("a glyph has more numbers than FONT_KANJI_SIZE");
+        font.glyphs.push_back(rows_of(numbers, font.side));
+    }
+    if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
+    return font;
+}
+
+}  // namespace sorvane

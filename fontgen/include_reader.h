@@ -1,0 +1,31 @@
+// Reads back an include file written by Sorvane: its codes and the glyphs' row values.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "fontgen/bdf_import.h"
+#include "fontgen/font_source.h"
+
+namespace sorvane {
+
+struct IncludeFont {
+    int glyph_bytes = 0;  // FONT_KANJI_SIZE: 28, 32 or 72
+    int side = 0;         // 14, 16 or 24 dots
+    std::vector<std::uint16_t> codes;       // font_kanji_index
+    std::vector<GlyphRecord> glyphs;        // row values rebuilt from font_kanji
+    const char* error = nullptr;            // why the text is no such include file
+    int error_line = 0;
+};
+
+// Parses the text of an include file of either compiler and any of the three layouts.
+IncludeFont read_include_file(std::string_view text);
+
+// Whether dot x (from the left) of a row value is set, in the given bit order.
+inline bool has_dot(std::uint32_t row, int x, BitOrder order) {
+    const int bit = order == BitOrder::lsb_left ? x : x / 8 * 8 + 7 - x % 8;
+    return (row >> bit) & 1;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,112 @@
+#include "fontgen/include_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fontgen/include_writer.h"
+#include "state/settings_file.h"
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+// Include files written by the writer, from a glyph store of random rows that fit the font.
+class IncludeReader : public testing::StateTest {
+protected:
+    void SetUp() override {
+        StateTest::SetUp();
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+        load_settings();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(home);
+        StateTest::TearDown();
+    }
+
+    std::string written(int kind, int compiler_choice, const std::vector<int>& cells) {
+        const FontKind& font = font_kind_of(kind);
+        std::mt19937 random(static_cast<unsigned>(kind * 10 + compiler_choice));
+        std::string source;
+        for (int cell = 0; cell < grid_cells; ++cell) {
+            for (int r = 0; r < font.rows; ++r) {
+                const std::uint32_t value = random() & ((1u << font.rows) - 1);
+                expected[static_cast<std::size_t>(cell)][static_cast<std::size_t>(r)] = static_cast<std::int32_t>(value);
+                source += (r ? "," : "") + std::to_string(value);
+            }
+            source += "\n";
+        }
+        testing::write_file(dir.file(std::string("Sorvane.") + font.suffix), source);
+        std::string list;
+        for (int cell : cells) list += testing::character(cell);
+        store_text(registered_text, list);
+        settings[font_kind] = kind;
+        settings[compiler] = compiler_choice;
+        const std::string path = dir.file("Font.inc");
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        {
+            TextWriter out(f);
+            write_include_file(out, nullptr);
+        }
+        std::fclose(f);
+        return testing::read_file(path);
+    }
+
+    testing::TempDir dir;
+    std::filesystem::path home;
+    std::array<GlyphRecord, grid_cells> expected{};
+};
+
+TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
+    const std::vector<int> cells = {0, 1, 93, 94, 1410, 5827, 5828, 8835};
+    for (int kind : {0, 1, 2}) {
+        for (int compiler_choice : {0, 1}) {
+            const IncludeFont font = read_include_file(written(kind, compiler_choice, cells));
+            ASSERT_EQ(font.error, nullptr) << font.error << " at line " << font.error_line;
+            EXPECT_EQ(font.side, font_kind_of(kind).rows);
+            ASSERT_EQ(font.codes.size(), cells.size());
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                EXPECT_EQ(font.codes[i], code_of(cells[i]));
+                for (int r = 0; r < font.side; ++r)
+                    EXPECT_EQ(font.glyphs[i][static_cast<std::size_t>(r)],
+                              expected[static_cast<std::size_t>(cells[i])][static_cast<std::size_t>(r)])
+                        << "kind " << kind << ", glyph " << i << ", row " << r;
+            }
+        }
+    }
+}
+
+TEST_F(IncludeReader, EmptyAndFullLists) {
+    EXPECT_EQ(read_include_file(written(1, 0, {})).error, nullptr);
+    std::vector<int> all(grid_cells);
+    for (int i = 0; i < grid_cells; ++i) all[static_cast<std::size_t>(i)] = i;
+    const IncludeFont font = read_include_file(written(2, 1, all));
+    EXPECT_EQ(font.error, nullptr);
+    EXPECT_EQ(font.glyphs.size(), static_cast<std::size_t>(grid_cells));
+}
+
+TEST_F(IncludeReader, RefusesWhatIsNoIncludeFile) {
+    const std::string good = written(0, 0, {5, 6});
+    auto broken = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return read_include_file(text);
+    };
+    EXPECT_NE(read_include_file("").error, nullptr);
+    EXPECT_NE(read_include_file("int main() {}\n").error, nullptr);
+    EXPECT_NE(broken("FONT_KANJI_SIZE\t\t28", "FONT_KANJI_SIZE\t\t30").error, nullptr);
+    EXPECT_NE(broken("FONT_KANJI_NUM\t\t2", "FONT_KANJI_NUM\t\t3").error, nullptr);
+    EXPECT_NE(broken("FONT_KANJI_NUM\t\t2", "FONT_KANJI_NUM\t\t99999").error, nullptr);
+    EXPECT_NE(broken("FONT_KANJI_NUM\t\t2", "FONT_KANJI_NUM\t\t1").error, nullptr);
+    EXPECT_NE(broken("0x8145,0x8146", "0x8146,0x8145").error, nullptr) << "codes out of order";
+    EXPECT_NE(broken("\t0x8145,", "\t0x0041,").error, nullptr) << "no two-byte character";
+    EXPECT_NE(broken("}\r\n\t,{", ",1}\r\n\t,{").error, nullptr) << "a glyph of 29 numbers";
+    EXPECT_NE(read_include_file(good.substr(0, good.size() - 40)).error, nullptr) << "cut short";
+    const IncludeFont font = broken("0x8145,0x8146", "0x8145,,0x8146");
+    ASSERT_NE(font.error, nullptr);
+    EXPECT_GT(font.error_line, 10) << "the error names its line";
+}
+
+}  // namespace
+}  // namespace sorvane

@@ -1,0 +1,30 @@
+// A picture of the glyphs of an include file: every glyph in code order, in a grid.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fontgen/include_reader.h"
+
+namespace sorvane {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> gray;  // one byte a pixel, row by row; 0 black, 255 white
+};
+
+// How the grid is drawn: each dot a square of preview_scale pixels, each glyph on a white
+// field, the fields preview_columns to a row with preview_gap pixels of gray between them.
+inline constexpr int preview_columns = 16;
+inline constexpr int preview_scale = 2;
+inline constexpr int preview_gap = 4;
+inline constexpr std::uint8_t preview_background = 192;
+
+// The top-left pixel of the field of glyph i.
+inline int preview_field_x(int i, int side) { return preview_gap + i % preview_columns * (side * preview_scale + preview_gap); }
+inline int preview_field_y(int i, int side) { return preview_gap + i / preview_columns * (side * preview_scale + preview_gap); }
+
+Picture draw_preview(const IncludeFont& font, BitOrder order);
+
+}  // namespace sorvane
