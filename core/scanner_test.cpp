@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 
 #include "tests/test_support.h"
@@ -80,16 +81,55 @@ TEST(MarkCharacters, PairAcrossABlockBoundary) {
     EXPECT_EQ(marked(content, 64), std::vector<int>{1410});
 }
 
+// Texts of the kinds the fast path treats differently: plain ASCII with the odd character,
+// Japanese with the odd ASCII byte, long runs of lead bytes (whose pairing depends on where
+// the run began), and bytes of any value.
+std::string random_text(std::mt19937& random, std::size_t size) {
+    std::string text;
+    const unsigned kind = random() % 4;
+    while (text.size() < size) {
+        const unsigned pick = random() % 100;
+        switch (kind) {
+        case 0:
+            if (pick < 2) text += character(static_cast<int>(random() % grid_cells));
+            else text += static_cast<char>(' ' + random() % 95);
+            break;
+        case 1:
+            if (pick < 80) text += character(static_cast<int>(random() % grid_cells));
+            else text += static_cast<char>(pick < 95 ? 'a' : 0x80 + random() % 128);
+            break;
+        case 2: text += static_cast<char>(pick < 90 ? 0x81 + random() % 31 : random() % 256); break;
+        default: text += static_cast<char>(random() % 256); break;
+        }
+    }
+    text.resize(size);
+    if (random() % 8 == 0) text[random() % size] = 0x1A;  // the end of the input, somewhere
+    return text;
+}
+
 TEST(MarkCharacters, SameAsOneByteAtATimeOnRandomInput) {
     std::mt19937 random(42);
-    for (int round = 0; round < 300; ++round) {
-        std::string content(random() % 3000, '\0');
-        for (char& c : content) {
-            const unsigned pick = random() % 10;
-            c = static_cast<char>(pick < 4 ? 0x81 + random() % 0x6F : pick < 5 ? 0x1A * (random() % 50 == 0) : random() % 256);
+    const std::size_t block_sizes[] = {1, 2, 63, 64, 65, 66, 127, 128, 129, 1000, 4096, 65536};
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t size = 1 + random() % (round % 10 == 0 ? 300000 : 5000);
+        const std::string content = random_text(random, size);
+        const std::size_t block = round % 3 == 0 ? 1 + random() % 3000 : block_sizes[random() % std::size(block_sizes)];
+        ASSERT_EQ(marked(content, block), reference_scan(content))
+            << "round " << round << ", " << size << " bytes, block " << block;
+    }
+}
+
+TEST(MarkCharacters, EveryPairingOfARunOfLeadBytes) {
+    // Runs of lead bytes of every length at every offset of a 64-byte stretch, before a
+    // trail byte and before a byte that is none.
+    for (int offset = 0; offset < 70; ++offset) {
+        for (int length = 1; length < 140; length += length < 10 ? 1 : 7) {
+            for (char after : {'\x40', '\x0A'}) {
+                const std::string content = std::string(static_cast<std::size_t>(offset), 'x') +
+                                            std::string(static_cast<std::size_t>(length), '\x88') + after + "tail";
+                ASSERT_EQ(marked(content, 4096), reference_scan(content)) << offset << " " << length;
+            }
         }
-        const std::size_t block = 1 + random() % 97;
-        ASSERT_EQ(marked(content, block), reference_scan(content)) << "round " << round << ", block " << block;
     }
 }
 

@@ -1,6 +1,9 @@
 // sorvane-cli as a user runs it: a folder of real files, exit status, stdout and stderr.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -9,6 +12,8 @@
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
 #include <stb_image.h>
+
+extern char** environ;
 
 namespace sorvane {
 namespace {
@@ -202,6 +207,33 @@ TEST_F(Cli, ImportBdfRefusesOtherFontsAndWritesNothing) {
     r = cli({"import-bdf", "k.bdf", "--bit-order", "msb-left"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Sorvane.J24: 0 glyphs of 24 dots (msb-left)\n");
+}
+
+TEST_F(Cli, ScanOfATwoGigabyteFileStaysSmall) {
+    // A sparse file: 2 GB of zeros with a character at each end, of no room on the disk.
+    const std::string path = dir.file("big.txt");
+    write_file(path, kan);
+    std::filesystem::resize_file(path, (std::uintmax_t{2} << 30) - 2);
+    {
+        std::FILE* f = std::fopen(path.c_str(), "ab");
+        std::fputs(ji.c_str(), f);
+        std::fclose(f);
+    }
+    // Started directly, without a shell, so that its own peak of memory can be read.
+    const std::string folder = dir.path.string();
+    const char* argv[] = {SORVANE_CLI, "-C", folder.c_str(), "scan", "big.txt", nullptr};
+    pid_t pid = 0;
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    ASSERT_EQ(posix_spawn(&pid, SORVANE_CLI, &quiet, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&quiet);
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(pid, &status, 0, &usage), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_LT(usage.ru_maxrss, 10 * 1024) << "kilobytes resident at most";
+    EXPECT_NE(cli({"show"}).out.find("detected list: 2 characters detected"), std::string::npos) << "both ends were read";
 }
 
 // The gray pixels of a PNG file, or nothing.
