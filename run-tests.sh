@@ -1,7 +1,8 @@
 #!/bin/sh
 # Every test, from a fresh Debian 12 machine: installs what the tests need, builds with
-# warnings as errors, runs the unit and end-to-end tests, then cross-builds the Windows
-# programs and tests the real window under Wine.
+# warnings as errors, runs the unit and end-to-end tests, cross-builds the Windows programs
+# and tests the real window under Wine, runs the unit tests again under ASan and UBSan, and
+# fuzzes every reader for a few seconds.
 set -eu
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -19,5 +20,15 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUI
   -DSORVANE_WERROR=ON >/dev/null
 cmake --build build-win -j "$jobs"
 tests/wine/run-window-test.sh build-win
+
+echo "== The unit tests again, with AddressSanitizer and UndefinedBehaviorSanitizer"
+# Built to scan without SSE2, so that the tests cover the 64-bit path of the scanner too.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_WERROR=ON -DSORVANE_SANITIZE=ON \
+  -DSORVANE_SCAN_WITHOUT_SSE2=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$jobs"
+
+echo "== Fuzzing every reader for a few seconds"
+fuzz/run.sh 5
 
 echo "== All tests passed"

@@ -127,8 +127,7 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
             if (key == "FONT") value = registry_of_font_name(value);
             if (!value.empty() && value.front() == '"') value.remove_prefix(1);
             if (!value.empty() && value.back() == '"') value.remove_suffix(1);
-            const std::size_t n = std::min(value.size(), registry.size() - 1);
-            std::memcpy(registry.data(), value.data(), n);
+            const std::size_t n = value.copy(registry.data(), registry.size() - 1);
             registry[n] = '\0';
         } else if (key == "STARTCHAR" || key == "ENDFONT") {
             break;

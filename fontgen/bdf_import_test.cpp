@@ -93,6 +93,14 @@ TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSize) {
     }
 }
 
+TEST(BdfImport, FontLineWithoutANameIsNoRegistry) {
+    // Found by fuzzing: a FONT line with nothing after it once copied from a null pointer.
+    const BdfImport font = imported("STARTFONT 2.1\nFONT\nPIXEL_SIZE 24\nCHARS 0\nENDFONT\n");
+    EXPECT_STREQ(font.error, "the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208)");
+    EXPECT_EQ(imported("STARTFONT 2.1\nCHARSET_REGISTRY\nFONT -A-B-JISX0208.1983-0\nPIXEL_SIZE 16\nENDFONT\n").error, nullptr)
+        << "an empty registry is no name: the font name's stands";
+}
+
 TEST(BdfImport, WritesOneLineOfZerosForEveryEmptyPosition) {
     imported(bdf_font(14, {{0x2122, 14, 14, 0, -2, std::vector<std::string>(14, "FFFC")}}));
     testing::TempDir dir;

@@ -65,14 +65,6 @@ void read_lines(TextReader& in) {
     }
 }
 
-// Reads the file into both tables; false when a read error cut it short.
-bool read_settings_file(std::FILE* file) {
-    std::array<std::uint8_t, 1 << 16> buffer;
-    TextReader in(file, buffer);
-    read_lines(in);
-    return !in.read_failed();
-}
-
 // Writes both tables; true when every byte reached the file.
 bool write_settings(std::FILE* file) {
     TextWriter out(file);
@@ -96,6 +88,13 @@ bool write_settings(std::FILE* file) {
 }
 
 }  // namespace
+
+bool read_settings_file(std::FILE* file) {
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    read_lines(in);
+    return !in.read_failed();
+}
 
 LoadOutcome load_settings() {
     clear_state();

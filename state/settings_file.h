@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace sorvane {
 
@@ -22,6 +23,10 @@ enum class LoadOutcome {
 // Clears both tables, forms ini_path, reads the file if there is one, sets font_path and
 // ini_path_length, and brings a language out of range back to Japanese.
 LoadOutcome load_settings();
+
+// Reads the lines of a settings file, open for reading, into both tables (as loaded, the
+// tables must be clear before); false when a read error cut it short.
+bool read_settings_file(std::FILE* file);
 
 struct WindowRect {
     std::int32_t left, top, right, bottom;

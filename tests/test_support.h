@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <sys/wait.h>
 #include <string>
 #include <vector>
 
@@ -155,5 +156,34 @@ inline BdfGlyph bdf_glyph16(int encoding, const std::vector<unsigned>& masks) {
     }
     return g;
 }
+
+}  // namespace sorvane::testing
+
+namespace sorvane::testing {
+
+// What a run of a program gave: exit status, stdout and stderr.
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+#if defined(SORVANE_CLI)
+// Runs sorvane-cli in a folder with the given arguments and environment settings, as a
+// user would from a shell with a UTF-8 terminal.
+inline Result run_cli(const TempDir& dir, const std::vector<std::string>& args, const std::string& env = "") {
+    std::string command = "cd " + quoted(dir.path.string()) + " && env LC_ALL=C.UTF-8 " + env + " " + SORVANE_CLI;
+    for (const std::string& a : args) command += " " + quoted(a);
+    command += " >" + quoted(dir.file(".out")) + " 2>" + quoted(dir.file(".err"));
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir.file(".out")), read_file(dir.file(".err"))};
+}
+#endif
 
 }  // namespace sorvane::testing

@@ -1,0 +1,135 @@
+// Bad input on every reader, through the program as a user runs it: each ends in a clear
+// message where one may be shown, and nothing the user made is lost.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using testing::read_file;
+using testing::Result;
+using testing::write_file;
+
+const std::string kan = "\x8a\xbf";
+
+class BadInput : public ::testing::Test {
+protected:
+    Result cli(const std::vector<std::string>& args, const std::string& env = "") { return testing::run_cli(dir, args, env); }
+
+    // A settings file that registers 漢 and keeps the other values at 0.
+    std::string settings_with(const std::string& registered) {
+        std::string ini = "20\r\n";
+        for (int i = 0; i < 20; ++i) ini += "0\r\n";
+        ini += "10\r\n\r\n\r\n\r\n\r\n" + registered + "\r\n\r\n\r\n\r\n\r\n\r\n";
+        return ini;
+    }
+
+    testing::TempDir dir;
+};
+
+TEST_F(BadInput, SettingsOfBinaryGarbage) {
+    std::mt19937 random(3);
+    std::string garbage(100000, '\0');
+    for (char& c : garbage) c = static_cast<char>(random());
+    write_file(dir.file("Sorvane.ini"), garbage);
+    const Result shown = cli({"show"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), garbage) << "show writes nothing";
+    const Result sorted = cli({"sort"});
+    EXPECT_EQ(sorted.status, 0) << sorted.err;
+    EXPECT_EQ(cli({"show"}).status, 0) << "what was saved loads again";
+}
+
+TEST_F(BadInput, SettingsOfAMillionLines) {
+    std::string ini = "1000000\n";
+    for (int i = 0; i < 1000000; ++i) ini += "7\n";
+    ini += "1\nnever read\n";
+    write_file(dir.file("Sorvane.ini"), ini);
+    const Result r = cli({"show"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("registered list: 7 characters registered"), std::string::npos) << "slot 11 is 7, as the file says";
+}
+
+TEST_F(BadInput, SettingsCountsOutOfRange) {
+    write_file(dir.file("Sorvane.ini"), "-5\n2\n\nx.txt\n");
+    EXPECT_NE(cli({"show"}).out.find("text file: x.txt\n"), std::string::npos) << "-5 settings: the next line counts the texts";
+    write_file(dir.file("Sorvane.ini"), "2147483648\n1\n2\n3\n10\nnot a text\n");
+    const Result r = cli({"show"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("text file: \n"), std::string::npos) << "every line is read as a setting; no text";
+}
+
+TEST_F(BadInput, PathsOfFourThousandBytes) {
+    write_file(dir.file("Sorvane.ini"), settings_with(kan));
+    const std::string long_path(4000, 'p');
+    cli({"language", "en"});
+    Result r = cli({"scan", long_path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Can't open the input file. (" + long_path + ": File name too long)"), std::string::npos) << r.err;
+    r = cli({"generate", long_path + ".inc"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Can't create the output file."), std::string::npos);
+    r = cli({"-C", long_path, "show"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot change to the directory"), std::string::npos);
+    EXPECT_NE(read_file(dir.file("Sorvane.ini")).find(kan), std::string::npos) << "the list is kept";
+}
+
+TEST_F(BadInput, FontSourceFilesThatAreCutShortOrOverlong) {
+    write_file(dir.file("t.txt"), kan + "\x8e\x9a");
+    cli({"scan", "t.txt"});
+    cli({"add"});
+    cli({"font", "jiskan16"});
+
+    write_file(dir.file("Sorvane.J16"), "");
+    Result r = cli({"generate", "empty.inc"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("ends after line 0 of 8836"), std::string::npos) << r.err;
+    EXPECT_NE(read_file(dir.file("empty.inc")).find("};\r\n\r\n"), std::string::npos);
+
+    write_file(dir.file("Sorvane.J16"), "1,2,3\n");
+    r = cli({"generate", "short.inc"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("ends after line 1 of 8836"), std::string::npos);
+
+    // Lines of 100000 characters before 漢's: each is cut at the buffer and its rest skipped.
+    std::string lines;
+    for (int cell = 0; cell < 8836; ++cell) lines += std::string(cell >= 1800 && cell < 1818 ? 100000 : 0, ' ') + "9\n";
+    write_file(dir.file("Sorvane.J16"), lines);
+    r = cli({"generate", "long.inc"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string inc = read_file(dir.file("long.inc"));
+    EXPECT_NE(inc.find("\t{9,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"), std::string::npos) << "漢's line, 1819, stays in its place";
+    EXPECT_EQ(r.err.find("no glyph"), std::string::npos) << r.err;
+}
+
+TEST_F(BadInput, BdfFilesTruncatedOrOfImpossibleSizes) {
+    const std::string good = testing::bdf_font(16, {testing::bdf_glyph16(0x3441, {0xFFFF})});
+    const std::pair<const char*, std::string> fonts[] = {
+        {"cut.bdf", good.substr(0, good.size() / 2)},
+        {"negative.bdf", testing::bdf_font(16, {{0x3441, -16, 16, 0, -2, {"FFFF"}}})},
+        {"huge.bdf", testing::bdf_font(16, {{0x3441, 16, 99999999, 0, -2, {"FFFF"}}})},
+        {"box.bdf", "STARTFONT 2.1\nFONTBOUNDINGBOX 2147483647 16 0 0\nENDFONT\n"},
+    };
+    for (const auto& [name, content] : fonts) {
+        write_file(dir.file(name), content);
+        const Result r = cli({"import-bdf", name});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(std::string(name) + ":"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("nothing written"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.J16")));
+}
+
+TEST_F(BadInput, SettingsThatCannotBeWrittenAreAFailure) {
+    // Not even root may create a file in /proc: the command's changes cannot be kept.
+    const Result r = cli({"-C", "/proc", "font", "jiskan24"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write /proc/Sorvane.ini"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace sorvane
