@@ -19,7 +19,7 @@ echo "== Windows build (MinGW-w64) and the window under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DSORVANE_WERROR=ON >/dev/null
 cmake --build build-win -j "$jobs"
-tests/wine/run-window-test.sh build-win
+tests/wine/run-window-test.sh build-win build
 
 echo "== The unit tests again, with AddressSanitizer and UndefinedBehaviorSanitizer"
 # Built to scan without SSE2, so that the tests cover the 64-bit path of the scanner too.

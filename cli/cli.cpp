@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "cli/encoding.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "core/files.h"
@@ -41,8 +42,10 @@ constexpr const char* compiler_choices[] = {"xc32", "cc-rh", nullptr};
 constexpr const char* language_choices[] = {"ja", "en", nullptr};
 
 constexpr Command commands[] = {
-    {"scan", "FILE", "scan a Shift_JIS text: its characters not yet registered become the detected list", 1, 1, 0,
-     StateUse::load_and_save, nullptr, scan_command},
+    {"scan", "[--encoding NAME] FILE...",
+     "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
+     "registered become the detected list",
+     1, 100000, takes_encoding, StateUse::load_and_save, nullptr, scan_command},
     {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, StateUse::load_and_save,
      nullptr, add_command},
     {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0,
@@ -242,6 +245,10 @@ int run(int argc, const char* const* argv) {
     }
     if (call.command->run == generate_command && !check_source_date_epoch()) {
         complain("SOURCE_DATE_EPOCH is not a decimal number of seconds");
+        return 2;
+    }
+    if (call.encoding && !open_decoder(call.encoding)) {
+        complain("unknown encoding '%s'", call.encoding);
         return 2;
     }
     if (call.directory && !change_directory(call.directory)) {

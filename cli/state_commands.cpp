@@ -6,9 +6,12 @@
 #include <string>
 
 #include "cli/handlers.h"
+#include "cli/encoded_text.h"
+#include "cli/encoding.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "core/kanji_grid.h"
+#include "core/scanner.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "ui/commands.h"
@@ -20,8 +23,8 @@ namespace {
 // The file named on the command line for the open or save dialog; null keeps the path the
 // dialog would offer.
 const char* chosen_file = nullptr;
-// What an open error concerns: the file to scan, or the font source file.
-int input_subject = input_path;
+// What an open error concerns: the file being scanned, or the font source file.
+const char* open_error_subject = "";
 bool failed = false;
 
 bool choose_file(int, char* path, std::size_t capacity) {
@@ -35,23 +38,71 @@ bool choose_file(int, char* path, std::size_t capacity) {
 
 void show_open_error(int message) {
     const int error = errno;
-    const int slot = message == message_cannot_open_input ? input_subject : output_path;
-    std::string subject(text_of(slot));
+    std::string subject = message == message_cannot_open_input ? open_error_subject : text_slots[output_path].data();
     if (error != 0) subject += std::string(": ") + std::strerror(error);
     complain_message(message, subject);
     failed = true;
 }
 
-// Presses a button of the window: the command line's face has no boxes, no enabling and no
-// painting; its texts live in their slots.
-int press(int row) {
+// The command line's face has no boxes, no enabling and no painting; its texts live in
+// their slots.
+void lend_face() {
     face = Face{};
     face.choose_file = choose_file;
     face.show_open_error = show_open_error;
     failed = false;
     errno = 0;
+}
+
+// Presses a button of the window.
+int press(int row) {
+    lend_face();
     dispatch(static_cast<std::uint32_t>(row));
     return failed ? 1 : 0;
+}
+
+// A Shift_JIS file, or standard input for "-", read as the window reads its file.
+bool mark_file_as_is(const char* path, KanjiGrid& found) {
+    open_error_subject = path;
+    if (std::strcmp(path, "-") != 0) return mark_shift_jis_file(path, found);
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(open_input("-"), buffer);
+    mark_characters(in, found);
+    if (in.read_failed()) complain("cannot read the standard input");
+    return !in.read_failed();
+}
+
+// A code point in UTF-8, the encoding of the terminals the warning is written for.
+std::string utf8_of(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | c >> 6);
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | c >> 12);
+        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | c >> 18);
+        s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
+}
+
+// Names what the files held that the font cannot have.
+void report_left_out() {
+    if (left_out.count == 0) return;
+    complain("warning: %ld characters have no two-byte Shift_JIS form and are left out%s", left_out.count,
+             left_out.count > 10 ? "; the first ten:" : ":");
+    for (long i = 0; i < left_out.count && i < 10; ++i) {
+        const Unmapped& u = left_out.first[static_cast<std::size_t>(i)];
+        std::fprintf(stderr, "  %s:%ld: U+%04X %s\n", u.file.c_str(), u.line, static_cast<unsigned>(u.code_point),
+                     utf8_of(u.code_point).c_str());
+    }
 }
 
 const char* font_name() {
@@ -160,11 +211,16 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
 }
 
 int scan_command(const Invocation& call) {
-    chosen_file = call.operands.at(0);
-    input_subject = input_path;
-    const int status = press(text_file_button);
-    if (status == 0) std::printf("%s: %d characters not yet registered\n", text_slots[input_path].data(), settings[detected_num]);
-    return status;
+    lend_face();
+    left_out = LeftOut{};
+    const MarkFile mark = call.encoding ? mark_encoded_file : mark_file_as_is;
+    const bool scanned = scan_files(call.operands.data(), static_cast<int>(call.operands.size()), mark);
+    if (call.encoding) report_left_out();
+    if (!scanned) return 1;
+    if (call.operands.size() == 1) std::printf("%s", call.operands[0]);
+    else std::printf("%zu files", call.operands.size());
+    std::printf(": %d characters not yet registered\n", settings[detected_num]);
+    return 0;
 }
 
 int add_command(const Invocation&) {
@@ -211,7 +267,7 @@ int generate_command(const Invocation& call) {
         banner_clock = source_date;
     }
     chosen_file = call.operands.empty() ? nullptr : call.operands[0];
-    input_subject = font_path;
+    open_error_subject = text_slots[font_path].data();
     last_generation = Generation{};
     const int status = press(generate_button);
     banner_clock = local_time_now;

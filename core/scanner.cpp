@@ -50,7 +50,8 @@ constexpr Tables make_tables() {
 
 constexpr Tables tables = make_tables();
 
-// Marks of one scan: the grid and, after it, the spare part that takes invalid pairs.
+// Marks of one piece of text: the grid and, after it, the spare part that takes invalid
+// pairs. All zero between pieces.
 std::array<std::uint8_t, marks_size> marks;
 
 inline void mark_pair(unsigned lead, unsigned trail) {
@@ -190,25 +191,31 @@ void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pendin
 
 }  // namespace
 
-void mark_characters(TextReader& in, KanjiGrid& found) {
-    marks.fill(0);
-    unsigned pending_lead = 0;
-    for (auto block = in.next_block(); !block.empty(); block = in.next_block())
-        scan_block(block.data(), block.data() + block.size(), pending_lead);
+void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
+    scan_block(piece.data(), piece.data() + piece.size(), pending_lead);
     for (std::size_t cell = 0; cell < found.size(); ++cell) found[cell] |= marks[cell];
+    marks.fill(0);
+}
+
+void mark_characters(TextReader& in, KanjiGrid& found) {
+    unsigned pending_lead = 0;
+    for (auto block = in.next_block(); !block.empty(); block = in.next_block()) mark_text(block, pending_lead, found);
+}
+
+void detect_characters(const KanjiGrid& found) {
+    parse_registered_list();
+    render_registered_list();
+    // A character already registered is never detected.
+    for (std::size_t cell = 0; cell < detected_set.size(); ++cell)
+        detected_set[cell] = found[cell] != 0 && registered_set[cell] == 0 ? 1 : 0;
+    settings[detected_num] = count(detected_set);
+    render_detected_list();
 }
 
 int scan(TextReader& in) {
-    parse_registered_list();
-    render_registered_list();
-    clear(detected_set);
-    mark_characters(in, detected_set);
-    // A character already registered is never detected.
-    for (std::size_t cell = 0; cell < detected_set.size(); ++cell) {
-        if (registered_set[cell] != 0) detected_set[cell] = 0;
-    }
-    settings[detected_num] = count(detected_set);
-    render_detected_list();
+    KanjiGrid found{};
+    mark_characters(in, found);
+    detect_characters(found);
     return 0;
 }
 

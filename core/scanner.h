@@ -1,6 +1,8 @@
 // Finds the two-byte characters of a Shift_JIS text that are not yet registered.
 #pragma once
 
+#include <span>
+
 #include "core/kanji_grid.h"
 #include "core/text_stream.h"
 
@@ -11,8 +13,17 @@ namespace sorvane {
 // input is ignored.
 void mark_characters(TextReader& in, KanjiGrid& found);
 
-// Brings the registered list into normal form, then fills the detected list with the
-// characters of the input that are not registered, and sets detected_num. Always 0.
+// The same for a Shift_JIS text handed in piece by piece, as one text: pending_lead carries
+// a lead byte that ended the piece before (0 at the start; one left at the very end is
+// ignored). The 0x1A rule is the supplier's.
+void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found);
+
+// Brings the registered list into normal form, then makes the detected list the characters
+// of found that are not registered, and sets detected_num.
+void detect_characters(const KanjiGrid& found);
+
+// The "text file" scan of one stream: its characters not yet registered become the detected
+// list. Always 0.
 int scan(TextReader& in);
 
 }  // namespace sorvane

@@ -53,20 +53,8 @@ void run_list_operation(void (*operation)()) {
 
 void scan_text_file() {
     if (!choose_file(text_file_button)) return;
-    std::FILE* file = std::fopen(text_slots[input_path].data(), "rb");
-    if (!file) {
-        show(message_cannot_open_input);
-        return;
-    }
-    busy_lock(true);
-    pull_texts();
-    std::array<std::uint8_t, 1 << 16> buffer;
-    TextReader in(file, buffer);
-    scan(in);
-    std::fclose(file);
-    busy_lock(false);
-    // The lists show what was read before the error, but the user must know it is not all.
-    if (in.read_failed()) show(message_cannot_open_input);
+    const char* path = text_slots[input_path].data();
+    scan_files(&path, 1, mark_shift_jis_file);
 }
 
 void generate_font_data() {
@@ -101,6 +89,36 @@ bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
 }
 
 }  // namespace
+
+bool mark_shift_jis_file(const char* path, KanjiGrid& found) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        show(message_cannot_open_input);
+        return false;
+    }
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    mark_characters(in, found);
+    std::fclose(file);
+    // A read error cuts the text short: its characters are not all known.
+    if (in.read_failed()) show(message_cannot_open_input);
+    return !in.read_failed();
+}
+
+bool scan_files(const char* const* paths, int count, MarkFile mark_file) {
+    if (count <= 0) return false;
+    store_text(input_path, paths[count - 1]);
+    static KanjiGrid found;
+    clear(found);
+    for (int i = 0; i < count; ++i) {
+        if (!mark_file(paths[i], found)) return false;
+    }
+    busy_lock(true);
+    pull_texts();
+    detect_characters(found);
+    busy_lock(false);
+    return true;
+}
 
 void busy_lock(bool on) {
     if (!face.set_enabled) return;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/kanji_grid.h"
 #include "fontgen/include_writer.h"
 
 namespace sorvane {
@@ -33,6 +34,20 @@ extern Face face;
 
 // What the last "Generating font data" did, for a face to report.
 extern Generation last_generation;
+
+// How a face reads one chosen file into marks of its characters; false when it could not,
+// after it has said why.
+using MarkFile = bool (*)(const char* path, KanjiGrid& found);
+
+// Reads a Shift_JIS file as the window does; shows "Can't open the input file." when the
+// file cannot be opened or read.
+bool mark_shift_jis_file(const char* path, KanjiGrid& found);
+
+// The "text file" command once its files are chosen: input_path becomes the last of them;
+// each is read through mark_file; when every one could be read, the detected list becomes
+// the characters of all of them together that are not yet registered. Otherwise no list
+// changes. True when the lists were updated.
+bool scan_files(const char* const* paths, int count, MarkFile mark_file);
 
 // Runs the command of a command word: the row number in its low 16 bits, a notification
 // code in its high 16 bits (anything but 0 is ignored, without even a repaint).

@@ -162,11 +162,30 @@ TEST_F(Commands, ScanOfAChosenFile) {
     EXPECT_EQ(settings[detected_num], 1);
 }
 
-TEST_F(Commands, ReadErrorDuringTheScanIsReported) {
+TEST_F(Commands, ReadErrorDuringTheScanIsReportedAndChangesNothing) {
     std::filesystem::create_directory(dir.path / "folder");
+    store_text(detected_text, character(1));
     recorder.file_to_choose = dir.file("folder");
     dispatch(text_file_button);
-    EXPECT_EQ(recorder.calls, joined({{"choose 6"}, lock, {"pull"}, unlock, {"message 10", "repaint"}}));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"}));
+    EXPECT_EQ(text_of(detected_text), character(1));
+}
+
+bool fail_second(const char* path, KanjiGrid& found) {
+    if (std::string(path).find("second") != std::string::npos) return false;
+    found[7] = 1;
+    return true;
+}
+
+TEST_F(Commands, ScanOfSeveralFilesChangesNothingUnlessAllWereRead) {
+    store_text(detected_text, character(1));
+    const char* paths[] = {"first", "second", "third"};
+    EXPECT_FALSE(scan_files(paths, 3, fail_second));
+    EXPECT_EQ(text_of(detected_text), character(1));
+    EXPECT_EQ(text_of(input_path), "third") << "the last chosen file, as the window keeps it";
+    const char* good[] = {"first", "third"};
+    EXPECT_TRUE(scan_files(good, 2, fail_second));
+    EXPECT_EQ(text_of(detected_text), character(7));
 }
 
 TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {

@@ -3,11 +3,14 @@
 # sorvane-window-driver.exe from another process. Leaves window-ja.png and window-en.png,
 # pictures of the window in each language, in the build folder.
 #
-#   tests/wine/run-window-test.sh BUILD_WIN
+#   tests/wine/run-window-test.sh BUILD_WIN [LINUX_BUILD]
 #
-# BUILD_WIN is the MinGW build folder holding Sorvane.exe and sorvane-window-driver.exe.
+# BUILD_WIN is the MinGW build folder holding Sorvane.exe and sorvane-window-driver.exe;
+# LINUX_BUILD, if given, the Linux build, whose sorvane-cli the Windows one is compared with.
 set -eu
 build=$(cd "$1" && pwd)
+linux_cli=""
+[ $# -ge 2 ] && linux_cli="$(cd "$2" && pwd)/sorvane-cli"
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work="$build/window-test"
 rm -rf "$work"
@@ -55,6 +58,28 @@ if [ -n "$full" ] && [ ! -c full ]; then
   echo "FAIL  the full device was removed"
   status=1
 fi
+# The Windows command line converts text with the Windows calls: the same detected list as
+# the Linux one's from iconv, for each encoding it promises.
+if [ -n "$linux_cli" ]; then
+  for encoding in utf-8 euc-jp cp932; do
+    mkdir -p "cli-$encoding/win" "cli-$encoding/linux"
+    iconv -f CP932 -t "$encoding" "$top/samples/device-messages.txt" >"cli-$encoding/messages.txt"
+    printf 'emoji \360\237\230\200 \302\251\n' | iconv -f UTF-8 -t "$encoding" >>"cli-$encoding/messages.txt" 2>/dev/null || true
+    (cd "cli-$encoding/win" && wine "$build/sorvane-cli.exe" scan --encoding "$encoding" ../messages.txt \
+      >out.txt 2>err.txt) || true
+    (cd "cli-$encoding/linux" && "$linux_cli" scan --encoding "$encoding" ../messages.txt >out.txt 2>err.txt) || true
+    win_list=$(sed -n 26p "cli-$encoding/win/Sorvane.ini" 2>/dev/null)
+    linux_list=$(sed -n 26p "cli-$encoding/linux/Sorvane.ini")
+    if [ -n "$linux_list" ] && [ "$win_list" = "$linux_list" ]; then
+      echo "ok    sorvane-cli.exe scan --encoding $encoding finds what the Linux one finds"
+    else
+      echo "FAIL  sorvane-cli.exe scan --encoding $encoding differs from the Linux one:"
+      cat "cli-$encoding/win/out.txt" "cli-$encoding/win/err.txt"
+      status=1
+    fi
+  done
+fi
+
 for language in ja en; do
   [ -f "window-$language.bmp" ] && convert "window-$language.bmp" "$build/window-$language.png"
 done

@@ -1,0 +1,119 @@
+#include "cli/encoded_text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <span>
+
+#include "cli/encoding.h"
+#include "cli/report.h"
+#include "core/scanner.h"
+
+namespace sorvane::cli {
+
+LeftOut left_out;
+
+namespace {
+
+// The Shift_JIS form of each code point of the first plane, as found: 0 not yet looked up,
+// 1 none, 0x200 + b one byte b, lead * 256 + trail two bytes.
+std::array<std::uint16_t, 0x10000> known_forms;
+
+// The Shift_JIS bytes of a code point (0, 1 or 2 of them).
+int shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
+    if (c < 0x80) {
+        bytes[0] = static_cast<std::uint8_t>(c);
+        return 1;
+    }
+    if (c >= known_forms.size()) return shift_jis_of(c, bytes);
+    std::uint16_t& form = known_forms[c];
+    if (form == 0) {
+        std::uint8_t found[2];
+        const int n = shift_jis_of(c, found);
+        form = n == 2 ? static_cast<std::uint16_t>(found[0] << 8 | found[1]) : n == 1 ? static_cast<std::uint16_t>(0x200 | found[0]) : 1;
+    }
+    if (form == 1) return 0;
+    if (form < 0x300) {
+        bytes[0] = static_cast<std::uint8_t>(form & 0xFF);
+        return 1;
+    }
+    bytes[0] = static_cast<std::uint8_t>(form >> 8);
+    bytes[1] = static_cast<std::uint8_t>(form & 0xFF);
+    return 2;
+}
+
+void note_left_out(char32_t c, const char* path, long line) {
+    if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
+    ++left_out.count;
+}
+
+}  // namespace
+
+bool mark_encoded_file(const char* path, KanjiGrid& found) {
+    std::FILE* file = open_input(path);
+    if (!file) {
+        complain("cannot open %s: %s", path, std::strerror(errno));
+        return false;
+    }
+    static std::uint8_t in[1 << 16];
+    static char32_t code_points[1 << 16];
+    static std::uint8_t converted[2 << 16];
+    std::size_t kept = 0;       // undecoded bytes at the start of in
+    long long offset = 0;       // of in[0] in the file
+    long line = 1;
+    unsigned pending_lead = 0;
+    bool ended = false;         // at a 0x1A, or at the end of the file
+    bool ok = true;
+    while (ok && !ended) {
+        const std::size_t got = std::fread(in + kept, 1, sizeof in - kept, file);
+        if (got == 0 && std::ferror(file)) {
+            complain("cannot read %s: %s", path, std::strerror(errno));
+            ok = false;
+            break;
+        }
+        const bool at_end = got == 0 || std::feof(file);
+        std::size_t size = kept + got;
+        std::size_t start = 0;
+        while (start < size) {
+            std::size_t used = 0;
+            const long n = decode(in + start, size - start, at_end, code_points, std::size(code_points), used);
+            if (n < 0) {
+                complain("%s:%ld: the bytes at offset %lld are no character of this encoding; no list changed", path,
+                         line, offset + static_cast<long long>(start));
+                ok = false;
+                break;
+            }
+            if (n == 0 && used == 0) break;  // a character cut by the end of the block
+            std::size_t out = 0;
+            for (long i = 0; i < n && !ended; ++i) {
+                const char32_t c = code_points[i];
+                if (c == 0x1A) {
+                    ended = true;  // a Shift_JIS copy would end here for the scanner
+                    break;
+                }
+                std::uint8_t bytes[2];
+                const int length = shift_jis_bytes(c, bytes);
+                const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
+                if (c >= 0x80 && !two_byte) note_left_out(c, path, line);
+                for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
+                if (c == '\n') ++line;
+            }
+            mark_text(std::span<const std::uint8_t>(converted, out), pending_lead, found);
+            start += used;
+        }
+        if (!ok) break;
+        kept = size - start;
+        std::memmove(in, in + start, kept);
+        offset += static_cast<long long>(start);
+        if (at_end) {
+            if (kept > 0 && !ended) {
+                complain("%s:%ld: the file ends inside a character; no list changed", path, line);
+                ok = false;
+            }
+            ended = true;
+        }
+    }
+    if (file != stdin) std::fclose(file);
+    return ok;
+}
+
+}  // namespace sorvane::cli

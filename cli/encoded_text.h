@@ -1,0 +1,33 @@
+// Scanning text files of any encoding: converted to Shift_JIS, then marked by the scanner.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "core/kanji_grid.h"
+
+namespace sorvane::cli {
+
+// A character that has no two-byte Shift_JIS form, where it stands.
+struct Unmapped {
+    char32_t code_point;
+    std::string file;
+    long line;
+};
+
+// What the reads so far left out: how many characters, and the first ten of them.
+struct LeftOut {
+    long count = 0;
+    std::array<Unmapped, 10> first{};
+};
+
+extern LeftOut left_out;
+
+// Reads a file ("-": standard input) in the encoding of the open decoder, converted to
+// Shift_JIS, and marks its characters, as a scan of a Shift_JIS copy of the file would. A
+// character without a two-byte form (in the grid) is counted in left_out. False, after saying
+// so, when the file cannot be read or holds a byte sequence that is no character of the
+// encoding.
+bool mark_encoded_file(const char* path, KanjiGrid& found);
+
+}  // namespace sorvane::cli

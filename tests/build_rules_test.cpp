@@ -1,0 +1,98 @@
+// The make rule and the CMake snippet of the README, exactly as they stand there, in small
+// firmware projects: Font.inc is made from the message files and made again when they change.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using testing::read_file;
+using testing::write_file;
+
+// The first fenced block of a language after a heading of the README.
+std::string readme_block(const std::string& heading, const std::string& language) {
+    const std::string readme = read_file(std::string(SORVANE_SOURCE_DIR) + "/README.md");
+    const std::size_t section = readme.find(heading);
+    if (section == std::string::npos) return "";
+    const std::string fence = "```" + language + "\n";
+    const std::size_t start = readme.find(fence, section);
+    if (start == std::string::npos) return "";
+    const std::size_t end = readme.find("```\n", start + fence.size());
+    return readme.substr(start + fence.size(), end - start - fence.size());
+}
+
+int run(const std::string& command) {
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// A project with a message file in UTF-8 and a font folder ready for jiskan16.
+class BuildRule : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.path / "messages");
+        std::filesystem::create_directories(dir.path / "font");
+        write_file(dir.file("messages/ready.txt"), "READY \xe6\xbc\xa2\n");  // 漢
+        write_file(dir.file("font/test.bdf"), testing::bdf_font(16, {testing::bdf_glyph16(0x3441, {0xFFFF}),
+                                                                     testing::bdf_glyph16(0x3B7A, {0x8001})}));
+        const std::string cli = std::string(SORVANE_CLI) + " -C " + dir.file("font");
+        ASSERT_EQ(run(cli + " import-bdf test.bdf >/dev/null && " + cli + " font jiskan16 >/dev/null"), 0);
+    }
+
+    std::string in(const std::string& folder) const { return "cd " + testing::quoted(dir.file(folder)) + " && "; }
+
+    // A second message file, with 字; newer than everything made so far.
+    void add_message() {
+        write_file(dir.file("messages/alarm.txt"), "ALARM \xe5\xad\x97\n");
+        std::filesystem::last_write_time(dir.file("messages/alarm.txt"),
+                                         std::filesystem::file_time_type::clock::now() + std::chrono::seconds(5));
+    }
+
+    testing::TempDir dir;
+};
+
+TEST_F(BuildRule, MakeRuleOfTheReadme) {
+    const std::string rule = readme_block("### In a firmware build", "make");
+    ASSERT_NE(rule.find("font/Font.inc:"), std::string::npos) << "the README's make rule is gone";
+    write_file(dir.file("Makefile"), rule);
+    const std::string make = in(".") + "make -s SORVANE=" + SORVANE_CLI + " font/Font.inc >/dev/null 2>&1";
+    ASSERT_EQ(run(make), 0);
+    EXPECT_NE(read_file(dir.file("font/Font.inc")).find("\t0x8abf\r\n"), std::string::npos);
+    EXPECT_EQ(run(in(".") + "make -q SORVANE=" + SORVANE_CLI + " font/Font.inc"), 0) << "up to date";
+    add_message();
+    EXPECT_EQ(run(in(".") + "make -q SORVANE=" + SORVANE_CLI + " font/Font.inc"), 1) << "out of date";
+    ASSERT_EQ(run(make), 0);
+    EXPECT_NE(read_file(dir.file("font/Font.inc")).find("\t0x8abf,0x8e9a\r\n"), std::string::npos);
+}
+
+TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
+    const std::string snippet = readme_block("### In a firmware build", "cmake");
+    ASSERT_NE(snippet.find("add_custom_command"), std::string::npos) << "the README's CMake snippet is gone";
+    const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
+    write_file(dir.file("CMakeLists.txt"),
+               "cmake_minimum_required(VERSION 3.25)\nproject(firmware C)\n" + snippet +
+                   "add_executable(firmware " + examples + "/show_text.c " + examples + "/sorvane_font.c)\n"
+                   "target_include_directories(firmware PRIVATE ${CMAKE_CURRENT_BINARY_DIR} " + examples + ")\n"
+                   "add_dependencies(firmware font)\n");
+    const std::string configure = "cmake -S " + dir.path.string() + " -B " + dir.file("build") +
+                                  " -DSORVANE_CLI=" + SORVANE_CLI + " >/dev/null";
+    const std::string build = "cmake --build " + dir.file("build") + " >" + dir.file("build.log") + " 2>&1";
+    ASSERT_EQ(run(configure), 0);
+    ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
+    EXPECT_NE(read_file(dir.file("build/Font.inc")).find("\t0x8abf\r\n"), std::string::npos);
+    EXPECT_EQ(run(dir.file("build/firmware") + " --all | head -n 1 >" + dir.file("out.txt")), 0);
+    EXPECT_EQ(read_file(dir.file("out.txt")), "8abf\n") << "the firmware finds the character";
+
+    ASSERT_EQ(run(build), 0);
+    EXPECT_EQ(read_file(dir.file("build.log")).find("Generating Font.inc"), std::string::npos) << "up to date";
+    add_message();
+    ASSERT_EQ(run(build), 0);
+    EXPECT_NE(read_file(dir.file("build.log")).find("Generating Font.inc"), std::string::npos);
+    EXPECT_NE(read_file(dir.file("build/Font.inc")).find("\t0x8abf,0x8e9a\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sorvane
