@@ -113,8 +113,11 @@ const char* font_name() {
 
 const char* compiler_name() { return settings[compiler] == 1 ? "CC-RH" : "XC32"; }
 
-void print_counts() {
+// Presses a list button and says the two counts after it.
+int press_and_count(int row) {
+    const int status = press(row);
     std::printf("registered: %d, detected: %d\n", settings[kanji_num], settings[detected_num]);
+    return status;
 }
 
 // A list text, a line of it at a time, indented.
@@ -223,35 +226,11 @@ int scan_command(const Invocation& call) {
     return 0;
 }
 
-int add_command(const Invocation&) {
-    const int status = press(add_button);
-    print_counts();
-    return status;
-}
-
-int remove_command(const Invocation&) {
-    const int status = press(remove_button);
-    print_counts();
-    return status;
-}
-
-int sort_command(const Invocation&) {
-    const int status = press(sort_button);
-    print_counts();
-    return status;
-}
-
-int clear_command(const Invocation&) {
-    const int status = press(clear_all_button);
-    print_counts();
-    return status;
-}
-
-int clear_detected_command(const Invocation&) {
-    const int status = press(clear_detected_button);
-    print_counts();
-    return status;
-}
+int add_command(const Invocation&) { return press_and_count(add_button); }
+int remove_command(const Invocation&) { return press_and_count(remove_button); }
+int sort_command(const Invocation&) { return press_and_count(sort_button); }
+int clear_command(const Invocation&) { return press_and_count(clear_all_button); }
+int clear_detected_command(const Invocation&) { return press_and_count(clear_detected_button); }
 
 int generate_command(const Invocation& call) {
     long long seconds = 0;

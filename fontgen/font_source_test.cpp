@@ -138,21 +138,13 @@ TEST(FontKind, ValuesOtherThanOneAndTwoAreK14) {
 int open_errors = 0;
 void count_open_error() { ++open_errors; }
 
-class LoadFontSource : public FontSource {
+class LoadFontSource : public testing::FolderTest {
 protected:
     void SetUp() override {
-        FontSource::SetUp();
-        home = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-        load_settings();
+        FolderTest::SetUp();
+        for (GlyphRecord& r : glyph_store) r.fill(-5);
         open_errors = 0;
     }
-    void TearDown() override {
-        std::filesystem::current_path(home);
-        FontSource::TearDown();
-    }
-    testing::TempDir dir;
-    std::filesystem::path home;
 };
 
 TEST_F(LoadFontSource, OpensTheFileOfTheFontBesideTheSettings) {

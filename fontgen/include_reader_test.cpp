@@ -12,18 +12,8 @@ namespace sorvane {
 namespace {
 
 // Include files written by the writer, from a glyph store of random rows that fit the font.
-class IncludeReader : public testing::StateTest {
+class IncludeReader : public testing::FolderTest {
 protected:
-    void SetUp() override {
-        StateTest::SetUp();
-        home = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-        load_settings();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home);
-        StateTest::TearDown();
-    }
 
     std::string written(int kind, int compiler_choice, const std::vector<int>& cells) {
         const FontKind& font = font_kind_of(kind);
@@ -53,8 +43,6 @@ protected:
         return testing::read_file(path);
     }
 
-    testing::TempDir dir;
-    std::filesystem::path home;
     std::array<GlyphRecord, grid_cells> expected{};
 };
 

@@ -26,21 +26,17 @@ int font_errors = 0;
 void font_error() { ++font_errors; }
 
 // A fresh folder with Sorvane.ini's path formed in it, a fixed clock and an empty store.
-class IncludeWriter : public testing::StateTest {
+class IncludeWriter : public testing::FolderTest {
 protected:
     void SetUp() override {
-        StateTest::SetUp();
-        home = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-        load_settings();
+        FolderTest::SetUp();
         for (GlyphRecord& r : glyph_store) r.fill(0);
         banner_clock = sample_time;
         font_errors = 0;
     }
     void TearDown() override {
         banner_clock = local_time_now;
-        std::filesystem::current_path(home);
-        StateTest::TearDown();
+        FolderTest::TearDown();
     }
 
     // A font source whose lines are zero but for the ones given, by cell index.
@@ -70,8 +66,6 @@ protected:
         store_text(registered_text, text);
     }
 
-    testing::TempDir dir;
-    std::filesystem::path home;
     Generation last;
 };
 

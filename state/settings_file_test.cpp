@@ -17,17 +17,8 @@ using testing::read_file;
 using testing::write_file;
 
 // Runs each test in a fresh folder, as the current directory.
-class SettingsFile : public testing::StateTest {
+class SettingsFile : public testing::FolderTest {
 protected:
-    void SetUp() override {
-        StateTest::SetUp();
-        home = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(home);
-        StateTest::TearDown();
-    }
     std::string ini() const { return dir.file("Sorvane.ini"); }
 
     // A settings file of the given lines, each ended with CR LF.
@@ -36,9 +27,6 @@ protected:
         for (const std::string& l : lines) content += l + "\r\n";
         write_file(ini(), content);
     }
-
-    testing::TempDir dir;
-    std::filesystem::path home;
 };
 
 std::vector<std::string> numbered(int first, int count) {

@@ -18,6 +18,7 @@
 #include "core/kanji_grid.h"
 #include "core/list_text.h"
 #include "state/app_state.h"
+#include "state/settings_file.h"
 
 namespace sorvane::testing {
 
@@ -103,6 +104,24 @@ struct TempDir {
     TempDir& operator=(const TempDir&) = delete;
     std::string file(const std::string& name) const { return (path / name).string(); }
     std::filesystem::path path;
+};
+
+// A fresh run in a fresh folder that is the current directory, with the settings file's
+// path formed in it.
+class FolderTest : public StateTest {
+protected:
+    void SetUp() override {
+        StateTest::SetUp();
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path);
+        load_settings();
+    }
+    void TearDown() override {
+        std::filesystem::current_path(home);
+        StateTest::TearDown();
+    }
+    TempDir dir;
+    std::filesystem::path home;
 };
 
 inline std::string read_file(const std::string& path) {

@@ -48,24 +48,18 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
     return all;
 }
 
-class Commands : public testing::StateTest {
+class Commands : public testing::FolderTest {
 protected:
     void SetUp() override {
-        StateTest::SetUp();
-        home = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path);
-        load_settings();
+        FolderTest::SetUp();
         recorder = FaceRecorder{};
         face = {record_choose, record_message, record_pull, record_enabled, record_checked, record_label, nullptr,
                 record_repaint};
     }
     void TearDown() override {
         face = Face{};
-        std::filesystem::current_path(home);
-        StateTest::TearDown();
+        FolderTest::TearDown();
     }
-    testing::TempDir dir;
-    std::filesystem::path home;
 };
 
 TEST_F(Commands, ListButtonsRunUnderTheBusyLock) {
