@@ -1,8 +1,22 @@
 #include "cli/png_file.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "core/files.h"
+
+#if defined(SORVANE_WITHOUT_PNG)
+
+namespace sorvane {
+
+bool write_png(const char*, const Picture&) {
+    errno = ENOTSUP;  // built without stb_image_write
+    return false;
+}
+
+}  // namespace sorvane
+
+#else
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
@@ -36,3 +50,5 @@ bool write_png(const char* path, const Picture& picture) {
 }
 
 }  // namespace sorvane
+
+#endif
