@@ -1,6 +1,7 @@
 #include "ui/commands.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -76,7 +77,11 @@ void generate_font_data() {
     }
     complete = std::fclose(file) == 0 && complete;
     // A file cut short by a full disk must not pass for a generated one.
-    if (!complete) remove_plain_file(path);
+    if (!complete) {
+        const int error = errno;  // the reason of the failure, for a face that tells it
+        remove_plain_file(path);
+        errno = error;
+    }
     last_generation.written = complete;
     busy_lock(false);
     if (!complete) show(message_cannot_create_output);
