@@ -105,11 +105,7 @@ void report_left_out() {
     }
 }
 
-const char* font_name() {
-    static const char* const names[] = {"K14", "jiskan16", "jiskan24"};
-    const std::int32_t kind = settings[font_kind];
-    return kind >= 0 && kind <= 2 ? names[kind] : "K14";
-}
+const char* font_name() { return font_kind_of(settings[font_kind]).name; }
 
 const char* compiler_name() { return settings[compiler] == 1 ? "CC-RH" : "XC32"; }
 
