@@ -74,7 +74,9 @@ inline std::uint64_t lead_mask(const std::uint8_t* p) {
     std::uint64_t mask = 0;
     for (int i = 0; i < 4; ++i) {
         const __m128i x = load16(p + 16 * i);
-        const __m128i lead = _mm_or_si128(in_range(x, 0x81, 0x1E), in_range(x, 0xE0, 0x0F));
+        // Flipping bit 5 turns the two ranges into one: 0x81..0x9F into 0xA1..0xBF and
+        // 0xE0..0xEF into 0xC0..0xCF, and nothing else into 0xA1..0xCF.
+        const __m128i lead = in_range(_mm_xor_si128(x, _mm_set1_epi8(0x20)), 0xA1, 0x2E);
         mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << (16 * i);
     }
     return mask;
@@ -98,16 +100,16 @@ inline std::uint64_t load_word(const std::uint8_t* p) {
     return w;
 }
 
-// Bit i set when byte i of the word (in memory order) is a lead byte: 0x81..0x9F or
-// 0xE0..0xEF, that is a top bit with the low seven bits in 0x01..0x1F or 0x60..0x6F. Adding
-// to the low seven bits of each byte never carries into the next byte.
+// Bit i set when byte i of the word (in memory order) is a lead byte. Flipping bit 5 turns
+// the two ranges 0x81..0x9F and 0xE0..0xEF into one, 0xA1..0xCF: a top bit with the low
+// seven bits in 0x21..0x4F. Adding to the low seven bits of a byte never carries into the
+// next byte.
 inline unsigned lead_bits(std::uint64_t w) {
-    const std::uint64_t low = w & each_byte(0x7F);
-    const std::uint64_t at_least_01 = low + each_byte(0x7F);
-    const std::uint64_t at_least_20 = low + each_byte(0x60);
-    const std::uint64_t at_least_60 = low + each_byte(0x20);
-    const std::uint64_t at_least_70 = low + each_byte(0x10);
-    std::uint64_t lead = w & ((at_least_01 & ~at_least_20) | (at_least_60 & ~at_least_70)) & each_byte(0x80);
+    const std::uint64_t flipped = w ^ each_byte(0x20);
+    const std::uint64_t low = flipped & each_byte(0x7F);
+    const std::uint64_t at_least_21 = low + each_byte(0x5F);
+    const std::uint64_t at_least_50 = low + each_byte(0x30);
+    std::uint64_t lead = flipped & at_least_21 & ~at_least_50 & each_byte(0x80);
     // Gather the eight flags (bit 7 of each byte) into the low byte.
     lead >>= 7;
     lead |= lead >> 7;
