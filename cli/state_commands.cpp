@@ -20,8 +20,8 @@
 namespace sorvane::cli {
 namespace {
 
-// The file named on the command line for the open or save dialog; null keeps the path the
-// dialog would offer.
+// The file named on the command line for the save dialog of generate; null keeps the path
+// the dialog would offer.
 const char* chosen_file = nullptr;
 // What an open error concerns: the file being scanned, or the font source file.
 const char* open_error_subject = "";
