@@ -6,6 +6,10 @@
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define SORVANE_SCAN_WIDE
+#endif
 
 #include "core/list_text.h"
 #include "state/app_state.h"
@@ -147,6 +151,19 @@ inline std::uint64_t character_starts(std::uint64_t leads, std::uint64_t& carry)
     return starts;
 }
 
+// The last bytes of a block, one at a time; a lead byte at its very end is left pending.
+void scan_rest(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+    while (p < end) {
+        const unsigned a = *p++;
+        if (!is_lead_byte(a)) continue;
+        if (p == end) {
+            pending_lead = a;
+            break;
+        }
+        mark_pair(a, *p++);
+    }
+}
+
 // Marks the characters of one block. pending_lead: a lead byte that ended the block before
 // (0 if none); on return, the one that ends this block.
 void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
@@ -179,22 +196,122 @@ void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pendin
         p += 64 * chunks;
     }
     if (carry != 0) ++p;  // the second byte of a character already marked
-    // The rest one byte at a time.
-    while (p < end) {
-        const unsigned a = *p++;
-        if (!is_lead_byte(a)) continue;
-        if (p == end) {
-            pending_lead = a;
-            break;
-        }
-        mark_pair(a, *p++);
+    scan_rest(p, end, pending_lead);
+}
+
+#if defined(SORVANE_SCAN_WIDE)
+
+// The wide way, for processors with AVX-512 (its BW and VBMI2 parts) and BMI2. Marking the
+// characters of each stretch in a loop of its own costs a mispredicted branch per stretch
+// wherever characters are scattered through the text; here no loop depends on a stretch:
+//
+// - each stretch adds its characters to a list of the 16-bit pairs (lead byte low) of a
+//   batch of stretches. A 16-bit lane of the stretch holds the pair at an even offset, a lane
+//   of the stretch one byte on the pair at an odd one; the compress instruction packs the
+//   lanes where characters start;
+// - the starts are worked out for both values of the carry, which is known last, so that
+//   the stretches need not wait for one another;
+// - then the pairs become cell numbers 32 at a time, and the cells are marked in one loop.
+#define SORVANE_WIDE_CODE __attribute__((target("avx512bw,avx512vbmi2,bmi2")))
+
+constexpr std::size_t batch_stretches = 256;
+
+// At most 32 characters start in a stretch; the 32 entries after them take the stores of
+// whole registers past the last pair.
+std::array<std::uint16_t, batch_stretches * 32 + 32> pair_list;
+
+SORVANE_WIDE_CODE inline __m512i each16(int v) { return _mm512_set1_epi16(static_cast<short>(v)); }
+
+// The cell numbers of 32 pairs whose low byte is a lead byte; a pair whose high byte is no
+// trail byte goes to the spare part of the marks.
+SORVANE_WIDE_CODE inline __m512i cells_of_pairs(__m512i pairs) {
+    const __m512i lead = _mm512_and_si512(pairs, each16(0xFF));
+    const __m512i trail = _mm512_srli_epi16(pairs, 8);
+    // The lead byte's row pair, 0..46 (flipping bit 5 joins the two ranges, as above).
+    const __m512i row_pair = _mm512_sub_epi16(_mm512_xor_si512(lead, each16(0x20)), each16(0xA1));
+    // The trail byte's place in the two rows: 0x40..0x7E, then 0x80..0xFC after a gap.
+    const __m512i from_40 = _mm512_sub_epi16(trail, each16(0x40));
+    const __m512i place = _mm512_mask_sub_epi16(from_40, _mm512_cmpge_epu16_mask(trail, each16(0x80)), from_40, each16(1));
+    const __mmask32 is_trail =
+        _mm512_cmple_epu16_mask(from_40, each16(0xFC - 0x40)) & _mm512_cmpneq_epu16_mask(trail, each16(0x7F));
+    const __m512i cell = _mm512_add_epi16(_mm512_mullo_epi16(row_pair, each16(2 * grid_side)), place);
+    return _mm512_mask_blend_epi16(is_trail, each16(not_a_trail), cell);
+}
+
+// The same as scan_block.
+SORVANE_WIDE_CODE void scan_block_wide(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+    if (pending_lead != 0 && p < end) {
+        mark_pair(pending_lead, *p++);
+        pending_lead = 0;
     }
+    std::uint64_t carry = 0;
+    while (end - p > 64) {
+        const std::size_t stretches = std::min<std::size_t>(static_cast<std::size_t>(end - p - 1) / 64, batch_stretches);
+        std::size_t count = 0;
+        for (std::size_t c = 0; c < stretches; ++c) {
+            const std::uint8_t* q = p + 64 * c;
+            const __m512i bytes = _mm512_loadu_si512(q);
+            if (_mm512_movepi8_mask(bytes) == 0) {
+                carry = 0;
+                continue;
+            }
+            const __m512i flipped = _mm512_xor_si512(bytes, _mm512_set1_epi8(0x20));
+            const std::uint64_t leads =
+                _mm512_cmple_epu8_mask(_mm512_sub_epi8(flipped, _mm512_set1_epi8(static_cast<char>(0xA1))), _mm512_set1_epi8(0x2E));
+            std::uint64_t carry_if_0 = 0;
+            std::uint64_t carry_if_1 = 1;
+            const std::uint64_t starts_if_0 = character_starts(leads, carry_if_0);
+            const std::uint64_t starts_if_1 = character_starts(leads, carry_if_1);
+            const std::uint64_t starts = carry != 0 ? starts_if_1 : starts_if_0;
+            carry = carry != 0 ? carry_if_1 : carry_if_0;
+            const auto at_even = static_cast<__mmask32>(_pext_u64(starts, 0x5555555555555555u));
+            const auto at_odd = static_cast<__mmask32>(_pext_u64(starts, 0xAAAAAAAAAAAAAAAAu));
+            _mm512_storeu_si512(&pair_list[count], _mm512_maskz_compress_epi16(at_even, bytes));
+            count += static_cast<std::size_t>(std::popcount(at_even));
+            _mm512_storeu_si512(&pair_list[count], _mm512_maskz_compress_epi16(at_odd, _mm512_loadu_si512(q + 1)));
+            count += static_cast<std::size_t>(std::popcount(at_odd));
+        }
+        for (std::size_t k = 0; k < count; k += 32)
+            _mm512_storeu_si512(&pair_list[k], cells_of_pairs(_mm512_loadu_si512(&pair_list[k])));
+        for (std::size_t k = 0; k < count; ++k) marks[pair_list[k]] = 1;
+        p += 64 * stretches;
+    }
+    if (carry != 0) ++p;
+    scan_rest(p, end, pending_lead);
+}
+
+bool wide_available() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2");
+}
+
+#else
+
+bool wide_available() { return false; }
+
+#endif
+
+using BlockScanner = void (*)(const std::uint8_t*, const std::uint8_t*, unsigned&);
+
+BlockScanner block_scanner = nullptr;  // chosen at the first scan
+
+BlockScanner scanner_for(ScanPath path) {
+#if defined(SORVANE_SCAN_WIDE)
+    if (path == ScanPath::wide) return scan_block_wide;
+#endif
+    (void)path;
+    return scan_block;
 }
 
 }  // namespace
 
+bool scan_path_available(ScanPath path) { return path == ScanPath::portable || wide_available(); }
+
+void use_scan_path(ScanPath path) { block_scanner = scanner_for(scan_path_available(path) ? path : ScanPath::portable); }
+
 void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
-    scan_block(piece.data(), piece.data() + piece.size(), pending_lead);
+    if (block_scanner == nullptr) use_scan_path(ScanPath::wide);
+    block_scanner(piece.data(), piece.data() + piece.size(), pending_lead);
     for (std::size_t cell = 0; cell < found.size(); ++cell) found[cell] |= marks[cell];
     marks.fill(0);
 }

@@ -18,6 +18,12 @@ void mark_characters(TextReader& in, KanjiGrid& found);
 // ignored). The 0x1A rule is the supplier's.
 void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found);
 
+// The ways of marking: the portable one, and the wide one for processors with AVX-512. The
+// fastest this processor offers is taken unless one is chosen; the results are the same.
+enum class ScanPath { portable, wide };
+bool scan_path_available(ScanPath path);
+void use_scan_path(ScanPath path);  // the portable one where the other is not available
+
 // Brings the registered list into normal form, then makes the detected list the characters
 // of found that are not registered, and sets detected_num.
 void detect_characters(const KanjiGrid& found);

@@ -43,7 +43,20 @@ std::vector<int> marked(const std::string& content, std::size_t block_size) {
 
 const std::size_t block_sizes[] = {1, 2, 3, 5, 64, 1 << 16};
 
-TEST(MarkCharacters, EdgeCasesAtEveryBlockSize) {
+// Every test of marking runs on each way of marking this processor offers.
+class MarkCharacters : public ::testing::TestWithParam<ScanPath> {
+protected:
+    void SetUp() override {
+        if (!scan_path_available(GetParam())) GTEST_SKIP() << "this processor lacks what the wide way needs";
+        use_scan_path(GetParam());
+    }
+    void TearDown() override { use_scan_path(ScanPath::wide); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters, ::testing::Values(ScanPath::portable, ScanPath::wide),
+                         [](const auto& info) { return info.param == ScanPath::wide ? "wide" : "portable"; });
+
+TEST_P(MarkCharacters, EdgeCasesAtEveryBlockSize) {
     struct Case {
         const char* what;
         std::string content;
@@ -71,7 +84,7 @@ TEST(MarkCharacters, EdgeCasesAtEveryBlockSize) {
     }
 }
 
-TEST(MarkCharacters, PairAcrossABlockBoundary) {
+TEST_P(MarkCharacters, PairAcrossABlockBoundary) {
     // A lead byte as the last byte of the first block pairs with the first of the next.
     std::string content(63, 'x');
     content += bytes({0x88, 0x9F});
@@ -79,6 +92,14 @@ TEST(MarkCharacters, PairAcrossABlockBoundary) {
     // And a trail-like byte that starts a block after a completed pair is examined afresh.
     content = std::string(62, 'x') + bytes({0x88, 0x9F, 0x88, 0x9F});
     EXPECT_EQ(marked(content, 64), std::vector<int>{1410});
+}
+
+TEST_P(MarkCharacters, PairAcrossAStretchBoundaryEndsThere) {
+    // A character whose second byte, plain ASCII, opens a stretch of 64 bytes without a high
+    // byte: the stretch after that starts afresh, with a lead byte.
+    const std::string content = std::string(63, 'x') + bytes({0x88, '@'}) + std::string(63, 'x') + bytes({0x88, 0x9F});
+    EXPECT_EQ(marked(content, 4096), reference_scan(content));
+    EXPECT_EQ(marked(content, 4096).size(), 2u);
 }
 
 // Texts of the kinds the fast path treats differently: plain ASCII with the odd character,
@@ -107,7 +128,7 @@ std::string random_text(std::mt19937& random, std::size_t size) {
     return text;
 }
 
-TEST(MarkCharacters, SameAsOneByteAtATimeOnRandomInput) {
+TEST_P(MarkCharacters, SameAsOneByteAtATimeOnRandomInput) {
     std::mt19937 random(42);
     const std::size_t block_sizes[] = {1, 2, 63, 64, 65, 66, 127, 128, 129, 1000, 4096, 65536};
     for (int round = 0; round < 400; ++round) {
@@ -119,7 +140,7 @@ TEST(MarkCharacters, SameAsOneByteAtATimeOnRandomInput) {
     }
 }
 
-TEST(MarkCharacters, EveryPairingOfARunOfLeadBytes) {
+TEST_P(MarkCharacters, EveryPairingOfARunOfLeadBytes) {
     // Runs of lead bytes of every length at every offset of a 64-byte stretch, before a
     // trail byte and before a byte that is none.
     for (int offset = 0; offset < 70; ++offset) {

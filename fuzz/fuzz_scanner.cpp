@@ -1,5 +1,6 @@
 // Any bytes as a text file to scan, through blocks of a size the input also chooses: the
-// result must be the one of the plain rule, one byte at a time.
+// result of each way of marking the processor offers must be the one of the plain rule,
+// one byte at a time.
 #include <cstdlib>
 #include <vector>
 
@@ -22,11 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++i;
     }
 
-    fuzzing::MemoryFile f(data, size);
-    std::vector<std::uint8_t> buffer(block);
-    TextReader in(f.file, buffer);
-    KanjiGrid found{};
-    mark_characters(in, found);
-    if (found != expected) std::abort();
+    for (const ScanPath path : {ScanPath::portable, ScanPath::wide}) {
+        if (!scan_path_available(path)) continue;
+        use_scan_path(path);
+        fuzzing::MemoryFile f(data, size);
+        std::vector<std::uint8_t> buffer(block);
+        TextReader in(f.file, buffer);
+        KanjiGrid found{};
+        mark_characters(in, found);
+        if (found != expected) std::abort();
+    }
     return 0;
 }
