@@ -56,6 +56,11 @@ constexpr Tables make_tables() {
 
 constexpr Tables tables = make_tables();
 
+// Flipping bit 5 of a byte turns the lead bytes 0x81..0x9F and 0xE0..0xEF into 0xA1..0xBF and
+// 0xC0..0xCF, one range, and nothing else into it; the lead byte's row pair is its place there.
+constexpr std::uint8_t flipped_lead_low = 0xA1;
+constexpr std::uint8_t flipped_lead_span = 0xCF - 0xA1;
+
 // Marks of one piece of text: the grid and, after it, the spare part that takes invalid
 // pairs. All zero between pieces.
 std::array<std::uint8_t, marks_size> marks;
@@ -80,9 +85,7 @@ inline std::uint64_t lead_mask(const std::uint8_t* p) {
     std::uint64_t mask = 0;
     for (int i = 0; i < 4; ++i) {
         const __m128i x = load16(p + 16 * i);
-        // Flipping bit 5 turns the two ranges into one: 0x81..0x9F into 0xA1..0xBF and
-        // 0xE0..0xEF into 0xC0..0xCF, and nothing else into 0xA1..0xCF.
-        const __m128i lead = in_range(_mm_xor_si128(x, _mm_set1_epi8(0x20)), 0xA1, 0x2E);
+        const __m128i lead = in_range(_mm_xor_si128(x, _mm_set1_epi8(0x20)), flipped_lead_low, flipped_lead_span);
         mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << (16 * i);
     }
     return mask;
@@ -229,8 +232,8 @@ SORVANE_WIDE_CODE inline __m512i each16(int v) { return _mm512_set1_epi16(static
 SORVANE_WIDE_CODE inline __m512i cells_of_pairs(__m512i pairs) {
     const __m512i lead = _mm512_and_si512(pairs, each16(0xFF));
     const __m512i trail = _mm512_srli_epi16(pairs, 8);
-    // The lead byte's row pair, 0..46 (flipping bit 5 joins the two ranges, as above).
-    const __m512i row_pair = _mm512_sub_epi16(_mm512_xor_si512(lead, each16(0x20)), each16(0xA1));
+    // The lead byte's row pair, 0..46.
+    const __m512i row_pair = _mm512_sub_epi16(_mm512_xor_si512(lead, each16(0x20)), each16(flipped_lead_low));
     // The trail byte's place in the two rows: 0x40..0x7E, then 0x80..0xFC after a gap.
     const __m512i from_40 = _mm512_sub_epi16(trail, each16(0x40));
     const __m512i place = _mm512_mask_sub_epi16(from_40, _mm512_cmpge_epu16_mask(trail, each16(0x80)), from_40, each16(1));
@@ -259,7 +262,8 @@ SORVANE_WIDE_CODE void scan_block_wide(const std::uint8_t* p, const std::uint8_t
             }
             const __m512i flipped = _mm512_xor_si512(bytes, _mm512_set1_epi8(0x20));
             const std::uint64_t leads =
-                _mm512_cmple_epu8_mask(_mm512_sub_epi8(flipped, _mm512_set1_epi8(static_cast<char>(0xA1))), _mm512_set1_epi8(0x2E));
+                _mm512_cmple_epu8_mask(_mm512_sub_epi8(flipped, _mm512_set1_epi8(static_cast<char>(flipped_lead_low))),
+                                       _mm512_set1_epi8(flipped_lead_span));
             std::uint64_t carry_if_0 = 0;
             std::uint64_t carry_if_1 = 1;
             const std::uint64_t starts_if_0 = character_starts(leads, carry_if_0);
@@ -297,19 +301,16 @@ using BlockScanner = void (*)(const std::uint8_t*, const std::uint8_t*, unsigned
 
 BlockScanner block_scanner = nullptr;  // chosen at the first scan
 
-BlockScanner scanner_for(ScanPath path) {
-#if defined(SORVANE_SCAN_WIDE)
-    if (path == ScanPath::wide) return scan_block_wide;
-#endif
-    (void)path;
-    return scan_block;
-}
-
 }  // namespace
 
 bool scan_path_available(ScanPath path) { return path == ScanPath::portable || wide_available(); }
 
-void use_scan_path(ScanPath path) { block_scanner = scanner_for(scan_path_available(path) ? path : ScanPath::portable); }
+void use_scan_path(ScanPath path) {
+    block_scanner = scan_block;
+#if defined(SORVANE_SCAN_WIDE)
+    if (path == ScanPath::wide && wide_available()) block_scanner = scan_block_wide;
+#endif
+}
 
 void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
     if (block_scanner == nullptr) use_scan_path(ScanPath::wide);
