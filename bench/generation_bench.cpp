@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "app/commands.h"
 #include "core/kanji_grid.h"
 #include "core/list_text.h"
 #include "fontgen/include_writer.h"
@@ -56,17 +57,14 @@ std::string list_of(int n) {
 
 void generate(benchmark::State& state, int kind, int characters) {
     std::filesystem::current_path(bench_folder());
-    load_settings();
-    settings[font_kind] = kind;
+    load_settings(app_state);
+    app_state.settings[font_kind] = kind;
     const std::string list = list_of(characters);
     const std::string out = (bench_folder() / "Font.inc").string();
     for (auto _ : state) {
-        store_text(registered_text, list);
-        std::FILE* f = std::fopen(out.c_str(), "wb");
-        TextWriter writer(f);
-        const Generation g = write_include_file(writer, nullptr);
-        std::fclose(f);
-        if (!g.written || !g.font.opened) state.SkipWithError("generation failed");
+        app_state.store_text(registered_text, list);
+        const Generation g = sorvane::generate(app_state, out.c_str(), local_time_now());
+        if (!g.outcome.ok() || !g.font.ok()) state.SkipWithError("generation failed");
     }
 }
 
@@ -77,11 +75,11 @@ void cli_generate(benchmark::State& state, int characters) {
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::current_path(folder);
     std::filesystem::remove(folder / "Sorvane.ini");
-    load_settings();
-    settings[font_kind] = 1;
-    store_text(registered_text, list_of(characters));
-    render_registered_list();
-    save_settings(nullptr, nullptr);
+    load_settings(app_state);
+    app_state.settings[font_kind] = 1;
+    app_state.store_text(registered_text, list_of(characters));
+    sort_registered(app_state);
+    save_settings(app_state, nullptr);
     const std::string directory = folder.string();
     const char* argv[] = {SORVANE_CLI, "-C", directory.c_str(), "generate", "Font.inc", nullptr};
     for (auto _ : state) {

@@ -93,13 +93,13 @@ void read_only(benchmark::State& state, Kind kind) {
 }
 
 void scan(benchmark::State& state, Kind kind, ScanPath way) {
-    use_scan_path(way);  // the portable one where the processor has no other
+    Scanner scanner(way);  // the portable way where the processor has no other
     const std::string& path = text_file(kind);
     KanjiGrid found{};
     for (auto _ : state) {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         TextReader in(f, block_buffer);
-        mark_characters(in, found);
+        scanner.mark_characters(in, found);
         benchmark::DoNotOptimize(found);
         std::fclose(f);
     }

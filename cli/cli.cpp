@@ -1,15 +1,19 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "cli/encoding.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "core/files.h"
+#include "fontgen/font_table.h"
+#include "fontgen/include_writer.h"
 
 namespace sorvane::cli {
 
@@ -37,8 +41,16 @@ struct Command {
 
 namespace {
 
-constexpr const char* font_choices[] = {"k14", "jiskan16", "jiskan24", nullptr};
-constexpr const char* compiler_choices[] = {"xc32", "cc-rh", nullptr};
+// The words of a table's rows, then a null.
+template <const auto& table>
+constexpr auto words_of() {
+    std::array<const char*, table.size() + 1> words{};
+    for (std::size_t i = 0; i < table.size(); ++i) words[i] = table[i].word;
+    return words;
+}
+
+constexpr auto font_choices = words_of<font_table>();
+constexpr auto compiler_choices = words_of<compiler_table>();
 constexpr const char* language_choices[] = {"ja", "en", nullptr};
 
 constexpr Command commands[] = {
@@ -56,10 +68,10 @@ constexpr Command commands[] = {
      clear_detected_command},
     {"generate", "[FILE]", "write the include file: FILE, else the last one written, else Font.inc", 0, 1, 0,
      StateUse::load_and_save, nullptr, generate_command},
-    {"font", "k14|jiskan16|jiskan24", "choose the font", 1, 1, 0, StateUse::load_and_save, font_choices, font_command},
-    {"compiler", "xc32|cc-rh", "choose the compiler of the include file", 1, 1, 0, StateUse::load_and_save,
-     compiler_choices, compiler_command},
-    {"language", "ja|en", "choose the language of labels and messages", 1, 1, 0, StateUse::load_and_save,
+    {"font", nullptr, "choose the font", 1, 1, 0, StateUse::load_and_save, font_choices.data(), font_command},
+    {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, StateUse::load_and_save,
+     compiler_choices.data(), compiler_command},
+    {"language", nullptr, "choose the language of labels and messages", 1, 1, 0, StateUse::load_and_save,
      language_choices, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, StateUse::load, nullptr,
      show_command},
@@ -70,6 +82,17 @@ constexpr Command commands[] = {
      "draw every glyph of an include file in a PNG picture (FONT_INC's name with .png)", 1, 1,
      takes_output | takes_bit_order, StateUse::none, nullptr, preview_command},
 };
+
+// The operands as the usage shows them; a choice's words joined by "|".
+std::string operands_of(const Command& c) {
+    if (!c.choices) return c.operands;
+    std::string words;
+    for (int i = 0; c.choices[i]; ++i) {
+        if (i > 0) words += '|';
+        words += c.choices[i];
+    }
+    return words;
+}
 
 constexpr char version_text[] = "sorvane-cli R1.10\n";
 
@@ -85,7 +108,7 @@ void print_usage(std::FILE* stream, bool full) {
                stream);
     for (const Command& c : commands) {
         char head[80];
-        std::snprintf(head, sizeof head, "%s %s", c.name, c.operands);
+        std::snprintf(head, sizeof head, "%s %s", c.name, operands_of(c).c_str());
         if (std::strlen(head) > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head, "", c.help);
         else std::fprintf(stream, "  %-24s %s\n", head, c.help);
     }
@@ -217,9 +240,9 @@ Invocation parse_arguments(int argc, const char* const* argv) {
     if (count < call.command->min_operands || count > call.command->max_operands) {
         call.error = std::string(call.command->name) + " takes " +
                      (call.command->max_operands == 0 ? std::string("no arguments")
-                                                      : "the arguments " + std::string(call.command->operands));
+                                                      : "the arguments " + operands_of(*call.command));
     } else if (call.command->choices && choice_index(*call.command, call.operands[0]) < 0) {
-        call.error = std::string(call.command->name) + " is one of " + call.command->operands + ", not '" +
+        call.error = std::string(call.command->name) + " is one of " + operands_of(*call.command) + ", not '" +
                      call.operands[0] + "'";
     }
     for (const char* operand : call.operands) {

@@ -48,11 +48,11 @@ void note_left_out(char32_t c, const char* path, long line) {
 
 }  // namespace
 
-bool mark_encoded_file(const char* path, KanjiGrid& found) {
+Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found) {
     std::FILE* file = open_input(path);
     if (!file) {
         complain("cannot open %s: %s", path, std::strerror(errno));
-        return false;
+        return {message_said};
     }
     static std::uint8_t in[1 << 16];
     static char32_t code_points[1 << 16];
@@ -97,7 +97,7 @@ bool mark_encoded_file(const char* path, KanjiGrid& found) {
                 for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
                 if (c == '\n') ++line;
             }
-            mark_text(std::span<const std::uint8_t>(converted, out), pending_lead, found);
+            scanner.mark_text(std::span<const std::uint8_t>(converted, out), pending_lead, found);
             start += used;
         }
         if (!ok) break;
@@ -113,7 +113,8 @@ bool mark_encoded_file(const char* path, KanjiGrid& found) {
         }
     }
     if (file != stdin) std::fclose(file);
-    return ok;
+    if (!ok) return {message_said};
+    return {};
 }
 
 }  // namespace sorvane::cli

@@ -4,7 +4,9 @@
 #include <array>
 #include <string>
 
+#include "app/commands.h"
 #include "core/kanji_grid.h"
+#include "core/scanner.h"
 
 namespace sorvane::cli {
 
@@ -25,9 +27,9 @@ extern LeftOut left_out;
 
 // Reads a file ("-": standard input) in the encoding of the open decoder, converted to
 // Shift_JIS, and marks its characters, as a scan of a Shift_JIS copy of the file would. A
-// character without a two-byte form (in the grid) is counted in left_out. False, after saying
-// so, when the file cannot be read or holds a byte sequence that is no character of the
-// encoding.
-bool mark_encoded_file(const char* path, KanjiGrid& found);
+// character without a two-byte form (in the grid) is counted in left_out. Fails, after
+// saying why, when the file cannot be read or holds a byte sequence that is no character of
+// the encoding.
+Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found);
 
 }  // namespace sorvane::cli

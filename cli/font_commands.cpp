@@ -10,6 +10,7 @@
 #include "core/text_stream.h"
 #include "cli/png_file.h"
 #include "fontgen/bdf_import.h"
+#include "fontgen/font_table.h"
 #include "fontgen/include_reader.h"
 #include "fontgen/preview.h"
 
@@ -19,10 +20,10 @@ namespace {
 // The glyphs of the font being imported.
 GlyphTable imported;
 
-const char* default_font_source(int pixel_size) {
-    if (pixel_size == 16) return "Sorvane.J16";
-    if (pixel_size == 24) return "Sorvane.J24";
-    return "Sorvane.K14";
+// Sorvane.K14, .J16 or .J24: the name of the font source file of a size.
+std::string default_font_source(int pixel_size) {
+    const FontKind* font = font_of_dots(pixel_size);
+    return std::string("Sorvane.") + (font ? font->suffix : font_table[0].suffix);
 }
 
 BitOrder bit_order_of(const Invocation& call) {
@@ -101,7 +102,8 @@ int import_bdf_command(const Invocation& call) {
         return 1;
     }
 
-    const char* out_path = call.output ? call.output : default_font_source(font.pixel_size);
+    const std::string default_path = default_font_source(font.pixel_size);
+    const char* out_path = call.output ? call.output : default_path.c_str();
     std::FILE* file = std::fopen(out_path, "wb");
     if (!file) {
         complain("cannot create %s: %s", out_path, std::strerror(errno));

@@ -3,9 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/messages.h"
 #include "cli/terminal.h"
 #include "state/app_state.h"
-#include "ui/control_table.h"
 
 namespace sorvane::cli {
 
@@ -20,7 +20,7 @@ void complain(const char* format, ...) {
 }
 
 void complain_message(int message, std::string_view subject) {
-    std::string_view text = message_text(message, current_language());
+    std::string_view text = message_text(message, app_state.language());
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
     std::fflush(stdout);
     std::fputs("sorvane-cli: ", stderr);

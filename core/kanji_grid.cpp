@@ -4,9 +4,6 @@
 
 namespace sorvane {
 
-KanjiGrid registered_set{};
-KanjiGrid detected_set{};
-
 void clear(KanjiGrid& set) { set.fill(0); }
 
 int count(const KanjiGrid& set) {

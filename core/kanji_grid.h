@@ -12,9 +12,6 @@ inline constexpr int grid_cells = grid_side * grid_side;  // 8836
 // One flag per position, indexed by cell index = row * 94 + column; 0 means not in the set.
 using KanjiGrid = std::array<std::uint8_t, grid_cells>;
 
-extern KanjiGrid registered_set;  // the characters chosen for the font
-extern KanjiGrid detected_set;    // the characters found by the last scan
-
 struct SjisBytes {
     std::uint8_t lead;
     std::uint8_t trail;

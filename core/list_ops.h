@@ -1,21 +1,18 @@
-// The five list buttons. Each expects the box texts to have just been pulled into their slots.
+// What the list buttons do to the character sets: union, difference, and the characters of a
+// scan that are not yet registered.
 #pragma once
+
+#include "core/kanji_grid.h"
 
 namespace sorvane {
 
-// "Add the above": the registered list becomes the union of both, in normal form.
-void add_detected_to_registered();
+// "Add the above": every detected character joins the registered ones.
+void add_characters(KanjiGrid& registered, const KanjiGrid& detected);
 
-// "Remove the above": the detected characters leave the registered list.
-void remove_detected_from_registered();
+// "Remove the above": the detected characters leave the registered ones.
+void remove_characters(KanjiGrid& registered, const KanjiGrid& detected);
 
-// "Sort characters": the registered list in normal form.
-void sort_registered_list();
-
-// "Clear all": empties the registered list and sets kanji_num to 0.
-void clear_registered_list();
-
-// "Clear": empties the detected list; detected_num keeps the count of the last scan.
-void clear_detected_list();
+// The characters found by a scan that are not registered; a registered one is never detected.
+void new_characters(const KanjiGrid& found, const KanjiGrid& registered, KanjiGrid& detected);
 
 }  // namespace sorvane

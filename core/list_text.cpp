@@ -1,10 +1,6 @@
 #include "core/list_text.h"
 
-#include "state/app_state.h"
-
 namespace sorvane {
-
-ListBoxes list_boxes{};
 
 void parse_list(std::string_view text, KanjiGrid& set) {
     clear(set);
@@ -35,23 +31,6 @@ std::size_t render_list(const KanjiGrid& set, char* out) {
     }
     *p = '\0';
     return static_cast<std::size_t>(p - out);
-}
-
-void parse_detected_list() { parse_list(text_of(detected_text), detected_set); }
-
-void parse_registered_list() { parse_list(text_of(registered_text), registered_set); }
-
-void render_detected_list() {
-    char* text = text_slots[detected_text].data();
-    render_list(detected_set, text);
-    if (list_boxes.set_detected_box) list_boxes.set_detected_box(text);
-}
-
-void render_registered_list() {
-    char* text = text_slots[registered_text].data();
-    render_list(registered_set, text);
-    settings[kanji_num] = count(registered_set);
-    if (list_boxes.set_registered_box) list_boxes.set_registered_box(text);
 }
 
 }  // namespace sorvane

@@ -8,17 +8,6 @@
 
 namespace sorvane {
 
-// Replaces the whole text of a list's box; lent by whoever owns the boxes (the window, a
-// recorder in tests). A null operation means there is no box to update.
-using SetBoxText = void (*)(const char* text);
-
-struct ListBoxes {
-    SetBoxText set_detected_box = nullptr;
-    SetBoxText set_registered_box = nullptr;
-};
-
-extern ListBoxes list_boxes;
-
 // The longest text Render writes: 8836 characters, 294 line breaks and the NUL.
 inline constexpr std::size_t longest_list_text = 18260 + 1;
 
@@ -29,12 +18,5 @@ void parse_list(std::string_view text, KanjiGrid& set);
 // Writes the set as its characters in code order, CR LF after every 30th, then a NUL; out
 // must hold longest_list_text bytes. Returns the length without the NUL.
 std::size_t render_list(const KanjiGrid& set, char* out);
-
-// The same on the global lists: their sets, text slots, boxes and, for the registered
-// list, kanji_num.
-void parse_detected_list();
-void parse_registered_list();
-void render_detected_list();
-void render_registered_list();
 
 }  // namespace sorvane

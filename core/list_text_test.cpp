@@ -96,50 +96,5 @@ TEST(RenderList, ParseThenRenderIsANormalForm) {
     }
 }
 
-using ListText = testing::StateTest;
-
-TEST_F(ListText, RenderRegisteredSetsTextBoxAndCount) {
-    store_text(registered_text, character(2533) + " " + character(1818) + character(2533));
-    settings[detected_num] = 9;
-    parse_registered_list();
-    render_registered_list();
-    EXPECT_EQ(text_of(registered_text), character(1818) + character(2533));
-    EXPECT_EQ(testing::boxes.registered_box, character(1818) + character(2533));
-    EXPECT_EQ(settings[kanji_num], 2);
-    EXPECT_EQ(settings[detected_num], 9);
-    EXPECT_EQ(testing::boxes.detected_sets, 0);
-}
-
-TEST_F(ListText, RenderDetectedLeavesTheCountsAlone) {
-    store_text(detected_text, character(5) + character(4));
-    settings[kanji_num] = 3;
-    settings[detected_num] = 9;
-    parse_detected_list();
-    render_detected_list();
-    EXPECT_EQ(text_of(detected_text), character(4) + character(5));
-    EXPECT_EQ(testing::boxes.detected_box, character(4) + character(5));
-    EXPECT_EQ(settings[kanji_num], 3);
-    EXPECT_EQ(settings[detected_num], 9);
-}
-
-TEST_F(ListText, EmptyTextEmptiesTheBoxAndTheCount) {
-    settings[kanji_num] = 5;
-    store_text(registered_text, "abc");
-    parse_registered_list();
-    render_registered_list();
-    EXPECT_EQ(text_of(registered_text), "");
-    EXPECT_EQ(testing::boxes.registered_sets, 1);
-    EXPECT_EQ(testing::boxes.registered_box, "");
-    EXPECT_EQ(settings[kanji_num], 0);
-}
-
-TEST_F(ListText, WorksWithoutBoxes) {
-    list_boxes = {};
-    store_text(registered_text, character(3));
-    parse_registered_list();
-    render_registered_list();
-    EXPECT_EQ(settings[kanji_num], 1);
-}
-
 }  // namespace
 }  // namespace sorvane

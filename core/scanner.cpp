@@ -11,9 +11,6 @@
 #define SORVANE_SCAN_WIDE
 #endif
 
-#include "core/list_text.h"
-#include "state/app_state.h"
-
 namespace sorvane {
 namespace {
 
@@ -43,7 +40,8 @@ struct Tables {
 };
 
 constexpr std::uint16_t not_a_trail = 9000;
-constexpr std::size_t marks_size = 47 * 188 + not_a_trail;  // past every index a pair can give
+static_assert(Scanner::marks_size == 47 * 188 + not_a_trail, "past every index a pair can give");
+using Scratch = Scanner::Scratch;
 
 constexpr Tables make_tables() {
     Tables t;
@@ -61,12 +59,8 @@ constexpr Tables tables = make_tables();
 constexpr std::uint8_t flipped_lead_low = 0xA1;
 constexpr std::uint8_t flipped_lead_span = 0xCF - 0xA1;
 
-// Marks of one piece of text: the grid and, after it, the spare part that takes invalid
-// pairs. All zero between pieces.
-std::array<std::uint8_t, marks_size> marks;
-
-inline void mark_pair(unsigned lead, unsigned trail) {
-    marks[static_cast<std::size_t>(tables.lead_base[lead]) + tables.trail_offset[trail]] = 1;
+inline void mark_pair(Scratch& s, unsigned lead, unsigned trail) {
+    s.marks[static_cast<std::size_t>(tables.lead_base[lead]) + tables.trail_offset[trail]] = 1;
 }
 
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
@@ -157,7 +151,7 @@ inline std::uint64_t character_starts(std::uint64_t leads, std::uint64_t& carry)
 }
 
 // The last bytes of a block, one at a time; a lead byte at its very end is left pending.
-void scan_rest(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+void scan_rest(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
     while (p < end) {
         const unsigned a = *p++;
         if (!is_lead_byte(a)) continue;
@@ -165,21 +159,21 @@ void scan_rest(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending
             pending_lead = a;
             break;
         }
-        mark_pair(a, *p++);
+        mark_pair(s, a, *p++);
     }
 }
 
 // Marks the characters of one block. pending_lead: a lead byte that ended the block before
 // (0 if none); on return, the one that ends this block.
-void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+void scan_block(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
     if (pending_lead != 0 && p < end) {
-        mark_pair(pending_lead, *p++);
+        mark_pair(s, pending_lead, *p++);
         pending_lead = 0;
     }
     std::uint64_t carry = 0;
     // Stretches of 64 bytes while the byte after them is there to complete a character:
     // first the starts of the characters of up to 1024 of them, then their marks.
-    static std::array<std::uint64_t, 1024> starts_of;
+    std::array<std::uint64_t, 1024>& starts_of = s.starts;
     while (end - p > 64) {
         const std::size_t chunks = std::min<std::size_t>(static_cast<std::size_t>(end - p - 1) / 64, starts_of.size());
         for (std::size_t c = 0; c < chunks; ++c) {
@@ -195,13 +189,13 @@ void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pendin
             const std::uint8_t* q = p + 64 * c;
             for (std::uint64_t starts = starts_of[c]; starts != 0; starts &= starts - 1) {
                 const int i = std::countr_zero(starts);
-                mark_pair(q[i], q[i + 1]);
+                mark_pair(s, q[i], q[i + 1]);
             }
         }
         p += 64 * chunks;
     }
     if (carry != 0) ++p;  // the second byte of a character already marked
-    scan_rest(p, end, pending_lead);
+    scan_rest(s, p, end, pending_lead);
 }
 
 #if defined(SORVANE_SCAN_WIDE)
@@ -219,11 +213,9 @@ void scan_block(const std::uint8_t* p, const std::uint8_t* end, unsigned& pendin
 // - then the pairs become cell numbers 32 at a time, and the cells are marked in one loop.
 #define SORVANE_WIDE_CODE __attribute__((target("avx512bw,avx512vbmi2,bmi2")))
 
-constexpr std::size_t batch_stretches = 256;
-
-// At most 32 characters start in a stretch; the 32 entries after them take the stores of
-// whole registers past the last pair.
-std::array<std::uint16_t, batch_stretches * 32 + 32> pair_list;
+// At most 32 characters start in a stretch; the list's 32 entries after them take the
+// stores of whole registers past the last pair.
+constexpr std::size_t batch_stretches = Scanner::batch_stretches;
 
 SORVANE_WIDE_CODE inline __m512i each16(int v) { return _mm512_set1_epi16(static_cast<short>(v)); }
 
@@ -244,9 +236,11 @@ SORVANE_WIDE_CODE inline __m512i cells_of_pairs(__m512i pairs) {
 }
 
 // The same as scan_block.
-SORVANE_WIDE_CODE void scan_block_wide(const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+SORVANE_WIDE_CODE void scan_block_wide(Scratch& s, const std::uint8_t* p, const std::uint8_t* end,
+                                       unsigned& pending_lead) {
+    std::uint16_t* pair_list = s.pairs.data();
     if (pending_lead != 0 && p < end) {
-        mark_pair(pending_lead, *p++);
+        mark_pair(s, pending_lead, *p++);
         pending_lead = 0;
     }
     std::uint64_t carry = 0;
@@ -279,11 +273,11 @@ SORVANE_WIDE_CODE void scan_block_wide(const std::uint8_t* p, const std::uint8_t
         }
         for (std::size_t k = 0; k < count; k += 32)
             _mm512_storeu_si512(&pair_list[k], cells_of_pairs(_mm512_loadu_si512(&pair_list[k])));
-        for (std::size_t k = 0; k < count; ++k) marks[pair_list[k]] = 1;
+        for (std::size_t k = 0; k < count; ++k) s.marks[pair_list[k]] = 1;
         p += 64 * stretches;
     }
     if (carry != 0) ++p;
-    scan_rest(p, end, pending_lead);
+    scan_rest(s, p, end, pending_lead);
 }
 
 bool wide_available() {
@@ -297,48 +291,38 @@ bool wide_available() { return false; }
 
 #endif
 
-using BlockScanner = void (*)(const std::uint8_t*, const std::uint8_t*, unsigned&);
-
-BlockScanner block_scanner = nullptr;  // chosen at the first scan
-
 }  // namespace
 
-bool scan_path_available(ScanPath path) { return path == ScanPath::portable || wide_available(); }
+bool scan_path_available(ScanPath path) {
+    static const bool wide = wide_available();
+    return path == ScanPath::portable || wide;
+}
 
-void use_scan_path(ScanPath path) {
-    block_scanner = scan_block;
+ScanPath fastest_scan_path() { return scan_path_available(ScanPath::wide) ? ScanPath::wide : ScanPath::portable; }
+
+Scanner::Scanner(ScanPath path) : path_(scan_path_available(path) ? path : ScanPath::portable) {}
+
+void Scanner::mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
+    const std::uint8_t* begin = piece.data();
+    const std::uint8_t* end = begin + piece.size();
 #if defined(SORVANE_SCAN_WIDE)
-    if (path == ScanPath::wide && wide_available()) block_scanner = scan_block_wide;
+    if (path_ == ScanPath::wide) scan_block_wide(scratch_, begin, end, pending_lead);
+    else scan_block(scratch_, begin, end, pending_lead);
+#else
+    scan_block(scratch_, begin, end, pending_lead);
 #endif
+    for (std::size_t cell = 0; cell < found.size(); ++cell) found[cell] |= scratch_.marks[cell];
+    scratch_.marks.fill(0);
 }
 
-void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
-    if (block_scanner == nullptr) use_scan_path(ScanPath::wide);
-    block_scanner(piece.data(), piece.data() + piece.size(), pending_lead);
-    for (std::size_t cell = 0; cell < found.size(); ++cell) found[cell] |= marks[cell];
-    marks.fill(0);
-}
-
-void mark_characters(TextReader& in, KanjiGrid& found) {
+void Scanner::mark_characters(TextReader& in, KanjiGrid& found) {
     unsigned pending_lead = 0;
     for (auto block = in.next_block(); !block.empty(); block = in.next_block()) mark_text(block, pending_lead, found);
 }
 
-void detect_characters(const KanjiGrid& found) {
-    parse_registered_list();
-    render_registered_list();
-    // A character already registered is never detected.
-    for (std::size_t cell = 0; cell < detected_set.size(); ++cell)
-        detected_set[cell] = found[cell] != 0 && registered_set[cell] == 0 ? 1 : 0;
-    settings[detected_num] = count(detected_set);
-    render_detected_list();
-}
-
-int scan(TextReader& in) {
-    KanjiGrid found{};
-    mark_characters(in, found);
-    detect_characters(found);
-    return 0;
+void mark_characters(TextReader& in, KanjiGrid& found, ScanPath path) {
+    Scanner scanner(path);
+    scanner.mark_characters(in, found);
 }
 
 }  // namespace sorvane

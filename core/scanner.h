@@ -1,6 +1,8 @@
-// Finds the two-byte characters of a Shift_JIS text that are not yet registered.
+// Finds the two-byte characters of a Shift_JIS text.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <span>
 
 #include "core/kanji_grid.h"
@@ -8,28 +10,49 @@
 
 namespace sorvane {
 
-// Sets the flag of every valid two-byte character in the input; never clears one. Bytes
-// outside a valid pair are skipped one at a time, and a lead byte as the last byte of the
-// input is ignored.
-void mark_characters(TextReader& in, KanjiGrid& found);
-
-// The same for a Shift_JIS text handed in piece by piece, as one text: pending_lead carries
-// a lead byte that ended the piece before (0 at the start; one left at the very end is
-// ignored). The 0x1A rule is the supplier's.
-void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found);
-
 // The ways of marking: the portable one, and the wide one for processors with AVX-512. The
-// fastest this processor offers is taken unless one is chosen; the results are the same.
+// results are the same.
 enum class ScanPath { portable, wide };
+
 bool scan_path_available(ScanPath path);
-void use_scan_path(ScanPath path);  // the portable one where the other is not available
 
-// Brings the registered list into normal form, then makes the detected list the characters
-// of found that are not registered, and sets detected_num.
-void detect_characters(const KanjiGrid& found);
+// The fastest way this processor offers; the processor is asked once.
+ScanPath fastest_scan_path();
 
-// The "text file" scan of one stream: its characters not yet registered become the detected
-// list. Always 0.
-int scan(TextReader& in);
+// One scan's way of marking and its scratch space, owned by whoever scans, so that scans on
+// several threads share nothing. About 42 KB: a local variable is fine.
+class Scanner {
+public:
+    // The portable way where the one asked for is not available.
+    explicit Scanner(ScanPath path = fastest_scan_path());
+
+    // Sets the flag of every valid two-byte character in a Shift_JIS text handed in piece by
+    // piece, as one text; never clears one. Bytes outside a valid pair are skipped one at a
+    // time. pending_lead carries a lead byte that ended the piece before (0 at the start; one
+    // left at the very end is ignored). The 0x1A rule is the supplier's.
+    void mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found);
+
+    // The same for a whole input; a lead byte as its last byte is ignored.
+    void mark_characters(TextReader& in, KanjiGrid& found);
+
+    ScanPath path() const { return path_; }
+
+    // The grid and, after it, a spare part that takes invalid pairs without a branch.
+    static constexpr std::size_t marks_size = 47 * 188 + 9000;
+    static constexpr std::size_t batch_stretches = 256;
+
+    struct Scratch {
+        std::array<std::uint8_t, marks_size> marks{};  // all zero between pieces
+        std::array<std::uint64_t, 1024> starts;        // of the stretches of a block
+        std::array<std::uint16_t, batch_stretches * 32 + 32> pairs;  // the wide way's pair list
+    };
+
+private:
+    ScanPath path_;
+    Scratch scratch_;
+};
+
+// A whole input marked with a scanner of the given way.
+void mark_characters(TextReader& in, KanjiGrid& found, ScanPath path = fastest_scan_path());
 
 }  // namespace sorvane

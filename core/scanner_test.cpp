@@ -32,12 +32,12 @@ std::vector<int> reference_scan(const std::string& content) {
     return cells_of(found);
 }
 
-std::vector<int> marked(const std::string& content, std::size_t block_size) {
+std::vector<int> marked_with(ScanPath path, const std::string& content, std::size_t block_size) {
     ScratchFile f(content);
     std::vector<std::uint8_t> buffer(block_size);
     TextReader in(f.file, buffer);
     KanjiGrid found{};
-    mark_characters(in, found);
+    mark_characters(in, found, path);
     return cells_of(found);
 }
 
@@ -48,9 +48,10 @@ class MarkCharacters : public ::testing::TestWithParam<ScanPath> {
 protected:
     void SetUp() override {
         if (!scan_path_available(GetParam())) GTEST_SKIP() << "this processor lacks what the wide way needs";
-        use_scan_path(GetParam());
     }
-    void TearDown() override { use_scan_path(ScanPath::wide); }
+    std::vector<int> marked(const std::string& content, std::size_t block_size) {
+        return marked_with(GetParam(), content, block_size);
+    }
 };
 
 INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters, ::testing::Values(ScanPath::portable, ScanPath::wide),
@@ -152,45 +153,6 @@ TEST_P(MarkCharacters, EveryPairingOfARunOfLeadBytes) {
             }
         }
     }
-}
-
-using Scan = testing::StateTest;
-
-std::vector<int> scanned(const std::string& content) {
-    ScratchFile f(content);
-    std::uint8_t buffer[7];
-    TextReader in(f.file, buffer);
-    EXPECT_EQ(scan(in), 0);
-    return cells_of(detected_set);
-}
-
-TEST_F(Scan, FindsOnlyCharactersNotRegistered) {
-    store_text(registered_text, character(1504) + " typed " + character(0));
-    const std::string text = character(1410) + character(1504) + character(1410) + "abc" + character(8835);
-    EXPECT_EQ(scanned(text), (std::vector<int>{1410, 8835}));
-    EXPECT_EQ(settings[detected_num], 2) << "distinct new characters, not occurrences";
-    EXPECT_EQ(text_of(detected_text), character(1410) + character(8835));
-    EXPECT_EQ(testing::boxes.detected_box, character(1410) + character(8835));
-    EXPECT_EQ(text_of(registered_text), character(0) + character(1504)) << "registered list in normal form";
-    EXPECT_EQ(settings[kanji_num], 2);
-}
-
-TEST_F(Scan, ReplacesTheDetectedListAndRepeatsItself) {
-    store_text(detected_text, character(5));
-    EXPECT_EQ(scanned(character(6)), std::vector<int>{6});
-    EXPECT_EQ(text_of(detected_text), character(6)) << "hand edits of the detected list are discarded";
-    EXPECT_EQ(scanned(character(6)), std::vector<int>{6});
-}
-
-TEST_F(Scan, EmptyFileEmptiesTheDetectedList) {
-    store_text(detected_text, character(5));
-    settings[detected_num] = 4;
-    store_text(registered_text, character(9) + character(8));
-    EXPECT_TRUE(scanned("plain ASCII\n").empty());
-    EXPECT_EQ(settings[detected_num], 0);
-    EXPECT_EQ(testing::boxes.detected_sets, 1);
-    EXPECT_EQ(testing::boxes.detected_box, "");
-    EXPECT_EQ(text_of(registered_text), character(8) + character(9));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "fontgen/bdf_import.h"
 
+#include "fontgen/font_table.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -136,8 +138,7 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     if (!starts_with_ignoring_case(registry.data(), "JISX0208"))
         return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208)");
     if (pixel_size == 0 && have_box) pixel_size = cell.height;
-    if (pixel_size != 14 && pixel_size != 16 && pixel_size != 24)
-        return refuse("the font is not 14, 16 or 24 dots high");
+    if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) return refuse("the font is not 14, 16 or 24 dots high");
     result.pixel_size = static_cast<int>(pixel_size);
     if (!have_box) cell = {pixel_size, pixel_size, 0, ascent >= 0 ? ascent : pixel_size};
     const int side = result.pixel_size;

@@ -16,8 +16,6 @@ enum class BitOrder {
     msb_left,  // each group of 8 dots mirrored: the leftmost dot of a byte is its top bit
 };
 
-using GlyphTable = std::array<GlyphRecord, grid_cells>;
-
 struct BdfImport {
     int pixel_size = 0;       // 14, 16 or 24 once the header has been read
     int glyphs = 0;           // glyphs placed on the grid

@@ -1,19 +1,10 @@
 #include "fontgen/font_source.h"
 
-#include <cstdio>
-#include <cstring>
-
-#include "state/app_state.h"
+#include <algorithm>
 
 namespace sorvane {
 
-std::array<GlyphRecord, grid_cells> glyph_store{};
-
 namespace {
-
-constexpr FontKind k14{"K14", "K14", 14, 28, 2};
-constexpr FontKind jiskan16{"jiskan16", "J16", 16, 32, 2};
-constexpr FontKind jiskan24{"jiskan24", "J24", 24, 72, 3};
 
 constexpr std::size_t font_line_capacity = 2000;
 
@@ -58,12 +49,6 @@ std::int32_t parse_value(const char* start, const char*& end) {
 
 }  // namespace
 
-const FontKind& font_kind_of(std::int32_t font_kind) {
-    if (font_kind == 1) return jiskan16;
-    if (font_kind == 2) return jiskan24;
-    return k14;
-}
-
 void parse_font_line(const char* line, int rows, GlyphRecord& record) {
     const char* p = line;
     for (int i = 0; i < rows; ++i) {
@@ -74,10 +59,10 @@ void parse_font_line(const char* line, int rows, GlyphRecord& record) {
     }
 }
 
-int read_font_source(TextReader& in, int rows) {
+int read_font_source(TextReader& in, int rows, GlyphTable& glyphs) {
     char line[font_line_capacity];
     int lines = 0;
-    for (GlyphRecord& record : glyph_store) {
+    for (GlyphRecord& record : glyphs) {
         const std::size_t length = in.read_line(line, sizeof line);
         if (length == 0) {
             // The file has ended: nothing of it describes the remaining positions.
@@ -90,29 +75,6 @@ int read_font_source(TextReader& in, int rows) {
         ++lines;
     }
     return lines;
-}
-
-FontSourceLoad load_font_source(void (*open_error)()) {
-    const FontKind& kind = font_kind_of(settings[font_kind]);
-    settings[kanji_size] = kind.glyph_bytes;
-
-    // The suffix replaces the last three characters of the settings file's path, never
-    // anything outside the path that stands in the slot.
-    FontSourceLoad load;
-    const std::int32_t length = settings[ini_path_length];
-    char* path = text_slots[font_path].data();
-    if (length >= 3 && static_cast<std::size_t>(length) <= text_of(font_path).size()) {
-        std::memcpy(path + length - 3, kind.suffix, 3);
-        if (std::FILE* file = std::fopen(path, "rb")) {
-            std::array<std::uint8_t, 1 << 16> buffer;
-            TextReader in(file, buffer);
-            load.opened = true;
-            load.lines = read_font_source(in, kind.rows);
-            std::fclose(file);
-        }
-    }
-    if (!load.opened && open_error) open_error();
-    return load;
 }
 
 }  // namespace sorvane

@@ -1,5 +1,7 @@
 #include "fontgen/font_source.h"
 
+#include "fontgen/font_table.h"
+
 #include <gtest/gtest.h>
 
 #include "state/settings_file.h"
@@ -64,11 +66,13 @@ TEST(FontLine, TakesAtMostTheFontsRows) {
 }
 
 // Reads a font source from text into the glyph store, with a small block to cross boundaries.
+GlyphTable glyphs;
+
 int read_source(const std::string& content, int rows) {
     ScratchFile f(content);
     std::uint8_t buffer[13];
     TextReader in(f.file, buffer);
-    return read_font_source(in, rows);
+    return read_font_source(in, rows, glyphs);
 }
 
 std::string full_source(int rows, const std::string& line_of_cell_zero = "") {
@@ -80,111 +84,58 @@ std::string full_source(int rows, const std::string& line_of_cell_zero = "") {
     return content;
 }
 
-class FontSource : public testing::StateTest {
+class FontSource : public ::testing::Test {
 protected:
     void SetUp() override {
-        StateTest::SetUp();
-        for (GlyphRecord& r : glyph_store) r.fill(-5);
+        for (GlyphRecord& r : glyphs) r.fill(-5);
     }
 };
 
 TEST_F(FontSource, LineKFillsRecordKMinusOne) {
     EXPECT_EQ(read_source(full_source(24) + "9,9,9\n", 24), grid_cells);
-    EXPECT_EQ(glyph_store[1][0], 100);
-    EXPECT_EQ(glyph_store[8835][23], 883523);
-    EXPECT_EQ(glyph_store[8835][24], -5) << "row values past the font are never written";
+    EXPECT_EQ(glyphs[1][0], 100);
+    EXPECT_EQ(glyphs[8835][23], 883523);
+    EXPECT_EQ(glyphs[8835][24], -5) << "row values past the font are never written";
 }
 
 TEST_F(FontSource, ShortFileLeavesNoGlyphFromElsewhere) {
     EXPECT_EQ(read_source("1,2\n3,4\n", 14), 2);
-    EXPECT_EQ(glyph_store[1][1], 4);
-    EXPECT_EQ(glyph_store[2][0], 0);
-    EXPECT_EQ(glyph_store[8835][13], 0);
-    EXPECT_EQ(glyph_store[8835][14], -5);
+    EXPECT_EQ(glyphs[1][1], 4);
+    EXPECT_EQ(glyphs[2][0], 0);
+    EXPECT_EQ(glyphs[8835][13], 0);
+    EXPECT_EQ(glyphs[8835][14], -5);
     EXPECT_EQ(read_source("", 16), 0);
-    EXPECT_EQ(glyph_store[0][15], 0);
-    EXPECT_EQ(glyph_store[0][16], -5);
+    EXPECT_EQ(glyphs[0][15], 0);
+    EXPECT_EQ(glyphs[0][16], -5);
 }
 
 TEST_F(FontSource, OverlongLineDoesNotShiftTheLinesAfterIt) {
     const std::string long_line = "5," + std::string(3000, '7') + ",6";
     EXPECT_EQ(read_source(long_line + "\n8,9\n", 14), 2);
-    EXPECT_EQ(glyph_store[0][0], 5);
-    EXPECT_EQ(glyph_store[0][1], INT32_MAX);
-    EXPECT_EQ(glyph_store[1][0], 8);
-    EXPECT_EQ(glyph_store[1][1], 9);
-    EXPECT_EQ(glyph_store[2][0], 0);
+    EXPECT_EQ(glyphs[0][0], 5);
+    EXPECT_EQ(glyphs[0][1], INT32_MAX);
+    EXPECT_EQ(glyphs[1][0], 8);
+    EXPECT_EQ(glyphs[1][1], 9);
+    EXPECT_EQ(glyphs[2][0], 0);
 }
 
 TEST_F(FontSource, LaterFontKeepsTheRowsItDoesNotReach) {
     read_source(full_source(24), 24);
     read_source(full_source(14), 14);
-    EXPECT_EQ(glyph_store[5][13], 513);
-    EXPECT_EQ(glyph_store[5][14], 514) << "left from the jiskan24 read";
+    EXPECT_EQ(glyphs[5][13], 513);
+    EXPECT_EQ(glyphs[5][14], 514) << "left from the jiskan24 read";
 }
 
 TEST(FontKind, ValuesOtherThanOneAndTwoAreK14) {
-    EXPECT_STREQ(font_kind_of(1).suffix, "J16");
-    EXPECT_EQ(font_kind_of(1).glyph_bytes, 32);
-    EXPECT_STREQ(font_kind_of(2).suffix, "J24");
-    EXPECT_EQ(font_kind_of(2).glyph_bytes, 72);
+    EXPECT_STREQ(font_of(1).suffix, "J16");
+    EXPECT_EQ(font_of(1).glyph_bytes(), 32);
+    EXPECT_STREQ(font_of(2).suffix, "J24");
+    EXPECT_EQ(font_of(2).glyph_bytes(), 72);
     for (int kind : {0, 5, -1, 3}) {
-        EXPECT_STREQ(font_kind_of(kind).suffix, "K14") << kind;
-        EXPECT_EQ(font_kind_of(kind).rows, 14);
-        EXPECT_EQ(font_kind_of(kind).glyph_bytes, 28);
+        EXPECT_STREQ(font_of(kind).suffix, "K14") << kind;
+        EXPECT_EQ(font_of(kind).dots, 14);
+        EXPECT_EQ(font_of(kind).glyph_bytes(), 28);
     }
-}
-
-int open_errors = 0;
-void count_open_error() { ++open_errors; }
-
-class LoadFontSource : public testing::FolderTest {
-protected:
-    void SetUp() override {
-        FolderTest::SetUp();
-        for (GlyphRecord& r : glyph_store) r.fill(-5);
-        open_errors = 0;
-    }
-};
-
-TEST_F(LoadFontSource, OpensTheFileOfTheFontBesideTheSettings) {
-    testing::write_file(dir.file("Sorvane.J24"), full_source(24, "1,2,3"));
-    settings[font_kind] = 2;
-    const FontSourceLoad load = load_font_source(count_open_error);
-    EXPECT_TRUE(load.opened);
-    EXPECT_EQ(load.lines, grid_cells);
-    EXPECT_EQ(open_errors, 0);
-    EXPECT_EQ(settings[kanji_size], 72);
-    EXPECT_EQ(glyph_store[0][2], 3);
-    EXPECT_EQ(text_of(font_path), dir.file("Sorvane.J24")) << "the slot keeps the name";
-
-    testing::write_file(dir.file("Sorvane.K14"), full_source(14, "4"));
-    settings[font_kind] = 5;
-    EXPECT_TRUE(load_font_source(count_open_error).opened);
-    EXPECT_EQ(settings[kanji_size], 28);
-    EXPECT_EQ(text_of(font_path), dir.file("Sorvane.K14"));
-    EXPECT_EQ(glyph_store[0][0], 4);
-}
-
-TEST_F(LoadFontSource, MissingFileReportsAndKeepsTheStore) {
-    settings[font_kind] = 1;
-    const FontSourceLoad load = load_font_source(count_open_error);
-    EXPECT_FALSE(load.opened);
-    EXPECT_EQ(open_errors, 1);
-    EXPECT_EQ(settings[kanji_size], 32);
-    EXPECT_EQ(glyph_store[100][3], -5);
-}
-
-TEST_F(LoadFontSource, NoSettingsPathMeansNoFontFile) {
-    store_text(font_path, "ab");
-    settings[ini_path_length] = 2;
-    EXPECT_FALSE(load_font_source(count_open_error).opened);
-    EXPECT_EQ(open_errors, 1);
-    EXPECT_EQ(text_of(font_path), "ab");
-
-    settings[ini_path_length] = 40000;  // from nowhere but memory gone bad: never written past the slot
-    EXPECT_FALSE(load_font_source(count_open_error).opened);
-    EXPECT_EQ(text_of(font_path), "ab");
 }
 
 }  // namespace

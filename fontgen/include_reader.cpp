@@ -1,8 +1,10 @@
 #include "fontgen/include_reader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/kanji_grid.h"
+#include "fontgen/font_table.h"
 
 namespace sorvane {
 namespace {
@@ -60,11 +62,11 @@ struct Reader {
 };
 
 // Row values from the numbers of one glyph: the writer's layout run backwards.
-GlyphRecord rows_of(const std::uint32_t* numbers, int side) {
+GlyphRecord rows_of(const std::uint32_t* numbers, const FontKind& font) {
     GlyphRecord rows{};
-    const int band = side == 14 ? 7 : 8;
-    const int parts = side == 24 ? 3 : 2;
-    for (int row = 0; row < side; ++row) {
+    const int band = font.band;
+    const int parts = font.row_parts;
+    for (int row = 0; row < font.dots; ++row) {
         const int first = row / band * band * parts + row % band;
         std::uint32_t value = numbers[first];
         for (int part = 1; part < parts; ++part) value |= numbers[first + part * band] << (8 * part);
@@ -90,10 +92,12 @@ IncludeFont read_include_file(std::string_view text) {
     std::uint32_t size = 0;
     if (!in.find("#define FONT_KANJI_NUM") || !in.number(count) || count > grid_cells)
         return refuse("no FONT_KANJI_NUM of 0 to 8836");
-    if (!in.find("#define FONT_KANJI_SIZE") || !in.number(size) || (size != 28 && size != 32 && size != 72))
+    const FontKind* kind = nullptr;
+    if (!in.find("#define FONT_KANJI_SIZE") || !in.number(size) || size > 1000 ||
+        !(kind = font_of_glyph_bytes(static_cast<int>(size))))
         return refuse("no FONT_KANJI_SIZE of 28, 32 or 72");
     font.glyph_bytes = static_cast<int>(size);
-    font.side = size == 28 ? 14 : size == 32 ? 16 : 24;
+    font.side = kind->dots;
 
     if (!in.find("font_kanji_index[] = {")) return refuse("no table font_kanji_index");
     font.codes.reserve(count);
@@ -109,14 +113,14 @@ IncludeFont read_include_file(std::string_view text) {
 
     if (!in.find("font_kanji[][FONT_KANJI_SIZE] = {")) return refuse("no table font_kanji");
     font.glyphs.reserve(count);
-    std::uint32_t numbers[72];
+    std::array<std::uint32_t, 3 * glyph_rows_max> numbers;
     for (std::uint32_t i = 0; i < count; ++i) {
         if ((i > 0 && !in.take(',')) || !in.take('{')) return refuse("font_kanji holds fewer glyphs than FONT_KANJI_NUM");
         for (std::uint32_t n = 0; n < size; ++n) {
             if ((n > 0 && !in.take(',')) || !in.number(numbers[n])) return refuse("a glyph has fewer numbers than FONT_KANJI_SIZE");
         }
         if (!in.take('}')) return refuse("a glyph has more numbers than FONT_KANJI_SIZE");
-        font.glyphs.push_back(rows_of(numbers, font.side));
+        font.glyphs.push_back(rows_of(numbers.data(), *kind));
     }
     if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
     return font;

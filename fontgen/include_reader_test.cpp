@@ -5,45 +5,38 @@
 #include <random>
 
 #include "fontgen/include_writer.h"
-#include "state/settings_file.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
 namespace {
 
-// Include files written by the writer, from a glyph store of random rows that fit the font.
-class IncludeReader : public testing::FolderTest {
+// Include files written by the writer, from glyphs of random rows that fit the font.
+class IncludeReader : public ::testing::Test {
 protected:
-
     std::string written(int kind, int compiler_choice, const std::vector<int>& cells) {
-        const FontKind& font = font_kind_of(kind);
+        const FontKind& font = font_of(kind);
         std::mt19937 random(static_cast<unsigned>(kind * 10 + compiler_choice));
-        std::string source;
         for (int cell = 0; cell < grid_cells; ++cell) {
-            for (int r = 0; r < font.rows; ++r) {
-                const std::uint32_t value = random() & ((1u << font.rows) - 1);
+            for (int r = 0; r < font.dots; ++r) {
+                const std::uint32_t value = random() & ((1u << font.dots) - 1);
                 expected[static_cast<std::size_t>(cell)][static_cast<std::size_t>(r)] = static_cast<std::int32_t>(value);
-                source += (r ? "," : "") + std::to_string(value);
             }
-            source += "\n";
         }
-        testing::write_file(dir.file(std::string("Sorvane.") + font.suffix), source);
-        std::string list;
-        for (int cell : cells) list += testing::character(cell);
-        store_text(registered_text, list);
-        settings[font_kind] = kind;
-        settings[compiler] = compiler_choice;
-        const std::string path = dir.file("Font.inc");
-        std::FILE* f = std::fopen(path.c_str(), "wb");
+        KanjiGrid registered{};
+        for (int cell : cells) registered[static_cast<std::size_t>(cell)] = 1;
+        testing::ScratchFile f("");
         {
-            TextWriter out(f);
-            write_include_file(out, nullptr);
+            TextWriter out(f.file);
+            write_include_file(out, registered, expected, font, compiler_of(compiler_choice).id, {2025, 1, 9, 14, 5, 0}, {});
         }
-        std::fclose(f);
-        return testing::read_file(path);
+        std::fseek(f.file, 0, SEEK_END);
+        std::string text(static_cast<std::size_t>(std::ftell(f.file)), '\0');
+        std::rewind(f.file);
+        EXPECT_EQ(std::fread(text.data(), 1, text.size(), f.file), text.size());
+        return text;
     }
 
-    std::array<GlyphRecord, grid_cells> expected{};
+    GlyphTable expected{};
 };
 
 TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
@@ -52,7 +45,7 @@ TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
         for (int compiler_choice : {0, 1}) {
             const IncludeFont font = read_include_file(written(kind, compiler_choice, cells));
             ASSERT_EQ(font.error, nullptr) << font.error << " at line " << font.error_line;
-            EXPECT_EQ(font.side, font_kind_of(kind).rows);
+            EXPECT_EQ(font.side, font_of(kind).dots);
             ASSERT_EQ(font.codes.size(), cells.size());
             for (std::size_t i = 0; i < cells.size(); ++i) {
                 EXPECT_EQ(font.codes[i], code_of(cells[i]));

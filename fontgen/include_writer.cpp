@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "core/list_text.h"
-#include "state/app_state.h"
-
 namespace sorvane {
 
 BannerTime local_time_now() {
@@ -14,8 +11,6 @@ BannerTime local_time_now() {
     if (!t) return {1970, 1, 1, 0, 0, 0};
     return {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
 }
-
-BannerTime (*banner_clock)() = local_time_now;
 
 namespace {
 
@@ -38,10 +33,10 @@ void write_banner(TextWriter& out, const BannerTime& t) {
     out.write("\n");
 }
 
-void write_character_list(TextWriter& out) {
+void write_character_list(TextWriter& out, const KanjiGrid& registered) {
     int on_line = 0;
     for (int cell = 0; cell < grid_cells; ++cell) {
-        if (registered_set[static_cast<std::size_t>(cell)] == 0) continue;
+        if (registered[static_cast<std::size_t>(cell)] == 0) continue;
         const SjisBytes b = bytes_of(cell);
         out.write_byte(static_cast<char>(b.lead));
         out.write_byte(static_cast<char>(b.trail));
@@ -60,27 +55,26 @@ void write_hex(TextWriter& out, std::uint32_t value) {
     out.write(text);
 }
 
-void write_defines(TextWriter& out) {
-    out.write("*/\n\n#define FONT_KANJI_INDEX\t");
-    out.write_signed(settings[kanji_index_mode]);
-    out.write("\t/* 0:search, 1:lookup, 2:none */\n#define FONT_KANJI_NUM\t\t");
-    out.write_signed(settings[kanji_num]);
+// The index is always searched: FONT_KANJI_INDEX is 0.
+void write_defines(TextWriter& out, const IncludeSummary& summary) {
+    out.write("*/\n\n#define FONT_KANJI_INDEX\t0\t/* 0:search, 1:lookup, 2:none */\n#define FONT_KANJI_NUM\t\t");
+    out.write_signed(summary.count);
     out.write("\n#define FONT_KANJI_MIN\t\t");
-    write_hex(out, static_cast<std::uint32_t>(settings[kanji_min]));
+    write_hex(out, summary.codes.first);
     out.write("\n#define FONT_KANJI_MAX\t\t");
-    write_hex(out, static_cast<std::uint32_t>(settings[kanji_max]));
+    write_hex(out, summary.codes.last);
     out.write("\n#define FONT_KANJI_SIZE\t\t");
-    out.write_signed(settings[kanji_size]);
+    out.write_signed(summary.glyph_bytes);
     out.write("\n\n");
 }
 
-void write_index_table(TextWriter& out, bool cc_rh) {
+void write_index_table(TextWriter& out, const KanjiGrid& registered, bool cc_rh) {
     if (cc_rh) out.write("#pragma section const\n");
     out.write("const unsigned short\tfont_kanji_index[] = {\n");
     int on_line = 0;
     int written = 0;
     for (int cell = 0; cell < grid_cells; ++cell) {
-        if (registered_set[static_cast<std::size_t>(cell)] == 0) continue;
+        if (registered[static_cast<std::size_t>(cell)] == 0) continue;
         if (on_line == 0) out.write_byte('\t');
         if (written > 0) out.write_byte(',');
         write_hex(out, code_of(cell));
@@ -93,19 +87,18 @@ void write_index_table(TextWriter& out, bool cc_rh) {
     if (on_line != 0) out.write("\n");
 }
 
-// The numbers of one glyph in the layout of its font. Row values are taken in bands of 7
-// (K14) or 8 rows; a band gives one part of each of its row values, then the next part.
-// K14 and jiskan16 split a row value into its low byte and everything above bit 7;
-// jiskan24 into its low byte, its second byte and its upper half.
-void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& kind) {
-    const int band = kind.rows == 14 ? 7 : 8;
+// The numbers of one glyph in the layout of its font. Row values are taken in bands of the
+// font's band rows; a band gives one part of each of its row values, then the next part.
+// Fonts of two parts split a row value into its low byte and everything above bit 7; fonts
+// of three into its low byte, its second byte and its upper half.
+void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& font) {
     bool first = true;
-    for (int top = 0; top < kind.rows; top += band) {
-        for (int part = 0; part < kind.row_bytes; ++part) {
-            for (int row = top; row < top + band; ++row) {
+    for (int top = 0; top < font.dots; top += font.band) {
+        for (int part = 0; part < font.row_parts; ++part) {
+            for (int row = top; row < top + font.band; ++row) {
                 const auto value = static_cast<std::uint32_t>(record[static_cast<std::size_t>(row)]);
                 std::uint32_t number = value & 0xFF;
-                if (part == 1) number = kind.row_bytes == 2 ? value >> 8 : (value >> 8) & 0xFF;
+                if (part == 1) number = font.row_parts == 2 ? value >> 8 : (value >> 8) & 0xFF;
                 if (part == 2) number = value >> 16;
                 if (!first) out.write_byte(',');
                 out.write_unsigned(number);
@@ -115,58 +108,55 @@ void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& kin
     }
 }
 
-void write_glyph_table(TextWriter& out, bool cc_rh, const FontKind& kind) {
+// One table holds every character: the glyph table's capacity is always the whole grid.
+void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs, bool cc_rh,
+                       const FontKind& font) {
     out.write(cc_rh ? "};\n\nconst unsigned char\tfont_kanji[][FONT_KANJI_SIZE] = {\n"
                     : "};\n\nconst char\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
     int entries = 0;
     for (int cell = 0; cell < grid_cells; ++cell) {
-        if (registered_set[static_cast<std::size_t>(cell)] == 0) continue;
+        if (registered[static_cast<std::size_t>(cell)] == 0) continue;
         out.write(entries == 0 ? "\t{" : "\t,{");
-        write_glyph(out, glyph_store[static_cast<std::size_t>(cell)], kind);
+        write_glyph(out, glyphs[static_cast<std::size_t>(cell)], font);
         out.write("}\n");
-        // The capacity is always the whole grid, so one table holds every character.
-        if (++entries == settings[glyph_table_capacity]) break;
+        ++entries;
     }
     out.write("};\n\n");
     if (cc_rh) out.write("#pragma section default\n\n");
 }
 
-void set_first_and_last_codes() {
+}  // namespace
+
+IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
+                                  const FontKind& font, Compiler compiler, const BannerTime& time,
+                                  CodeRange range_if_empty) {
+    IncludeSummary summary;
+    summary.count = count(registered);
+    summary.codes = range_if_empty;
     for (int cell = 0; cell < grid_cells; ++cell) {
-        if (registered_set[static_cast<std::size_t>(cell)] != 0) {
-            settings[kanji_min] = code_of(cell);
+        if (registered[static_cast<std::size_t>(cell)] != 0) {
+            summary.codes.first = code_of(cell);
             break;
         }
     }
     for (int cell = grid_cells - 1; cell >= 0; --cell) {
-        if (registered_set[static_cast<std::size_t>(cell)] != 0) {
-            settings[kanji_max] = code_of(cell);
+        if (registered[static_cast<std::size_t>(cell)] != 0) {
+            summary.codes.last = code_of(cell);
             break;
         }
     }
-}
+    summary.glyph_bytes = font.glyph_bytes();
+    summary.index_table_bytes = 2 * summary.count;
+    summary.glyph_table_bytes = summary.count * summary.glyph_bytes;
 
-}  // namespace
-
-Generation write_include_file(TextWriter& out, void (*font_open_error)()) {
-    const BannerTime started = banner_clock();
-    parse_registered_list();
-    render_registered_list();
-    Generation generation;
-    generation.font = load_font_source(font_open_error);
-    settings[kanji_index_mode] = 0;
-    settings[glyph_table_capacity] = grid_cells;
-    settings[glyph_table_count] = 1;
-    set_first_and_last_codes();
-
-    const bool cc_rh = settings[compiler] == 1;
-    write_banner(out, started);
-    write_character_list(out);
-    write_defines(out);
-    write_index_table(out, cc_rh);
-    write_glyph_table(out, cc_rh, font_kind_of(settings[font_kind]));
-    generation.written = out.flush();
-    return generation;
+    const bool cc_rh = compiler == Compiler::cc_rh;
+    write_banner(out, time);
+    write_character_list(out, registered);
+    write_defines(out, summary);
+    write_index_table(out, registered, cc_rh);
+    write_glyph_table(out, registered, glyphs, cc_rh, font);
+    summary.written = out.flush();
+    return summary;
 }
 
 }  // namespace sorvane

@@ -2,29 +2,68 @@
 // for the XC32 or the CC-RH compiler.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
+#include "core/kanji_grid.h"
 #include "core/text_stream.h"
 #include "fontgen/font_source.h"
+#include "fontgen/font_table.h"
 
 namespace sorvane {
+
+enum class Compiler { xc32, cc_rh };
+
+struct CompilerKind {
+    Compiler id;
+    const char* name;  // as the window and the reports show it
+    const char* word;  // on the command line
+};
+
+// The compilers; the stored compiler value is a compiler's place in the table.
+inline constexpr std::array<CompilerKind, 2> compiler_table{{
+    {Compiler::xc32, "XC32", "xc32"},
+    {Compiler::cc_rh, "CC-RH", "cc-rh"},
+}};
+
+// Whether a stored value names a compiler of the table.
+constexpr bool is_compiler_value(std::int32_t value) {
+    return value >= 0 && value < static_cast<std::int32_t>(compiler_table.size());
+}
+
+// The compiler of a stored value; any value that names none is XC32.
+constexpr const CompilerKind& compiler_of(std::int32_t value) {
+    return is_compiler_value(value) ? compiler_table[static_cast<std::size_t>(value)] : compiler_table[0];
+}
 
 struct BannerTime {
     int year, month, day, hour, minute, second;
 };
 
-// The clock of the banner; a front end replaces it to write reproducible files.
-extern BannerTime (*banner_clock)();
-
-// The local date and time, the clock of a normal run.
+// The local date and time.
 BannerTime local_time_now();
 
-struct Generation {
-    FontSourceLoad font;  // what the font source step read
+// FONT_KANJI_MIN and FONT_KANJI_MAX as 32-bit values.
+struct CodeRange {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+};
+
+// What one include file holds.
+struct IncludeSummary {
+    int count = 0;      // FONT_KANJI_NUM: the registered characters
+    CodeRange codes;    // their first and last code; for no character, the range handed in
+    int glyph_bytes = 0;       // FONT_KANJI_SIZE
+    int index_table_bytes = 0;  // the flash the two tables take
+    int glyph_table_bytes = 0;
     bool written = false;  // every byte was handed to the file and flushed
 };
 
-// Brings the registered list into normal form, reads the font source of font_kind (calling
-// font_open_error when it cannot be opened, and going on all the same), sets the slots of
-// the last generation and writes the complete include file.
-Generation write_include_file(TextWriter& out, void (*font_open_error)());
+// Writes the complete include file of the registered characters with their glyphs in the
+// layout of font, for compiler, with time in the banner. An empty set writes range_if_empty
+// as its first and last code: the range of the last file that had characters.
+IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
+                                  const FontKind& font, Compiler compiler, const BannerTime& time,
+                                  CodeRange range_if_empty);
 
 }  // namespace sorvane

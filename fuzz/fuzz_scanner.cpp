@@ -25,12 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const ScanPath path : {ScanPath::portable, ScanPath::wide}) {
         if (!scan_path_available(path)) continue;
-        use_scan_path(path);
         fuzzing::MemoryFile f(data, size);
         std::vector<std::uint8_t> buffer(block);
         TextReader in(f.file, buffer);
         KanjiGrid found{};
-        mark_characters(in, found);
+        mark_characters(in, found, path);
         if (found != expected) std::abort();
     }
     return 0;

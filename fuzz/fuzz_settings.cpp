@@ -10,11 +10,11 @@
 using namespace sorvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    clear_state();
+    app_state.clear();
     fuzzing::MemoryFile f(data, size);
-    read_settings_file(f.file);
+    read_settings_file(f.file, app_state);
     for (int slot = 0; slot < text_slot_count; ++slot) {
-        if (text_of(slot).size() >= text_slot_size) std::abort();
+        if (app_state.text(slot).size() >= text_slot_size) std::abort();
     }
     return 0;
 }

@@ -12,12 +12,10 @@
 
 namespace sorvane {
 
-std::array<char, ini_path_capacity> ini_path{};
-
 namespace {
 
 // One line of the file with its line end, as long as a text slot can hold.
-std::array<char, text_slot_size> line_buffer;
+using LineBuffer = std::array<char, text_slot_size>;
 
 constexpr char text_line_break = '\x07';  // a LF inside a text is stored as BEL
 
@@ -36,7 +34,7 @@ std::int32_t decimal_value(const char* p) {
 // Reads one line into line_buffer; false when the file has ended. A line too long for the
 // buffer keeps its first 31999 bytes and its rest is skipped, so the lines after it stay
 // in their places.
-bool next_line(TextReader& in, std::size_t& length) {
+bool next_line(TextReader& in, LineBuffer& line_buffer, std::size_t& length) {
     length = in.read_line(line_buffer.data(), line_buffer.size());
     if (length == 0) return false;
     if (line_buffer[length - 1] == '\n') {
@@ -47,35 +45,36 @@ bool next_line(TextReader& in, std::size_t& length) {
     return true;
 }
 
-void read_lines(TextReader& in) {
+void read_lines(TextReader& in, AppState& state) {
+    LineBuffer line_buffer;
     std::size_t length = 0;
-    if (!next_line(in, length)) return;
+    if (!next_line(in, line_buffer, length)) return;
     const std::int32_t setting_lines = decimal_value(line_buffer.data());
     for (std::int32_t i = 0; i < setting_lines; ++i) {
-        if (!next_line(in, length)) return;  // no texts when the settings are cut short
-        if (i < setting_count) settings[static_cast<std::size_t>(i)] = decimal_value(line_buffer.data());
+        if (!next_line(in, line_buffer, length)) return;  // no texts when the settings are cut short
+        if (i < setting_count) state.settings[static_cast<std::size_t>(i)] = decimal_value(line_buffer.data());
     }
-    if (!next_line(in, length)) return;
+    if (!next_line(in, line_buffer, length)) return;
     const std::int32_t text_lines = decimal_value(line_buffer.data());
     for (std::int32_t i = 0; i < text_lines; ++i) {
-        if (!next_line(in, length)) return;
+        if (!next_line(in, line_buffer, length)) return;
         if (i >= text_slot_count) continue;
         std::replace(line_buffer.begin(), line_buffer.begin() + static_cast<std::ptrdiff_t>(length), text_line_break, '\n');
-        store_text(i, std::string_view(line_buffer.data(), length));
+        state.store_text(i, std::string_view(line_buffer.data(), length));
     }
 }
 
 // Writes both tables; true when every byte reached the file.
-bool write_settings(std::FILE* file) {
+bool write_settings(std::FILE* file, const AppState& state) {
     TextWriter out(file);
     out.write("20\n");
-    for (const std::int32_t value : settings) {
+    for (const std::int32_t value : state.settings) {
         out.write_signed(value);
         out.write("\n");
     }
     out.write("10\n");
     for (int slot = 0; slot < text_slot_count; ++slot) {
-        for (const char c : text_of(slot)) {
+        for (const char c : state.text(slot)) {
             if (c == '\n') {
                 out.write_byte(text_line_break);
             } else if (c != '\x1A') {  // a 0x1A would end the file for every line after it
@@ -89,15 +88,16 @@ bool write_settings(std::FILE* file) {
 
 }  // namespace
 
-bool read_settings_file(std::FILE* file) {
+bool read_settings_file(std::FILE* file, AppState& state) {
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
-    read_lines(in);
+    read_lines(in, state);
     return !in.read_failed();
 }
 
-LoadOutcome load_settings() {
-    clear_state();
+LoadOutcome load_settings(AppState& state) {
+    state.clear();
+    auto& ini_path = state.ini_path;
     static constexpr char program_file[] = "Sorvane.exe";
     const std::size_t length = full_path(program_file, ini_path.data(), ini_path.size());
     LoadOutcome outcome = LoadOutcome::no_path;
@@ -105,22 +105,23 @@ LoadOutcome load_settings() {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
         errno = 0;
         if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
-            outcome = read_settings_file(file) ? LoadOutcome::loaded : LoadOutcome::unreadable;
+            outcome = read_settings_file(file, state) ? LoadOutcome::loaded : LoadOutcome::unreadable;
             std::fclose(file);
         } else {
             outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
         }
-        store_text(font_path, ini_path.data());
-        settings[ini_path_length] = static_cast<std::int32_t>(length);
+        state.store_text(font_path, ini_path.data());
+        state.settings[ini_path_length] = static_cast<std::int32_t>(length);
     } else {
         ini_path[0] = '\0';
     }
     // Only 0 and 1 name a language; anything else starts in Japanese.
-    if (settings[language] != 1) settings[language] = 0;
+    if (state.settings[language] != 1) state.settings[language] = 0;
     return outcome;
 }
 
-SaveOutcome save_settings(void (*pull_texts)(), bool (*window_rect)(WindowRect& rect)) {
+SaveOutcome save_settings(AppState& state, const WindowRect* window) {
+    const auto& ini_path = state.ini_path;
     if (ini_path[0] == '\0') return SaveOutcome::no_path;
     // The file must be writable where it stands; a read-only Sorvane.ini stays as it is.
     std::FILE* probe = std::fopen(ini_path.data(), "ab");
@@ -132,15 +133,13 @@ SaveOutcome save_settings(void (*pull_texts)(), bool (*window_rect)(WindowRect& 
     std::FILE* file = std::fopen(new_path.data(), "wb");
     if (!file) return SaveOutcome::not_opened;
 
-    if (pull_texts) pull_texts();
-    WindowRect rect{};
-    if (window_rect && window_rect(rect)) {
-        settings[window_left] = rect.left;
-        settings[window_top] = rect.top;
-        settings[window_right] = rect.right;
-        settings[window_bottom] = rect.bottom;
+    if (window) {
+        state.settings[window_left] = window->left;
+        state.settings[window_top] = window->top;
+        state.settings[window_right] = window->right;
+        state.settings[window_bottom] = window->bottom;
     }
-    const bool written = write_settings(file) && sync_to_disk(file);
+    const bool written = write_settings(file, state) && sync_to_disk(file);
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed || !replace_file(new_path.data(), ini_path.data())) {
         remove_plain_file(new_path.data());

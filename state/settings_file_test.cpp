@@ -36,25 +36,25 @@ std::vector<std::string> numbered(int first, int count) {
 }
 
 TEST_F(SettingsFile, FirstRunStartsEmptyAndNamesTheFileInTheCurrentDirectory) {
-    settings[kanji_num] = 5;
-    store_text(registered_text, "x");
-    load_settings();
+    app_state.settings[kanji_num] = 5;
+    app_state.store_text(registered_text, "x");
+    load_settings(app_state);
     const std::string expected = ini();
-    EXPECT_STREQ(ini_path.data(), expected.c_str());
-    EXPECT_EQ(text_of(font_path), expected);
-    EXPECT_EQ(settings[ini_path_length], static_cast<std::int32_t>(expected.size()));
-    EXPECT_EQ(settings[kanji_num], 0);
-    EXPECT_EQ(text_of(registered_text), "");
+    EXPECT_STREQ(app_state.ini_path.data(), expected.c_str());
+    EXPECT_EQ(app_state.text(font_path), expected);
+    EXPECT_EQ(app_state.settings[ini_path_length], static_cast<std::int32_t>(expected.size()));
+    EXPECT_EQ(app_state.settings[kanji_num], 0);
+    EXPECT_EQ(app_state.text(registered_text), "");
     EXPECT_FALSE(std::filesystem::exists(ini())) << "loading never creates the file";
 }
 
 TEST_F(SettingsFile, SavedFileHas32CrLfLinesAndComesBack) {
-    load_settings();
-    for (int i = 0; i < setting_count; ++i) settings[static_cast<std::size_t>(i)] = i * 1000 - 7000;
-    settings[language] = 1;
-    for (int i = 0; i < text_slot_count; ++i) store_text(i, "text " + std::to_string(i));
-    store_text(registered_text, testing::character(0) + "\r\n" + testing::character(1));
-    ASSERT_EQ(save_settings(nullptr, nullptr), SaveOutcome::saved);
+    load_settings(app_state);
+    for (int i = 0; i < setting_count; ++i) app_state.settings[static_cast<std::size_t>(i)] = i * 1000 - 7000;
+    app_state.settings[language] = 1;
+    for (int i = 0; i < text_slot_count; ++i) app_state.store_text(i, "text " + std::to_string(i));
+    app_state.store_text(registered_text, testing::character(0) + "\r\n" + testing::character(1));
+    ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
 
     const std::string saved = read_file(ini());
     EXPECT_EQ(saved.substr(0, 4), "20\r\n");
@@ -69,19 +69,19 @@ TEST_F(SettingsFile, SavedFileHas32CrLfLinesAndComesBack) {
     EXPECT_NE(saved.find(testing::character(0) + "\r\x07" + testing::character(1) + "\r\n"), std::string::npos)
         << "a line break inside a text is stored as CR BEL";
 
-    const auto saved_settings = settings;
-    const auto saved_texts = text_slots;
-    load_settings();
+    const auto saved_settings = app_state.settings;
+    const auto saved_texts = app_state.text_slots;
+    load_settings(app_state);
     for (int i = 0; i < setting_count; ++i) {
         if (i == ini_path_length) continue;
-        EXPECT_EQ(settings[static_cast<std::size_t>(i)], saved_settings[static_cast<std::size_t>(i)]) << "slot " << i;
+        EXPECT_EQ(app_state.settings[static_cast<std::size_t>(i)], saved_settings[static_cast<std::size_t>(i)]) << "slot " << i;
     }
     for (int i = 0; i < text_slot_count; ++i) {
         if (i == font_path) continue;
-        EXPECT_STREQ(text_slots[static_cast<std::size_t>(i)].data(), saved_texts[static_cast<std::size_t>(i)].data()) << i;
+        EXPECT_STREQ(app_state.text_slots[static_cast<std::size_t>(i)].data(), saved_texts[static_cast<std::size_t>(i)].data()) << i;
     }
-    EXPECT_EQ(text_of(font_path), ini()) << "the stored font path has no effect";
-    EXPECT_EQ(settings[ini_path_length], static_cast<std::int32_t>(ini().size()));
+    EXPECT_EQ(app_state.text(font_path), ini()) << "the stored font path has no effect";
+    EXPECT_EQ(app_state.settings[ini_path_length], static_cast<std::int32_t>(ini().size()));
 }
 
 TEST_F(SettingsFile, SettingsCountDecidesWhereTheTextsBegin) {
@@ -91,141 +91,130 @@ TEST_F(SettingsFile, SettingsCountDecidesWhereTheTextsBegin) {
     std::string content;
     for (auto& l : lines) content += l + "\n";
     write_file(ini(), content);
-    load_settings();
-    EXPECT_EQ(settings[window_bottom], 5);
-    EXPECT_EQ(settings[5], 0);
-    EXPECT_EQ(text_of(0), "first");
-    EXPECT_EQ(text_of(1), "second");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_bottom], 5);
+    EXPECT_EQ(app_state.settings[5], 0);
+    EXPECT_EQ(app_state.text(0), "first");
+    EXPECT_EQ(app_state.text(1), "second");
 
     content = "25\n";
     for (auto& v : numbered(100, 25)) content += v + "\n";
     content += "1\nonly\n";
     write_file(ini(), content);
-    load_settings();
-    EXPECT_EQ(settings[detected_num], 117);
-    EXPECT_EQ(settings[font_kind], 118);
-    EXPECT_EQ(text_of(0), "only");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[detected_num], 117);
+    EXPECT_EQ(app_state.settings[font_kind], 118);
+    EXPECT_EQ(app_state.text(0), "only");
 }
 
 TEST_F(SettingsFile, TextCountsOutOfRange) {
     for (const char* count : {"0", "-5", "", "x"}) {
         write_ini({"1", "1", count, "never"});
-        load_settings();
-        EXPECT_EQ(text_of(0), "") << count;
+        load_settings(app_state);
+        EXPECT_EQ(app_state.text(0), "") << count;
     }
     std::string content = "0\n12\n";
     for (int i = 0; i < 12; ++i) content += "t" + std::to_string(i) + "\n";
     write_file(ini(), content);
-    load_settings();
-    EXPECT_EQ(text_of(9), "t9");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.text(9), "t9");
 }
 
 TEST_F(SettingsFile, FileEndingEarlyKeepsWhatWasRead) {
     write_ini({"20", "1", "2", "3"});
-    load_settings();
-    EXPECT_EQ(settings[window_top], 3);
-    EXPECT_EQ(settings[window_right], 0);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_top], 3);
+    EXPECT_EQ(app_state.settings[window_right], 0);
 
     write_file(ini(), "3\n7\n8\n9\n");  // no text count line
-    load_settings();
-    EXPECT_EQ(settings[window_top], 9);
-    EXPECT_EQ(text_of(0), "");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_top], 9);
+    EXPECT_EQ(app_state.text(0), "");
 }
 
 TEST_F(SettingsFile, NumbersAsTheLoaderReadsThem) {
     write_ini({"4", "  -17abc", "junk", "2147483648", "-99999999999"});
-    load_settings();
-    EXPECT_EQ(settings[language], 0) << "-17 is no language; it starts in Japanese";
-    EXPECT_EQ(settings[window_left], 0) << "no digits give 0";
-    EXPECT_EQ(settings[window_top], INT32_MAX);
-    EXPECT_EQ(settings[window_right], INT32_MIN);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[language], 0) << "-17 is no language; it starts in Japanese";
+    EXPECT_EQ(app_state.settings[window_left], 0) << "no digits give 0";
+    EXPECT_EQ(app_state.settings[window_top], INT32_MAX);
+    EXPECT_EQ(app_state.settings[window_right], INT32_MIN);
     write_ini({"2", "0", "-17abc"});
-    load_settings();
-    EXPECT_EQ(settings[window_left], -17);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_left], -17);
 }
 
 TEST_F(SettingsFile, LanguageOutOfRangeStartsInJapanese) {
     for (const char* stored : {"7", "-3", "2"}) {
         write_ini({"1", stored});
-        load_settings();
-        EXPECT_EQ(settings[language], 0) << stored;
+        load_settings(app_state);
+        EXPECT_EQ(app_state.settings[language], 0) << stored;
     }
     write_ini({"1", "1"});
-    load_settings();
-    EXPECT_EQ(settings[language], 1);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[language], 1);
 }
 
 TEST_F(SettingsFile, LastLineWithoutLineEndKeepsAllItsBytes) {
     write_file(ini(), "0\r\n2\r\nfirst\r\nabc");
-    load_settings();
-    EXPECT_EQ(text_of(0), "first");
-    EXPECT_EQ(text_of(1), "abc");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.text(0), "first");
+    EXPECT_EQ(app_state.text(1), "abc");
 }
 
 TEST_F(SettingsFile, BelComesBackAsLineFeedAndLoneCrStays) {
     write_file(ini(), "0\r\n1\r\na\x07" "b\rc\r\n");
-    load_settings();
-    EXPECT_EQ(text_of(0), "a\nb\rc");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.text(0), "a\nb\rc");
 }
 
 TEST_F(SettingsFile, OverlongTextKeepsTheFollowingTextsInPlace) {
     const std::string huge(40000, 'h');
     write_file(ini(), "0\n3\n" + huge + "\nsecond\nthird\n");
-    load_settings();
-    EXPECT_EQ(text_of(0), huge.substr(0, 31999));
-    EXPECT_EQ(text_of(1), "second");
-    EXPECT_EQ(text_of(2), "third");
+    load_settings(app_state);
+    EXPECT_EQ(app_state.text(0), huge.substr(0, 31999));
+    EXPECT_EQ(app_state.text(1), "second");
+    EXPECT_EQ(app_state.text(2), "third");
 }
 
 TEST_F(SettingsFile, ByteThatWouldEndTheFileIsNotSaved) {
-    load_settings();
-    store_text(detected_text, bytes({'a', 0x1A, 'b'}));
-    store_text(registered_text, "kept");
-    ASSERT_EQ(save_settings(nullptr, nullptr), SaveOutcome::saved);
-    load_settings();
-    EXPECT_EQ(text_of(detected_text), "ab");
-    EXPECT_EQ(text_of(registered_text), "kept");
+    load_settings(app_state);
+    app_state.store_text(detected_text, bytes({'a', 0x1A, 'b'}));
+    app_state.store_text(registered_text, "kept");
+    ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.text(detected_text), "ab");
+    EXPECT_EQ(app_state.text(registered_text), "kept");
 }
 
-bool pulled = false;
-void pull() {
-    pulled = true;
-    store_text(registered_text, "pulled");
-}
-bool rect(WindowRect& r) {
-    r = {10, 20, 300, 400};
-    return true;
-}
-bool no_rect(WindowRect&) { return false; }
+constexpr WindowRect rect{10, 20, 300, 400};
 
-TEST_F(SettingsFile, SavePullsTextsAndStoresTheRectangle) {
-    load_settings();
-    settings[window_left] = 1;
-    ASSERT_EQ(save_settings(pull, no_rect), SaveOutcome::saved);
-    load_settings();
-    EXPECT_EQ(settings[window_left], 1) << "no rectangle: the loaded values stay";
-    EXPECT_EQ(text_of(registered_text), "pulled");
-    ASSERT_EQ(save_settings(pull, rect), SaveOutcome::saved);
-    load_settings();
-    EXPECT_EQ(settings[window_left], 10);
-    EXPECT_EQ(settings[window_bottom], 400);
+TEST_F(SettingsFile, SaveStoresTheRectangle) {
+    load_settings(app_state);
+    app_state.settings[window_left] = 1;
+    ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_left], 1) << "no rectangle: the loaded values stay";
+    ASSERT_EQ(save_settings(app_state, &rect), SaveOutcome::saved);
+    load_settings(app_state);
+    EXPECT_EQ(app_state.settings[window_left], 10);
+    EXPECT_EQ(app_state.settings[window_bottom], 400);
 }
 
 TEST_F(SettingsFile, SavesUnderThePathFormedAtTheLoad) {
-    load_settings();
+    load_settings(app_state);
     std::filesystem::create_directory(dir.path / "elsewhere");
     std::filesystem::current_path(dir.path / "elsewhere");
-    ASSERT_EQ(save_settings(nullptr, nullptr), SaveOutcome::saved);
+    ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
     EXPECT_TRUE(std::filesystem::exists(ini()));
     EXPECT_FALSE(std::filesystem::exists(dir.path / "elsewhere" / "Sorvane.ini"));
 }
 
-TEST_F(SettingsFile, UnwritableFolderSavesNothingAndPullsNothing) {
+TEST_F(SettingsFile, UnwritableFolderSavesNothingAndChangesNothing) {
     std::filesystem::current_path("/proc");  // not even root may create files here
-    load_settings();
-    pulled = false;
-    EXPECT_EQ(save_settings(pull, nullptr), SaveOutcome::not_opened);
-    EXPECT_FALSE(pulled);
+    load_settings(app_state);
+    EXPECT_EQ(save_settings(app_state, &rect), SaveOutcome::not_opened);
+    EXPECT_EQ(app_state.settings[window_left], 0);
 }
 
 TEST_F(SettingsFile, PathTooLongForTheBufferMeansNoFile) {
@@ -233,27 +222,27 @@ TEST_F(SettingsFile, PathTooLongForTheBufferMeansNoFile) {
     while (deep.string().size() < 1100) deep /= std::string(100, 'd');
     std::filesystem::create_directories(deep);
     std::filesystem::current_path(deep);
-    load_settings();
-    EXPECT_STREQ(ini_path.data(), "");
-    EXPECT_EQ(text_of(font_path), "");
-    EXPECT_EQ(settings[ini_path_length], 0);
-    EXPECT_EQ(save_settings(nullptr, nullptr), SaveOutcome::no_path);
+    load_settings(app_state);
+    EXPECT_STREQ(app_state.ini_path.data(), "");
+    EXPECT_EQ(app_state.text(font_path), "");
+    EXPECT_EQ(app_state.settings[ini_path_length], 0);
+    EXPECT_EQ(save_settings(app_state, nullptr), SaveOutcome::no_path);
 }
 
 TEST_F(SettingsFile, WriteFailingHalfWayKeepsTheOldFileWhole) {
-    load_settings();
-    store_text(registered_text, "old list");
-    ASSERT_EQ(save_settings(nullptr, nullptr), SaveOutcome::saved);
+    load_settings(app_state);
+    app_state.store_text(registered_text, "old list");
+    ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
     const std::string old_file = read_file(ini());
 
-    for (int slot = 0; slot < text_slot_count; ++slot) store_text(slot, std::string(30000, 'n'));
+    for (int slot = 0; slot < text_slot_count; ++slot) app_state.store_text(slot, std::string(30000, 'n'));
     rlimit saved_limit{};
     getrlimit(RLIMIT_FSIZE, &saved_limit);
     const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved_limit;
     small.rlim_cur = 100000;  // the disk "fills up" a third of the way through
     setrlimit(RLIMIT_FSIZE, &small);
-    const SaveOutcome outcome = save_settings(nullptr, nullptr);
+    const SaveOutcome outcome = save_settings(app_state, nullptr);
     setrlimit(RLIMIT_FSIZE, &saved_limit);
     std::signal(SIGXFSZ, old_handler);
 

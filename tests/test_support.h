@@ -1,5 +1,5 @@
-// Helpers shared by the test files: a clean program state, recorders for the list boxes,
-// files made from bytes, and a temporary folder.
+// Helpers shared by the test files: a clean program state, files made from bytes, and a
+// temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,43 +16,19 @@
 #include <vector>
 
 #include "core/kanji_grid.h"
-#include "core/list_text.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 
 namespace sorvane::testing {
 
-// What the two list boxes were last given, and how often.
-struct BoxRecorder {
-    std::string detected_box;
-    std::string registered_box;
-    int detected_sets = 0;
-    int registered_sets = 0;
-};
-
-inline BoxRecorder boxes;
-
-inline void record_detected(const char* text) {
-    boxes.detected_box = text;
-    ++boxes.detected_sets;
-}
-
-inline void record_registered(const char* text) {
-    boxes.registered_box = text;
-    ++boxes.registered_sets;
-}
-
-// Every test starts from the state of a fresh run, with the recorders as the boxes.
+// Every test starts from the state of a fresh run.
 class StateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        clear_state();
-        clear(registered_set);
-        clear(detected_set);
-        boxes = BoxRecorder{};
-        list_boxes = {record_detected, record_registered};
+        app_state.clear();
+        clear(app_state.registered_set);
+        clear(app_state.detected_set);
     }
-    void TearDown() override { list_boxes = {}; }
 };
 
 // Shift_JIS text from a list of byte values.
@@ -114,11 +90,10 @@ protected:
         StateTest::SetUp();
         home = std::filesystem::current_path();
         std::filesystem::current_path(dir.path);
-        load_settings();
+        load_settings(app_state);
     }
     void TearDown() override {
         std::filesystem::current_path(home);
-        StateTest::TearDown();
     }
     TempDir dir;
     std::filesystem::path home;

@@ -1,91 +1,118 @@
 #include "ui/commands.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
-#include "core/files.h"
-#include "core/list_ops.h"
-#include "core/scanner.h"
-#include "core/text_stream.h"
-#include "state/app_state.h"
 #include "ui/control_table.h"
 
 namespace sorvane {
 
 Face face{};
-Generation last_generation{};
 
 namespace {
 
-// The path a file dialog starts from and returns.
-std::array<char, text_slot_size> chosen_path;
-
-void show(int message) {
-    if (face.show_open_error) face.show_open_error(message);
+// The list boxes a command rewrote take their texts anew.
+void show_lists(unsigned lists) {
+    if (!face.set_box_text) return;
+    if (lists & detected_list) face.set_box_text(detected_box, app_state.text_slots[detected_text].data());
+    if (lists & registered_list) face.set_box_text(registered_box, app_state.text_slots[registered_text].data());
 }
 
-void pull_texts() {
-    if (face.pull_texts) face.pull_texts();
+void report(const Outcome& outcome) {
+    if (!outcome.ok() && outcome.message != message_said && face.show_open_error) face.show_open_error(outcome.message);
 }
 
-void show_font_open_error() { show(message_cannot_open_input); }
-
-// Asks the face for the file of a button's row, starting from the path in the row's text
-// slot; stores the choice there. False when cancelled.
-bool choose_file(int row) {
-    const int slot = control_table[static_cast<std::size_t>(row)].slot;
-    const std::string_view last = text_of(slot);
-    std::memcpy(chosen_path.data(), last.data(), last.size());
-    chosen_path[last.size()] = '\0';
-    if (!face.choose_file || !face.choose_file(row, chosen_path.data(), chosen_path.size())) return false;
-    chosen_path.back() = '\0';
-    store_text(slot, chosen_path.data());
+// Asks the face for the file of a button's row, starting from a path; false when cancelled.
+bool choose_file(int row, std::string_view last, std::array<char, text_slot_size>& chosen) {
+    const std::size_t n = std::min(last.size(), chosen.size() - 1);
+    std::memcpy(chosen.data(), last.data(), n);
+    chosen[n] = '\0';
+    if (!face.choose_file || !face.choose_file(row, chosen.data(), chosen.size())) return false;
+    chosen.back() = '\0';
     return true;
 }
 
-void run_list_operation(void (*operation)()) {
+// The busy lock is taken once a command is about to read the lists, after the files it
+// needs have been opened, and released before the dispatcher returns.
+bool locked = false;
+
+void lock_and_pull() {
     busy_lock(true);
-    pull_texts();
-    operation();
-    busy_lock(false);
+    locked = true;
+    if (face.pull_texts) face.pull_texts();
+}
+
+void unlock() {
+    if (locked) busy_lock(false);
+    locked = false;
+}
+
+constexpr ListHolder window_lists{lock_and_pull, show_lists};
+
+template <Outcome (*command)(AppState&)>
+void run_list_command() {
+    lock_and_pull();
+    show_lists(command(app_state).lists);
+    unlock();
 }
 
 void scan_text_file() {
-    if (!choose_file(text_file_button)) return;
-    const char* path = text_slots[input_path].data();
-    scan_files(&path, 1, mark_shift_jis_file);
+    std::array<char, text_slot_size> chosen;
+    if (!choose_file(text_file_button, app_state.text(input_path), chosen)) return;
+    const char* paths[] = {chosen.data()};
+    const Outcome outcome = scan_files(app_state, paths, mark_shift_jis_file, window_lists);
+    unlock();
+    report(outcome);
 }
 
 void generate_font_data() {
-    if (text_of(output_path).empty()) store_text(output_path, "Font.inc");
-    if (!choose_file(generate_button)) return;
-    const char* path = text_slots[output_path].data();
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        show(message_cannot_create_output);
-        return;
-    }
-    busy_lock(true);
-    pull_texts();
-    bool complete = false;
-    {
-        TextWriter out(file);
-        last_generation = write_include_file(out, show_font_open_error);
-        complete = last_generation.written;
-    }
-    complete = std::fclose(file) == 0 && complete;
-    // A file cut short by a full disk must not pass for a generated one.
-    if (!complete) {
-        const int error = errno;  // the reason of the failure, for a face that tells it
-        remove_plain_file(path);
-        errno = error;
-    }
-    last_generation.written = complete;
-    busy_lock(false);
-    if (!complete) show(message_cannot_create_output);
+    std::array<char, text_slot_size> chosen;
+    if (!choose_file(generate_button, offered_output_path(app_state), chosen)) return;
+    const Generation generation = generate(app_state, chosen.data(), face.now ? face.now() : local_time_now(), window_lists);
+    report(generation.font);  // while the lock is held, as the font is read during the work
+    unlock();
+    report(generation.outcome);
 }
+
+void toggle_language() {
+    choose_language(app_state, app_state.language() == 0 ? 1 : 0);
+    relabel();
+}
+
+void resize_to_default() {
+    if (face.resize_to_default) face.resize_to_default();
+}
+
+// The command of each button; the radio buttons choose through their group's command.
+struct RowCommand {
+    int row;
+    void (*run)();
+};
+
+constexpr RowCommand row_commands[] = {
+    {language_button, toggle_language},
+    {default_size_button, resize_to_default},
+    {clear_detected_button, run_list_command<clear_detected>},
+    {text_file_button, scan_text_file},
+    {add_button, run_list_command<add_detected>},
+    {clear_all_button, run_list_command<clear_registered>},
+    {sort_button, run_list_command<sort_registered>},
+    {remove_button, run_list_command<remove_detected>},
+    {generate_button, generate_font_data},
+};
+
+using ChoiceCommand = Outcome (*)(AppState&, int);
+
+struct RadioGroup {
+    int setting;
+    ChoiceCommand choose;
+};
+
+constexpr RadioGroup radio_groups[] = {
+    {font_kind, choose_font},
+    {compiler, choose_compiler},
+    {output_sequence, choose_output_sequence},
+};
 
 bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
     if (row < 0 || row >= control_row_count) return false;
@@ -94,36 +121,6 @@ bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
 }
 
 }  // namespace
-
-bool mark_shift_jis_file(const char* path, KanjiGrid& found) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        show(message_cannot_open_input);
-        return false;
-    }
-    std::array<std::uint8_t, 1 << 16> buffer;
-    TextReader in(file, buffer);
-    mark_characters(in, found);
-    std::fclose(file);
-    // A read error cuts the text short: its characters are not all known.
-    if (in.read_failed()) show(message_cannot_open_input);
-    return !in.read_failed();
-}
-
-bool scan_files(const char* const* paths, int count, MarkFile mark_file) {
-    if (count <= 0) return false;
-    store_text(input_path, paths[count - 1]);
-    static KanjiGrid found;
-    clear(found);
-    for (int i = 0; i < count; ++i) {
-        if (!mark_file(paths[i], found)) return false;
-    }
-    busy_lock(true);
-    pull_texts();
-    detect_characters(found);
-    busy_lock(false);
-    return true;
-}
 
 void busy_lock(bool on) {
     if (!face.set_enabled) return;
@@ -142,7 +139,7 @@ void relabel() {
         case check_box:
         case group_box:
         case static_label:
-            face.set_label(row, label_of(row, current_language()));
+            face.set_label(row, label_of(row, app_state.language()));
             break;
         default:
             break;
@@ -150,40 +147,30 @@ void relabel() {
     }
 }
 
-void choose_language(int new_language) {
-    settings[language] = new_language == 1 ? 1 : 0;
-    relabel();
-}
-
 void select_radio(int row) {
     if (row < 0 || row >= control_row_count) return;
     const ControlRow& r = control_table[static_cast<std::size_t>(row)];
     if (r.type != radio_button) return;
-    std::int32_t& value = settings[static_cast<std::size_t>(r.slot)];
+    const std::int32_t value = app_state.settings[static_cast<std::size_t>(r.slot)];
     // A stored value outside the group checked no button; there is none to uncheck then.
     const std::int64_t checked_row = std::int64_t{value} + r.group_base;
     if (face.set_checked && is_radio_of_group(checked_row, r.group_base)) face.set_checked(static_cast<int>(checked_row), false);
-    value = row - r.group_base;
+    for (const RadioGroup& group : radio_groups)
+        if (group.setting == r.slot) group.choose(app_state, row - r.group_base);
     if (face.set_checked) face.set_checked(row, true);
 }
 
 void dispatch(std::uint32_t command_word) {
     if ((command_word >> 16) != 0) return;  // notifications, such as an edit box's changes
     const int row = static_cast<int>(command_word & 0xFFFF);
-    switch (row) {
-    case language_button: choose_language(current_language() == 0 ? 1 : 0); break;
-    case default_size_button:
-        if (face.resize_to_default) face.resize_to_default();
-        break;
-    case clear_detected_button: run_list_operation(clear_detected_list); break;
-    case text_file_button: scan_text_file(); break;
-    case add_button: run_list_operation(add_detected_to_registered); break;
-    case clear_all_button: run_list_operation(clear_registered_list); break;
-    case sort_button: run_list_operation(sort_registered_list); break;
-    case remove_button: run_list_operation(remove_detected_from_registered); break;
-    case generate_button: generate_font_data(); break;
-    default: select_radio(row); break;
+    bool found = false;
+    for (const RowCommand& command : row_commands) {
+        if (command.row == row) {
+            command.run();
+            found = true;
+        }
     }
+    if (!found) select_radio(row);
     if (face.repaint) face.repaint();
 }
 

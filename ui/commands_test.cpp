@@ -16,6 +16,8 @@ using testing::character;
 // Everything the commands asked of the face, in order.
 struct FaceRecorder {
     std::vector<std::string> calls;
+    std::string detected_box;  // what the list boxes were last given
+    std::string registered_box;
     std::string file_to_choose;  // empty: the dialog is cancelled
     std::string offered;         // what the dialog was filled with
 };
@@ -36,6 +38,7 @@ void record_enabled(int row, bool on) { recorder.calls.push_back((on ? "enable "
 void record_checked(int row, bool on) { recorder.calls.push_back((on ? "check " : "uncheck ") + std::to_string(row)); }
 void record_label(int row, const char*) { recorder.calls.push_back("label " + std::to_string(row)); }
 void record_repaint() { recorder.calls.push_back("repaint"); }
+void record_box(int row, const char* text) { (row == detected_box ? recorder.detected_box : recorder.registered_box) = text; }
 
 const std::vector<std::string> lock = {"disable 6", "disable 25", "disable 10", "disable 11",
                                        "disable 12", "disable 7", "disable 15"};
@@ -53,8 +56,8 @@ protected:
     void SetUp() override {
         FolderTest::SetUp();
         recorder = FaceRecorder{};
-        face = {record_choose, record_message, record_pull, record_enabled, record_checked, record_label, nullptr,
-                record_repaint};
+        face = {record_choose, record_message, record_pull, record_box, record_enabled, record_checked, record_label,
+                nullptr, record_repaint};
     }
     void TearDown() override {
         face = Face{};
@@ -63,10 +66,10 @@ protected:
 };
 
 TEST_F(Commands, ListButtonsRunUnderTheBusyLock) {
-    store_text(registered_text, character(9) + character(2));
+    app_state.store_text(registered_text, character(9) + character(2));
     dispatch(sort_button);
     EXPECT_EQ(recorder.calls, joined({lock, {"pull"}, unlock, {"repaint"}}));
-    EXPECT_EQ(text_of(registered_text), character(2) + character(9));
+    EXPECT_EQ(app_state.text(registered_text), character(2) + character(9));
 }
 
 TEST_F(Commands, NotificationsChangeNothing) {
@@ -85,101 +88,101 @@ TEST_F(Commands, RowsWithoutAnActionOnlyRepaint) {
 
 TEST_F(Commands, LanguageButtonSwitchesAndRelabels) {
     dispatch(language_button);
-    EXPECT_EQ(settings[language], 1);
+    EXPECT_EQ(app_state.settings[language], 1);
     std::vector<std::string> relabelled;
     for (int row : {0, 1, 2, 5, 6, 9, 10, 11, 12, 13, 20, 25, 30, 31, 32, 33, 36, 37, 41, 42, 43})
         relabelled.push_back("label " + std::to_string(row));
     relabelled.push_back("repaint");
     EXPECT_EQ(recorder.calls, relabelled);
     dispatch(language_button);
-    EXPECT_EQ(settings[language], 0);
-    settings[language] = 1;
+    EXPECT_EQ(app_state.settings[language], 0);
+    app_state.settings[language] = 1;
     dispatch(language_button);
-    EXPECT_EQ(settings[language], 0) << "1 becomes 0 on the next press";
+    EXPECT_EQ(app_state.settings[language], 0) << "1 becomes 0 on the next press";
 }
 
 TEST_F(Commands, RadioSelectionMovesTheCheckMark) {
     dispatch(jiskan24_radio);
-    EXPECT_EQ(settings[font_kind], 2);
+    EXPECT_EQ(app_state.settings[font_kind], 2);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 31", "check 33", "repaint"}));
     recorder.calls.clear();
     dispatch(jiskan24_radio);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 33", "check 33", "repaint"})) << "already checked";
     dispatch(cc_rh_radio);
-    EXPECT_EQ(settings[compiler], 1);
+    EXPECT_EQ(app_state.settings[compiler], 1);
     dispatch(output_sequence_radio);
-    EXPECT_EQ(settings[output_sequence], 0);
+    EXPECT_EQ(app_state.settings[output_sequence], 0);
 }
 
 TEST_F(Commands, StoredValueOutsideTheGroupUnchecksNothing) {
     for (std::int32_t stored : {7, -1, -31, 12, INT32_MAX, INT32_MIN}) {
-        settings[font_kind] = stored;
-        settings[compiler] = stored;
+        app_state.settings[font_kind] = stored;
+        app_state.settings[compiler] = stored;
         recorder.calls.clear();
         dispatch(jiskan16_radio);
         dispatch(xc32_radio);
         EXPECT_EQ(recorder.calls, (std::vector<std::string>{"check 32", "repaint", "check 42", "repaint"})) << stored;
-        EXPECT_EQ(settings[font_kind], 1);
-        EXPECT_EQ(settings[compiler], 0);
+        EXPECT_EQ(app_state.settings[font_kind], 1);
+        EXPECT_EQ(app_state.settings[compiler], 0);
     }
-    settings[compiler] = 9;  // 9 + 42 is row 51; 8 + 42 would be the empty row 50 as well
+    app_state.settings[compiler] = 9;  // 9 + 42 is row 51; 8 + 42 would be the empty row 50 as well
     recorder.calls.clear();
     dispatch(cc_rh_radio);
     EXPECT_EQ(recorder.calls.front(), "check 43");
 }
 
 TEST_F(Commands, CancelledOpenDialogChangesNothing) {
-    store_text(input_path, "before.txt");
-    store_text(detected_text, character(1));
+    app_state.store_text(input_path, "before.txt");
+    app_state.store_text(detected_text, character(1));
     dispatch(text_file_button);
     EXPECT_EQ(recorder.offered, "before.txt");
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "repaint"}));
-    EXPECT_EQ(text_of(input_path), "before.txt");
-    EXPECT_EQ(text_of(detected_text), character(1));
+    EXPECT_EQ(app_state.text(input_path), "before.txt");
+    EXPECT_EQ(app_state.text(detected_text), character(1));
 }
 
 TEST_F(Commands, FileThatCannotBeOpenedKeepsItsPath) {
     recorder.file_to_choose = dir.file("missing.txt");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"})) << "no lock, no pull";
-    EXPECT_EQ(text_of(input_path), dir.file("missing.txt"));
+    EXPECT_EQ(app_state.text(input_path), dir.file("missing.txt"));
 }
 
 TEST_F(Commands, ScanOfAChosenFile) {
     testing::write_file(dir.file("text.txt"), "x" + character(5) + character(6));
-    store_text(registered_text, character(6));
+    app_state.store_text(registered_text, character(6));
     recorder.file_to_choose = dir.file("text.txt");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, joined({{"choose 6"}, lock, {"pull"}, unlock, {"repaint"}}));
-    EXPECT_EQ(text_of(detected_text), character(5));
-    EXPECT_EQ(testing::boxes.detected_box, character(5));
-    EXPECT_EQ(settings[detected_num], 1);
+    EXPECT_EQ(app_state.text(detected_text), character(5));
+    EXPECT_EQ(recorder.detected_box, character(5));
+    EXPECT_EQ(app_state.settings[detected_num], 1);
 }
 
 TEST_F(Commands, ReadErrorDuringTheScanIsReportedAndChangesNothing) {
     std::filesystem::create_directory(dir.path / "folder");
-    store_text(detected_text, character(1));
+    app_state.store_text(detected_text, character(1));
     recorder.file_to_choose = dir.file("folder");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"}));
-    EXPECT_EQ(text_of(detected_text), character(1));
+    EXPECT_EQ(app_state.text(detected_text), character(1));
 }
 
-bool fail_second(const char* path, KanjiGrid& found) {
-    if (std::string(path).find("second") != std::string::npos) return false;
+Outcome fail_second(const char* path, Scanner&, KanjiGrid& found) {
+    if (std::string(path).find("second") != std::string::npos) return {message_cannot_open_input, path};
     found[7] = 1;
-    return true;
+    return {};
 }
 
 TEST_F(Commands, ScanOfSeveralFilesChangesNothingUnlessAllWereRead) {
-    store_text(detected_text, character(1));
+    app_state.store_text(detected_text, character(1));
     const char* paths[] = {"first", "second", "third"};
-    EXPECT_FALSE(scan_files(paths, 3, fail_second));
-    EXPECT_EQ(text_of(detected_text), character(1));
-    EXPECT_EQ(text_of(input_path), "third") << "the last chosen file, as the window keeps it";
+    EXPECT_FALSE(scan_files(app_state, paths, fail_second).ok());
+    EXPECT_EQ(app_state.text(detected_text), character(1));
+    EXPECT_EQ(app_state.text(input_path), "third") << "the last chosen file, as the window keeps it";
     const char* good[] = {"first", "third"};
-    EXPECT_TRUE(scan_files(good, 2, fail_second));
-    EXPECT_EQ(text_of(detected_text), character(7));
+    EXPECT_TRUE(scan_files(app_state, good, fail_second).ok());
+    EXPECT_EQ(app_state.text(detected_text), character(7));
 }
 
 TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
@@ -191,7 +194,6 @@ TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
     dispatch(generate_button);
     // No font source here: the font's open error comes while the lock is held.
     EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"repaint"}}));
-    EXPECT_TRUE(last_generation.written);
     EXPECT_TRUE(std::filesystem::exists(dir.file("out.inc")));
     recorder.file_to_choose.clear();
     dispatch(generate_button);
@@ -202,22 +204,21 @@ TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
     recorder.file_to_choose = dir.file("no/such/folder.inc");
     dispatch(generate_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 25", "message 11", "repaint"}));
-    EXPECT_EQ(text_of(output_path), dir.file("no/such/folder.inc"));
+    EXPECT_EQ(app_state.text(output_path), dir.file("no/such/folder.inc"));
 
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     recorder.file_to_choose = "/dev/full";
     recorder.calls.clear();
-    store_text(registered_text, character(5));
+    app_state.store_text(registered_text, character(5));
     dispatch(generate_button);
     EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"message 11", "repaint"}}));
-    EXPECT_FALSE(last_generation.written);
     EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
 }
 
 TEST_F(Commands, FaceWithoutOperationsIsSafe) {
     face = Face{};
     for (std::uint32_t row = 0; row < 60; ++row) dispatch(row);
-    EXPECT_EQ(text_of(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
+    EXPECT_EQ(app_state.text(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
 }
 
 }  // namespace

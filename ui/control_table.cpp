@@ -1,5 +1,9 @@
 #include "ui/control_table.h"
 
+#include "fontgen/font_table.h"
+#include "fontgen/include_writer.h"
+#include "state/app_state.h"
+
 namespace sorvane {
 namespace {
 
@@ -41,9 +45,9 @@ constexpr std::array<ControlRow, control_row_count> control_table{{
     /* 28 */ empty,
     /* 29 */ empty,
     /* 30 */ {group_box, -1, -1, 0x50000007, 10, 225, 520, 255, "\x83\x74\x83\x48\x83\x93\x83\x67", "Font"},  // フォント
-    /* 31 */ {radio_button, 18, 31, 0x50000004, 20, 240, 110, 252, "K14", "K14"},
-    /* 32 */ {radio_button, 18, 31, 0x50000004, 120, 240, 220, 252, "jiskan16", "jiskan16"},
-    /* 33 */ {radio_button, 18, 31, 0x50000004, 230, 240, 310, 252, "jiskan24", "jiskan24"},
+    /* 31 */ {radio_button, font_kind, 31, 0x50000004, 20, 240, 110, 252, font_table[0].name, font_table[0].name},
+    /* 32 */ {radio_button, font_kind, 31, 0x50000004, 120, 240, 220, 252, font_table[1].name, font_table[1].name},
+    /* 33 */ {radio_button, font_kind, 31, 0x50000004, 230, 240, 310, 252, font_table[2].name, font_table[2].name},
     /* 34 */ empty,
     /* 35 */ empty,
     /* 36 */ {group_box, -1, -1, 0x50000007, 10, 260, 520, 290, "\x8f\x6f\x97\xcd\x8f\x87\x8f\x98", "Output sequence"},  // 出力順序
@@ -52,8 +56,8 @@ constexpr std::array<ControlRow, control_row_count> control_table{{
     /* 39 */ empty,
     /* 40 */ empty,
     /* 41 */ {group_box, -1, -1, 0x50000007, 10, 295, 520, 325, "\x83\x52\x83\x93\x83\x70\x83\x43\x83\x89", "Compiler"},  // コンパイラ
-    /* 42 */ {radio_button, 9, 42, 0x50000004, 20, 310, 110, 322, "XC32", "XC32"},
-    /* 43 */ {radio_button, 9, 42, 0x50000004, 120, 310, 220, 322, "CC-RH", "CC-RH"},
+    /* 42 */ {radio_button, compiler, 42, 0x50000004, 20, 310, 110, 322, compiler_table[0].name, compiler_table[0].name},
+    /* 43 */ {radio_button, compiler, 42, 0x50000004, 120, 310, 220, 322, compiler_table[1].name, compiler_table[1].name},
     /* 44 */ empty,
     /* 45 */ empty,
     /* 46 */ empty,
@@ -62,32 +66,10 @@ constexpr std::array<ControlRow, control_row_count> control_table{{
     /* 49 */ empty,
 }};
 
-namespace {
-
-// Pairs of Japanese and English; only the two open errors are shown.
-constexpr std::array<const char*, 2 * message_count> message_table{
-    "", "", "", "", "", "", "", "", "", "",  // 0 to 4
-    "", "", "", "", "", "", "", "", "", "",  // 5 to 9
-    // 10: "入力ファイルが開けません\n"
-    "\x93\xfc\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\n",
-    "Can't open the input file.\n",
-    // 11: "出力ファイルが作れません\n"
-    "\x8f\x6f\x97\xcd\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8d\xec\x82\xea\x82\xdc\x82\xb9\x82\xf1\n",
-    "Can't create the output file.\n",
-    "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "",  // 12 to 19
-};
-
-}  // namespace
-
 const char* label_of(int row, int language) {
     if (row < 0 || row >= control_row_count) return nullptr;
     const ControlRow& r = control_table[static_cast<std::size_t>(row)];
     return language == 1 ? r.label_en : r.label_ja;
-}
-
-const char* message_text(int message, int language) {
-    if (message < 0 || message >= message_count) return "";
-    return message_table[static_cast<std::size_t>(2 * message + (language == 1 ? 1 : 0))];
 }
 
 }  // namespace sorvane

@@ -1,5 +1,5 @@
 // Everything on the main window as data: one row per item, its identifier the row number,
-// its label in both languages; and the texts of the window and its messages.
+// its label in both languages; and the texts of the window.
 #pragma once
 
 #include <array>
@@ -64,16 +64,6 @@ extern const std::array<ControlRow, control_row_count> control_table;
 
 // The row's label in the language of the language setting (see current_language), or null.
 const char* label_of(int row, int language);
-
-// Message k of the message table in a language: entry 2k + language.
-const char* message_text(int message, int language);
-
-enum Message : int {
-    message_cannot_open_input = 10,    // "入力ファイルが開けません\n" / "Can't open the input file.\n"
-    message_cannot_create_output = 11,  // "出力ファイルが作れません\n" / "Can't create the output file.\n"
-};
-
-inline constexpr int message_count = 20;
 
 // The same in both languages.
 inline constexpr char window_class_name[] = "Sorvane";

@@ -1,5 +1,7 @@
 #include "ui/control_table.h"
 
+#include "app/messages.h"
+
 #include <gtest/gtest.h>
 
 #include <iconv.h>

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/list_text.h"
+#include "app/messages.h"
 #include "state/app_state.h"
 #include "state/settings_file.h"
 #include "ui/commands.h"
@@ -34,12 +34,8 @@ const ControlRow& row_of(int row) { return control_table[static_cast<std::size_t
 
 // The window's face, lent to the commands and the lists.
 
-void set_detected_box(const char* text) {
-    if (control(detected_box)) SetWindowTextA(control(detected_box), text);
-}
-
-void set_registered_box(const char* text) {
-    if (control(registered_box)) SetWindowTextA(control(registered_box), text);
+void set_box_text(int row, const char* text) {
+    if (control(row)) SetWindowTextA(control(row), text);
 }
 
 bool choose_file(int row, char* path, std::size_t capacity) {
@@ -69,14 +65,14 @@ bool choose_file(int row, char* path, std::size_t capacity) {
 }
 
 void show_open_error(int message) {
-    MessageBoxA(main_window, message_text(message, current_language()), open_error_caption, MB_OK);
+    MessageBoxA(main_window, message_text(message, app_state.language()), open_error_caption, MB_OK);
 }
 
 void pull_texts() {
     for (int row = 0; row < control_row_count; ++row) {
         const ControlRow& r = row_of(row);
         if (r.type != edit_box || !control(row)) continue;
-        TextSlot& slot = text_slots[static_cast<std::size_t>(r.slot)];
+        TextSlot& slot = app_state.text_slots[static_cast<std::size_t>(r.slot)];
         const int length = GetWindowTextA(control(row), slot.data(), static_cast<int>(slot.size()));
         slot[static_cast<std::size_t>(length > 0 ? length : 0)] = '\0';
     }
@@ -101,23 +97,17 @@ void resize_to_default() {
 
 void repaint() { InvalidateRect(main_window, nullptr, TRUE); }
 
-bool window_rect(WindowRect& rect) {
-    RECT r{};
-    if (!GetWindowRect(main_window, &r)) return false;
-    rect = {r.left, r.top, r.right, r.bottom};
-    return true;
-}
 
 void lend_face() {
     face.choose_file = choose_file;
     face.show_open_error = show_open_error;
     face.pull_texts = pull_texts;
+    face.set_box_text = set_box_text;
     face.set_enabled = set_enabled;
     face.set_checked = set_checked;
     face.set_label = set_label;
     face.resize_to_default = resize_to_default;
     face.repaint = repaint;
-    list_boxes = {set_detected_box, set_registered_box};
 }
 
 // The window's messages, each in a handler of its own.
@@ -142,19 +132,19 @@ void create_control(HWND window, int row) {
     char number[50];
     switch (r.type) {
     case radio_button:
-        if (settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
+        if (app_state.settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
         break;
     case check_box:
-        if (settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
+        if (app_state.settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
         break;
     case static_text:
-    case edit_box: SetWindowTextA(child, text_slots[static_cast<std::size_t>(r.slot)].data()); break;
+    case edit_box: SetWindowTextA(child, app_state.text_slots[static_cast<std::size_t>(r.slot)].data()); break;
     case static_decimal:
-        std::snprintf(number, sizeof number, "%d", settings[static_cast<std::size_t>(r.slot)]);
+        std::snprintf(number, sizeof number, "%d", app_state.settings[static_cast<std::size_t>(r.slot)]);
         SetWindowTextA(child, number);
         break;
     case static_hex:
-        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(settings[static_cast<std::size_t>(r.slot)]));
+        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(app_state.settings[static_cast<std::size_t>(r.slot)]));
         SetWindowTextA(child, number);
         break;
     default: break;
@@ -172,17 +162,24 @@ void on_create(HWND window) {
     cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
     if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
 
-    settings_unreadable = load_settings() == LoadOutcome::unreadable;
+    settings_unreadable = load_settings(app_state) == LoadOutcome::unreadable;
     for (int row = 0; row < control_row_count; ++row) create_control(window, row);
     relabel();
 
+    const auto& settings = app_state.settings;
     const int width = settings[window_right] - settings[window_left];
     const int height = settings[window_bottom] - settings[window_top];
     if (width > 5 && height > 5) MoveWindow(window, settings[window_left], settings[window_top], width, height, TRUE);
 }
 
 void on_destroy() {
-    if (ini_path[0] != '\0' && !settings_unreadable) save_settings(pull_texts, window_rect);
+    if (app_state.ini_path[0] != '\0' && !settings_unreadable) {
+        pull_texts();
+        RECT r{};
+        const bool have_rect = GetWindowRect(main_window, &r);
+        const WindowRect rect{r.left, r.top, r.right, r.bottom};
+        save_settings(app_state, have_rect ? &rect : nullptr);
+    }
     PostQuitMessage(0);
 }
 
@@ -228,15 +225,15 @@ void on_paint(HWND window) {
         const auto format = static_cast<UINT>(r.style);
         switch (r.type) {
         case painted_label:
-            if (const char* label = label_of(row, current_language())) DrawTextA(dc, label, -1, &rect, format);
+            if (const char* label = label_of(row, app_state.language())) DrawTextA(dc, label, -1, &rect, format);
             break;
-        case painted_text: DrawTextA(dc, text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
+        case painted_text: DrawTextA(dc, app_state.text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
         case painted_decimal:
-            std::snprintf(number, sizeof number, "%d", settings[static_cast<std::size_t>(r.slot)]);
+            std::snprintf(number, sizeof number, "%d", app_state.settings[static_cast<std::size_t>(r.slot)]);
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_hex:
-            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(settings[static_cast<std::size_t>(r.slot)]));
+            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(app_state.settings[static_cast<std::size_t>(r.slot)]));
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_edge: DrawEdge(dc, &rect, format, static_cast<UINT>(r.group_base)); break;

@@ -1,7 +1,7 @@
-#include "fontgen/include_writer.h"
-
 #include <gtest/gtest.h>
 
+#include "app/commands.h"
+#include "core/list_text.h"
 #include "state/settings_file.h"
 #include "tests/test_support.h"
 
@@ -22,21 +22,12 @@ std::string crlf(const std::string& text) {
 
 BannerTime sample_time() { return {2025, 1, 9, 14, 5, 0}; }
 
-int font_errors = 0;
-void font_error() { ++font_errors; }
-
 // A fresh folder with Sorvane.ini's path formed in it, a fixed clock and an empty store.
 class IncludeWriter : public testing::FolderTest {
 protected:
     void SetUp() override {
         FolderTest::SetUp();
-        for (GlyphRecord& r : glyph_store) r.fill(0);
-        banner_clock = sample_time;
-        font_errors = 0;
-    }
-    void TearDown() override {
-        banner_clock = local_time_now;
-        FolderTest::TearDown();
+        for (GlyphRecord& r : app_state.glyph_store) r.fill(0);
     }
 
     // A font source whose lines are zero but for the ones given, by cell index.
@@ -51,19 +42,14 @@ protected:
 
     std::string generate() {
         const std::string path = dir.file("Font.inc");
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        {
-            TextWriter out(f);
-            last = write_include_file(out, font_error);
-        }
-        std::fclose(f);
+        last = sorvane::generate(app_state, path.c_str(), sample_time());
         return testing::read_file(path);
     }
 
     void register_cells(int first, int n) {
         std::string text;
         for (int i = 0; i < n; ++i) text += character(first + i);
-        store_text(registered_text, text);
+        app_state.store_text(registered_text, text);
     }
 
     Generation last;
@@ -114,33 +100,32 @@ TEST_F(IncludeWriter, SampleByteForByte) {
     std::map<int, std::string> lines;
     sample_lines(lines);
     font_file("K14", lines);
-    store_text(registered_text, ji + kan);
+    app_state.store_text(registered_text, ji + kan);
     EXPECT_EQ(generate(), sample_file);
-    EXPECT_TRUE(last.written);
-    EXPECT_TRUE(last.font.opened);
-    EXPECT_EQ(font_errors, 0);
-    EXPECT_EQ(text_of(registered_text), kan + ji) << "the list is left in normal form";
-    EXPECT_EQ(testing::boxes.registered_box, kan + ji);
-    EXPECT_EQ(settings[kanji_min], 0x8abf);
-    EXPECT_EQ(settings[kanji_max], 0x8e9a);
-    EXPECT_EQ(settings[glyph_table_capacity], grid_cells);
-    EXPECT_EQ(settings[glyph_table_count], 1);
-    EXPECT_EQ(settings[kanji_index_mode], 0);
+    EXPECT_TRUE(last.outcome.ok());
+    EXPECT_TRUE(last.font.ok());
+    EXPECT_EQ(app_state.text(registered_text), kan + ji) << "the list is left in normal form";
+    EXPECT_EQ(last.outcome.lists, registered_list);
+    EXPECT_EQ(app_state.settings[kanji_min], 0x8abf);
+    EXPECT_EQ(app_state.settings[kanji_max], 0x8e9a);
+    EXPECT_EQ(app_state.settings[glyph_table_capacity], grid_cells);
+    EXPECT_EQ(app_state.settings[glyph_table_count], 1);
+    EXPECT_EQ(app_state.settings[kanji_index_mode], 0);
 }
 
 TEST_F(IncludeWriter, CcRhVariant) {
     std::map<int, std::string> lines;
     sample_lines(lines);
     font_file("K14", lines);
-    store_text(registered_text, kan + ji);
-    settings[compiler] = 1;
+    app_state.store_text(registered_text, kan + ji);
+    app_state.settings[compiler] = 1;
     std::string expected = sample_file;
     expected.replace(expected.find("const unsigned short"), 0, "#pragma section const\r\n");
     expected.replace(expected.find("const char"), 10, "const unsigned char");
     expected += "#pragma section default\r\n\r\n";
     EXPECT_EQ(generate(), expected);
     for (int other : {0, 2, -1}) {
-        settings[compiler] = other;
+        app_state.settings[compiler] = other;
         EXPECT_EQ(generate(), sample_file) << "compiler " << other << " is XC32";
     }
 }
@@ -155,8 +140,8 @@ TEST_F(IncludeWriter, Jiskan16SplitsLowByteFromEverythingAbove) {
     std::string line = "-1,0x12345,65535";
     for (int r = 3; r < 16; ++r) line += "," + std::to_string(r);
     font_file("J16", {{0, line}});
-    settings[font_kind] = 1;
-    store_text(registered_text, character(0));
+    app_state.settings[font_kind] = 1;
+    app_state.store_text(registered_text, character(0));
     const std::string file = generate();
     EXPECT_NE(file.find("#define FONT_KANJI_SIZE\t\t32\r\n"), std::string::npos);
     EXPECT_EQ(glyph_line(file),
@@ -170,8 +155,8 @@ TEST_F(IncludeWriter, Jiskan24SplitsThreeBytesAndTheUpperHalf) {
     std::string line = "-1,0x123456,0x01ABCDEF";
     for (int r = 3; r < 24; ++r) line += "," + std::to_string(r * 0x10101);
     font_file("J24", {{8835, line}});
-    settings[font_kind] = 2;
-    store_text(registered_text, character(8835));
+    app_state.settings[font_kind] = 2;
+    app_state.store_text(registered_text, character(8835));
     const std::string file = generate();
     EXPECT_NE(file.find("#define FONT_KANJI_SIZE\t\t72\r\n"), std::string::npos);
     EXPECT_EQ(glyph_line(file),
@@ -184,21 +169,21 @@ TEST_F(IncludeWriter, Jiskan24SplitsThreeBytesAndTheUpperHalf) {
 
 TEST_F(IncludeWriter, K14WritesTheShiftedValueOfAWideRow) {
     font_file("K14", {{0, "-1,16384"}});
-    store_text(registered_text, character(0));
+    app_state.store_text(registered_text, character(0));
     EXPECT_EQ(glyph_line(generate()), "255,0,0,0,0,0,0,16777215,64,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 TEST_F(IncludeWriter, EmptyListKeepsTheLastCodes) {
     font_file("K14", {});
-    settings[kanji_min] = 0;
-    settings[kanji_max] = 0x8abf;
+    app_state.settings[kanji_min] = 0;
+    app_state.settings[kanji_max] = 0x8abf;
     const std::string file = generate();
     EXPECT_NE(file.find(crlf("/*" + list_heading + "\n*/\n")), std::string::npos);
     EXPECT_NE(file.find(crlf("#define FONT_KANJI_NUM\t\t0\n#define FONT_KANJI_MIN\t\t0\n#define FONT_KANJI_MAX\t\t0x8abf\n")),
               std::string::npos);
     EXPECT_NE(file.find(crlf("font_kanji_index[] = {\n};\n")), std::string::npos);
     EXPECT_NE(file.find(crlf("font_kanji[][FONT_KANJI_SIZE] = {\n};\n\n")), std::string::npos);
-    EXPECT_EQ(settings[kanji_max], 0x8abf);
+    EXPECT_EQ(app_state.settings[kanji_max], 0x8abf);
 }
 
 // The lines between two markers of the file.
@@ -238,12 +223,12 @@ TEST_F(IncludeWriter, FifteenCodesToAnIndexLine) {
 
 TEST_F(IncludeWriter, FullSetLineCounts) {
     font_file("J24", {});
-    settings[font_kind] = 2;
+    app_state.settings[font_kind] = 2;
     KanjiGrid all{};
     all.fill(1);
     char text[longest_list_text];
     render_list(all, text);
-    store_text(registered_text, text);
+    app_state.store_text(registered_text, text);
     const std::string file = generate();
     const auto list = lines_between(file, list_heading + "\r\n", "*/");
     EXPECT_EQ(list.size(), 221u);
@@ -253,29 +238,29 @@ TEST_F(IncludeWriter, FullSetLineCounts) {
     EXPECT_EQ(index.back(), "\t,0xeffc");
     const auto glyphs = lines_between(file, "FONT_KANJI_SIZE] = {\r\n", "};");
     EXPECT_EQ(glyphs.size(), 8836u);
-    EXPECT_EQ(settings[kanji_min], 0x8140);
-    EXPECT_EQ(settings[kanji_max], 0xeffc);
-    EXPECT_EQ(settings[kanji_num], 8836);
+    EXPECT_EQ(app_state.settings[kanji_min], 0x8140);
+    EXPECT_EQ(app_state.settings[kanji_max], 0xeffc);
+    EXPECT_EQ(app_state.settings[kanji_num], 8836);
 }
 
 TEST_F(IncludeWriter, MissingFontSourceStillWritesTheWholeFile) {
-    store_text(registered_text, kan);
+    app_state.store_text(registered_text, kan);
     const std::string file = generate();
-    EXPECT_EQ(font_errors, 1);
-    EXPECT_FALSE(last.font.opened);
-    EXPECT_TRUE(last.written);
+    EXPECT_EQ(last.font.message, message_cannot_open_input);
+    EXPECT_TRUE(last.outcome.ok());
     EXPECT_EQ(glyph_line(file), "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
     EXPECT_EQ(file.substr(file.size() - 6), "};\r\n\r\n");
 }
 
 TEST_F(IncludeWriter, ReportsAFullDisk) {
-    std::FILE* f = std::fopen("/dev/full", "wb");
-    if (!f) GTEST_SKIP() << "no /dev/full here";
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     font_file("K14", {});
     register_cells(0, 100);
-    TextWriter out(f);
-    EXPECT_FALSE(write_include_file(out, font_error).written);
-    std::fclose(f);
+    const Generation full = sorvane::generate(app_state, "/dev/full", sample_time());
+    EXPECT_EQ(full.outcome.message, message_cannot_create_output);
+    EXPECT_EQ(full.outcome.error, ENOSPC);
+    EXPECT_FALSE(full.include.written);
+    EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+// The commands every face shares: the window maps its control rows to them, sorvane-cli its
+// words. Each works on the state it is given and returns its outcome; how a face gets a
+// path, reports an outcome and holds the list texts is its own business.
+#pragma once
+
+#include <span>
+
+#include "app/messages.h"
+#include "core/scanner.h"
+#include "fontgen/include_writer.h"
+#include "state/app_state.h"
+
+namespace sorvane {
+
+// The list texts a command rewrote, for a face that shows them.
+enum ListChange : unsigned {
+    no_list = 0,
+    detected_list = 1,
+    registered_list = 2,
+};
+
+// What a command came to: success, or a message of the message table about a file, with the
+// reason the system gave.
+struct Outcome {
+    int message = no_message;
+    const char* subject = "";  // the file the message concerns
+    int error = 0;             // errno of the failure; 0 when there is none to tell
+    unsigned lists = no_list;  // ListChange bits
+
+    bool ok() const { return message == no_message; }
+};
+
+// How a face holds the list texts. The window keeps them in its boxes: it pulls them into
+// the state just before a command reads them (and locks its buttons meanwhile), and shows
+// them again after the command changed them. sorvane-cli keeps them in the state and lends
+// nothing. A command that fails before it reads the lists calls neither.
+struct ListHolder {
+    void (*pull)() = nullptr;
+    void (*show)(unsigned lists) = nullptr;  // ListChange bits
+};
+
+// The commands of the list buttons. Each expects the list texts of the state to be current.
+Outcome add_detected(AppState& state);       // "Add the above": the union, in normal form
+Outcome remove_detected(AppState& state);    // "Remove the above"
+Outcome sort_registered(AppState& state);    // "Sort characters": the registered list in normal form
+Outcome clear_registered(AppState& state);   // "Clear all": kanji_num becomes 0
+Outcome clear_detected(AppState& state);     // "Clear": detected_num keeps the count of the last scan
+
+// The radio choices and the language: each stores its value as it is given.
+Outcome choose_font(AppState& state, int value);
+Outcome choose_compiler(AppState& state, int value);
+Outcome choose_output_sequence(AppState& state, int value);
+Outcome choose_language(AppState& state, int language);
+
+// How one file to scan is read into marks of its characters.
+using MarkFile = Outcome (*)(const char* path, Scanner& scanner, KanjiGrid& found);
+
+// Reads a Shift_JIS file; "Can't open the input file." when it cannot be opened or read.
+Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found);
+
+// "text file" once its files are chosen: input_path becomes the last of them; each is read
+// through mark_file; when every one could be read, the registered list is brought into
+// normal form and the detected list becomes the characters of all of them together that are
+// not yet registered. Otherwise no list changes, and the outcome is the first failure.
+Outcome scan_files(AppState& state, std::span<const char* const> paths, MarkFile mark_file = mark_shift_jis_file,
+                   const ListHolder& lists = {});
+
+// The output file a generation offers: the last one written, "Font.inc" at first.
+const char* offered_output_path(AppState& state);
+
+struct FontSourceLoad {
+    Outcome outcome;  // success, or the file could not be opened; the glyph store is then as it was
+    int lines = 0;    // lines read; 8836 for a whole file
+};
+
+// Reads the font source file of the chosen font into the glyph store and sets kanji_size. Its
+// name is the settings file's path with the font's suffix in place of "ini", in font_path.
+FontSourceLoad load_font_source(AppState& state);
+
+// What "Generating font data" did.
+struct Generation {
+    Outcome outcome;       // success, or the output file could not be created or written
+    Outcome font;          // success, or the font source file could not be opened
+    int font_lines = 0;    // lines of the font source file read; 8836 for a whole one
+    IncludeSummary include;
+};
+
+// "Generating font data" into path, with time in the banner: output_path becomes path; the
+// registered list is brought into normal form; the font source of the chosen font is read
+// into the glyph store (a file that cannot be opened leaves it as it was, and the include
+// file is written all the same); the settings of the last generation are set, and the
+// include file is written completely. A file that could not be written whole is removed.
+Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = {});
+
+}  // namespace sorvane

@@ -1,0 +1,92 @@
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "app/commands.h"
+#include "app/lists.h"
+#include "core/files.h"
+#include "core/text_stream.h"
+#include "fontgen/font_table.h"
+
+namespace sorvane {
+
+// The suffix never lands outside the path that stands in the font_path slot.
+FontSourceLoad load_font_source(AppState& state) {
+    const FontKind& font = font_of(state.settings[font_kind]);
+    state.settings[kanji_size] = font.glyph_bytes();
+    FontSourceLoad load;
+    const std::int32_t length = state.settings[ini_path_length];
+    char* path = state.text_slots[font_path].data();
+    load.outcome = {message_cannot_open_input, path, 0};
+    if (length < 3 || static_cast<std::size_t>(length) > state.text(font_path).size()) return load;
+    std::memcpy(path + length - 3, font.suffix, 3);
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        load.outcome.error = errno;
+        return load;
+    }
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    load.lines = read_font_source(in, font.dots, state.glyph_store);
+    std::fclose(file);
+    load.outcome = {};
+    return load;
+}
+
+const char* offered_output_path(AppState& state) {
+    if (state.text(output_path).empty()) state.store_text(output_path, "Font.inc");
+    return state.text_slots[output_path].data();
+}
+
+Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists) {
+    Generation generation;
+    state.store_text(output_path, path);
+    const char* out_path = state.text_slots[output_path].data();
+    std::FILE* file = std::fopen(out_path, "wb");
+    if (!file) {
+        generation.outcome = {message_cannot_create_output, out_path, errno};
+        return generation;
+    }
+
+    if (lists.pull) lists.pull();
+    parse_registered(state);
+    render_registered(state);
+    generation.outcome.lists = registered_list;
+    if (lists.show) lists.show(registered_list);
+    const FontKind& font = font_of(state.settings[font_kind]);
+    const FontSourceLoad load = load_font_source(state);
+    generation.font = load.outcome;
+    generation.font_lines = load.lines;
+
+    // One table of the whole grid, always searched.
+    state.settings[kanji_index_mode] = 0;
+    state.settings[glyph_table_capacity] = grid_cells;
+    state.settings[glyph_table_count] = 1;
+    const CodeRange last_range{static_cast<std::uint32_t>(state.settings[kanji_min]),
+                               static_cast<std::uint32_t>(state.settings[kanji_max])};
+    bool complete = false;
+    errno = 0;
+    {
+        TextWriter out(file);
+        generation.include = write_include_file(out, state.registered_set, state.glyph_store, font,
+                                                compiler_of(state.settings[compiler]).id, time, last_range);
+        complete = generation.include.written;
+    }
+    state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
+    state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
+    int error = errno;
+    if (std::fclose(file) != 0) {
+        error = errno;
+        complete = false;
+    }
+    // A file cut short by a full disk must not pass for a generated one.
+    if (!complete) {
+        remove_plain_file(out_path);
+        generation.outcome = {message_cannot_create_output, out_path, error, registered_list};
+    }
+    generation.include.written = complete;
+    return generation;
+}
+
+}  // namespace sorvane

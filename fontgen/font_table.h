@@ -1,0 +1,59 @@
+// The fonts Sorvane makes include files of: one row per font holds every fact about it. The
+// writer, the include reader, the font import, the preview, the command line's words, the
+// settings value (a font's place in the table) and the window's radio buttons all read it.
+// A new size is one row here and one radio row in the control table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace sorvane {
+
+struct FontKind {
+    const char* name;    // as the window and the reports show it: "K14"
+    const char* word;    // on the command line: "k14"
+    const char* suffix;  // of its font source file Sorvane.K14; three characters
+    int dots;            // the glyph's height and width; row values per font source line
+    int band;            // row values per band of the include file's glyph layout
+    int row_parts;       // numbers the include file takes from each row value: 2 or 3
+
+    // FONT_KANJI_SIZE: the numbers of one glyph.
+    constexpr int glyph_bytes() const { return dots * row_parts; }
+};
+
+inline constexpr std::array<FontKind, 3> font_table{{
+    //  name        word        suffix dots band parts
+    {"K14", "k14", "K14", 14, 7, 2},
+    {"jiskan16", "jiskan16", "J16", 16, 8, 2},
+    {"jiskan24", "jiskan24", "J24", 24, 8, 3},
+}};
+
+// Whether a stored font_kind value names a font: its place in the table.
+constexpr bool is_font_value(std::int32_t value) {
+    return value >= 0 && value < static_cast<std::int32_t>(font_table.size());
+}
+
+// The font of a stored font_kind value; any value that names none is the first.
+constexpr const FontKind& font_of(std::int32_t value) {
+    return is_font_value(value) ? font_table[static_cast<std::size_t>(value)] : font_table[0];
+}
+
+// The font of a size in dots, or null.
+constexpr const FontKind* font_of_dots(int dots) {
+    for (const FontKind& f : font_table)
+        if (f.dots == dots) return &f;
+    return nullptr;
+}
+
+// The font whose glyphs take glyph_bytes numbers, or null.
+constexpr const FontKind* font_of_glyph_bytes(int glyph_bytes) {
+    for (const FontKind& f : font_table)
+        if (f.glyph_bytes() == glyph_bytes) return &f;
+    return nullptr;
+}
+
+static_assert(font_table[0].glyph_bytes() == 28 && font_table[1].glyph_bytes() == 32 && font_table[2].glyph_bytes() == 72);
+
+}  // namespace sorvane
