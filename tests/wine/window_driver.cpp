@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "core/kanji_grid.h"
 #include "core/list_text.h"
 #include "ui/control_table.h"
