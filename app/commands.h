@@ -3,6 +3,7 @@
 // path, reports an outcome and holds the list texts is its own business.
 #pragma once
 
+#include <functional>
 #include <span>
 
 #include "app/messages.h"
@@ -53,7 +54,7 @@ Outcome choose_output_sequence(AppState& state, int value);
 Outcome choose_language(AppState& state, int language);
 
 // How one file to scan is read into marks of its characters.
-using MarkFile = Outcome (*)(const char* path, Scanner& scanner, KanjiGrid& found);
+using MarkFile = std::function<Outcome(const char* path, Scanner& scanner, KanjiGrid& found)>;
 
 // Reads a Shift_JIS file; "Can't open the input file." when it cannot be opened or read.
 Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found);

@@ -10,8 +10,6 @@
 
 namespace sorvane::cli {
 
-LeftOut left_out;
-
 namespace {
 
 // The Shift_JIS form of each code point of the first plane, as found: 0 not yet looked up,
@@ -41,14 +39,14 @@ int shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
     return 2;
 }
 
-void note_left_out(char32_t c, const char* path, long line) {
+void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
     if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
     ++left_out.count;
 }
 
 }  // namespace
 
-Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found) {
+Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, LeftOut& left_out) {
     std::FILE* file = open_input(path);
     if (!file) {
         complain("cannot open %s: %s", path, std::strerror(errno));
@@ -93,7 +91,7 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found) 
                 std::uint8_t bytes[2];
                 const int length = shift_jis_bytes(c, bytes);
                 const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
-                if (c >= 0x80 && !two_byte) note_left_out(c, path, line);
+                if (c >= 0x80 && !two_byte) note_left_out(left_out, c, path, line);
                 for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
                 if (c == '\n') ++line;
             }

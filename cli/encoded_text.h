@@ -23,13 +23,11 @@ struct LeftOut {
     std::array<Unmapped, 10> first{};
 };
 
-extern LeftOut left_out;
-
 // Reads a file ("-": standard input) in the encoding of the open decoder, converted to
 // Shift_JIS, and marks its characters, as a scan of a Shift_JIS copy of the file would. A
 // character without a two-byte form (in the grid) is counted in left_out. Fails, after
 // saying why, when the file cannot be read or holds a byte sequence that is no character of
 // the encoding.
-Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found);
+Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, LeftOut& left_out);
 
 }  // namespace sorvane::cli

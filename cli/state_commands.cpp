@@ -56,7 +56,7 @@ std::string utf8_of(char32_t c) {
 }
 
 // Names what the files held that the font cannot have.
-void report_left_out() {
+void report_left_out(const LeftOut& left_out) {
     if (left_out.count == 0) return;
     complain("warning: %ld characters have no two-byte Shift_JIS form and are left out%s", left_out.count,
              left_out.count > 10 ? "; the first ten:" : ":");
@@ -176,10 +176,12 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
 }
 
 int scan_command(const Invocation& call) {
-    left_out = LeftOut{};
-    const MarkFile mark = call.encoding ? mark_encoded_file : mark_file_as_is;
-    const bool scanned = report(scan_files(app_state, call.operands, mark));
-    if (call.encoding) report_left_out();
+    LeftOut left_out;
+    const MarkFile encoded = [&left_out](const char* path, Scanner& scanner, KanjiGrid& found) {
+        return mark_encoded_file(path, scanner, found, left_out);
+    };
+    const bool scanned = report(scan_files(app_state, call.operands, call.encoding ? encoded : mark_file_as_is));
+    if (call.encoding) report_left_out(left_out);
     if (!scanned) return 1;
     if (call.operands.size() == 1) std::printf("%s", call.operands[0]);
     else std::printf("%zu files", call.operands.size());
