@@ -39,15 +39,59 @@ const char* offered_output_path(AppState& state) {
     return state.text_slots[output_path].data();
 }
 
+namespace {
+
+// Where the include file is written: a new file beside the output, put in its place once it
+// is complete, so that a generation that fails or is killed half-way leaves the old file as
+// it was. A device or a FIFO, and a file in a folder where no other file can be made, are
+// written directly.
+struct OutputFile {
+    std::FILE* file = nullptr;
+    std::array<char, text_slot_size> target{};  // the output, or a link's target
+    std::array<char, text_slot_size + 32> temporary{};  // empty when written directly
+
+    explicit OutputFile(const char* path) {
+        if (!link_target(path, target.data(), target.size())) {
+            errno = ENAMETOOLONG;
+            return;
+        }
+        if (!is_special_file(target.data())) file = create_beside(target.data(), temporary.data(), temporary.size());
+        if (!file) {
+            temporary[0] = '\0';
+            file = std::fopen(target.data(), "wb");
+        }
+    }
+
+    // Closes the file and, when it is complete, puts it in place; otherwise removes what was
+    // written. Returns the errno of a failure, or 0.
+    int finish(bool complete, int error) {
+        if (std::fclose(file) != 0) {
+            error = errno;
+            complete = false;
+        }
+        const char* written = temporary[0] != '\0' ? temporary.data() : target.data();
+        if (complete && temporary[0] != '\0' && !replace_file(temporary.data(), target.data())) {
+            error = errno;
+            complete = false;
+        }
+        if (complete) return 0;
+        remove_plain_file(written);
+        return error != 0 ? error : EIO;
+    }
+};
+
+}  // namespace
+
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists) {
     Generation generation;
     state.store_text(output_path, path);
     const char* out_path = state.text_slots[output_path].data();
-    std::FILE* file = std::fopen(out_path, "wb");
-    if (!file) {
+    OutputFile output(out_path);
+    if (!output.file) {
         generation.outcome = {message_cannot_create_output, out_path, errno};
         return generation;
     }
+    std::FILE* file = output.file;
 
     if (lists.pull) lists.pull();
     parse_registered(state);
@@ -75,14 +119,9 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
-    int error = errno;
-    if (std::fclose(file) != 0) {
-        error = errno;
-        complete = false;
-    }
     // A file cut short by a full disk must not pass for a generated one.
-    if (!complete) {
-        remove_plain_file(out_path);
+    if (const int error = output.finish(complete, errno)) {
+        complete = false;
         generation.outcome = {message_cannot_create_output, out_path, error, registered_list};
     }
     generation.include.written = complete;

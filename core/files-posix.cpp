@@ -1,9 +1,13 @@
 #include "core/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace sorvane {
 
@@ -15,6 +19,50 @@ bool remove_plain_file(const char* path) {
     struct stat info {};
     if (lstat(path, &info) != 0) return true;
     return S_ISREG(info.st_mode) && unlink(path) == 0;
+}
+
+bool is_special_file(const char* path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+bool link_target(const char* path, char* out, std::size_t capacity) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+        char link[4096];
+        const ssize_t n = readlink(target.c_str(), link, sizeof link - 1);
+        if (n <= 0) break;
+        link[n] = '\0';
+        const std::size_t slash = target.rfind('/');
+        target = link[0] == '/' || slash == std::string::npos ? std::string(link) : target.substr(0, slash + 1) + link;
+    }
+    if (target.size() >= capacity) return false;
+    std::memcpy(out, target.c_str(), target.size() + 1);
+    return true;
+}
+
+std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
+    struct stat old {};
+    const bool keep_mode = stat(path, &old) == 0 && S_ISREG(old.st_mode);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const int n = std::snprintf(temp, capacity, "%s.%ld-%u.new", path, static_cast<long>(getpid()), attempt);
+        if (n < 0 || static_cast<std::size_t>(n) >= capacity) {
+            errno = ENAMETOOLONG;
+            return nullptr;
+        }
+        const int fd = open(temp, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return nullptr;
+        if (keep_mode) fchmod(fd, old.st_mode & 07777);
+        if (std::FILE* file = fdopen(fd, "wb")) return file;
+        close(fd);
+        unlink(temp);
+        return nullptr;
+    }
+    errno = EEXIST;
+    return nullptr;
 }
 
 bool change_directory(const char* path) { return chdir(path) == 0; }

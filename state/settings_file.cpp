@@ -121,16 +121,21 @@ LoadOutcome load_settings(AppState& state) {
 }
 
 SaveOutcome save_settings(AppState& state, const WindowRect* window) {
-    const auto& ini_path = state.ini_path;
-    if (ini_path[0] == '\0') return SaveOutcome::no_path;
+    if (state.ini_path[0] == '\0') return SaveOutcome::no_path;
+    // A Sorvane.ini that is a link keeps being one: its target takes the new settings.
+    std::array<char, ini_path_capacity> target{};
+    if (!link_target(state.ini_path.data(), target.data(), target.size())) return SaveOutcome::not_opened;
     // The file must be writable where it stands; a read-only Sorvane.ini stays as it is.
-    std::FILE* probe = std::fopen(ini_path.data(), "ab");
-    if (!probe) return SaveOutcome::not_opened;
-    std::fclose(probe);
-
-    std::array<char, ini_path_capacity + 8> new_path{};
-    std::snprintf(new_path.data(), new_path.size(), "%s.new", ini_path.data());
-    std::FILE* file = std::fopen(new_path.data(), "wb");
+    if (std::FILE* existing = std::fopen(target.data(), "rb")) {
+        std::fclose(existing);
+        std::FILE* probe = std::fopen(target.data(), "ab");
+        if (!probe) return SaveOutcome::not_opened;
+        std::fclose(probe);
+    }
+    // The new file gets a name of its own beside the old one, so that another run saving at
+    // the same time never writes into it, and replaces the old one only when complete.
+    std::array<char, ini_path_capacity + 32> new_path{};
+    std::FILE* file = create_beside(target.data(), new_path.data(), new_path.size());
     if (!file) return SaveOutcome::not_opened;
 
     if (window) {
@@ -141,7 +146,7 @@ SaveOutcome save_settings(AppState& state, const WindowRect* window) {
     }
     const bool written = write_settings(file, state) && sync_to_disk(file);
     const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !replace_file(new_path.data(), ini_path.data())) {
+    if (!written || !closed || !replace_file(new_path.data(), target.data())) {
         remove_plain_file(new_path.data());
         return SaveOutcome::write_failed;
     }

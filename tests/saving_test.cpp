@@ -1,0 +1,98 @@
+// What the program writes never loses what was there: links stay links, a killed or failed
+// write leaves the old file whole, and runs in one folder at the same time never write into
+// each other's files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace sorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Saving : public ::testing::Test {
+protected:
+    Result cli(const std::vector<std::string>& args, const std::string& env = "") { return run_cli(dir, args, env); }
+
+    // A registered list of n characters, from a scan of them.
+    void register_characters(int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i) text += character(i * 7);
+        write_file(dir.file("text.txt"), text);
+        ASSERT_EQ(cli({"scan", "text.txt"}).status, 0);
+        ASSERT_EQ(cli({"add"}).status, 0);
+    }
+
+    std::string registered_line() {
+        const std::string shown = cli({"show"}).out;
+        return shown.substr(shown.find("registered list:"), shown.find('\n', shown.find("registered list:")) -
+                                                                shown.find("registered list:"));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(Saving, ALinkedSettingsFileStaysALinkAndKeepsItsMode) {
+    write_file(dir.file("real.ini"), "");
+    fs::permissions(dir.file("real.ini"), fs::perms(0640));
+    fs::create_symlink("real.ini", dir.file("Sorvane.ini"));
+    ASSERT_EQ(cli({"font", "jiskan24"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir.file("Sorvane.ini")));
+    EXPECT_EQ(fs::status(dir.file("real.ini")).permissions() & fs::perms::all, fs::perms(0640));
+    EXPECT_NE(cli({"show"}).out.find("font: jiskan24"), std::string::npos) << "the target took the settings";
+
+    fs::create_symlink("later.ini", dir.file("dangling.ini"));
+    fs::remove(dir.file("Sorvane.ini"));
+    fs::create_symlink("dangling.ini", dir.file("Sorvane.ini"));
+    ASSERT_EQ(cli({"font", "k14"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir.file("Sorvane.ini")));
+    EXPECT_NE(read_file(dir.file("later.ini")).find("\r\n"), std::string::npos) << "the end of the links was written";
+}
+
+TEST_F(Saving, ALinkedOutputStaysALink) {
+    ASSERT_EQ(cli({"generate", "real.inc"}).status, 1) << "no font source here";
+    fs::create_symlink("real.inc", dir.file("Font.inc"));
+    cli({"generate", "Font.inc"});
+    EXPECT_TRUE(fs::is_symlink(dir.file("Font.inc")));
+    EXPECT_NE(read_file(dir.file("real.inc")).find("FONT_KANJI_NUM"), std::string::npos);
+}
+
+TEST_F(Saving, AGenerationKilledHalfWayLeavesTheOldFile) {
+    register_characters(900);
+    cli({"generate", "Font.inc"});
+    const std::string good = read_file(dir.file("Font.inc"));
+    ASSERT_NE(good.find("FONT_KANJI_NUM\t\t900"), std::string::npos);
+    // A file size limit of 4 KB kills the program with SIGXFSZ in the middle of the tables.
+    const std::string command = "cd " + quoted(dir.path.string()) + " && ulimit -f 8 && " + SORVANE_CLI +
+                                " font jiskan24 >/dev/null 2>&1; " + SORVANE_CLI + " generate Font.inc >/dev/null 2>&1";
+    std::system(("sh -c " + quoted(command)).c_str());
+    EXPECT_EQ(read_file(dir.file("Font.inc")), good);
+}
+
+TEST_F(Saving, RunsAtTheSameTimeNeverWriteIntoEachOthersFile) {
+    register_characters(263);
+    const std::string before = registered_line();
+    ASSERT_NE(before.find("263"), std::string::npos);
+    for (int round = 0; round < 5; ++round) {
+        std::vector<std::thread> runs;
+        for (int i = 0; i < 12; ++i) {
+            runs.emplace_back([&, i] {
+                const std::string command = std::string(SORVANE_CLI) + " -C " + quoted(dir.path.string()) + " font " +
+                                            (i % 2 ? "k14" : "jiskan16") + " >/dev/null 2>&1";
+                std::system(command.c_str());
+            });
+        }
+        for (std::thread& t : runs) t.join();
+        ASSERT_EQ(registered_line(), before) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace sorvane::testing
