@@ -150,7 +150,8 @@ bool check_source_date_epoch() {
 
 int with_state(const Invocation& call, bool save, int (*command)(const Invocation&)) {
     errno = 0;
-    const LoadOutcome loaded = load_settings(app_state);
+    int damaged_line = 0;
+    const LoadOutcome loaded = load_settings(app_state, &damaged_line);
     if (loaded == LoadOutcome::no_path) {
         complain("cannot form the path of Sorvane.ini in the working directory (is it longer than %d bytes?)",
                  static_cast<int>(ini_path_capacity) - 13);
@@ -159,6 +160,13 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
     if (loaded == LoadOutcome::unreadable) {
         complain("cannot read %s: %s", app_state.ini_path.data(), errno ? std::strerror(errno) : "read error");
         return 1;
+    }
+    // Saving over a damaged file would lose what stands after the damage; a look at it is fine.
+    if (loaded == LoadOutcome::damaged) {
+        complain("%s%s is damaged at line %d: it holds a byte 0x1A or NUL, which Sorvane never writes%s",
+                 save ? "" : "warning: ", app_state.ini_path.data(), damaged_line,
+                 save ? "; it is left as it is: mend or remove it" : "; what stands after it is not shown");
+        if (save) return 1;
     }
     int status = command(call);
     if (!save) return status;

@@ -95,7 +95,23 @@ bool read_settings_file(std::FILE* file, AppState& state) {
     return !in.read_failed();
 }
 
-LoadOutcome load_settings(AppState& state) {
+int damaged_line_of(std::FILE* file) {
+    std::array<char, 1 << 16> block;
+    int line = 1;
+    int damaged = 0;
+    for (std::size_t n; damaged == 0 && (n = std::fread(block.data(), 1, block.size(), file)) > 0;) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (block[i] == '\n') ++line;
+            if (block[i] == '\x1A' || block[i] == '\0') {
+                damaged = line;
+                break;
+            }
+        }
+    }
+    return std::fseek(file, 0, SEEK_SET) == 0 ? damaged : 0;
+}
+
+LoadOutcome load_settings(AppState& state, int* damaged_line) {
     state.clear();
     auto& ini_path = state.ini_path;
     static constexpr char program_file[] = "Sorvane.exe";
@@ -105,7 +121,11 @@ LoadOutcome load_settings(AppState& state) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
         errno = 0;
         if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
-            outcome = read_settings_file(file, state) ? LoadOutcome::loaded : LoadOutcome::unreadable;
+            const int damaged = damaged_line_of(file);
+            outcome = !read_settings_file(file, state) ? LoadOutcome::unreadable
+                      : damaged > 0                    ? LoadOutcome::damaged
+                                                       : LoadOutcome::loaded;
+            if (damaged_line) *damaged_line = damaged;
             std::fclose(file);
         } else {
             outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;

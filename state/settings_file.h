@@ -13,17 +13,24 @@ enum class LoadOutcome {
     loaded,
     missing,     // no settings file yet: the first run
     unreadable,  // the file is there but could not be read; saving over it would lose it
+    damaged,     // it holds a byte 0x1A or NUL, which the program never writes: it is read as far
+                 // as it goes, but saving over it would lose what stands after that byte
     no_path,     // no path could be formed
 };
 
 // Clears the settings and texts, forms the state's ini_path in the current directory, reads
 // the file if there is one, sets font_path and ini_path_length, and brings a language out of
-// range back to Japanese.
-LoadOutcome load_settings(AppState& state);
+// range back to Japanese. damaged_line, where given, gets the line of a damaged file's first
+// 0x1A or NUL.
+LoadOutcome load_settings(AppState& state, int* damaged_line = nullptr);
 
 // Reads the lines of a settings file, open for reading, into the settings and texts (as
 // loaded, they must be clear before); false when a read error cut it short.
 bool read_settings_file(std::FILE* file, AppState& state);
+
+// The line (from 1) of the first byte 0x1A or NUL in a file open for reading, which is read
+// to its end; 0 when there is none or the file cannot be read again from its start.
+int damaged_line_of(std::FILE* file);
 
 struct WindowRect {
     std::int32_t left, top, right, bottom;

@@ -9,6 +9,7 @@
 namespace sorvane {
 namespace {
 
+using testing::character;
 using testing::read_file;
 using testing::Result;
 using testing::write_file;
@@ -39,8 +40,27 @@ TEST_F(BadInput, SettingsOfBinaryGarbage) {
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(read_file(dir.file("Sorvane.ini")), garbage) << "show writes nothing";
     const Result sorted = cli({"sort"});
-    EXPECT_EQ(sorted.status, 0) << sorted.err;
-    EXPECT_EQ(cli({"show"}).status, 0) << "what was saved loads again";
+    EXPECT_EQ(sorted.status, 1) << "bytes the program never writes: the file is damaged";
+    EXPECT_NE(sorted.err.find("damaged at line"), std::string::npos) << sorted.err;
+    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), garbage) << "a damaged file is never saved over";
+}
+
+TEST_F(BadInput, DamagedSettingsAreNeverSavedOver) {
+    std::string ini = "20\r\n";
+    for (int i = 0; i < 20; ++i) ini += "0\r\n";
+    ini += "10\r\n\r\n\r\n\r\n\r\n" + character(1) + character(2) + "\r\n";
+    for (const char damage : {'\x1A', '\0'}) {
+        std::string damaged = ini;
+        damaged.insert(damaged.size() - 3, 1, damage);  // inside the registered list, line 27
+        write_file(dir.file("Sorvane.ini"), damaged);
+        const Result r = cli({"font", "k14"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("damaged at line 27"), std::string::npos) << r.err;
+        EXPECT_EQ(read_file(dir.file("Sorvane.ini")), damaged);
+        const Result shown = cli({"show"});
+        EXPECT_EQ(shown.status, 0);
+        EXPECT_NE(shown.err.find("warning:"), std::string::npos);
+    }
 }
 
 TEST_F(BadInput, SettingsOfAMillionLines) {

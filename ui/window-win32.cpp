@@ -23,7 +23,7 @@ std::array<HWND, control_row_count> control_windows{};  // null for rows without
 CellSize cell{8, 16};
 int scroll_x = 0;  // in columns, never positive
 int scroll_y = 0;  // in lines, never positive
-bool settings_unreadable = false;  // then the file is left alone at exit
+bool settings_unreadable = false;  // unreadable or damaged: then the file is left alone at exit
 
 constexpr std::size_t dialog_path_capacity = 1010;
 constexpr DWORD main_window_style = WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL;
@@ -162,7 +162,8 @@ void on_create(HWND window) {
     cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
     if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
 
-    settings_unreadable = load_settings(app_state) == LoadOutcome::unreadable;
+    const LoadOutcome loaded = load_settings(app_state);
+    settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged;
     for (int row = 0; row < control_row_count; ++row) create_control(window, row);
     relabel();
 
