@@ -22,6 +22,7 @@ enum Option : unsigned {
     takes_output = 1,     // -o FILE
     takes_bit_order = 2,  // --bit-order lsb-left|msb-left
     takes_encoding = 4,   // --encoding NAME
+    takes_add = 8,        // --add
 };
 
 // How a command meets Sorvane.ini.
@@ -54,10 +55,10 @@ constexpr auto compiler_choices = words_of<compiler_table>();
 constexpr const char* language_choices[] = {"ja", "en", nullptr};
 
 constexpr Command commands[] = {
-    {"scan", "[--encoding NAME] FILE...",
+    {"scan", "[--encoding NAME] [--add] FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
-     "registered become the detected list",
-     1, 100000, takes_encoding, StateUse::load_and_save, nullptr, scan_command},
+     "registered become the detected list; --add adds them to the registered list at once, as one step",
+     1, 100000, takes_encoding | takes_add, StateUse::load_and_save, nullptr, scan_command},
     {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, StateUse::load_and_save,
      nullptr, add_command},
     {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0,
@@ -225,6 +226,8 @@ Invocation parse_arguments(int argc, const char* const* argv) {
             if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 &&
                 std::strcmp(call.bit_order, "msb-left") != 0)
                 call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
+        } else if ((call.command->options & takes_add) && arg == "--add") {
+            call.add = true;
         } else if ((call.command->options & takes_encoding) &&
                    option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
         } else {

@@ -16,6 +16,7 @@ struct Invocation {
     const char* output = nullptr;     // -o FILE
     const char* bit_order = nullptr;  // --bit-order
     const char* encoding = nullptr;   // --encoding
+    bool add = false;                 // --add: the scan's characters are registered at once
     bool help = false;
     bool version = false;
     std::string error;

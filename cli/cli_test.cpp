@@ -25,8 +25,10 @@ TEST(Arguments, DirectoryCommandAndOperands) {
     EXPECT_STREQ(call.directory, "work");
     EXPECT_TRUE(call.operands.empty());
 
-    call = parsed({"scan", "-"});
+    call = parsed({"scan", "-", "--add"});
     EXPECT_EQ(call.error, "") << "- is standard input, an operand";
+    EXPECT_TRUE(call.add);
+    EXPECT_EQ(parsed({"add", "--add"}).error, "unknown option '--add' for add");
     call = parsed({"generate", "--", "-odd-name.inc"});
     EXPECT_EQ(call.error, "");
     EXPECT_STREQ(call.operands[0], "-odd-name.inc");
@@ -39,7 +41,7 @@ TEST(Arguments, UsageErrors) {
     EXPECT_EQ(parsed({"frobnicate"}).error, "unknown command 'frobnicate'");
     EXPECT_EQ(parsed({"-x", "add"}).error, "unknown option '-x'");
     EXPECT_EQ(parsed({"add", "extra"}).error, "add takes no arguments");
-    EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments [--encoding NAME] FILE...");
+    EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments [--encoding NAME] [--add] FILE...");
     EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE]");
     EXPECT_EQ(parsed({"generate", "-o", "x"}).error, "unknown option '-o' for generate");
     EXPECT_EQ(parsed({"font", "arial"}).error, "font is one of k14|jiskan16|jiskan24, not 'arial'");

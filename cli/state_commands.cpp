@@ -151,10 +151,22 @@ bool check_source_date_epoch() {
 int with_state(const Invocation& call, bool save, int (*command)(const Invocation&)) {
     errno = 0;
     int damaged_line = 0;
-    const LoadOutcome loaded = load_settings(app_state, &damaged_line);
+    // A command that saves keeps the settings file locked from its reading to its saving, so
+    // that runs in one folder at the same time take turns and none loses another's change.
+    FileLock lock;
+    const LoadOutcome loaded = load_settings(app_state, &damaged_line, save ? &lock : nullptr);
     if (loaded == LoadOutcome::no_path) {
         complain("cannot form the path of Sorvane.ini in the working directory (is it longer than %d bytes?)",
                  static_cast<int>(ini_path_capacity) - 13);
+        return 1;
+    }
+    if (loaded == LoadOutcome::busy) {
+        complain("the folder is in use: another run kept %s locked for %d seconds; nothing is changed",
+                 app_state.ini_path.data(), settings_wait_ms / 1000);
+        return 1;
+    }
+    if (loaded == LoadOutcome::not_a_file) {
+        complain("cannot read %s: it is a folder, a device or a FIFO, not a file", app_state.ini_path.data());
         return 1;
     }
     if (loaded == LoadOutcome::unreadable) {
@@ -194,7 +206,7 @@ int scan_command(const Invocation& call) {
     if (call.operands.size() == 1) std::printf("%s", call.operands[0]);
     else std::printf("%zu files", call.operands.size());
     std::printf(": %d characters not yet registered\n", app_state.settings[detected_num]);
-    return 0;
+    return call.add ? list_command(add_detected) : 0;
 }
 
 int add_command(const Invocation&) { return list_command(add_detected); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 namespace sorvane {
@@ -28,7 +29,34 @@ bool link_target(const char* path, char* out, std::size_t capacity);
 // name goes into temp. Null, with errno set, when it cannot.
 std::FILE* create_beside(const char* path, char* temp, std::size_t capacity);
 
-// Makes path the current directory; true on success.
+// An exclusive lock on a file, held by one run from the moment it reads the file until it has
+// put the rewritten file in place, so that runs in one folder take their turns. The file is
+// made, empty, when it is not there. A rename by the run before puts a new file in the old
+// one's place, and a lock on the old one guards nothing: acquire then locks the new one.
+// Reading the file stays free while it is locked.
+class FileLock {
+public:
+    enum class Result {
+        locked,
+        busy,         // another run kept it for the whole wait
+        not_a_file,   // a folder, a device or a FIFO stands there
+        not_opened,   // it cannot be opened or made (errno says why); nothing is locked
+    };
+
+    FileLock() = default;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock() { release(); }
+
+    // Waits up to wait_ms milliseconds for the lock on the file at path.
+    Result acquire(const char* path, int wait_ms);
+    void release();
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// Makes path the current directory; true on success, else errno says why.
 bool change_directory(const char* path);
 
 }  // namespace sorvane

@@ -111,7 +111,7 @@ int damaged_line_of(std::FILE* file) {
     return std::fseek(file, 0, SEEK_SET) == 0 ? damaged : 0;
 }
 
-LoadOutcome load_settings(AppState& state, int* damaged_line) {
+LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     state.clear();
     auto& ini_path = state.ini_path;
     static constexpr char program_file[] = "Sorvane.exe";
@@ -120,7 +120,12 @@ LoadOutcome load_settings(AppState& state, int* damaged_line) {
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
         errno = 0;
-        if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
+        const FileLock::Result lock = hold ? hold->acquire(ini_path.data(), settings_wait_ms) : FileLock::Result::locked;
+        if (lock == FileLock::Result::busy) {
+            outcome = LoadOutcome::busy;
+        } else if (lock == FileLock::Result::not_a_file || is_special_file(ini_path.data())) {
+            outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
+        } else if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
             const int damaged = damaged_line_of(file);
             outcome = !read_settings_file(file, state) ? LoadOutcome::unreadable
                       : damaged > 0                    ? LoadOutcome::damaged

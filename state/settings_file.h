@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "core/files.h"
 #include "state/app_state.h"
 
 namespace sorvane {
@@ -16,13 +17,20 @@ enum class LoadOutcome {
     damaged,     // it holds a byte 0x1A or NUL, which the program never writes: it is read as far
                  // as it goes, but saving over it would lose what stands after that byte
     no_path,     // no path could be formed
+    not_a_file,  // a folder, a device or a FIFO stands in its place
+    busy,        // another run kept the file locked for the whole wait; nothing was read
 };
+
+// How long a run waits for another run in the same folder to finish with the settings file.
+inline constexpr int settings_wait_ms = 5'000;
 
 // Clears the settings and texts, forms the state's ini_path in the current directory, reads
 // the file if there is one, sets font_path and ini_path_length, and brings a language out of
 // range back to Japanese. damaged_line, where given, gets the line of a damaged file's first
-// 0x1A or NUL.
-LoadOutcome load_settings(AppState& state, int* damaged_line = nullptr);
+// 0x1A or NUL. Where hold is given, the file is locked before it is read, and the lock stays
+// in hold until the caller has saved; a file that cannot be locked because it cannot be made
+// (a read-only folder) is read without one.
+LoadOutcome load_settings(AppState& state, int* damaged_line = nullptr, FileLock* hold = nullptr);
 
 // Reads the lines of a settings file, open for reading, into the settings and texts (as
 // loaded, they must be clear before); false when a read error cut it short.

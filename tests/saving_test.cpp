@@ -5,11 +5,14 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/files.h"
 #include "tests/test_support.h"
 
 namespace sorvane::testing {
@@ -76,21 +79,44 @@ TEST_F(Saving, AGenerationKilledHalfWayLeavesTheOldFile) {
     EXPECT_EQ(read_file(dir.file("Font.inc")), good);
 }
 
-TEST_F(Saving, RunsAtTheSameTimeNeverWriteIntoEachOthersFile) {
-    register_characters(263);
-    const std::string before = registered_line();
-    ASSERT_NE(before.find("263"), std::string::npos);
-    for (int round = 0; round < 5; ++round) {
-        std::vector<std::thread> runs;
-        for (int i = 0; i < 12; ++i) {
-            runs.emplace_back([&, i] {
-                const std::string command = std::string(SORVANE_CLI) + " -C " + quoted(dir.path.string()) + " font " +
-                                            (i % 2 ? "k14" : "jiskan16") + " >/dev/null 2>&1";
-                std::system(command.c_str());
-            });
-        }
-        for (std::thread& t : runs) t.join();
-        ASSERT_EQ(registered_line(), before) << "round " << round;
+// Many runs at once are the load test's; here the lock itself, and what a run does that
+// cannot get it.
+TEST_F(Saving, ALockFollowsTheFileThatReplacedTheLockedOne) {
+    const std::string ini = dir.file("Sorvane.ini");
+    FileLock first;
+    ASSERT_EQ(first.acquire(ini.c_str(), 0), FileLock::Result::locked) << "made when missing";
+    FileLock second;
+    EXPECT_EQ(second.acquire(ini.c_str(), 30), FileLock::Result::busy);
+
+    // The holder saves: a new file takes the old one's place, then the old one's lock goes.
+    std::thread waiter([&] { EXPECT_EQ(second.acquire(ini.c_str(), 5000), FileLock::Result::locked); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    write_file(dir.file("new.ini"), "20\n");
+    fs::rename(dir.file("new.ini"), ini);
+    first.release();
+    waiter.join();
+    FileLock third;
+    EXPECT_EQ(third.acquire(ini.c_str(), 0), FileLock::Result::busy) << "the waiter locked the file now in place";
+}
+
+TEST_F(Saving, ACommandThatCannotGetTheLockChangesNothing) {
+    register_characters(5);
+    const std::string before = read_file(dir.file("Sorvane.ini"));
+    FileLock held;
+    ASSERT_EQ(held.acquire(dir.file("Sorvane.ini").c_str(), 0), FileLock::Result::locked);
+    const Result busy = cli({"clear"});
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_NE(busy.err.find("in use"), std::string::npos) << busy.err;
+    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
+    EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
+}
+
+TEST_F(Saving, ASettingsFileThatIsNoFileIsRefusedNotWaitedOn) {
+    ASSERT_EQ(mkfifo(dir.file("Sorvane.ini").c_str(), 0600), 0);
+    for (const char* command : {"show", "sort"}) {
+        const Result r = cli({command});
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(r.err.find("not a file"), std::string::npos) << r.err;
     }
 }
 

@@ -162,8 +162,16 @@ void on_create(HWND window) {
     cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
     if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
 
-    const LoadOutcome loaded = load_settings(app_state);
-    settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged;
+    // The lock is held only while the file is read. A command line that keeps it too long is
+    // waited out; the file is then read as it stands, which is always whole.
+    LoadOutcome loaded = LoadOutcome::busy;
+    {
+        FileLock lock;
+        loaded = load_settings(app_state, nullptr, &lock);
+    }
+    if (loaded == LoadOutcome::busy) loaded = load_settings(app_state);
+    settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged ||
+                          loaded == LoadOutcome::not_a_file;
     for (int row = 0; row < control_row_count; ++row) create_control(window, row);
     relabel();
 
@@ -179,6 +187,10 @@ void on_destroy() {
         RECT r{};
         const bool have_rect = GetWindowRect(main_window, &r);
         const WindowRect rect{r.left, r.top, r.right, r.bottom};
+        // Saved even when a command line keeps the lock past the wait: the window's own state
+        // is what the user sees, and the file is replaced whole either way.
+        FileLock lock;
+        lock.acquire(app_state.ini_path.data(), settings_wait_ms);
         save_settings(app_state, have_rect ? &rect : nullptr);
     }
     PostQuitMessage(0);

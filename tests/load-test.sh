@@ -1,0 +1,88 @@
+#!/bin/bash
+# Sorvane under load, as make -j and impatient users treat it: twenty runs of sorvane-cli on
+# one folder at once, and runs killed with SIGKILL in the middle of a generation and of a
+# save. After every round, every command has succeeded, the registered list holds exactly
+# what was added, and Font.inc is whole: the one written before or the one being written.
+#
+# usage: load-test.sh SORVANE_CLI [ROUNDS]   (KEEP=1 keeps the folder for a look after a failure)
+set -u
+cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+rounds=${2:-50}
+dir=$(mktemp -d)
+if [ -n "${KEEP:-}" ]; then echo "load test: in $dir"; else trap 'rm -rf "$dir"' EXIT; fi
+cd "$dir" || exit 1
+export LC_ALL=C SOURCE_DATE_EPOCH=1700000000
+failures=0
+
+fail() {
+  echo "load test: $*" >&2
+  failures=$((failures + 1))
+  [ "$failures" -lt 10 ] || exit 1
+}
+
+registered_count() {
+  "$cli" show | sed -n 's/^registered list: \([0-9]*\) characters.*/\1/p'
+}
+
+# A font source of every size, a dot pattern in each glyph, so that every output is full.
+for dots in 14 16 24; do
+  awk -v n=$dots 'BEGIN { for (i = 0; i < 8836; i++) { s = ""; for (r = 0; r < n; r++) s = s (r ? "," : "") (i * 7 + r) % 65536; print s } }' \
+    >"source$dots"
+done
+cp source14 Sorvane.K14 && cp source16 Sorvane.J16 && cp source24 Sorvane.J24
+
+# Character k of kanji level 1 (lead 0x88 to 0x9F) as two bytes.
+kanji() {
+  local k=$(($1 + 94)) # past row 16's first bytes, which start at trail 0x9F
+  printf "\\$(printf %03o $((0x88 + k / 188)))\\$(printf %03o $((k % 188 < 63 ? 0x40 + k % 188 : 0x41 + k % 188)))"
+}
+
+# Twenty commands at once, a quarter of them registering characters no other run registers.
+"$cli" clear >/dev/null || fail "clear"
+added=0
+for round in $(seq 1 "$rounds"); do
+  pids=()
+  for i in $(seq 0 19); do
+    case $((i % 5)) in
+      0) kanji $((round * 4 + i / 5)) >"text$i.txt"
+         "$cli" scan --add "text$i.txt" >/dev/null 2>"err$i" & ;;
+      1) "$cli" font "$([ $((round % 2)) = 0 ] && echo k14 || echo jiskan16)" >/dev/null 2>"err$i" & ;;
+      2) "$cli" sort >/dev/null 2>"err$i" & ;;
+      3) "$cli" generate Font.inc >/dev/null 2>"err$i" & ;;
+      4) "$cli" compiler "$([ $((i % 2)) = 0 ] && echo xc32 || echo cc-rh)" >/dev/null 2>"err$i" & ;;
+    esac
+    pids+=($!)
+  done
+  for i in "${!pids[@]}"; do
+    wait "${pids[$i]}" || fail "round $round: command $i failed: $(cat "err$i")"
+  done
+  added=$((added + 4))
+  [ "$(registered_count)" = "$added" ] || fail "round $round: $(registered_count) registered, $added added"
+  [ "$(tr -d '\r' <Font.inc | grep -c '^};$')" = 2 ] || fail "round $round: Font.inc is not whole"
+done
+
+# Every character registered, then generations of a 1.5 MB jiskan24 file killed at random.
+LC_ALL=C awk 'BEGIN { for (l = 136; l <= 159; l++) for (t = 64; t <= 252; t++) if (t != 127) printf "%c%c", l, t }' >all.txt
+"$cli" scan --add all.txt >/dev/null && "$cli" font jiskan24 >/dev/null && "$cli" generate Font.inc >/dev/null ||
+  fail "the full generation"
+cp Font.inc whole.inc
+for round in $(seq 1 "$rounds"); do
+  "$cli" generate Font.inc >/dev/null 2>&1 &
+  sleep "0.0$((RANDOM % 30))"
+  kill -9 $! 2>/dev/null
+  wait $! 2>/dev/null
+  cmp -s Font.inc whole.inc || fail "generation round $round: Font.inc is not the whole file"
+done
+
+# Saves killed at random: the settings file always loads and keeps its list.
+full=$(registered_count)
+for round in $(seq 1 "$rounds"); do
+  "$cli" scan --add all.txt >/dev/null 2>&1 &
+  sleep "0.00$((RANDOM % 10))"
+  kill -9 $! 2>/dev/null
+  wait $! 2>/dev/null
+  [ "$(registered_count)" = "$full" ] || fail "save round $round: $(registered_count) registered, not $full"
+done
+
+[ "$failures" = 0 ] && echo "load test: $rounds rounds of each, all whole"
+exit $((failures > 0))
