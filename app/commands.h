@@ -27,6 +27,7 @@ struct Outcome {
     const char* subject = "";  // the file the message concerns
     int error = 0;             // errno of the failure; 0 when there is none to tell
     unsigned lists = no_list;  // ListChange bits
+    const char* reason = nullptr;  // the failure in words, where errno has none for it
 
     bool ok() const { return message == no_message; }
 };

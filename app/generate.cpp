@@ -21,6 +21,11 @@ FontSourceLoad load_font_source(AppState& state) {
     load.outcome = {message_cannot_open_input, path, 0};
     if (length < 3 || static_cast<std::size_t>(length) > state.text(font_path).size()) return load;
     std::memcpy(path + length - 3, font.suffix, 3);
+    // A folder would read as a font of blank glyphs, and a FIFO would wait for a writer.
+    if (is_special_file(path)) {
+        load.outcome.reason = not_a_file_reason;
+        return load;
+    }
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
         load.outcome.error = errno;
@@ -29,8 +34,10 @@ FontSourceLoad load_font_source(AppState& state) {
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
     load.lines = read_font_source(in, font.dots, state.glyph_store);
+    const int error = in.read_failed() ? errno : 0;
     std::fclose(file);
     load.outcome = {};
+    if (error != 0) load.outcome = {message_cannot_open_input, path, error};
     return load;
 }
 

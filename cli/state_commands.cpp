@@ -11,6 +11,7 @@
 #include "cli/encoding.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
+#include "core/files.h"
 #include "core/kanji_grid.h"
 #include "fontgen/font_table.h"
 #include "state/app_state.h"
@@ -127,7 +128,8 @@ bool report(const Outcome& outcome) {
     if (outcome.ok()) return true;
     if (outcome.message == message_said) return false;
     std::string subject = outcome.subject;
-    if (outcome.error != 0) subject += std::string(": ") + std::strerror(outcome.error);
+    if (outcome.reason) subject += std::string(": ") + outcome.reason;
+    else if (outcome.error != 0) subject += std::string(": ") + std::strerror(outcome.error);
     complain_message(outcome.message, subject);
     return false;
 }
@@ -166,7 +168,7 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
         return 1;
     }
     if (loaded == LoadOutcome::not_a_file) {
-        complain("cannot read %s: it is a folder, a device or a FIFO, not a file", app_state.ini_path.data());
+        complain("cannot read %s: %s", app_state.ini_path.data(), not_a_file_reason);
         return 1;
     }
     if (loaded == LoadOutcome::unreadable) {

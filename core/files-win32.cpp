@@ -5,24 +5,13 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 namespace sorvane {
 
 namespace {
-
-// The identity of an open file: its volume and its number there.
-bool same_file(HANDLE held, const char* path) {
-    HANDLE now = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (now == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION a{}, b{};
-    const bool same = GetFileInformationByHandle(held, &a) && GetFileInformationByHandle(now, &b) &&
-                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-                      a.nFileIndexLow == b.nFileIndexLow;
-    CloseHandle(now);
-    return same;
-}
 
 // errno for the last Win32 error, for the messages that name the C library's reasons.
 int errno_of_last_error() {
@@ -100,41 +89,41 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
     return nullptr;
 }
 
+// Windows cannot rename a file over one that is open, so the lock is not on the file itself
+// but a mutex named for its full path, which Windows spells in any case. A run that is killed
+// leaves the mutex abandoned, and the next run takes it.
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
-    // Far past the end of any settings file, so that reading the file is never refused.
-    OVERLAPPED beyond_end{};
-    beyond_end.OffsetHigh = 0x7FFFFFFF;
-    for (int waited = 0;;) {
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            errno = errno_of_last_error();
-            const DWORD attributes = GetFileAttributesA(path);
-            const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-            return folder ? Result::not_a_file : Result::not_opened;
-        }
-        if (GetFileType(file) != FILE_TYPE_DISK) {
-            CloseHandle(file);
-            return Result::not_a_file;
-        }
-        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &beyond_end)) {
-            if (same_file(file, path)) {
-                handle_ = reinterpret_cast<std::intptr_t>(file);
-                return Result::locked;
-            }
-            CloseHandle(file);  // replaced while this run waited: lock the file that stands there now
-            continue;
-        }
-        CloseHandle(file);
-        if (waited >= wait_ms) return Result::busy;
-        Sleep(10);
-        waited += 10;
+    if (is_special_file(path)) return Result::not_a_file;
+    char full[4 * MAX_PATH];
+    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) {
+        errno = ENAMETOOLONG;
+        return Result::not_opened;
+    }
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (DWORD i = 0; i < length; ++i) {
+        const char c = full[i];
+        hash = (hash ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211u;
+    }
+    char name[48];
+    std::snprintf(name, sizeof name, "Local\\Sorvane-%016llx", static_cast<unsigned long long>(hash));
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (!mutex) {
+        errno = errno_of_last_error();
+        return Result::not_opened;
+    }
+    switch (WaitForSingleObject(mutex, static_cast<DWORD>(wait_ms))) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED: handle_ = reinterpret_cast<std::intptr_t>(mutex); return Result::locked;
+    case WAIT_TIMEOUT: CloseHandle(mutex); return Result::busy;
+    default: CloseHandle(mutex); errno = EIO; return Result::not_opened;
     }
 }
 
 void FileLock::release() {
     if (handle_ == -1) return;
+    ReleaseMutex(reinterpret_cast<HANDLE>(handle_));
     CloseHandle(reinterpret_cast<HANDLE>(handle_));
     handle_ = -1;
 }

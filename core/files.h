@@ -16,6 +16,9 @@ bool replace_file(const char* from, const char* to);
 // Removes path if it is a plain file, never a device or a folder; true when it is gone.
 bool remove_plain_file(const char* path);
 
+// What is wrong with a path that is_special_file finds.
+inline constexpr const char* not_a_file_reason = "a folder, a device or a FIFO, not a file";
+
 // Whether something is there at path that is not a plain file on disk: a device, a FIFO, a
 // folder. Links are followed.
 bool is_special_file(const char* path);
@@ -30,10 +33,10 @@ bool link_target(const char* path, char* out, std::size_t capacity);
 std::FILE* create_beside(const char* path, char* temp, std::size_t capacity);
 
 // An exclusive lock on a file, held by one run from the moment it reads the file until it has
-// put the rewritten file in place, so that runs in one folder take their turns. The file is
-// made, empty, when it is not there. A rename by the run before puts a new file in the old
-// one's place, and a lock on the old one guards nothing: acquire then locks the new one.
-// Reading the file stays free while it is locked.
+// put the rewritten file in place, so that runs in one folder take their turns. Reading the
+// file stays free while it is locked. On POSIX systems the lock is on the file itself, which
+// is made, empty, when it is not there; a rename by the run before puts a new file in the old
+// one's place, and acquire then locks the new one.
 class FileLock {
 public:
     enum class Result {

@@ -2,6 +2,9 @@
 // message where one may be shown, and nothing the user made is lost.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <random>
 
 #include "tests/test_support.h"
@@ -124,6 +127,18 @@ TEST_F(BadInput, FontSourceFilesThatAreCutShortOrOverlong) {
     const std::string inc = read_file(dir.file("long.inc"));
     EXPECT_NE(inc.find("\t{9,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0"), std::string::npos) << "漢's line, 1819, stays in its place";
     EXPECT_EQ(r.err.find("no glyph"), std::string::npos) << r.err;
+}
+
+TEST_F(BadInput, FontSourcesThatAreNoFileAreAnOpenError) {
+    cli({"font", "jiskan16"});
+    std::filesystem::create_directory(dir.file("Sorvane.J16"));
+    for (int kind = 0; kind < 2; ++kind) {
+        const Result r = cli({"generate", "x.inc"});  // a FIFO would wait for a writer for ever
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("Sorvane.J16: a folder, a device or a FIFO, not a file"), std::string::npos) << r.err;
+        std::filesystem::remove(dir.file("Sorvane.J16"));
+        ASSERT_EQ(mkfifo(dir.file("Sorvane.J16").c_str(), 0600), 0);
+    }
 }
 
 TEST_F(BadInput, BdfFilesTruncatedOrOfImpossibleSizes) {

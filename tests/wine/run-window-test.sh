@@ -78,6 +78,25 @@ if [ -n "$linux_cli" ]; then
       status=1
     fi
   done
+
+  # Eight Windows runs in one folder at once take their turns: none loses another's character.
+  mkdir -p cli-parallel
+  pids=""
+  for i in 0 1 2 3 4 5 6 7; do
+    printf "\\210\\$(printf %03o $((0x9f + i)))" >"cli-parallel/t$i.txt"
+    (cd cli-parallel && wine "$build/sorvane-cli.exe" scan --add "t$i.txt" >"out$i.txt" 2>&1) &
+    pids="$pids $!"
+  done
+  failed=0
+  for pid in $pids; do wait "$pid" || failed=$((failed + 1)); done
+  registered=$(cd cli-parallel && "$linux_cli" show | sed -n 's/^registered list: \([0-9]*\).*/\1/p')
+  if [ "$failed" = 0 ] && [ "$registered" = 8 ]; then
+    echo "ok    eight sorvane-cli.exe runs at once register their eight characters"
+  else
+    echo "FAIL  eight sorvane-cli.exe runs at once: $failed failed, $registered registered"
+    cat cli-parallel/out*.txt
+    status=1
+  fi
 fi
 
 for language in ja en; do
