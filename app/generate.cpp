@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/lists.h"
 #include "core/files.h"
+#include "core/output_file.h"
 #include "core/text_stream.h"
 #include "fontgen/font_table.h"
 
@@ -48,44 +49,18 @@ const char* offered_output_path(AppState& state) {
 
 namespace {
 
-// Where the include file is written: a new file beside the output, put in its place once it
-// is complete, so that a generation that fails or is killed half-way leaves the old file as
-// it was. A device or a FIFO, and a file in a folder where no other file can be made, are
-// written directly.
-struct OutputFile {
-    std::FILE* file = nullptr;
-    std::array<char, text_slot_size> target{};  // the output, or a link's target
-    std::array<char, text_slot_size + 32> temporary{};  // empty when written directly
-
-    explicit OutputFile(const char* path) {
-        if (!link_target(path, target.data(), target.size())) {
-            errno = ENAMETOOLONG;
-            return;
-        }
-        if (!is_special_file(target.data())) file = create_beside(target.data(), temporary.data(), temporary.size());
-        if (!file) {
-            temporary[0] = '\0';
-            file = std::fopen(target.data(), "wb");
-        }
+// Whether path names a file the generation reads: the settings file or a font source file.
+bool is_generation_input(const AppState& state, const char* path) {
+    std::array<char, ini_path_capacity> source = state.ini_path;
+    const std::size_t length = std::strlen(source.data());
+    if (length < 3) return false;
+    if (same_file(path, source.data())) return true;
+    for (const FontKind& font : font_table) {
+        std::memcpy(source.data() + length - 3, font.suffix, 3);
+        if (same_file(path, source.data())) return true;
     }
-
-    // Closes the file and, when it is complete, puts it in place; otherwise removes what was
-    // written. Returns the errno of a failure, or 0.
-    int finish(bool complete, int error) {
-        if (std::fclose(file) != 0) {
-            error = errno;
-            complete = false;
-        }
-        const char* written = temporary[0] != '\0' ? temporary.data() : target.data();
-        if (complete && temporary[0] != '\0' && !replace_file(temporary.data(), target.data())) {
-            error = errno;
-            complete = false;
-        }
-        if (complete) return 0;
-        remove_plain_file(written);
-        return error != 0 ? error : EIO;
-    }
-};
+    return false;
+}
 
 }  // namespace
 
@@ -93,12 +68,17 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     Generation generation;
     state.store_text(output_path, path);
     const char* out_path = state.text_slots[output_path].data();
+    if (is_generation_input(state, out_path)) {
+        generation.outcome = {message_cannot_create_output, out_path, 0, no_list,
+                              "it is the settings file or a font source file, which Sorvane reads"};
+        return generation;
+    }
     OutputFile output(out_path);
-    if (!output.file) {
+    if (!output.file()) {
         generation.outcome = {message_cannot_create_output, out_path, errno};
         return generation;
     }
-    std::FILE* file = output.file;
+    std::FILE* file = output.file();
 
     if (lists.pull) lists.pull();
     parse_registered(state);

@@ -7,6 +7,7 @@
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "core/files.h"
+#include "core/output_file.h"
 #include "core/text_stream.h"
 #include "cli/png_file.h"
 #include "fontgen/bdf_import.h"
@@ -47,6 +48,24 @@ bool read_whole_file(const char* path, std::string& text, std::size_t limit) {
     return read;
 }
 
+// Writes an output whole or not at all: the old file stays as it was when the writing
+// fails; false, said, then.
+template <typename Write>
+bool write_whole(const char* path, const Write& write) {
+    OutputFile output(path);
+    if (!output.file()) {
+        complain("cannot create %s: %s", path, std::strerror(errno));
+        return false;
+    }
+    errno = 0;
+    const bool written = write(output.file());
+    if (const int error = output.finish(written, errno)) {
+        complain("cannot write %s: %s", path, std::strerror(error));
+        return false;
+    }
+    return true;
+}
+
 // The include file's name with .png in place of its extension.
 std::string picture_name(const std::string& include_file) {
     const std::size_t slash = include_file.find_last_of("/\\");
@@ -71,11 +90,12 @@ int preview_command(const Invocation& call) {
         return 1;
     }
     const std::string out_path = call.output ? call.output : picture_name(include_path);
-    const Picture picture = draw_preview(font, bit_order_of(call));
-    if (!write_png(out_path.c_str(), picture)) {
-        complain("cannot write %s: %s", out_path.c_str(), std::strerror(errno));
+    if (same_file(out_path.c_str(), include_path)) {
+        complain("cannot write %s: it is the include file the picture is drawn from", out_path.c_str());
         return 1;
     }
+    const Picture picture = draw_preview(font, bit_order_of(call));
+    if (!write_whole(out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return 1;
     std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
                 picture.width, picture.height);
     return 0;
@@ -102,26 +122,22 @@ int import_bdf_command(const Invocation& call) {
         return 1;
     }
 
+    if (font.glyphs == 0) {
+        complain("%s: no glyph of the font has a JIS X 0208 position; nothing written", bdf_path);
+        return 1;
+    }
     const std::string default_path = default_font_source(font.pixel_size);
     const char* out_path = call.output ? call.output : default_path.c_str();
-    std::FILE* file = std::fopen(out_path, "wb");
-    if (!file) {
-        complain("cannot create %s: %s", out_path, std::strerror(errno));
+    if (same_file(out_path, bdf_path)) {
+        complain("cannot write %s: it is the BDF font being imported", out_path);
         return 1;
     }
-    bool written = false;
-    {
+    const auto write_source = [&font](std::FILE* file) {
         TextWriter out(file);
         write_font_source(out, imported, font.pixel_size);
-        written = out.flush();
-    }
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
-        const int error = errno;
-        remove_plain_file(out_path);
-        complain("cannot write %s: %s", out_path, std::strerror(error));
-        return 1;
-    }
+        return out.flush();
+    };
+    if (!write_whole(out_path, write_source)) return 1;
     std::printf("%s: %d glyphs of %d dots (%s)", out_path, font.glyphs, font.pixel_size,
                 order == BitOrder::msb_left ? "msb-left" : "lsb-left");
     if (font.skipped > 0) std::printf(", %d glyphs outside JIS X 0208 left out", font.skipped);

@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "core/files.h"
 
 #if defined(SORVANE_WITHOUT_PNG)
 
 namespace sorvane {
 
-bool write_png(const char*, const Picture&) {
+bool write_png(std::FILE*, const Picture&) {
     errno = ENOTSUP;  // built without stb_image_write
     return false;
 }
@@ -38,15 +37,11 @@ void write_to_file(void* context, void* data, int size) {
 
 }  // namespace
 
-bool write_png(const char* path, const Picture& picture) {
-    Output out{std::fopen(path, "wb"), false};
-    if (!out.file) return false;
+bool write_png(std::FILE* file, const Picture& picture) {
+    Output out{file, false};
     const bool encoded = stbi_write_png_to_func(write_to_file, &out, picture.width, picture.height, 1, picture.gray.data(),
                                                 picture.width) != 0;
-    const bool closed = std::fclose(out.file) == 0;
-    if (encoded && closed && !out.failed) return true;
-    remove_plain_file(path);
-    return false;
+    return encoded && !out.failed;
 }
 
 }  // namespace sorvane

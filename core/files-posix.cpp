@@ -27,6 +27,12 @@ bool is_special_file(const char* path) {
     return stat(path, &info) == 0 && !S_ISREG(info.st_mode);
 }
 
+bool same_file(const char* a, const char* b) {
+    struct stat first {}, second {};
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 bool link_target(const char* path, char* out, std::size_t capacity) {
     std::string target = path;
     for (int hops = 0; hops < 40; ++hops) {

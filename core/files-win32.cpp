@@ -54,6 +54,21 @@ bool remove_plain_file(const char* path) {
     return !is_special_file(path) && DeleteFileA(path) != 0;
 }
 
+bool same_file(const char* a, const char* b) {
+    BY_HANDLE_FILE_INFORMATION info[2]{};
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file = CreateFileA(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        const bool known = GetFileInformationByHandle(file, &info[i]);
+        CloseHandle(file);
+        if (!known) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 bool link_target(const char* path, char* out, std::size_t capacity) {
     const std::size_t n = std::strlen(path);
     if (n >= capacity) return false;

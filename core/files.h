@@ -23,6 +23,9 @@ inline constexpr const char* not_a_file_reason = "a folder, a device or a FIFO, 
 // folder. Links are followed.
 bool is_special_file(const char* path);
 
+// Whether two paths name one file that is there, through links and other names.
+bool same_file(const char* a, const char* b);
+
 // The file a path stands for: a symbolic link's target, followed to its end (a target that is
 // not there yet included), else the path itself; written into out. False when it does not fit.
 bool link_target(const char* path, char* out, std::size_t capacity);

@@ -193,10 +193,34 @@ TEST_F(Cli, ImportBdfRefusesOtherFontsAndWritesNothing) {
     for (const char* name : {"Sorvane.K14", "Sorvane.J16", "Sorvane.J24", "x.J16"})
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
 
+    // A font of no glyph on the grid would blank a good font source.
+    write_file(dir.file("Sorvane.J24"), "good\n");
     write_file(dir.file("k.bdf"), bdf_font(24, {}));
     r = cli({"import-bdf", "k.bdf", "--bit-order", "msb-left"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Sorvane.J24: 0 glyphs of 24 dots (msb-left)\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no glyph of the font has a JIS X 0208 position; nothing written"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(dir.file("Sorvane.J24")), "good\n");
+}
+
+TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
+    make_font();
+    EXPECT_EQ(cli({"import-bdf", "test16.bdf", "-o", "./test16.bdf"}).status, 1);
+    cli({"font", "jiskan16"});
+    EXPECT_EQ(cli({"generate", "x.inc"}).status, 0);
+    const std::string source = read_file(dir.file("Sorvane.J16"));
+    const std::string include = read_file(dir.file("x.inc"));
+    for (const char* input : {"Sorvane.J16", "Sorvane.ini"}) {
+        const Result r = cli({"generate", input});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("which Sorvane reads"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(read_file(dir.file("Sorvane.J16")), source);
+    std::filesystem::create_symlink("x.inc", dir.file("link.inc"));
+    const Result r = cli({"preview", "x.inc", "-o", "link.inc"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("it is the include file the picture is drawn from"), std::string::npos) << r.err;
+    EXPECT_EQ(read_file(dir.file("x.inc")), include);
+    EXPECT_EQ(read_file(dir.file("test16.bdf")).substr(0, 9), "STARTFONT");
 }
 
 TEST_F(Cli, ScanOfATwoGigabyteFileStaysSmall) {
