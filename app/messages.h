@@ -8,6 +8,11 @@ enum Message : int {
     message_said = -2,  // a failure the face has already described in its own words
     message_cannot_open_input = 10,     // "入力ファイルが開けません\n" / "Can't open the input file.\n"
     message_cannot_create_output = 11,  // "出力ファイルが作れません\n" / "Can't create the output file.\n"
+    message_cannot_read = 12,           // "ファイルが読めません\n" / "Can't read the file.\n"
+    message_cannot_write = 13,          // "...書けません。元のファイルはそのままです" / "...; the old one is unchanged."
+    message_cannot_change_folder = 14,  // "フォルダに移れません\n" / "Can't change to the folder.\n"
+    message_folder_in_use = 15,         // "フォルダは他の実行が使用中です。..." / "The folder is in use by another run; ..."
+    message_settings_damaged = 16,      // "設定ファイルが壊れています\n" / "The settings file is damaged.\n"
 };
 
 inline constexpr int message_count = 20;

@@ -11,9 +11,12 @@
 #include "cli/encoding.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
+#include "app/messages.h"
 #include "core/files.h"
 #include "fontgen/font_table.h"
 #include "fontgen/include_writer.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
 
 namespace sorvane::cli {
 
@@ -278,9 +281,13 @@ int run(int argc, const char* const* argv) {
         return 2;
     }
     if (call.directory && !change_directory(call.directory)) {
-        complain("cannot change to the directory %s: %s", call.directory, std::strerror(errno));
+        const int error = errno;
+        load_settings(app_state);  // its language, from the folder the run started in
+        complain_file(message_cannot_change_folder, call.directory, std::strerror(error));
         return 1;
     }
+    // The commands that keep no state still speak the language of the folder's settings file.
+    if (call.command->state == StateUse::none) load_settings(app_state);
     switch (call.command->state) {
     case StateUse::none: return call.command->run(call);
     case StateUse::load: return with_state(call, false, call.command->run);

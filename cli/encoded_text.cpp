@@ -48,10 +48,7 @@ void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
 
 Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, LeftOut& left_out) {
     std::FILE* file = open_input(path);
-    if (!file) {
-        complain("cannot open %s: %s", path, std::strerror(errno));
-        return {message_said};
-    }
+    if (!file) return {message_cannot_open_input, path, errno};
     static std::uint8_t in[1 << 16];
     static char32_t code_points[1 << 16];
     static std::uint8_t converted[2 << 16];
@@ -64,9 +61,9 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
     while (ok && !ended) {
         const std::size_t got = std::fread(in + kept, 1, sizeof in - kept, file);
         if (got == 0 && std::ferror(file)) {
-            complain("cannot read %s: %s", path, std::strerror(errno));
-            ok = false;
-            break;
+            const int error = errno;
+            if (file != stdin) std::fclose(file);
+            return {message_cannot_read, path, error};
         }
         const bool at_end = got == 0 || std::feof(file);
         std::size_t size = kept + got;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/messages.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "core/files.h"
@@ -38,13 +39,14 @@ bool read_whole_file(const char* path, std::string& text, std::size_t limit) {
     char block[1 << 16];
     std::size_t n = 0;
     while ((n = std::fread(block, 1, sizeof block, file)) > 0 && text.size() <= limit) text.append(block, n);
+    const int error = errno;  // a folder's is "Is a directory"
     const bool read = !std::ferror(file);
     std::fclose(file);
     if (text.size() > limit) {
         errno = EFBIG;
         return false;
     }
-    if (!read) errno = EIO;
+    if (!read) errno = error != 0 ? error : EIO;
     return read;
 }
 
@@ -54,13 +56,13 @@ template <typename Write>
 bool write_whole(const char* path, const Write& write) {
     OutputFile output(path);
     if (!output.file()) {
-        complain("cannot create %s: %s", path, std::strerror(errno));
+        complain_file(message_cannot_create_output, path, std::strerror(errno));
         return false;
     }
     errno = 0;
     const bool written = write(output.file());
     if (const int error = output.finish(written, errno)) {
-        complain("cannot write %s: %s", path, std::strerror(error));
+        complain_file(message_cannot_write, path, std::strerror(error));
         return false;
     }
     return true;
@@ -81,7 +83,7 @@ int preview_command(const Invocation& call) {
     std::string text;
     // A full jiskan24 table of all 8836 characters is under 3 MB.
     if (!read_whole_file(include_path, text, 64u << 20)) {
-        complain("cannot read %s: %s", include_path, std::strerror(errno));
+        complain_file(message_cannot_read, include_path, std::strerror(errno));
         return 1;
     }
     const IncludeFont font = read_include_file(text);
@@ -91,7 +93,7 @@ int preview_command(const Invocation& call) {
     }
     const std::string out_path = call.output ? call.output : picture_name(include_path);
     if (same_file(out_path.c_str(), include_path)) {
-        complain("cannot write %s: it is the include file the picture is drawn from", out_path.c_str());
+        complain_file(message_cannot_create_output, out_path, "it is the include file the picture is drawn from");
         return 1;
     }
     const Picture picture = draw_preview(font, bit_order_of(call));
@@ -105,16 +107,17 @@ int import_bdf_command(const Invocation& call) {
     const char* bdf_path = call.operands[0];
     std::FILE* bdf = std::fopen(bdf_path, "rb");
     if (!bdf) {
-        complain("cannot open %s: %s", bdf_path, std::strerror(errno));
+        complain_file(message_cannot_open_input, bdf_path, std::strerror(errno));
         return 1;
     }
     const BitOrder order = bit_order_of(call);
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(bdf, buffer);
     const BdfImport font = read_bdf(in, order, imported);
+    const int read_error = errno;
     std::fclose(bdf);
     if (in.read_failed()) {
-        complain("cannot read %s", bdf_path);
+        complain_file(message_cannot_read, bdf_path, std::strerror(read_error));
         return 1;
     }
     if (font.error) {
@@ -129,7 +132,7 @@ int import_bdf_command(const Invocation& call) {
     const std::string default_path = default_font_source(font.pixel_size);
     const char* out_path = call.output ? call.output : default_path.c_str();
     if (same_file(out_path, bdf_path)) {
-        complain("cannot write %s: it is the BDF font being imported", out_path);
+        complain_file(message_cannot_create_output, out_path, "it is the BDF font being imported");
         return 1;
     }
     const auto write_source = [&font](std::FILE* file) {

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "app/messages.h"
 #include "cli/terminal.h"
@@ -26,6 +27,13 @@ void complain_message(int message, std::string_view subject) {
     std::fputs("sorvane-cli: ", stderr);
     print_sjis(stderr, text);
     std::fprintf(stderr, " (%.*s)\n", static_cast<int>(subject.size()), subject.data());
+}
+
+void complain_file(int message, std::string_view path, std::string_view reason) {
+    std::string subject(path);
+    subject += ": ";
+    subject += reason;
+    complain_message(message, subject);
 }
 
 void print_text(std::string_view sjis) { print_sjis(stdout, sjis); }

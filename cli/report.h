@@ -16,6 +16,9 @@ void complain(const char* format, ...)
 // ("path: reason"), on stderr.
 void complain_message(int message, std::string_view subject);
 
+// A message of the message table about a file, and why: "path: reason".
+void complain_file(int message, std::string_view path, std::string_view reason);
+
 // A Shift_JIS text on stdout, in the terminal's encoding.
 void print_text(std::string_view sjis);
 

@@ -31,8 +31,7 @@ Outcome mark_file_as_is(const char* path, Scanner& scanner, KanjiGrid& found) {
     TextReader in(open_input("-"), buffer);
     scanner.mark_characters(in, found);
     if (!in.read_failed()) return {};
-    complain("cannot read the standard input");
-    return {message_said};
+    return {message_cannot_read, "-", errno};
 }
 
 // A code point in UTF-8, the encoding of the terminals the warning is written for.
@@ -163,23 +162,24 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
         return 1;
     }
     if (loaded == LoadOutcome::busy) {
-        complain("the folder is in use: another run kept %s locked for %d seconds; nothing is changed",
-                 app_state.ini_path.data(), settings_wait_ms / 1000);
+        complain_file(message_folder_in_use, app_state.ini_path.data(),
+                      "another run kept it locked for " + std::to_string(settings_wait_ms / 1000) + " seconds");
         return 1;
     }
     if (loaded == LoadOutcome::not_a_file) {
-        complain("cannot read %s: %s", app_state.ini_path.data(), not_a_file_reason);
+        complain_file(message_cannot_read, app_state.ini_path.data(), not_a_file_reason);
         return 1;
     }
     if (loaded == LoadOutcome::unreadable) {
-        complain("cannot read %s: %s", app_state.ini_path.data(), errno ? std::strerror(errno) : "read error");
+        complain_file(message_cannot_read, app_state.ini_path.data(), errno ? std::strerror(errno) : "read error");
         return 1;
     }
     // Saving over a damaged file would lose what stands after the damage; a look at it is fine.
     if (loaded == LoadOutcome::damaged) {
-        complain("%s%s is damaged at line %d: it holds a byte 0x1A or NUL, which Sorvane never writes%s",
-                 save ? "" : "warning: ", app_state.ini_path.data(), damaged_line,
-                 save ? "; it is left as it is: mend or remove it" : "; what stands after it is not shown");
+        complain_file(message_settings_damaged, app_state.ini_path.data(),
+                      "damaged at line " + std::to_string(damaged_line) +
+                          ": it holds a byte 0x1A or NUL, which Sorvane never writes" +
+                          (save ? "; it is left as it is: mend or remove it" : "; what stands after it is not shown"));
         if (save) return 1;
     }
     int status = command(call);
@@ -190,7 +190,7 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
     case SaveOutcome::no_path:
     case SaveOutcome::not_opened:
     case SaveOutcome::write_failed:
-        complain("cannot write %s%s%s; it is unchanged", app_state.ini_path.data(), errno ? ": " : "", errno ? std::strerror(errno) : "");
+        complain_file(message_cannot_write, app_state.ini_path.data(), errno ? std::strerror(errno) : "write error");
         status = 1;
         break;
     }

@@ -33,7 +33,16 @@ int errno_of_last_error() {
 bool sync_to_disk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
 bool replace_file(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // Windows refuses to rename over a file that someone has open, if only for a moment (a
+    // look at the settings by another run, a virus scanner): try again for up to a second.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
+        Sleep(20);
+    }
+    errno = errno_of_last_error();
+    return false;
 }
 
 bool is_special_file(const char* path) {
@@ -109,7 +118,6 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
 // leaves the mutex abandoned, and the next run takes it.
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
-    if (is_special_file(path)) return Result::not_a_file;
     char full[4 * MAX_PATH];
     const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full) {
@@ -130,7 +138,14 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     }
     switch (WaitForSingleObject(mutex, static_cast<DWORD>(wait_ms))) {
     case WAIT_OBJECT_0:
-    case WAIT_ABANDONED: handle_ = reinterpret_cast<std::intptr_t>(mutex); return Result::locked;
+    case WAIT_ABANDONED:
+        handle_ = reinterpret_cast<std::intptr_t>(mutex);
+        // Only now a look at the file, which the run before may still be renaming into place.
+        if (is_special_file(path)) {
+            release();
+            return Result::not_a_file;
+        }
+        return Result::locked;
     case WAIT_TIMEOUT: CloseHandle(mutex); return Result::busy;
     default: CloseHandle(mutex); errno = EIO; return Result::not_opened;
     }

@@ -154,7 +154,7 @@ TEST_F(Cli, UnreadableSettingsAreNeitherUsedNorOverwritten) {
     std::filesystem::create_directory(dir.path / "Sorvane.ini");
     const Result r = cli({"clear"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("cannot read"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("ファイルが読めません"), std::string::npos) << r.err;
     EXPECT_TRUE(std::filesystem::is_directory(dir.path / "Sorvane.ini"));
 }
 
@@ -328,7 +328,11 @@ TEST_F(Cli, PreviewRefusesOtherFiles) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("notes.png")));
     r = cli({"preview", "missing.inc"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "sorvane-cli: cannot read missing.inc: No such file or directory\n");
+    EXPECT_EQ(r.err, "sorvane-cli: ファイルが読めません (missing.inc: No such file or directory)\n");
+    // In the language of the folder's settings, though preview keeps no state.
+    cli({"language", "en"});
+    r = cli({"preview", "."});
+    EXPECT_EQ(r.err, "sorvane-cli: Can't read the file. (.: Is a directory)\n");
 }
 
 }  // namespace

@@ -106,7 +106,7 @@ TEST_F(Saving, ACommandThatCannotGetTheLockChangesNothing) {
     ASSERT_EQ(held.acquire(dir.file("Sorvane.ini").c_str(), 0), FileLock::Result::locked);
     const Result busy = cli({"clear"});
     EXPECT_EQ(busy.status, 1);
-    EXPECT_NE(busy.err.find("in use"), std::string::npos) << busy.err;
+    EXPECT_NE(busy.err.find("フォルダは他の実行が使用中です"), std::string::npos) << busy.err;
     EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
     EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
 }

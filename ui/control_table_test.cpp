@@ -75,6 +75,17 @@ TEST(ControlTable, FixedTextsAndMessages) {
     EXPECT_STREQ(message_text(message_cannot_open_input, 1), "Can't open the input file.\n");
     EXPECT_EQ(message_text(message_cannot_create_output, 0), shift_jis("出力ファイルが作れません\n"));
     EXPECT_STREQ(message_text(message_cannot_create_output, 1), "Can't create the output file.\n");
+    const std::pair<int, const char*> command_line_messages[] = {
+        {message_cannot_read, "ファイルが読めません\n"},
+        {message_cannot_write, "ファイルが書けません。元のファイルはそのままです\n"},
+        {message_cannot_change_folder, "フォルダに移れません\n"},
+        {message_folder_in_use, "フォルダは他の実行が使用中です。何も変えていません\n"},
+        {message_settings_damaged, "設定ファイルが壊れています\n"},
+    };
+    for (const auto& [message, japanese] : command_line_messages) {
+        EXPECT_EQ(message_text(message, 0), shift_jis(japanese)) << message;
+        EXPECT_NE(std::string_view(message_text(message, 1)).find(".\n"), std::string_view::npos) << message;
+    }
     EXPECT_STREQ(message_text(0, 0), "");
     EXPECT_STREQ(message_text(19, 1), "");
     EXPECT_STREQ(message_text(20, 0), "") << "past the table: nothing, never a stray read";

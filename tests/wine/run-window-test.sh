@@ -79,6 +79,15 @@ if [ -n "$linux_cli" ]; then
     fi
   done
 
+  # A folder that cannot be entered is named with the Windows reason, not "Success".
+  reason=$(wine "$build/sorvane-cli.exe" -C no-such-folder show 2>&1 >/dev/null | tr -d '\r' | sed 's/.*(//')
+  if [ "$reason" = "no-such-folder: No such file or directory)" ]; then
+    echo "ok    sorvane-cli.exe -C says why it cannot enter a folder"
+  else
+    echo "FAIL  sorvane-cli.exe -C gave the reason: $reason"
+    status=1
+  fi
+
   # Eight Windows runs in one folder at once take their turns: none loses another's character.
   mkdir -p cli-parallel
   pids=""
