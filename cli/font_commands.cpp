@@ -145,6 +145,10 @@ int import_bdf_command(const Invocation& call) {
                 order == BitOrder::msb_left ? "msb-left" : "lsb-left");
     if (font.skipped > 0) std::printf(", %d glyphs outside JIS X 0208 left out", font.skipped);
     std::printf("\n");
+    if (font.duplicates > 0)
+        complain("warning: %s: %d glyphs have the position of an earlier glyph, the first at ENCODING %ld (%#lx); "
+                 "the later one is kept",
+                 bdf_path, font.duplicates, font.first_duplicate, font.first_duplicate);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "fontgen/font_table.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -37,6 +38,12 @@ bool next_line(TextReader& in, Line& line) {
         line.words[line.word_count++] = std::string_view(start, static_cast<std::size_t>(p - start));
     }
     return true;
+}
+
+// Whether a word is a whole decimal number, of any size.
+bool is_integer(std::string_view word) {
+    if (!word.empty() && (word[0] == '-' || word[0] == '+')) word.remove_prefix(1);
+    return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // A whole decimal number of a word, within the given range; false otherwise.
@@ -144,6 +151,7 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     const int side = result.pixel_size;
 
     // The glyphs: STARTCHAR, ENCODING, BBX, BITMAP and its rows, ENDCHAR.
+    std::bitset<grid_cells> placed;
     while (line.keyword() == "STARTCHAR") {
         long encoding = -1;
         long width = -1, height = -1, x = 0, y = 0;
@@ -151,8 +159,9 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
             if (!next_line(in, line)) return refuse("the BDF file ends inside a glyph");
             const std::string_view key = line.keyword();
             if (key == "ENCODING") {
-                if (line.word_count < 2 || !number_of(line.words[1], -1, 0x7FFFFFFF, encoding))
-                    return refuse("ENCODING is not a number");
+                if (line.word_count < 2 || !is_integer(line.words[1])) return refuse("ENCODING is not a number");
+                // A number past any JIS X 0208 position is a glyph the font source has no place for.
+                if (!number_of(line.words[1], -1, 0x7FFFFFFF, encoding)) encoding = -1;
             } else if (key == "BBX") {
                 if (line.word_count < 5 || !number_of(line.words[1], 0, max_glyph_side, width) ||
                     !number_of(line.words[2], 0, max_glyph_side, height) ||
@@ -169,12 +178,14 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
         const long high = encoding >> 8;
         const long low = encoding & 0xFF;
         const bool on_grid = encoding >= 0 && high >= 0x21 && high <= 0x7E && low >= 0x21 && low <= 0x7E;
-        GlyphRecord* record = on_grid ? &glyphs[static_cast<std::size_t>((high - 0x21) * grid_side + (low - 0x21))] : nullptr;
+        const std::size_t at = on_grid ? static_cast<std::size_t>((high - 0x21) * grid_side + (low - 0x21)) : 0;
+        GlyphRecord* record = on_grid ? &glyphs[at] : nullptr;
         if (record) record->fill(0);
         const long digits = (width + 7) / 8 * 2;
         for (long i = 0; i < height; ++i) {
             if (!next_line(in, line)) return refuse("the BDF file ends inside a bitmap");
             const std::string_view hex = line.keyword();
+            if (hex == "ENDCHAR") return refuse("a bitmap has fewer rows than its BBX");
             if (static_cast<long>(hex.size()) < digits) return refuse("a bitmap row is shorter than its BBX");
             const long row = cell.top - y - height + i;  // from the top of the cell
             for (long j = 0; j < width; ++j) {
@@ -188,9 +199,17 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
                     dot_bit(static_cast<int>(column), order));
             }
         }
-        if (!next_line(in, line) || line.keyword() != "ENDCHAR") return refuse("a bitmap has more rows than its BBX");
-        if (record) ++result.glyphs;
-        else ++result.skipped;
+        if (!next_line(in, line)) return refuse("the BDF file ends inside a glyph");
+        if (line.keyword() == "STARTCHAR" || line.keyword() == "ENDFONT") return refuse("a glyph has no ENDCHAR");
+        if (line.keyword() != "ENDCHAR") return refuse("a bitmap has more rows than its BBX");
+        if (!record) {
+            ++result.skipped;
+        } else if (placed[at]) {
+            if (result.duplicates++ == 0) result.first_duplicate = encoding;
+        } else {
+            placed[at] = true;
+            ++result.glyphs;
+        }
         do {
             if (!next_line(in, line)) return refuse("the BDF file ends before ENDFONT");
         } while (line.keyword() != "STARTCHAR" && line.keyword() != "ENDFONT");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -66,31 +69,51 @@ TEST(BdfImport, SkipsGlyphsOutsideTheGrid) {
     EXPECT_EQ(font.skipped, 3);
 }
 
-TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSize) {
+TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSizeAndNamesTheFault) {
     struct Case {
-        const char* what;
         std::string bdf;
+        const char* fault;
     };
-    std::string truncated = bdf_font(16, {bdf_glyph16(0x2121, {1})});
-    truncated.resize(truncated.find("0000"));
+    const std::string one = bdf_font(16, {bdf_glyph16(0x2121, {1})});
+    const std::string two = bdf_font(16, {bdf_glyph16(0x2121, {1}), bdf_glyph16(0x2122, {1})});
+    std::string no_endchar = two;
+    no_endchar.erase(no_endchar.find("ENDCHAR\n"), 8);
+    std::string wordy_encoding = one;
+    wordy_encoding.replace(wordy_encoding.find("ENCODING 8481"), 13, "ENCODING 0x2121");
     const Case cases[] = {
-        {"empty", ""},
-        {"not BDF", "P1\n1 1\n0\n"},
-        {"Latin font", bdf_font(16, {}, "ISO8859")},
-        {"20 dots", bdf_font(20, {})},
-        {"cut in a bitmap", truncated},
-        {"no ENDFONT", bdf_font(16, {bdf_glyph16(0x2121, {1})}).substr(0, bdf_font(16, {bdf_glyph16(0x2121, {1})}).size() - 8)},
-        {"negative box", bdf_font(16, {{0x2121, -3, 2, 0, 0, {"00", "00"}}})},
-        {"huge box", bdf_font(16, {{0x2121, 2000000000, 1, 0, 0, {"00"}}})},
-        {"huge height", bdf_font(16, {{0x2121, 8, 100000, 0, 0, {"00"}}})},
-        {"short row", bdf_font(16, {{0x2121, 16, 1, 0, 0, {"FF"}}})},
-        {"not hex", bdf_font(16, {{0x2121, 8, 1, 0, 0, {"ZZ"}}})},
-        {"extra row", bdf_font(16, {{0x2121, 8, 1, 0, 0, {"00", "00"}}})},
+        {"", "not a BDF file: it is empty"},
+        {"P1\n1 1\n0\n", "not a BDF file: it does not begin with STARTFONT"},
+        {bdf_font(16, {}, "ISO8859"), "the font is not a JIS X 0208 font"},
+        {bdf_font(20, {}), "the font is not 14, 16 or 24 dots high"},
+        {one.substr(0, one.find("0000")), "the BDF file ends inside a bitmap"},
+        {one.substr(0, one.size() - 8), "the BDF file ends before ENDFONT"},
+        {bdf_font(16, {{0x2121, -3, 2, 0, 0, {"00", "00"}}}), "BBX is not four numbers of a sensible size"},
+        {bdf_font(16, {{0x2121, 2000000000, 1, 0, 0, {"00"}}}), "BBX is not four numbers of a sensible size"},
+        {bdf_font(16, {{0x2121, 8, 100000, 0, 0, {"00"}}}), "BBX is not four numbers of a sensible size"},
+        {bdf_font(16, {{0x2121, 16, 1, 0, 0, {"FF"}}}), "a bitmap row is shorter than its BBX"},
+        {bdf_font(16, {{0x2121, 8, 1, 0, 0, {"ZZ"}}}), "a bitmap row is not hexadecimal"},
+        {bdf_font(16, {{0x2121, 8, 1, 0, 0, {"00", "00"}}}), "a bitmap has more rows than its BBX"},
+        {bdf_font(16, {{0x2121, 8, 3, 0, 0, {"00", "00"}}}), "a bitmap has fewer rows than its BBX"},
+        {no_endchar, "a glyph has no ENDCHAR"},
+        {wordy_encoding, "ENCODING is not a number"},
     };
     for (const Case& c : cases) {
         const BdfImport font = imported(c.bdf);
-        EXPECT_NE(font.error, nullptr) << c.what;
+        ASSERT_NE(font.error, nullptr) << c.fault;
+        EXPECT_EQ(std::string(font.error).substr(0, std::strlen(c.fault)), c.fault);
     }
+}
+
+TEST(BdfImport, CountsPositionsNotGlyphs) {
+    std::string huge = bdf_font(16, {bdf_glyph16(0x2121, {1}), bdf_glyph16(0x2122, {2}), bdf_glyph16(0x2121, {4})});
+    huge.replace(huge.find("ENCODING 8482"), 13, "ENCODING 2147483648");
+    const BdfImport font = imported(huge);
+    ASSERT_EQ(font.error, nullptr) << font.error;
+    EXPECT_EQ(font.skipped, 1) << "a number past every position is a glyph outside JIS X 0208";
+    EXPECT_EQ(font.glyphs, 1);
+    EXPECT_EQ(font.duplicates, 1);
+    EXPECT_EQ(font.first_duplicate, 0x2121);
+    EXPECT_EQ(glyphs[0][0], 1 << 13) << "the later glyph, dot 13, is kept";
 }
 
 TEST(BdfImport, FontLineWithoutANameIsNoRegistry) {

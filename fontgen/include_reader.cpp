@@ -118,6 +118,7 @@ IncludeFont read_include_file(std::string_view text) {
         if ((i > 0 && !in.take(',')) || !in.take('{')) return refuse("font_kanji holds fewer glyphs than FONT_KANJI_NUM");
         for (std::uint32_t n = 0; n < size; ++n) {
             if ((n > 0 && !in.take(',')) || !in.number(numbers[n])) return refuse("a glyph has fewer numbers than FONT_KANJI_SIZE");
+            if (numbers[n] > 0xFF) return refuse("a number of font_kanji does not fit its char: it is above 255");
         }
         if (!in.take('}')) return refuse("a glyph has more numbers than FONT_KANJI_SIZE");
         font.glyphs.push_back(rows_of(numbers.data(), *kind));

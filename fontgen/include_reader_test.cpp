@@ -84,6 +84,10 @@ TEST_F(IncludeReader, RefusesWhatIsNoIncludeFile) {
     EXPECT_NE(broken("\t0x8145,", "\t0x0041,").error, nullptr) << "no two-byte character";
     EXPECT_NE(broken("}\r\n\t,{", ",1}\r\n\t,{").error, nullptr) << "a glyph of 29 numbers";
     EXPECT_NE(read_include_file(good.substr(0, good.size() - 40)).error, nullptr) << "cut short";
+    std::string wide = good;
+    const std::size_t first = wide.find("\t{", wide.find("font_kanji[][")) + 2;
+    wide.replace(first, wide.find(',', first) - first, "256");
+    EXPECT_STREQ(read_include_file(wide).error, "a number of font_kanji does not fit its char: it is above 255");
     const IncludeFont font = broken("0x8145,0x8146", "0x8145,,0x8146");
     ASSERT_NE(font.error, nullptr);
     EXPECT_GT(font.error_line, 10) << "the error names its line";

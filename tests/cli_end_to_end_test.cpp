@@ -202,6 +202,15 @@ TEST_F(Cli, ImportBdfRefusesOtherFontsAndWritesNothing) {
     EXPECT_EQ(read_file(dir.file("Sorvane.J24")), "good\n");
 }
 
+TEST_F(Cli, ImportBdfWarnsOfGlyphsSharingAPosition) {
+    write_file(dir.file("twice.bdf"), bdf_font(16, {bdf_glyph16(0x3441, {1}), bdf_glyph16(0x3441, {2})}));
+    const Result r = cli({"import-bdf", "twice.bdf"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Sorvane.J16: 1 glyphs of 16 dots (lsb-left)\n");
+    EXPECT_NE(r.err.find("1 glyphs have the position of an earlier glyph, the first at ENCODING 13377 (0x3441)"),
+              std::string::npos) << r.err;
+}
+
 TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
     make_font();
     EXPECT_EQ(cli({"import-bdf", "test16.bdf", "-o", "./test16.bdf"}).status, 1);
