@@ -113,7 +113,7 @@ int import_bdf_command(const Invocation& call) {
     const BitOrder order = bit_order_of(call);
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(bdf, buffer);
-    const BdfImport font = read_bdf(in, order, imported);
+    const FontImport font = read_bdf(in, order, imported);
     const int read_error = errno;
     std::fclose(bdf);
     if (in.read_failed()) {
@@ -121,7 +121,7 @@ int import_bdf_command(const Invocation& call) {
         return 1;
     }
     if (font.error) {
-        complain("%s:%d: %s; nothing written", bdf_path, font.error_line, font.error);
+        complain("%s:%ld: %s; nothing written", bdf_path, font.error_place, font.error);
         return 1;
     }
 

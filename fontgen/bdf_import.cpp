@@ -1,6 +1,7 @@
 #include "fontgen/bdf_import.h"
 
 #include "fontgen/font_table.h"
+#include "fontgen/font_import.h"
 
 #include <algorithm>
 #include <bitset>
@@ -82,24 +83,15 @@ int hex_digit(char c) {
     return -1;
 }
 
-struct Cell {
-    long width = 0, height = 0, x = 0, top = 0;  // top: the first dot row above the baseline
-};
-
-std::uint32_t dot_bit(int column, BitOrder order) {
-    const int bit = order == BitOrder::lsb_left ? column : column / 8 * 8 + 7 - column % 8;
-    return std::uint32_t{1} << bit;
-}
-
 }  // namespace
 
-BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
+FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     for (GlyphRecord& g : glyphs) g.fill(0);
-    BdfImport result;
+    FontImport result;
     Line line;
     auto refuse = [&](const char* why) {
         result.error = why;
-        result.error_line = line.number;
+        result.error_place = line.number;
         return result;
     };
 
@@ -109,8 +101,8 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     if (line.keyword() != "STARTFONT") return refuse("not a BDF file: it does not begin with STARTFONT");
 
     // The header, up to the first glyph.
-    Cell cell;
     bool have_box = false;
+    long box_height = 0, box_bottom = 0;
     long pixel_size = 0;
     long ascent = -1;
     std::array<char, 64> registry{};
@@ -123,7 +115,8 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
                 !number_of(line.words[2], 1, max_glyph_side, b) || !number_of(line.words[3], -1000, 1000, c) ||
                 !number_of(line.words[4], -1000, 1000, d))
                 return refuse("FONTBOUNDINGBOX is not four numbers of a sensible size");
-            cell = {a, b, c, b + d};
+            box_height = b;
+            box_bottom = d;
             have_box = true;
         } else if (key == "PIXEL_SIZE") {
             if (line.word_count < 2 || !number_of(line.words[1], -100000, 100000, pixel_size))
@@ -142,26 +135,33 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
             break;
         }
     }
-    if (!starts_with_ignoring_case(registry.data(), "JISX0208"))
-        return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208)");
-    if (pixel_size == 0 && have_box) pixel_size = cell.height;
-    if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) return refuse("the font is not 14, 16 or 24 dots high");
+    FontEncoding encoding = FontEncoding::jis_x0208;
+    if (starts_with_ignoring_case(registry.data(), "ISO10646")) encoding = FontEncoding::unicode;
+    else if (!starts_with_ignoring_case(registry.data(), "JISX0208"))
+        return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode one "
+                      "(ISO10646)");
+    if (pixel_size == 0 && have_box) pixel_size = box_height;
+    if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) {
+        result.pixel_size = static_cast<int>(std::clamp(pixel_size, -1000L, 1000L));
+        return refuse("the font is not 14, 16 or 24 dots high");
+    }
     result.pixel_size = static_cast<int>(pixel_size);
-    if (!have_box) cell = {pixel_size, pixel_size, 0, ascent >= 0 ? ascent : pixel_size};
-    const int side = result.pixel_size;
+    // Row 0 of the cell is the font's ascent line.
+    if (ascent < 0) ascent = have_box ? box_height + box_bottom : pixel_size;
+    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(ascent), order);
+    std::array<std::uint8_t, max_glyph_side * max_glyph_side / 8> bits;
 
     // The glyphs: STARTCHAR, ENCODING, BBX, BITMAP and its rows, ENDCHAR.
-    std::bitset<grid_cells> placed;
     while (line.keyword() == "STARTCHAR") {
-        long encoding = -1;
+        long code = -1;
         long width = -1, height = -1, x = 0, y = 0;
         for (;;) {
             if (!next_line(in, line)) return refuse("the BDF file ends inside a glyph");
             const std::string_view key = line.keyword();
             if (key == "ENCODING") {
                 if (line.word_count < 2 || !is_integer(line.words[1])) return refuse("ENCODING is not a number");
-                // A number past any JIS X 0208 position is a glyph the font source has no place for.
-                if (!number_of(line.words[1], -1, 0x7FFFFFFF, encoding)) encoding = -1;
+                // A number past any position is a glyph the font source has no place for.
+                if (!number_of(line.words[1], -1, 0x7FFFFFFF, code)) code = -1;
             } else if (key == "BBX") {
                 if (line.word_count < 5 || !number_of(line.words[1], 0, max_glyph_side, width) ||
                     !number_of(line.words[2], 0, max_glyph_side, height) ||
@@ -175,41 +175,26 @@ BdfImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
         }
         if (width < 0) return refuse("a glyph has no BBX");
 
-        const long high = encoding >> 8;
-        const long low = encoding & 0xFF;
-        const bool on_grid = encoding >= 0 && high >= 0x21 && high <= 0x7E && low >= 0x21 && low <= 0x7E;
-        const std::size_t at = on_grid ? static_cast<std::size_t>((high - 0x21) * grid_side + (low - 0x21)) : 0;
-        GlyphRecord* record = on_grid ? &glyphs[at] : nullptr;
-        if (record) record->fill(0);
-        const long digits = (width + 7) / 8 * 2;
+        const long pitch = (width + 7) / 8;
         for (long i = 0; i < height; ++i) {
             if (!next_line(in, line)) return refuse("the BDF file ends inside a bitmap");
             const std::string_view hex = line.keyword();
             if (hex == "ENDCHAR") return refuse("a bitmap has fewer rows than its BBX");
-            if (static_cast<long>(hex.size()) < digits) return refuse("a bitmap row is shorter than its BBX");
-            const long row = cell.top - y - height + i;  // from the top of the cell
-            for (long j = 0; j < width; ++j) {
-                const int nibble = hex_digit(hex[static_cast<std::size_t>(j / 4)]);
-                if (nibble < 0) return refuse("a bitmap row is not hexadecimal");
-                const long column = x - cell.x + j;
-                if (!record || (nibble & (8 >> (j % 4))) == 0) continue;
-                if (row < 0 || row >= side || column < 0 || column >= side) continue;  // outside the cell
-                (*record)[static_cast<std::size_t>(row)] = static_cast<std::int32_t>(
-                    static_cast<std::uint32_t>((*record)[static_cast<std::size_t>(row)]) |
-                    dot_bit(static_cast<int>(column), order));
+            if (static_cast<long>(hex.size()) < pitch * 2) return refuse("a bitmap row is shorter than its BBX");
+            for (long j = 0; j < pitch; ++j) {
+                const int high = hex_digit(hex[static_cast<std::size_t>(2 * j)]);
+                const int low = hex_digit(hex[static_cast<std::size_t>(2 * j + 1)]);
+                if (high < 0 || low < 0) return refuse("a bitmap row is not hexadecimal");
+                bits[static_cast<std::size_t>(i * pitch + j)] = static_cast<std::uint8_t>(high << 4 | low);
             }
+            // Dots past the box's width are padding.
+            if (width % 8 != 0) bits[static_cast<std::size_t>(i * pitch + pitch - 1)] &= static_cast<std::uint8_t>(0xFF00 >> (width % 8));
         }
         if (!next_line(in, line)) return refuse("the BDF file ends inside a glyph");
         if (line.keyword() == "STARTCHAR" || line.keyword() == "ENDFONT") return refuse("a glyph has no ENDCHAR");
         if (line.keyword() != "ENDCHAR") return refuse("a bitmap has more rows than its BBX");
-        if (!record) {
-            ++result.skipped;
-        } else if (placed[at]) {
-            if (result.duplicates++ == 0) result.first_duplicate = encoding;
-        } else {
-            placed[at] = true;
-            ++result.glyphs;
-        }
+        placer.place(code, {static_cast<int>(width), static_cast<int>(height), static_cast<int>(x),
+                            static_cast<int>(y + height), bits.data(), static_cast<int>(pitch)});
         do {
             if (!next_line(in, line)) return refuse("the BDF file ends before ENDFONT");
         } while (line.keyword() != "STARTCHAR" && line.keyword() != "ENDFONT");

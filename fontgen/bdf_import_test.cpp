@@ -16,7 +16,7 @@ using testing::BdfGlyph;
 
 GlyphTable glyphs;
 
-BdfImport imported(const std::string& bdf, BitOrder order = BitOrder::lsb_left) {
+FontImport imported(const std::string& bdf, BitOrder order = BitOrder::lsb_left) {
     testing::ScratchFile f(bdf);
     std::uint8_t buffer[100];
     TextReader in(f.file, buffer);
@@ -25,7 +25,7 @@ BdfImport imported(const std::string& bdf, BitOrder order = BitOrder::lsb_left) 
 
 TEST(BdfImport, PlacesGlyphsByTheirJisCode) {
     // 0x2121 is cell 0, 0x3441 (row 0x34, column 0x41) is cell 19 * 94 + 32, 0x7E7E the last.
-    const BdfImport font = imported(bdf_font(16, {bdf_glyph16(0x2121, {0x8000}), bdf_glyph16(0x3441, {0, 0x0001, 0xC003}),
+    const FontImport font = imported(bdf_font(16, {bdf_glyph16(0x2121, {0x8000}), bdf_glyph16(0x3441, {0, 0x0001, 0xC003}),
                                                   bdf_glyph16(0x7E7E, {0xFFFF})}));
     ASSERT_EQ(font.error, nullptr) << font.error;
     EXPECT_EQ(font.pixel_size, 16);
@@ -62,7 +62,7 @@ TEST(BdfImport, SmallerBoxesSitInTheCellByTheirOffsets) {
 }
 
 TEST(BdfImport, SkipsGlyphsOutsideTheGrid) {
-    const BdfImport font = imported(bdf_font(16, {bdf_glyph16(0x2120, {1}), bdf_glyph16(0x7F21, {1}), bdf_glyph16(-1, {1}),
+    const FontImport font = imported(bdf_font(16, {bdf_glyph16(0x2120, {1}), bdf_glyph16(0x7F21, {1}), bdf_glyph16(-1, {1}),
                                                   bdf_glyph16(0x2122, {1})}));
     EXPECT_EQ(font.error, nullptr);
     EXPECT_EQ(font.glyphs, 1);
@@ -85,6 +85,7 @@ TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSizeAndNamesTheFault) {
         {"P1\n1 1\n0\n", "not a BDF file: it does not begin with STARTFONT"},
         {bdf_font(16, {}, "ISO8859"), "the font is not a JIS X 0208 font"},
         {bdf_font(20, {}), "the font is not 14, 16 or 24 dots high"},
+        {bdf_font(16, {}, "KSC5601.1987"), "the font is not a JIS X 0208 font"},
         {one.substr(0, one.find("0000")), "the BDF file ends inside a bitmap"},
         {one.substr(0, one.size() - 8), "the BDF file ends before ENDFONT"},
         {bdf_font(16, {{0x2121, -3, 2, 0, 0, {"00", "00"}}}), "BBX is not four numbers of a sensible size"},
@@ -98,7 +99,7 @@ TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSizeAndNamesTheFault) {
         {wordy_encoding, "ENCODING is not a number"},
     };
     for (const Case& c : cases) {
-        const BdfImport font = imported(c.bdf);
+        const FontImport font = imported(c.bdf);
         ASSERT_NE(font.error, nullptr) << c.fault;
         EXPECT_EQ(std::string(font.error).substr(0, std::strlen(c.fault)), c.fault);
     }
@@ -107,7 +108,7 @@ TEST(BdfImport, RefusesWhatIsNoJisFontOfASupportedSizeAndNamesTheFault) {
 TEST(BdfImport, CountsPositionsNotGlyphs) {
     std::string huge = bdf_font(16, {bdf_glyph16(0x2121, {1}), bdf_glyph16(0x2122, {2}), bdf_glyph16(0x2121, {4})});
     huge.replace(huge.find("ENCODING 8482"), 13, "ENCODING 2147483648");
-    const BdfImport font = imported(huge);
+    const FontImport font = imported(huge);
     ASSERT_EQ(font.error, nullptr) << font.error;
     EXPECT_EQ(font.skipped, 1) << "a number past every position is a glyph outside JIS X 0208";
     EXPECT_EQ(font.glyphs, 1);
@@ -118,8 +119,9 @@ TEST(BdfImport, CountsPositionsNotGlyphs) {
 
 TEST(BdfImport, FontLineWithoutANameIsNoRegistry) {
     // Found by fuzzing: a FONT line with nothing after it once copied from a null pointer.
-    const BdfImport font = imported("STARTFONT 2.1\nFONT\nPIXEL_SIZE 24\nCHARS 0\nENDFONT\n");
-    EXPECT_STREQ(font.error, "the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208)");
+    const FontImport font = imported("STARTFONT 2.1\nFONT\nPIXEL_SIZE 24\nCHARS 0\nENDFONT\n");
+    EXPECT_STREQ(font.error, "the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode "
+                             "one (ISO10646)");
     EXPECT_EQ(imported("STARTFONT 2.1\nCHARSET_REGISTRY\nFONT -A-B-JISX0208.1983-0\nPIXEL_SIZE 16\nENDFONT\n").error, nullptr)
         << "an empty registry is no name: the font name's stands";
 }

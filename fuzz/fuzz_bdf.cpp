@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint8_t buffer[4096];
     TextReader in(f.file, buffer);
     const BitOrder order = size > 0 && (data[size - 1] & 1) ? BitOrder::msb_left : BitOrder::lsb_left;
-    const BdfImport font = read_bdf(in, order, glyphs);
+    const FontImport font = read_bdf(in, order, glyphs);
     if (font.error) return 0;
     if (font.pixel_size != 14 && font.pixel_size != 16 && font.pixel_size != 24) std::abort();
     // Rows past the font are empty; a row holds no more bytes than its dots need.

@@ -1,0 +1,73 @@
+// What fonts of every format come to: glyph bitmaps placed in the cells of the grid they
+// stand for, and an account of what was placed, skipped, replaced and cut.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <span>
+
+#include "core/kanji_grid.h"
+#include "fontgen/font_source.h"
+
+namespace sorvane {
+
+// How row values hold the dots: bit x is dot x from the left (lsb_left, the default), or
+// each group of 8 dots mirrored so that the leftmost is a byte's top bit (msb_left).
+enum class BitOrder { lsb_left, msb_left };
+
+// How a font numbers its characters.
+enum class FontEncoding { jis_x0208, unicode };
+
+// One glyph's bitmap as a font holds it: rows from the top, each pitch bytes, the leftmost
+// dot in the top bit of the first byte.
+struct GlyphBitmap {
+    int width = 0;
+    int height = 0;
+    int left = 0;  // dots from the origin to the bitmap's left edge
+    int top = 0;   // dots from the baseline up to the bitmap's top edge
+    const std::uint8_t* rows = nullptr;
+    int pitch = 0;
+};
+
+// What an import made of a font.
+struct FontImport {
+    int pixel_size = 0;        // 14, 16 or 24 once known
+    int glyphs = 0;            // cells given a glyph
+    int skipped = 0;           // glyphs of characters outside the grid
+    int duplicates = 0;        // glyphs for a cell an earlier glyph of the same character had; the later is kept
+    long first_duplicate = 0;  // the character code of the first of them
+    int cut = 0;               // glyphs larger than the cell, cut at its edges
+    std::bitset<grid_cells> placed;  // the cells given a glyph
+    const char* error = nullptr;     // why the font was refused; null when it was read
+    long error_place = 0;            // where: a line of a text font, a byte offset of a binary one
+    bool place_is_offset = false;
+};
+
+// Puts glyphs into the cells they stand for. A Unicode font's glyph goes to every cell whose
+// character it is (code page 932's first, JIS X 0208's own second: a cell takes the second
+// only while it has no first). Row 0 of a cell is the font's ascent line; a glyph that fits
+// the cell but stands partly outside it is moved inside, and only a glyph larger than the
+// cell is cut.
+class GridPlacer {
+public:
+    GridPlacer(GlyphTable& glyphs, FontImport& result, FontEncoding encoding, int side, int ascent, BitOrder order);
+
+    // Places the glyph of character code; a code that stands for no cell is counted skipped.
+    void place(long code, const GlyphBitmap& bitmap);
+
+private:
+    void draw(int cell, const GlyphBitmap& bitmap);
+
+    GlyphTable& glyphs_;
+    FontImport& result_;
+    FontEncoding encoding_;
+    int side_;
+    int ascent_;
+    BitOrder order_;
+    std::bitset<grid_cells> by_second_;  // cells holding a second-choice glyph
+};
+
+// The cell of a JIS X 0208 code (0x2121 to 0x7E7E), or -1.
+int cell_of_jis(long code);
+
+}  // namespace sorvane
