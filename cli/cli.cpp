@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ enum Option : unsigned {
     takes_bit_order = 2,  // --bit-order lsb-left|msb-left
     takes_encoding = 4,   // --encoding NAME
     takes_add = 8,        // --add
+    takes_size = 16,      // --size 14|16|24 and --face N
 };
 
 // How a command meets Sorvane.ini.
@@ -79,9 +81,12 @@ constexpr Command commands[] = {
      language_choices, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, StateUse::load, nullptr,
      show_command},
-    {"import-bdf", "BDF [-o FILE] [--bit-order lsb-left|msb-left]",
-     "make a font source file (Sorvane.K14, .J16 or .J24 by the font's size) from a JIS X 0208 BDF font", 1, 1,
-     takes_output | takes_bit_order, StateUse::none, nullptr, import_bdf_command},
+    {"import-font", "FONT [-o FILE] [--size 14|16|24] [--face N] [--bit-order lsb-left|msb-left]",
+     "make a font source file (Sorvane.K14, .J16 or .J24 by the font's size) from a BDF, PCF (also .pcf.gz), "
+     "TrueType or OpenType font of JIS X 0208 or Unicode; --size is needed for outline fonts",
+     1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
+    {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
+     1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
     {"preview", "FONT_INC [-o FILE.png] [--bit-order lsb-left|msb-left]",
      "draw every glyph of an include file in a PNG picture (FONT_INC's name with .png)", 1, 1,
      takes_output | takes_bit_order, StateUse::none, nullptr, preview_command},
@@ -192,6 +197,12 @@ bool option_value(std::string_view name, int argc, const char* const* argv, int&
     return true;
 }
 
+// A small whole number of decimal digits only; -1 for anything else.
+int whole_number(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 6 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoi(text);
+}
+
 }  // namespace
 
 int choice_of(const Invocation& call) { return choice_index(*call.command, call.operands.at(0)); }
@@ -199,6 +210,7 @@ int choice_of(const Invocation& call) { return choice_index(*call.command, call.
 Invocation parse_arguments(int argc, const char* const* argv) {
     Invocation call;
     bool operands_only = false;
+    const char* value = nullptr;
     for (int i = 1; i < argc && call.error.empty(); ++i) {
         const std::string_view arg = argv[i];
         if (!operands_only && (arg == "--help" || arg == "-h")) {
@@ -229,6 +241,14 @@ Invocation parse_arguments(int argc, const char* const* argv) {
             if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 &&
                 std::strcmp(call.bit_order, "msb-left") != 0)
                 call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
+        } else if ((call.command->options & takes_size) &&
+                   option_value("--size", argc, argv, i, value, call.error)) {
+            if (call.error.empty() && (call.size = whole_number(value)) != 14 && call.size != 16 && call.size != 24)
+                call.error = "--size is 14, 16 or 24, not '" + std::string(value) + "'";
+        } else if ((call.command->options & takes_size) &&
+                   option_value("--face", argc, argv, i, value, call.error)) {
+            if (call.error.empty() && (call.face = whole_number(value)) < 0)
+                call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
         } else if ((call.command->options & takes_add) && arg == "--add") {
             call.add = true;
         } else if ((call.command->options & takes_encoding) &&

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/messages.h"
 #include "cli/handlers.h"
@@ -11,7 +12,11 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "cli/png_file.h"
+#include "cli/font_file.h"
+#include "core/jis_unicode.h"
 #include "fontgen/bdf_import.h"
+#include "fontgen/outline_font.h"
+#include "fontgen/pcf_import.h"
 #include "fontgen/font_table.h"
 #include "fontgen/include_reader.h"
 #include "fontgen/preview.h"
@@ -103,36 +108,78 @@ int preview_command(const Invocation& call) {
     return 0;
 }
 
-int import_bdf_command(const Invocation& call) {
-    const char* bdf_path = call.operands[0];
-    std::FILE* bdf = std::fopen(bdf_path, "rb");
-    if (!bdf) {
-        complain_file(message_cannot_open_input, bdf_path, std::strerror(errno));
+namespace {
+
+// The font read by the reader its content calls for.
+FontImport read_any_font(const std::vector<std::uint8_t>& data, const Invocation& call, BitOrder order) {
+    switch (font_format_of(data)) {
+    case FontFormat::bdf: {
+        TextReader in{std::span<const std::uint8_t>(data)};
+        return read_bdf(in, order, imported);
+    }
+    case FontFormat::pcf: return read_pcf(data, order, imported);
+    case FontFormat::outline: return read_with_freetype(data, call.face, call.size, order, imported);
+    case FontFormat::unknown: break;
+    }
+    FontImport unknown;
+    unknown.error = "not a font Sorvane reads: neither BDF, PCF, TrueType nor OpenType";
+    return unknown;
+}
+
+// Names the first JIS X 0208 characters the font has no glyph for.
+void report_coverage(const char* font_path, const FontImport& font) {
+    int lacking = 0;
+    std::string first_ten;
+    for (int cell = 0; cell < grid_cells; ++cell) {
+        if (!is_jis_x0208(cell) || font.placed[static_cast<std::size_t>(cell)]) continue;
+        if (++lacking <= 10) {
+            char code[16];
+            std::snprintf(code, sizeof code, " %#x", code_of(cell));
+            first_ten += code;
+        }
+    }
+    complain("%s: %d glyphs taken; the font lacks %d of the 6879 JIS X 0208 characters%s%s", font_path, font.glyphs,
+             lacking, lacking > 0 ? (lacking > 10 ? ", the first ten:" : ":") : "", first_ten.c_str());
+    if (font.cut > 0) complain("warning: %s: %d glyphs larger than the cell were cut at its edges", font_path, font.cut);
+    if (font.duplicates > 0)
+        complain("warning: %s: %d glyphs have the position of an earlier glyph, the first at ENCODING %ld (%#lx); "
+                 "the later one is kept",
+                 font_path, font.duplicates, font.first_duplicate, font.first_duplicate);
+}
+
+}  // namespace
+
+int import_font_command(const Invocation& call) {
+    const char* font_path = call.operands[0];
+    std::vector<std::uint8_t> data;
+    std::string reason;
+    if (!read_font_file(font_path, data, reason)) {
+        complain_file(message_cannot_read, font_path, reason);
         return 1;
     }
     const BitOrder order = bit_order_of(call);
-    std::array<std::uint8_t, 1 << 16> buffer;
-    TextReader in(bdf, buffer);
-    const FontImport font = read_bdf(in, order, imported);
-    const int read_error = errno;
-    std::fclose(bdf);
-    if (in.read_failed()) {
-        complain_file(message_cannot_read, bdf_path, std::strerror(read_error));
-        return 1;
-    }
+    const FontImport font = read_any_font(data, call, order);
     if (font.error) {
-        complain("%s:%ld: %s; nothing written", bdf_path, font.error_place, font.error);
+        std::string place;
+        if (font.error_place > 0) place = (font.place_is_offset ? ": byte " : ":") + std::to_string(font.error_place);
+        std::string size;
+        if (font.pixel_size != 0 && !font_of_dots(font.pixel_size)) size = " (it is " + std::to_string(font.pixel_size) + ")";
+        complain("%s%s: %s%s; nothing written", font_path, place.c_str(), font.error, size.c_str());
         return 1;
     }
-
+    if (call.size != 0 && font.pixel_size != call.size) {
+        complain("%s: the font is %d dots high, not the %d of --size; nothing written", font_path, font.pixel_size,
+                 call.size);
+        return 1;
+    }
     if (font.glyphs == 0) {
-        complain("%s: no glyph of the font has a JIS X 0208 position; nothing written", bdf_path);
+        complain("%s: no glyph of the font has a JIS X 0208 position; nothing written", font_path);
         return 1;
     }
     const std::string default_path = default_font_source(font.pixel_size);
     const char* out_path = call.output ? call.output : default_path.c_str();
-    if (same_file(out_path, bdf_path)) {
-        complain_file(message_cannot_create_output, out_path, "it is the BDF font being imported");
+    if (same_file(out_path, font_path)) {
+        complain_file(message_cannot_create_output, out_path, "it is the font being imported");
         return 1;
     }
     const auto write_source = [&font](std::FILE* file) {
@@ -145,10 +192,7 @@ int import_bdf_command(const Invocation& call) {
                 order == BitOrder::msb_left ? "msb-left" : "lsb-left");
     if (font.skipped > 0) std::printf(", %d glyphs outside JIS X 0208 left out", font.skipped);
     std::printf("\n");
-    if (font.duplicates > 0)
-        complain("warning: %s: %d glyphs have the position of an earlier glyph, the first at ENCODING %ld (%#lx); "
-                 "the later one is kept",
-                 bdf_path, font.duplicates, font.first_duplicate, font.first_duplicate);
+    report_coverage(font_path, font);
     return 0;
 }
 

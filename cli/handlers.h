@@ -19,7 +19,7 @@ int language_command(const Invocation& call);
 int show_command(const Invocation& call);
 
 // Commands on font files, without Sorvane.ini.
-int import_bdf_command(const Invocation& call);
+int import_font_command(const Invocation& call);  // import-font, and import-bdf as scripts know it
 int preview_command(const Invocation& call);
 
 // Loads Sorvane.ini, runs a command on the state and, if save, saves it again. A settings

@@ -7,18 +7,25 @@ namespace sorvane {
 
 bool TextReader::refill() {
     pos_ = end_ = 0;
-    if (ended_ || buffer_.empty()) return false;
-    std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-    if (n < buffer_.size() && std::ferror(file_)) {
-        read_failed_ = true;
-        ended_ = true;
+    if (ended_) return false;
+    std::size_t n = view_.size();
+    if (!file_) {
+        ended_ = true;  // the text in memory is one block
+    } else {
+        if (buffer_.empty()) return false;
+        n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+        view_ = buffer_;
+        if (n < buffer_.size() && std::ferror(file_)) {
+            read_failed_ = true;
+            ended_ = true;
+        }
     }
     if (n == 0) {
         ended_ = true;
         return false;
     }
-    if (const void* eof = std::memchr(buffer_.data(), 0x1A, n)) {
-        n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(eof) - buffer_.data());
+    if (const void* eof = std::memchr(view_.data(), 0x1A, n)) {
+        n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(eof) - view_.data());
         ended_ = true;  // nothing after a 0x1A is ever read
     }
     end_ = n;

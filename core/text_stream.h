@@ -16,12 +16,14 @@ class TextReader {
 public:
     // Reads an open file in blocks of buffer's size; the caller closes the file.
     TextReader(std::FILE* file, std::span<std::uint8_t> buffer) : file_(file), buffer_(buffer) {}
+    // Reads text held in memory, such as a file unpacked from gzip.
+    explicit TextReader(std::span<const std::uint8_t> text) : file_(nullptr), view_(text) {}
 
     // The next run of input bytes as they stand in the file (CR LF not folded), ending before
     // any 0x1A; empty once the input has ended.
     std::span<const std::uint8_t> next_block() {
         if (pos_ == end_ && !refill()) return {};
-        const std::span<const std::uint8_t> block = buffer_.subspan(pos_, end_ - pos_);
+        const std::span<const std::uint8_t> block = view_.subspan(pos_, end_ - pos_);
         pos_ = end_;
         return block;
     }
@@ -29,8 +31,8 @@ public:
     // The next byte with CR LF folded into LF, or -1 once the input has ended.
     int get() {
         if (pos_ == end_ && !refill()) return -1;
-        const std::uint8_t c = buffer_[pos_++];
-        if (c == '\r' && (pos_ < end_ || refill()) && buffer_[pos_] == '\n') {
+        const std::uint8_t c = view_[pos_++];
+        if (c == '\r' && (pos_ < end_ || refill()) && view_[pos_] == '\n') {
             ++pos_;
             return '\n';
         }
@@ -52,6 +54,7 @@ private:
 
     std::FILE* file_;
     std::span<std::uint8_t> buffer_;
+    std::span<const std::uint8_t> view_;  // the bytes at hand: the buffer's, or the text in memory
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool ended_ = false;

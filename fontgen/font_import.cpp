@@ -1,6 +1,7 @@
 #include "fontgen/font_import.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/jis_unicode.h"
 
@@ -20,6 +21,18 @@ int fitted(int start, int length, int side) {
 }
 
 }  // namespace
+
+FontFormat font_format_of(std::span<const std::uint8_t> data) {
+    const auto starts = [&](std::string_view magic) {
+        return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin(),
+                                                         [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+    };
+    if (starts("STARTFONT")) return FontFormat::bdf;
+    if (starts(std::string_view("\1fcp", 4))) return FontFormat::pcf;
+    if (starts(std::string_view("\0\1\0\0", 4)) || starts("OTTO") || starts("true") || starts("ttcf"))
+        return FontFormat::outline;
+    return FontFormat::unknown;
+}
 
 int cell_of_jis(long code) {
     const long high = code >> 8;

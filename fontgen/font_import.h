@@ -67,6 +67,10 @@ private:
     std::bitset<grid_cells> by_second_;  // cells holding a second-choice glyph
 };
 
+// What a font file is, by its first bytes.
+enum class FontFormat { bdf, pcf, outline, unknown };
+FontFormat font_format_of(std::span<const std::uint8_t> data);
+
 // The cell of a JIS X 0208 code (0x2121 to 0x7E7E), or -1.
 int cell_of_jis(long code);
 

@@ -88,6 +88,25 @@ if [ -n "$linux_cli" ]; then
     status=1
   fi
 
+  # The Windows command line reads packed PCF fonts as the Linux one does, and says plainly
+  # that it reads no outline fonts.
+  mkdir -p cli-fonts
+  pcf=/usr/share/fonts/X11/misc/jiskan16.pcf.gz
+  (cd cli-fonts && cp "$pcf" . && wine "$build/sorvane-cli.exe" import-font jiskan16.pcf.gz -o win.J16 >/dev/null 2>&1 &&
+    "$linux_cli" import-font jiskan16.pcf.gz -o linux.J16 >/dev/null 2>&1) || true
+  if [ -s cli-fonts/linux.J16 ] && cmp -s cli-fonts/win.J16 cli-fonts/linux.J16; then
+    echo "ok    sorvane-cli.exe import-font of a .pcf.gz writes what the Linux one writes"
+  else
+    echo "FAIL  sorvane-cli.exe import-font of a .pcf.gz differs from the Linux one"
+    status=1
+  fi
+  ttf=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+  said=$(cd cli-fonts && cp "$ttf" . && wine "$build/sorvane-cli.exe" import-font ipag.ttf --size 16 2>&1 | tr -d '\r')
+  case "$said" in
+    *"reads no outline fonts"*) echo "ok    sorvane-cli.exe says it reads no outline fonts" ;;
+    *) echo "FAIL  sorvane-cli.exe on an outline font said: $said"; status=1 ;;
+  esac
+
   # Eight Windows runs in one folder at once take their turns: none loses another's character.
   mkdir -p cli-parallel
   pids=""
