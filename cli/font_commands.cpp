@@ -91,17 +91,20 @@ int preview_command(const Invocation& call) {
         complain_file(message_cannot_read, include_path, std::strerror(errno));
         return 1;
     }
-    const IncludeFont font = read_include_file(text);
+    // An include file names its tables; anything else may be a font source file.
+    const bool include_file = text.find("FONT_KANJI_NUM") != std::string::npos;
+    const IncludeFont font = include_file ? read_include_file(text) : read_font_source_text(text);
     if (font.error) {
-        complain("%s:%d: not an include file written by Sorvane: %s", include_path, font.error_line, font.error);
+        complain("%s:%d: %s%s", include_path, font.error_line, include_file ? "not an include file written by Sorvane: " : "",
+                 font.error);
         return 1;
     }
     const std::string out_path = call.output ? call.output : picture_name(include_path);
     if (same_file(out_path.c_str(), include_path)) {
-        complain_file(message_cannot_create_output, out_path, "it is the include file the picture is drawn from");
+        complain_file(message_cannot_create_output, out_path, "it is the file the picture is drawn from");
         return 1;
     }
-    const Picture picture = draw_preview(font, bit_order_of(call));
+    const Picture picture = draw_preview(font, bit_order_of(call), include_file ? preview_columns : grid_side);
     if (!write_whole(out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return 1;
     std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
                 picture.width, picture.height);
@@ -129,17 +132,16 @@ FontImport read_any_font(const std::vector<std::uint8_t>& data, const Invocation
 // Names the first JIS X 0208 characters the font has no glyph for.
 void report_coverage(const char* font_path, const FontImport& font) {
     int lacking = 0;
-    std::string first_ten;
-    for (int cell = 0; cell < grid_cells; ++cell) {
+    for (int cell = 0; cell < grid_cells; ++cell) lacking += is_jis_x0208(cell) && !font.placed[static_cast<std::size_t>(cell)];
+    complain("%s: %d glyphs taken; the font lacks %d of the 6879 JIS X 0208 characters%s", font_path, font.glyphs,
+             lacking, lacking == 0 ? "" : lacking > 10 ? ", the first ten:" : ":");
+    for (int cell = 0, named = 0; cell < grid_cells && named < 10; ++cell) {
         if (!is_jis_x0208(cell) || font.placed[static_cast<std::size_t>(cell)]) continue;
-        if (++lacking <= 10) {
-            char code[16];
-            std::snprintf(code, sizeof code, " %#x", code_of(cell));
-            first_ten += code;
-        }
+        std::fputs("  ", stderr);
+        print_character(stderr, cell);
+        std::fputc('\n', stderr);
+        ++named;
     }
-    complain("%s: %d glyphs taken; the font lacks %d of the 6879 JIS X 0208 characters%s%s", font_path, font.glyphs,
-             lacking, lacking > 0 ? (lacking > 10 ? ", the first ten:" : ":") : "", first_ten.c_str());
     if (font.cut > 0) complain("warning: %s: %d glyphs larger than the cell were cut at its edges", font_path, font.cut);
     if (font.duplicates > 0)
         complain("warning: %s: %d glyphs have the position of an earlier glyph, the first at ENCODING %ld (%#lx); "

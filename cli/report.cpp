@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/messages.h"
+#include "core/kanji_grid.h"
 #include "cli/terminal.h"
 #include "state/app_state.h"
 
@@ -34,6 +35,13 @@ void complain_file(int message, std::string_view path, std::string_view reason) 
     subject += ": ";
     subject += reason;
     complain_message(message, subject);
+}
+
+void print_character(std::FILE* stream, int cell) {
+    const SjisBytes b = bytes_of(cell);
+    const char text[2] = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
+    print_sjis(stream, std::string_view(text, 2));
+    std::fprintf(stream, " (%#x)", code_of(cell));
 }
 
 void print_text(std::string_view sjis) { print_sjis(stdout, sjis); }

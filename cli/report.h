@@ -1,6 +1,7 @@
 // Everything sorvane-cli says: results on stdout, diagnostics on stderr through one function.
 #pragma once
 
+#include <cstdio>
 #include <string_view>
 
 namespace sorvane::cli {
@@ -18,6 +19,9 @@ void complain_message(int message, std::string_view subject);
 
 // A message of the message table about a file, and why: "path: reason".
 void complain_file(int message, std::string_view path, std::string_view reason);
+
+// The character of a cell and its code, as the terminal shows them: "字 (0x8e9a)".
+void print_character(std::FILE* stream, int cell);
 
 // A Shift_JIS text on stdout, in the terminal's encoding.
 void print_text(std::string_view sjis);

@@ -88,13 +88,6 @@ void print_list(std::string_view text) {
     }
 }
 
-// The character of a cell and its code, as the terminal shows them.
-void print_character(std::FILE* stream, int cell) {
-    const SjisBytes b = bytes_of(cell);
-    const char text[2] = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
-    print_sjis(stream, std::string_view(text, 2));
-    std::fprintf(stream, " (%#x)", code_of(cell));
-}
 
 // Names the registered characters whose glyph is empty in the font source just read. The
 // ideographic space 0x8140 has an empty glyph by nature and is not named.

@@ -2,10 +2,9 @@
 // Unicode.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <utility>
+#include <span>
 
 #include "core/kanji_grid.h"
 
@@ -41,42 +40,12 @@ struct UnicodeCell {
     }
 };
 
-namespace detail {
-
-constexpr std::size_t unicode_cell_count() {
-    std::size_t n = 0;
-    for (int cell = 0; cell < grid_cells; ++cell) {
-        const CellCharacters c = characters_of_cell(cell);
-        n += (c.first != 0) + (c.second != 0);
-    }
-    return n;
-}
-
-}  // namespace detail
-
 // Every (character, cell) pair of the grid, in the order of the characters: a character
-// that code page 932 has at two places (NEC's and IBM's copies) stands for both.
-inline constexpr auto unicode_cells = [] {
-    std::array<UnicodeCell, detail::unicode_cell_count()> pairs{};
-    std::size_t n = 0;
-    for (int cell = 0; cell < grid_cells; ++cell) {
-        const CellCharacters c = characters_of_cell(cell);
-        if (c.first != 0) pairs[n++] = {c.first, static_cast<std::int16_t>(cell), false};
-        if (c.second != 0) pairs[n++] = {c.second, static_cast<std::int16_t>(cell), true};
-    }
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
-}();
+// that code page 932 has at two places (NEC's and IBM's copies) stands for both. Made once,
+// on first use, and never changed after.
+std::span<const UnicodeCell> unicode_cells();
 
 // The pairs of a character, in cell order; empty when no cell stands for it.
-inline std::pair<const UnicodeCell*, const UnicodeCell*> cells_of_unicode(char32_t code) {
-    if (code > 0xFFFF) return {unicode_cells.end(), unicode_cells.end()};
-    const auto c = static_cast<char16_t>(code);
-    const auto* low = std::lower_bound(unicode_cells.begin(), unicode_cells.end(), c,
-                                       [](const UnicodeCell& p, char16_t v) { return p.code < v; });
-    const auto* high = std::upper_bound(low, unicode_cells.end(), c,
-                                        [](char16_t v, const UnicodeCell& p) { return v < p.code; });
-    return {low, high};
-}
+std::span<const UnicodeCell> cells_of_unicode(char32_t code);
 
 }  // namespace sorvane

@@ -105,5 +105,66 @@ TEST(OutlineFonts, IpaGothicCoversTheGridAtEverySize) {
     EXPECT_NE(read_with_freetype(data, 0, 0, BitOrder::lsb_left, *glyphs).error, nullptr) << "an outline font needs a size";
 }
 
+TEST(GridPlacer, MovesAGlyphThatFitsInsideAndCutsOnlyALargerOne) {
+    auto glyphs = std::make_unique<GlyphTable>();
+    FontImport result;
+    GridPlacer placer(*glyphs, result, FontEncoding::jis_x0208, 16, 14, BitOrder::lsb_left);
+    const std::uint8_t block[4] = {0xF0, 0xF0, 0xF0, 0xF0};  // 4 x 4 dots
+    placer.place(0x2121, {4, 4, 14, 16, block, 1});        // 2 dots past the right and above the top
+    EXPECT_EQ((*glyphs)[0][0], 0xF000) << "moved to the right edge, in the top row";
+    EXPECT_EQ((*glyphs)[0][3], 0xF000);
+    const std::uint8_t wide[3 * 1] = {0xFF, 0xFF, 0xC0};   // 18 dots: larger than the cell
+    placer.place(0x2122, {18, 1, -1, 1, wide, 3});
+    EXPECT_EQ((*glyphs)[1][13], 0xFFFF) << "cut at both edges, in the row of its top";
+    EXPECT_EQ(result.cut, 1);
+    EXPECT_EQ(result.glyphs, 2);
+    placer.place(0x7F7F, {4, 4, 0, 4, block, 1});
+    EXPECT_EQ(result.skipped, 1);
+}
+
+TEST(GridPlacer, AUnicodeCellTakesItsFirstChoiceOverItsSecond) {
+    auto glyphs = std::make_unique<GlyphTable>();
+    FontImport result;
+    GridPlacer placer(*glyphs, result, FontEncoding::unicode, 16, 14, BitOrder::lsb_left);
+    const std::uint8_t one[1] = {0x80}, two[1] = {0xC0};
+    const auto wave_dash = static_cast<std::size_t>(cell_of(0x81, 0x60));
+    placer.place(0x301C, {1, 1, 0, 14, one, 1});  // JIS X 0208's wave dash, the second choice
+    EXPECT_EQ((*glyphs)[wave_dash][0], 1);
+    placer.place(0xFF5E, {2, 1, 0, 14, two, 1});  // code page 932's, the first
+    placer.place(0x301C, {1, 1, 0, 14, one, 1});
+    EXPECT_EQ((*glyphs)[wave_dash][0], 3) << "the first choice stays";
+    EXPECT_EQ(result.glyphs, 1);
+    EXPECT_EQ(result.duplicates, 0);
+    placer.place(0x2235, {1, 1, 0, 14, one, 1});  // ∵, in two cells
+    EXPECT_EQ(result.glyphs, 3);
+}
+
+TEST(PcfImport, FilesCutShortOrLyingAreRefusedWithTheirPlace) {
+    const std::string path = x11 + "jiskan16.pcf.gz";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is not installed";
+    const std::vector<std::uint8_t> whole = font_file(path);
+    auto glyphs = std::make_unique<GlyphTable>();
+    ASSERT_EQ(read_pcf(whole, BitOrder::lsb_left, *glyphs).error, nullptr);
+    // Cut anywhere: refused, or read as far as its tables go; never read past the end.
+    for (std::size_t size = 0; size < whole.size(); size += 3001) {
+        const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        const FontImport font = read_pcf(cut, BitOrder::lsb_left, *glyphs);
+        if (font.error) {
+            EXPECT_LE(static_cast<std::size_t>(font.error_place), size + 16) << font.error;
+        }
+    }
+    auto lying = [&](std::size_t at, std::uint32_t value) {
+        std::vector<std::uint8_t> data = whole;
+        for (int i = 0; i < 4; ++i) data[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        return read_pcf(data, BitOrder::lsb_left, *glyphs);
+    };
+    EXPECT_STREQ(lying(4, 1000).error, "the count of tables is not a sensible one");
+    const FontImport far = lying(8 + 12, 0x7FFFFFF0);  // the first table's offset
+    EXPECT_STREQ(far.error, "a table lies outside the file");
+    EXPECT_EQ(far.error_place, 8);
+    EXPECT_STREQ(read_pcf(std::vector<std::uint8_t>{'S', 'T'}, BitOrder::lsb_left, *glyphs).error,
+                 "not a PCF file: it does not begin with 1fcp");
+}
+
 }  // namespace
 }  // namespace sorvane

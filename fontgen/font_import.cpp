@@ -63,8 +63,7 @@ void GridPlacer::place(long code, const GlyphBitmap& bitmap) {
     if (encoding_ == FontEncoding::jis_x0208) {
         if (const int cell = cell_of_jis(code); cell >= 0) take(cell, false);
     } else if (code >= 0) {
-        const auto [first, last] = cells_of_unicode(static_cast<char32_t>(code));
-        for (const UnicodeCell* p = first; p != last; ++p) take(p->cell, p->second);
+        for (const UnicodeCell& p : cells_of_unicode(static_cast<char32_t>(code))) take(p.cell, p.second);
     }
     if (!any) ++result_.skipped;
 }

@@ -36,8 +36,7 @@ bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
 // Whether a character code stands for a cell, so that a glyph outside the grid is never drawn.
 bool stands_for_a_cell(FT_ULong code, FontEncoding encoding) {
     if (encoding == FontEncoding::jis_x0208) return cell_of_jis(static_cast<long>(code)) >= 0;
-    const auto [first, last] = cells_of_unicode(static_cast<char32_t>(code));
-    return first != last;
+    return !cells_of_unicode(static_cast<char32_t>(code)).empty();
 }
 
 }  // namespace

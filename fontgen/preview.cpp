@@ -1,18 +1,24 @@
 #include "fontgen/preview.h"
 
+#include <algorithm>
+#include <array>
+
+#include "core/kanji_grid.h"
+#include "fontgen/font_table.h"
+
 namespace sorvane {
 
-Picture draw_preview(const IncludeFont& font, BitOrder order) {
+Picture draw_preview(const IncludeFont& font, BitOrder order, int columns) {
     const int count = static_cast<int>(font.glyphs.size());
     const int field = font.side * preview_scale;
-    const int rows = (count + preview_columns - 1) / preview_columns;
+    const int rows = (count + columns - 1) / columns;
     Picture picture;
-    picture.width = preview_gap + preview_columns * (field + preview_gap);
+    picture.width = preview_gap + columns * (field + preview_gap);
     picture.height = preview_gap + rows * (field + preview_gap);
     picture.gray.assign(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height), preview_background);
     for (int i = 0; i < count; ++i) {
-        const int left = preview_field_x(i, font.side);
-        const int top = preview_field_y(i, font.side);
+        const int left = preview_field_x(i, font.side, columns);
+        const int top = preview_field_y(i, font.side, columns);
         for (int y = 0; y < field; ++y) {
             const auto row = static_cast<std::uint32_t>(font.glyphs[static_cast<std::size_t>(i)][static_cast<std::size_t>(y / preview_scale)]);
             std::uint8_t* pixel = &picture.gray[static_cast<std::size_t>(top + y) * static_cast<std::size_t>(picture.width) + static_cast<std::size_t>(left)];
@@ -20,6 +26,38 @@ Picture draw_preview(const IncludeFont& font, BitOrder order) {
         }
     }
     return picture;
+}
+
+IncludeFont read_font_source_text(std::string_view text) {
+    IncludeFont font;
+    const std::string_view first = text.substr(0, text.find('\n'));
+    if (first.empty() || first.find_first_not_of("0123456789abcdefxABCDEFX,- \t\r") != std::string_view::npos) {
+        font.error = "neither an include file written by Sorvane nor a font source file";
+        font.error_line = 1;
+        return font;
+    }
+    const int values = 1 + static_cast<int>(std::count(first.begin(), first.end(), ','));
+    const FontKind* kind = font_of_dots(values);
+    if (!kind) {
+        font.error = "a font source file has 14, 16 or 24 values on a line";
+        font.error_line = 1;
+        return font;
+    }
+    font.side = kind->dots;
+    font.glyph_bytes = kind->glyph_bytes();
+    font.glyphs.assign(grid_cells, GlyphRecord{});
+    std::array<char, 2000> line{};
+    std::size_t at = 0;
+    for (int cell = 0; cell < grid_cells && at < text.size(); ++cell) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::size_t n = text.copy(line.data(), std::min(end - at, line.size() - 1), at);
+        line[n] = '\0';
+        parse_font_line(line.data(), font.side, font.glyphs[static_cast<std::size_t>(cell)]);
+        font.codes.push_back(static_cast<std::uint16_t>(code_of(cell)));
+        at = end + 1;
+    }
+    font.glyphs.resize(font.codes.size());
+    return font;
 }
 
 }  // namespace sorvane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "fontgen/include_reader.h"
@@ -22,9 +23,18 @@ inline constexpr int preview_gap = 4;
 inline constexpr std::uint8_t preview_background = 192;
 
 // The top-left pixel of the field of glyph i.
-inline int preview_field_x(int i, int side) { return preview_gap + i % preview_columns * (side * preview_scale + preview_gap); }
-inline int preview_field_y(int i, int side) { return preview_gap + i / preview_columns * (side * preview_scale + preview_gap); }
+inline int preview_field_x(int i, int side, int columns = preview_columns) {
+    return preview_gap + i % columns * (side * preview_scale + preview_gap);
+}
+inline int preview_field_y(int i, int side, int columns = preview_columns) {
+    return preview_gap + i / columns * (side * preview_scale + preview_gap);
+}
 
-Picture draw_preview(const IncludeFont& font, BitOrder order);
+Picture draw_preview(const IncludeFont& font, BitOrder order, int columns = preview_columns);
+
+// A font source file's glyphs, every cell in grid order, for a picture of 94 to a row (a row
+// of the grid). The size is known by the count of values on the first line; error says why a
+// text is no font source file.
+IncludeFont read_font_source_text(std::string_view text);
 
 }  // namespace sorvane

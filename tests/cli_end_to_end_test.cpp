@@ -211,6 +211,28 @@ TEST_F(Cli, ImportBdfWarnsOfGlyphsSharingAPosition) {
               std::string::npos) << r.err;
 }
 
+TEST_F(Cli, ImportFontTakesPackedPcfAndRefusesWhatItCannotPlace) {
+    const std::string pcf = "/usr/share/fonts/X11/misc/jiskan16.pcf.gz";
+    if (!std::filesystem::exists(pcf)) GTEST_SKIP() << pcf << " is not installed";
+    Result r = cli({"import-font", pcf, "--size", "16"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Sorvane.J16: 6877 glyphs of 16 dots (lsb-left)\n");
+    EXPECT_NE(r.err.find("lacks 2 of the 6879 JIS X 0208 characters:\n  \xe5\x87\x9c (0xeaa3)\n"), std::string::npos)
+        << r.err;
+    r = cli({"import-font", pcf, "--size", "24", "-o", "x.J24"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the font is 16 dots high, not the 24 of --size; nothing written"), std::string::npos) << r.err;
+    write_file(dir.file("cut.pcf"), std::string("\1fcp\x09\0\0\0", 8));  // nine tables, none there
+    r = cli({"import-font", "cut.pcf", "-o", "cut.J16"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cut.pcf: byte 8: the file ends inside its table of contents; nothing written"),
+              std::string::npos) << r.err;
+    write_file(dir.file("notes.txt"), "hello\n");
+    EXPECT_NE(cli({"import-font", "notes.txt"}).err.find("not a font Sorvane reads"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.J24")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cut.J16")));
+}
+
 TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
     make_font();
     EXPECT_EQ(cli({"import-bdf", "test16.bdf", "-o", "./test16.bdf"}).status, 1);
@@ -227,7 +249,7 @@ TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
     std::filesystem::create_symlink("x.inc", dir.file("link.inc"));
     const Result r = cli({"preview", "x.inc", "-o", "link.inc"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("it is the include file the picture is drawn from"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("it is the file the picture is drawn from"), std::string::npos) << r.err;
     EXPECT_EQ(read_file(dir.file("x.inc")), include);
     EXPECT_EQ(read_file(dir.file("test16.bdf")).substr(0, 9), "STARTFONT");
 }
@@ -314,6 +336,17 @@ TEST_F(Cli, PreviewDrawsEveryGlyphInCodeOrder) {
     EXPECT_EQ(picture.at(76, 10), 192) << "no third glyph";
 }
 
+TEST_F(Cli, PreviewDrawsAFontSourceFileInGridOrder) {
+    make_font();
+    const Result r = cli({"preview", "Sorvane.J16", "-o", "grid.png"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "grid.png: 8836 glyphs of 16 dots, 3388x3388 pixels\n");
+    // 漢 is cell 19 * 94 + 32: its field is in row 19 and column 32 of the grid, 36 pixels apart.
+    const Pixels picture = load_png(dir.file("grid.png"));
+    for (int d = 0; d < 32; ++d) ASSERT_EQ(picture.at(4 + 32 * 36 + d, 4 + 19 * 36 + d), 0) << "the diagonal, " << d;
+    EXPECT_EQ(picture.at(4 + 31 * 36, 4 + 19 * 36), 255) << "the cell before it is blank";
+}
+
 TEST_F(Cli, PreviewKnowsBothBitOrders) {
     write_file(dir.file("left.bdf"), bdf_font(16, {bdf_glyph16(0x3441, {0x8000})}));
     cli({"import-bdf", "left.bdf", "--bit-order", "msb-left"});
@@ -333,7 +366,7 @@ TEST_F(Cli, PreviewRefusesOtherFiles) {
     write_file(dir.file("notes.inc"), "#define X 1\n");
     Result r = cli({"preview", "notes.inc"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "sorvane-cli: notes.inc:1: not an include file written by Sorvane: no FONT_KANJI_NUM of 0 to 8836\n");
+    EXPECT_EQ(r.err, "sorvane-cli: notes.inc:1: neither an include file written by Sorvane nor a font source file\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("notes.png")));
     r = cli({"preview", "missing.inc"});
     EXPECT_EQ(r.status, 1);
