@@ -15,8 +15,7 @@ cmake --build build -j "$(nproc)"
 cli="$top/build/sorvane-cli"
 mkdir -p work
 for font in k14 jiskan16 jiskan24; do
-  pcf2bdf -o "work/$font.bdf" "/usr/share/fonts/X11/misc/$font.pcf.gz"
-  "$cli" -C work import-bdf "$font.bdf"
+  "$cli" -C work import-font "/usr/share/fonts/X11/misc/$font.pcf.gz"
 done
 
 "$cli" -C work clear

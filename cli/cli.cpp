@@ -28,6 +28,7 @@ enum Option : unsigned {
     takes_encoding = 4,   // --encoding NAME
     takes_add = 8,        // --add
     takes_size = 16,      // --size 14|16|24 and --face N
+    takes_text = 32,      // --text FILE
 };
 
 // How a command meets Sorvane.ini.
@@ -87,9 +88,10 @@ constexpr Command commands[] = {
      1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
     {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
      1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
-    {"preview", "FONT_INC [-o FILE.png] [--bit-order lsb-left|msb-left]",
-     "draw every glyph of an include file in a PNG picture (FONT_INC's name with .png)", 1, 1,
-     takes_output | takes_bit_order, StateUse::none, nullptr, preview_command},
+    {"preview", "FILE [-o FILE.png] [--text TEXT] [--bit-order lsb-left|msb-left]",
+     "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
+     "with --text, the two-byte characters of a Shift_JIS text file in a line, as a display shows them",
+     1, 1, takes_output | takes_bit_order | takes_text, StateUse::none, nullptr, preview_command},
 };
 
 // The operands as the usage shows them; a choice's words joined by "|".
@@ -249,6 +251,7 @@ Invocation parse_arguments(int argc, const char* const* argv) {
                    option_value("--face", argc, argv, i, value, call.error)) {
             if (call.error.empty() && (call.face = whole_number(value)) < 0)
                 call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
+        } else if ((call.command->options & takes_text) && option_value("--text", argc, argv, i, call.text, call.error)) {
         } else if ((call.command->options & takes_add) && arg == "--add") {
             call.add = true;
         } else if ((call.command->options & takes_encoding) &&

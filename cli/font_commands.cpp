@@ -104,10 +104,17 @@ int preview_command(const Invocation& call) {
         complain_file(message_cannot_create_output, out_path, "it is the file the picture is drawn from");
         return 1;
     }
-    const Picture picture = draw_preview(font, bit_order_of(call), include_file ? preview_columns : grid_side);
+    std::string message;
+    if (call.text && !read_whole_file(call.text, message, 1u << 20)) {
+        complain_file(message_cannot_read, call.text, std::strerror(errno));
+        return 1;
+    }
+    const Picture picture = call.text ? draw_text_preview(font, bit_order_of(call), message)
+                                      : draw_preview(font, bit_order_of(call), include_file ? preview_columns : grid_side);
     if (!write_whole(out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return 1;
-    std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
-                picture.width, picture.height);
+    if (call.text) std::printf("%s: %s in glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), call.text, font.side, picture.width, picture.height);
+    else std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
+                     picture.width, picture.height);
     return 0;
 }
 

@@ -28,6 +28,36 @@ Picture draw_preview(const IncludeFont& font, BitOrder order, int columns) {
     return picture;
 }
 
+Picture draw_text_preview(const IncludeFont& font, BitOrder order, std::string_view sjis_text) {
+    std::vector<int> glyph_of_character;  // an index into font.glyphs, or -1
+    for (std::size_t i = 0; i + 1 < sjis_text.size(); ++i) {
+        const auto lead = static_cast<std::uint8_t>(sjis_text[i]);
+        const auto trail = static_cast<std::uint8_t>(sjis_text[i + 1]);
+        if (!is_lead_byte(lead)) continue;
+        if (is_trail_byte(trail)) {
+            const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
+            const auto at = std::lower_bound(font.codes.begin(), font.codes.end(), code);
+            glyph_of_character.push_back(at != font.codes.end() && *at == code ? static_cast<int>(at - font.codes.begin()) : -1);
+        }
+        ++i;
+    }
+    const int field = font.side * preview_scale;
+    Picture picture;
+    picture.width = 2 * preview_gap + std::max<int>(1, static_cast<int>(glyph_of_character.size())) * field;
+    picture.height = 2 * preview_gap + field;
+    picture.gray.assign(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height), preview_background);
+    for (std::size_t n = 0; n < glyph_of_character.size(); ++n) {
+        const int glyph = glyph_of_character[n];
+        for (int y = 0; y < field; ++y) {
+            const std::uint32_t row = glyph < 0 ? 0 : static_cast<std::uint32_t>(font.glyphs[static_cast<std::size_t>(glyph)][static_cast<std::size_t>(y / preview_scale)]);
+            std::uint8_t* pixel = &picture.gray[static_cast<std::size_t>(preview_gap + y) * static_cast<std::size_t>(picture.width) +
+                                                static_cast<std::size_t>(preview_gap) + n * static_cast<std::size_t>(field)];
+            for (int x = 0; x < field; ++x) pixel[x] = has_dot(row, x / preview_scale, order) ? 0 : 255;
+        }
+    }
+    return picture;
+}
+
 IncludeFont read_font_source_text(std::string_view text) {
     IncludeFont font;
     const std::string_view first = text.substr(0, text.find('\n'));

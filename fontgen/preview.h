@@ -32,6 +32,11 @@ inline int preview_field_y(int i, int side, int columns = preview_columns) {
 
 Picture draw_preview(const IncludeFont& font, BitOrder order, int columns = preview_columns);
 
+// The two-byte characters of a Shift_JIS text in one line, as a display shows them: each a
+// field of the font's size without gaps, on white with a margin of gray; a character the font
+// does not hold is a blank field.
+Picture draw_text_preview(const IncludeFont& font, BitOrder order, std::string_view sjis_text);
+
 // A font source file's glyphs, every cell in grid order, for a picture of 94 to a row (a row
 // of the grid). The size is known by the count of values on the first line; error says why a
 // text is no font source file.

@@ -7,10 +7,10 @@
 set -eu
 
 main_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libstb-dev xfonts-base pcf2bdf libfreetype-dev zlib1g-dev"
+  libstb-dev xfonts-base libfreetype-dev zlib1g-dev"
 test_packages="$main_packages
   g++-mingw-w64-x86-64 mingw-w64 libz-mingw-w64-dev wine wine64 xvfb xauth x11-utils
-  fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont
+  fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
   imagemagick locales
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
   gcc-arm-none-eabi libnewlib-arm-none-eabi
