@@ -15,7 +15,9 @@
 
 #include "core/kanji_grid.h"
 #include "core/scanner.h"
+#include "core/jis_unicode.h"
 #include "core/text_stream.h"
+#include "core/utf8_text.h"
 
 namespace {
 
@@ -108,16 +110,68 @@ void scan(benchmark::State& state, Kind kind, ScanPath way) {
 
 void scan_portable(benchmark::State& state, Kind kind) { scan(state, kind, ScanPath::portable); }
 
+// The same text in UTF-8, made once from the Shift_JIS one through the grid's table.
+const std::string& utf8_file(Kind kind) {
+    static std::array<std::string, 3> paths;
+    std::string& path = paths[kind];
+    if (!path.empty()) return path;
+    const std::string& sjis = text_file(kind);
+    path = sjis.substr(0, sjis.size() - 4) + ".utf8.txt";
+    std::FILE* in = std::fopen(sjis.c_str(), "rb");
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    std::string text(text_size(), '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), in));
+    std::string utf8;
+    utf8.reserve(text.size() * 3 / 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<std::uint8_t>(text[i]);
+        if (!is_lead_byte(b) || i + 1 == text.size()) {
+            utf8 += static_cast<char>(b);
+            continue;
+        }
+        const char32_t c = characters_of_cell(cell_of(b, static_cast<std::uint8_t>(text[++i]))).first;
+        if (c == 0) continue;  // an empty cell has no character to write
+        if (c < 0x800) {       // every character of the grid is in the first plane
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+        } else {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        }
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    std::fwrite(utf8.data(), 1, utf8.size(), out);
+    std::fclose(in);
+    std::fclose(out);
+    return path;
+}
+
+// scan_utf8/KIND reads the same text in UTF-8 (half as long again in Japanese) with the
+// native UTF-8 way; bytes counted are the Shift_JIS text's, so that the rates compare times.
+void scan_utf8(benchmark::State& state, Kind kind) {
+    const std::string& path = utf8_file(kind);
+    KanjiGrid found{};
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        TextReader in(f, block_buffer);
+        benchmark::DoNotOptimize(mark_utf8_text(in, found));
+        std::fclose(f);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text_size()));
+}
+
 // scan/KIND is the way of marking a scan takes on this processor (the wide one where it has
 // AVX-512), scan_portable/KIND the way of every other processor.
 BENCHMARK_CAPTURE(read_only, ascii, ascii)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan, ascii, ascii, ScanPath::wide)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan_portable, ascii, ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan_utf8, ascii, ascii)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(read_only, japanese, japanese)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan, japanese, japanese, ScanPath::wide)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan_portable, japanese, japanese)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan_utf8, japanese, japanese)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(read_only, mixed, mixed)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan, mixed, mixed, ScanPath::wide)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scan_portable, mixed, mixed)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scan_utf8, mixed, mixed)->Unit(benchmark::kMillisecond);
 
 }  // namespace

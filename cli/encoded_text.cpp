@@ -7,6 +7,8 @@
 #include "cli/encoding.h"
 #include "cli/report.h"
 #include "core/scanner.h"
+#include "core/text_stream.h"
+#include "core/utf8_text.h"
 
 namespace sorvane::cli {
 
@@ -89,6 +91,9 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
                 const int length = shift_jis_bytes(c, bytes);
                 const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
                 if (c >= 0x80 && !two_byte) note_left_out(left_out, c, path, line);
+                // A two-byte form outside the grid (IBM's 0xFA to 0xFC, the user's 0xF0 to 0xF9)
+                // is left out whole: its second byte could pair with the next character's first.
+                if (length == 2 && !two_byte) continue;
                 for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
                 if (c == '\n') ++line;
             }
@@ -109,6 +114,43 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
     }
     if (file != stdin) std::fclose(file);
     if (!ok) return {message_said};
+    return {};
+}
+
+bool is_utf8_name(const char* encoding) {
+    if (!encoding) return false;
+    std::string name;
+    for (const char* p = encoding; *p; ++p) name += static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p + 32 : *p);
+    return name == "utf-8" || name == "utf8";
+}
+
+Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out) {
+    std::FILE* file = open_input(path);
+    if (!file) return {message_cannot_open_input, path, errno};
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(file, buffer);
+    struct Note {
+        LeftOut& left_out;
+        const char* path;
+    } note{left_out, path};
+    const LeftOutSink sink{[](void* context, char32_t c, long line) {
+                               auto* n = static_cast<Note*>(context);
+                               note_left_out(n->left_out, c, n->path, line);
+                           },
+                           &note};
+    const Utf8Outcome outcome = mark_utf8_text(in, found, sink);
+    const int error = errno;
+    if (file != stdin) std::fclose(file);
+    if (in.read_failed()) return {message_cannot_read, path, error};
+    if (outcome.cut_short) {
+        complain("%s:%ld: the file ends inside a character; no list changed", path, outcome.error_line);
+        return {message_said};
+    }
+    if (!outcome.valid) {
+        complain("%s:%ld: the bytes at offset %lld are no character of this encoding; no list changed", path,
+                 outcome.error_line, outcome.error_offset);
+        return {message_said};
+    }
     return {};
 }
 

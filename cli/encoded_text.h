@@ -30,4 +30,11 @@ struct LeftOut {
 // the encoding.
 Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, LeftOut& left_out);
 
+// The same for UTF-8, without the converter: decoded and looked up in the grid's own table,
+// with the same lists, warnings and errors, and a byte order mark at the start accepted.
+Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out);
+
+// Whether an encoding name is UTF-8's.
+bool is_utf8_name(const char* encoding);
+
 }  // namespace sorvane::cli

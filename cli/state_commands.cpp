@@ -192,8 +192,9 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
 
 int scan_command(const Invocation& call) {
     LeftOut left_out;
-    const MarkFile encoded = [&left_out](const char* path, Scanner& scanner, KanjiGrid& found) {
-        return mark_encoded_file(path, scanner, found, left_out);
+    const bool utf8 = is_utf8_name(call.encoding);
+    const MarkFile encoded = [&left_out, utf8](const char* path, Scanner& scanner, KanjiGrid& found) {
+        return utf8 ? mark_utf8_file(path, found, left_out) : mark_encoded_file(path, scanner, found, left_out);
     };
     const bool scanned = report(scan_files(app_state, call.operands, call.encoding ? encoded : mark_file_as_is));
     if (call.encoding) report_left_out(left_out);

@@ -1,0 +1,123 @@
+// The native UTF-8 way against the converter's way, which it replaces for UTF-8: the same
+// cells, the same characters left out where they stand, the same errors.
+#include "cli/encoded_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "cli/encoding.h"
+#include "core/jis_unicode.h"
+#include "core/utf8_text.h"
+#include "tests/test_support.h"
+
+namespace sorvane::cli {
+namespace {
+
+// What a way made of a file: its cells, what it left out and what it said.
+struct Reading {
+    KanjiGrid found{};
+    LeftOut left_out;
+    int message = 0;
+    std::string said;
+};
+
+Reading read_with(bool native, const std::string& path) {
+    Reading r;
+    Scanner scanner;
+    ::testing::internal::CaptureStderr();
+    const Outcome outcome = native ? mark_utf8_file(path.c_str(), r.found, r.left_out)
+                                   : mark_encoded_file(path.c_str(), scanner, r.found, r.left_out);
+    r.said = ::testing::internal::GetCapturedStderr();
+    r.message = outcome.message;
+    return r;
+}
+
+void append_utf8(std::string& s, char32_t c) {
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | c >> 6);
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | c >> 12);
+        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | c >> 18);
+        s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+TEST(Utf8, EveryCharacterOfThePlaneFindsTheCellTheConverterGivesIt) {
+    ASSERT_TRUE(open_decoder("UTF-8"));
+    int cells = 0;
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        std::uint8_t b[2] = {};
+        const int n = shift_jis_of(c, b);
+        const int expected = n == 2 && is_lead_byte(b[0]) && is_trail_byte(b[1]) ? cell_of(b[0], b[1]) : -1;
+        ASSERT_EQ(cell_of_code_point(c), expected) << std::hex << static_cast<unsigned>(c);
+        cells += expected >= 0;
+    }
+    EXPECT_GT(cells, 6879);
+}
+
+TEST(Utf8, RandomTextsReadAsTheConverterReadsThem) {
+    ASSERT_TRUE(open_decoder("UTF-8"));
+    testing::TempDir dir;
+    const std::string path = dir.file("t.txt");
+    std::mt19937 random(16);
+    // Characters of every kind: of the grid, NEC's and IBM's, without a two-byte form, beyond
+    // the first plane; ASCII and line ends; and broken sequences.
+    const auto grid_character = [&] { return static_cast<char32_t>(characters_of_cell(static_cast<int>(random() % grid_cells)).first); };
+    const char32_t others[] = {0xE9, 0xA5, 0x2014, 0x301C, 0xFF5E, 0x2235, 0x9AD9, 0x2170, 0xE000, 0x1F600, 0xFF71, 0x3000};
+    const std::string broken[] = {"\xFF", "\x80", "\xE6\x97", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE6"};
+    int compared = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const std::size_t size = random() % 3 ? random() % 2000 : (1 << 16) - 40 + random() % 80;  // about a block
+        while (text.size() < size) {
+            const unsigned pick = random() % 10;
+            if (pick < 4) append_utf8(text, grid_character());
+            else if (pick < 5) append_utf8(text, others[random() % std::size(others)]);
+            else if (pick < 9) text += random() % 8 ? static_cast<char>('a' + random() % 26) : '\n';
+            else if (random() % 400 == 0) text += broken[random() % std::size(broken)];
+        }
+        testing::write_file(path, text);
+        const Reading converter = read_with(false, path);
+        const Reading native = read_with(true, path);
+        ASSERT_EQ(native.said, converter.said) << "round " << round;
+        ASSERT_EQ(native.message, converter.message) << "round " << round;
+        if (converter.message != no_message) {  // what it marked is dropped
+            ++refused;
+            continue;
+        }
+        ++compared;
+        for (int cell = 0; cell < grid_cells; ++cell)
+            ASSERT_EQ(native.found[static_cast<std::size_t>(cell)], converter.found[static_cast<std::size_t>(cell)])
+                << "round " << round << ", Shift_JIS " << std::hex << code_of(cell);
+        ASSERT_EQ(native.left_out.count, converter.left_out.count) << "round " << round;
+        for (std::size_t i = 0; i < 10 && i < static_cast<std::size_t>(converter.left_out.count); ++i) {
+            ASSERT_EQ(native.left_out.first[i].code_point, converter.left_out.first[i].code_point) << "round " << round;
+            ASSERT_EQ(native.left_out.first[i].line, converter.left_out.first[i].line) << "round " << round;
+        }
+    }
+    EXPECT_GT(compared, 100);
+    EXPECT_GT(refused, 10);
+}
+
+TEST(Utf8, AByteOrderMarkAtTheStartIsAccepted) {
+    testing::TempDir dir;
+    const std::string path = dir.file("bom.txt");
+    testing::write_file(path, "\xEF\xBB\xBF\xE6\xBC\xA2\n");  // BOM, 漢
+    const Reading r = read_with(true, path);
+    EXPECT_EQ(r.left_out.count, 0);
+    EXPECT_EQ(r.found[static_cast<std::size_t>(cell_of(0x8A, 0xBF))], 1);
+}
+
+}  // namespace
+}  // namespace sorvane::cli
