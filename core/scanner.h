@@ -10,9 +10,9 @@
 
 namespace sorvane {
 
-// The ways of marking: the portable one, and the wide one for processors with AVX-512. The
-// results are the same.
-enum class ScanPath { portable, wide };
+// The ways of marking: the portable one, the wide one for processors with AVX-512, and the
+// AVX2 one for the x86-64 processors without it. The results are the same.
+enum class ScanPath { portable, wide, avx2 };
 
 bool scan_path_available(ScanPath path);
 

@@ -47,15 +47,17 @@ const std::size_t block_sizes[] = {1, 2, 3, 5, 64, 1 << 16};
 class MarkCharacters : public ::testing::TestWithParam<ScanPath> {
 protected:
     void SetUp() override {
-        if (!scan_path_available(GetParam())) GTEST_SKIP() << "this processor lacks what the wide way needs";
+        if (!scan_path_available(GetParam())) GTEST_SKIP() << "this processor lacks what this way needs";
     }
     std::vector<int> marked(const std::string& content, std::size_t block_size) {
         return marked_with(GetParam(), content, block_size);
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters, ::testing::Values(ScanPath::portable, ScanPath::wide),
-                         [](const auto& info) { return info.param == ScanPath::wide ? "wide" : "portable"; });
+INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters, ::testing::Values(ScanPath::portable, ScanPath::wide, ScanPath::avx2),
+                         [](const auto& info) {
+                             return info.param == ScanPath::wide ? "wide" : info.param == ScanPath::avx2 ? "avx2" : "portable";
+                         });
 
 TEST_P(MarkCharacters, EdgeCasesAtEveryBlockSize) {
     struct Case {
