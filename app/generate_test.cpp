@@ -124,10 +124,31 @@ TEST_F(IncludeWriter, CcRhVariant) {
     expected.replace(expected.find("const char"), 10, "const unsigned char");
     expected += "#pragma section default\r\n\r\n";
     EXPECT_EQ(generate(), expected);
-    for (int other : {0, 2, -1}) {
+    for (int other : {0, 3, -1}) {
         app_state.settings[compiler] = other;
         EXPECT_EQ(generate(), sample_file) << "compiler " << other << " is XC32";
     }
+}
+
+TEST_F(IncludeWriter, C99VariantIsGuardedLinkedAndNeverEmpty) {
+    std::map<int, std::string> lines;
+    sample_lines(lines);
+    font_file("K14", lines);
+    app_state.store_text(registered_text, kan + ji);
+    app_state.settings[compiler] = 2;
+    std::string expected = sample_file;
+    expected.replace(expected.find("const unsigned short"), 0,
+                     "#ifndef SORVANE_FONT_INC\r\n#define SORVANE_FONT_INC\r\n\r\n#ifdef __cplusplus\r\nextern \"C\" {\r\n"
+                     "#endif\r\nextern const unsigned short\tfont_kanji_index[];\r\n"
+                     "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\r\n#ifdef __cplusplus\r\n}\r\n#endif\r\n\r\n");
+    expected.replace(expected.find("const char"), 10, "const unsigned char");
+    expected += "#endif\r\n";
+    EXPECT_EQ(generate(), expected);
+    app_state.store_text(registered_text, "");
+    const std::string empty = generate();
+    EXPECT_NE(empty.find("= {\r\n\t0\t/* no character: FONT_KANJI_NUM is 0 */\r\n};"), std::string::npos) << empty;
+    EXPECT_NE(empty.find("= {\r\n\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\r\n};"), std::string::npos);
+    EXPECT_NE(empty.find("#define FONT_KANJI_NUM\t\t0\r\n"), std::string::npos);
 }
 
 // The glyph entry line of the one registered character.

@@ -68,8 +68,17 @@ void write_defines(TextWriter& out, const IncludeSummary& summary) {
     out.write("\n\n");
 }
 
-void write_index_table(TextWriter& out, const KanjiGrid& registered, bool cc_rh) {
-    if (cc_rh) out.write("#pragma section const\n");
+// The C99 file declares its tables before it defines them, with external linkage in C and
+// in C++ alike, and keeps them from being defined twice in one translation unit (its
+// defines may come twice: the same definition again is no error).
+void write_c99_opening(TextWriter& out) {
+    out.write("#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
+              "extern const unsigned short\tfont_kanji_index[];\n"
+              "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n#ifdef __cplusplus\n}\n#endif\n\n");
+}
+
+void write_index_table(TextWriter& out, const KanjiGrid& registered, Compiler compiler) {
+    if (compiler == Compiler::cc_rh) out.write("#pragma section const\n");
     out.write("const unsigned short\tfont_kanji_index[] = {\n");
     int on_line = 0;
     int written = 0;
@@ -85,6 +94,8 @@ void write_index_table(TextWriter& out, const KanjiGrid& registered, bool cc_rh)
         }
     }
     if (on_line != 0) out.write("\n");
+    // ISO C has no empty initializer: an empty C99 table holds one zero that no code names.
+    if (written == 0 && compiler == Compiler::c99) out.write("\t0\t/* no character: FONT_KANJI_NUM is 0 */\n");
 }
 
 // The numbers of one glyph in the layout of its font. Row values are taken in bands of the
@@ -109,10 +120,11 @@ void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& fon
 }
 
 // One table holds every character: the glyph table's capacity is always the whole grid.
-void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs, bool cc_rh,
+void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs, Compiler compiler,
                        const FontKind& font) {
-    out.write(cc_rh ? "};\n\nconst unsigned char\tfont_kanji[][FONT_KANJI_SIZE] = {\n"
-                    : "};\n\nconst char\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
+    const bool cc_rh = compiler == Compiler::cc_rh;
+    out.write(compiler == Compiler::xc32 ? "};\n\nconst char\tfont_kanji[][FONT_KANJI_SIZE] = {\n"
+                                         : "};\n\nconst unsigned char\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
     int entries = 0;
     for (int cell = 0; cell < grid_cells; ++cell) {
         if (registered[static_cast<std::size_t>(cell)] == 0) continue;
@@ -121,8 +133,10 @@ void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const Glyph
         out.write("}\n");
         ++entries;
     }
+    if (entries == 0 && compiler == Compiler::c99) out.write("\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n");
     out.write("};\n\n");
     if (cc_rh) out.write("#pragma section default\n\n");
+    if (compiler == Compiler::c99) out.write("#endif\n");
 }
 
 }  // namespace
@@ -149,12 +163,12 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     summary.index_table_bytes = 2 * summary.count;
     summary.glyph_table_bytes = summary.count * summary.glyph_bytes;
 
-    const bool cc_rh = compiler == Compiler::cc_rh;
     write_banner(out, time);
     write_character_list(out, registered);
     write_defines(out, summary);
-    write_index_table(out, registered, cc_rh);
-    write_glyph_table(out, registered, glyphs, cc_rh, font);
+    if (compiler == Compiler::c99) write_c99_opening(out);
+    write_index_table(out, registered, compiler);
+    write_glyph_table(out, registered, glyphs, compiler, font);
     summary.written = out.flush();
     return summary;
 }

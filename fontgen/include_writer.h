@@ -1,5 +1,5 @@
 // The include file: the registered characters' Shift_JIS codes and glyph bitmaps as C tables,
-// for the XC32 or the CC-RH compiler.
+// for the XC32 or the CC-RH compiler, or in plain C99 for every other one.
 #pragma once
 
 #include <array>
@@ -12,7 +12,7 @@
 
 namespace sorvane {
 
-enum class Compiler { xc32, cc_rh };
+enum class Compiler { xc32, cc_rh, c99 };
 
 struct CompilerKind {
     Compiler id;
@@ -21,9 +21,10 @@ struct CompilerKind {
 };
 
 // The compilers; the stored compiler value is a compiler's place in the table.
-inline constexpr std::array<CompilerKind, 2> compiler_table{{
+inline constexpr std::array<CompilerKind, 3> compiler_table{{
     {Compiler::xc32, "XC32", "xc32"},
     {Compiler::cc_rh, "CC-RH", "cc-rh"},
+    {Compiler::c99, "C99", "c99"},  // not in the window, which has a radio button for each of the first two
 }};
 
 // Whether a stored value names a compiler of the table.

@@ -13,7 +13,7 @@ test_packages="$main_packages
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
   imagemagick locales
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
-  gcc-arm-none-eabi libnewlib-arm-none-eabi
+  gcc-arm-none-eabi libnewlib-arm-none-eabi tcc sdcc
   clang libclang-rt-14-dev"
 
 case "${1:-}" in
