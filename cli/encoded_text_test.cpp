@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/encoding.h"
+#include "cli/report.h"
 #include "core/jis_unicode.h"
 #include "core/utf8_text.h"
 #include "tests/test_support.h"
@@ -34,23 +35,6 @@ Reading read_with(bool native, const std::string& path) {
     return r;
 }
 
-void append_utf8(std::string& s, char32_t c) {
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | c >> 6);
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | c >> 12);
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | c >> 18);
-        s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 TEST(Utf8, EveryCharacterOfThePlaneFindsTheCellTheConverterGivesIt) {
     ASSERT_TRUE(open_decoder("UTF-8"));
@@ -82,8 +66,8 @@ TEST(Utf8, RandomTextsReadAsTheConverterReadsThem) {
         const std::size_t size = random() % 3 ? random() % 2000 : (1 << 16) - 40 + random() % 80;  // about a block
         while (text.size() < size) {
             const unsigned pick = random() % 10;
-            if (pick < 4) append_utf8(text, grid_character());
-            else if (pick < 5) append_utf8(text, others[random() % std::size(others)]);
+            if (pick < 4) text += utf8_of(grid_character());
+            else if (pick < 5) text += utf8_of(others[random() % std::size(others)]);
             else if (pick < 9) text += random() % 8 ? static_cast<char>('a' + random() % 26) : '\n';
             else if (random() % 400 == 0) text += broken[random() % std::size(broken)];
         }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace sorvane::cli {
@@ -22,6 +23,9 @@ void complain_file(int message, std::string_view path, std::string_view reason);
 
 // The character of a cell and its code, as the terminal shows them: "字 (0x8e9a)".
 void print_character(std::FILE* stream, int cell);
+
+// A code point in UTF-8, the encoding of the terminals the warnings are written for.
+std::string utf8_of(char32_t c);
 
 // A Shift_JIS text on stdout, in the terminal's encoding.
 void print_text(std::string_view sjis);

@@ -34,26 +34,6 @@ Outcome mark_file_as_is(const char* path, Scanner& scanner, KanjiGrid& found) {
     return {message_cannot_read, "-", errno};
 }
 
-// A code point in UTF-8, the encoding of the terminals the warning is written for.
-std::string utf8_of(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | c >> 6);
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | c >> 12);
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | c >> 18);
-        s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
-}
 
 // Names what the files held that the font cannot have.
 void report_left_out(const LeftOut& left_out) {

@@ -58,14 +58,6 @@ bool number_of(std::string_view word, long low, long high, long& value) {
     return *end == '\0' && value >= low && value <= high;
 }
 
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        const char a = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 32) : text[i];
-        if (a != prefix[i]) return false;
-    }
-    return true;
-}
 
 // The charset registry field of an XLFD font name, the second last of its '-' fields.
 std::string_view registry_of_font_name(std::string_view name) {
@@ -136,10 +128,7 @@ FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
         }
     }
     FontEncoding encoding = FontEncoding::jis_x0208;
-    if (starts_with_ignoring_case(registry.data(), "ISO10646")) encoding = FontEncoding::unicode;
-    else if (!starts_with_ignoring_case(registry.data(), "JISX0208"))
-        return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode one "
-                      "(ISO10646)");
+    if (!encoding_of_registry(registry.data(), encoding)) return refuse(not_japanese_reason);
     if (pixel_size == 0 && have_box) pixel_size = box_height;
     if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) {
         result.pixel_size = static_cast<int>(std::clamp(pixel_size, -1000L, 1000L));

@@ -22,6 +22,18 @@ int fitted(int start, int length, int side) {
 
 }  // namespace
 
+bool encoding_of_registry(std::string_view registry, FontEncoding& encoding) {
+    const auto starts = [&](std::string_view prefix) {
+        return registry.size() >= prefix.size() &&
+               std::equal(prefix.begin(), prefix.end(), registry.begin(),
+                          [](char p, char r) { return p == (r >= 'a' && r <= 'z' ? r - 32 : r); });
+    };
+    if (starts("JISX0208")) encoding = FontEncoding::jis_x0208;
+    else if (starts("ISO10646")) encoding = FontEncoding::unicode;
+    else return false;
+    return true;
+}
+
 FontFormat font_format_of(std::span<const std::uint8_t> data) {
     const auto starts = [&](std::string_view magic) {
         return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin(),

@@ -5,6 +5,7 @@
 #include <bitset>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "core/kanji_grid.h"
 #include "fontgen/font_source.h"
@@ -66,6 +67,14 @@ private:
     BitOrder order_;
     std::bitset<grid_cells> by_second_;  // cells holding a second-choice glyph
 };
+
+// How a bitmap font's CHARSET_REGISTRY numbers its characters: JISX0208 (.1978, .1983 or
+// .1990) by JIS code, ISO10646 by Unicode; false for any other registry.
+bool encoding_of_registry(std::string_view registry, FontEncoding& encoding);
+
+// Why a font of another registry is refused.
+inline constexpr const char* not_japanese_reason =
+    "the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode one (ISO10646)";
 
 // What a font file is, by its first bytes.
 enum class FontFormat { bdf, pcf, outline, unknown };

@@ -26,12 +26,6 @@ struct FreeType {
     }
 };
 
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if ((text[i] >= 'a' && text[i] <= 'z' ? text[i] - 32 : text[i]) != prefix[i]) return false;
-    return true;
-}
 
 // Whether a character code stands for a cell, so that a glyph outside the grid is never drawn.
 bool stands_for_a_cell(FT_ULong code, FontEncoding encoding) {
@@ -62,10 +56,7 @@ FontImport read_with_freetype(std::span<const std::uint8_t> data, int face_index
     const char* charset_encoding = nullptr;
     const char* registry = nullptr;
     if (FT_Get_BDF_Charset_ID(face, &charset_encoding, &registry) == 0 && registry) {
-        if (starts_with_ignoring_case(registry, "JISX0208")) encoding = FontEncoding::jis_x0208;
-        else if (!starts_with_ignoring_case(registry, "ISO10646"))
-            return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode one "
-                          "(ISO10646)");
+        if (!encoding_of_registry(registry, encoding)) return refuse(not_japanese_reason);
     }
     if (encoding == FontEncoding::unicode ? FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0
                                           : face->num_charmaps < 1 || FT_Set_Charmap(face, face->charmaps[0]) != 0)

@@ -172,17 +172,7 @@ FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTab
         }
     }
     FontEncoding encoding = FontEncoding::jis_x0208;
-    auto starts_with = [&](std::string_view prefix) {
-        std::string_view r(registry.data());
-        if (r.size() < prefix.size()) return false;
-        for (std::size_t i = 0; i < prefix.size(); ++i)
-            if ((r[i] >= 'a' && r[i] <= 'z' ? r[i] - 32 : r[i]) != prefix[i]) return false;
-        return true;
-    };
-    if (starts_with("ISO10646")) encoding = FontEncoding::unicode;
-    else if (!starts_with("JISX0208"))
-        return refuse("the font is not a JIS X 0208 font (its CHARSET_REGISTRY is not JISX0208), nor a Unicode one "
-                      "(ISO10646)", 0);
+    if (!encoding_of_registry(registry.data(), encoding)) return refuse(not_japanese_reason, 0);
 
     // The accelerators give the ascent where the properties do not.
     const TableEntry* accelerators = find(pcf_bdf_accelerators);

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+
+#include "fontgen/font_import.h"
 
 namespace sorvane::fuzzing {
 
@@ -18,5 +21,18 @@ struct MemoryFile {
     MemoryFile& operator=(const MemoryFile&) = delete;
     std::FILE* file;
 };
+
+// An imported font's glyphs: rows past the font are empty, and a row holds no more bytes
+// than its dots need; anything else aborts.
+inline void check_imported(const FontImport& font, const GlyphTable& glyphs) {
+    if (font.pixel_size != 14 && font.pixel_size != 16 && font.pixel_size != 24) std::abort();
+    const int row_bits = (font.pixel_size + 7) / 8 * 8;
+    for (const GlyphRecord& g : glyphs) {
+        for (int r = 0; r < glyph_rows_max; ++r) {
+            const auto row = static_cast<std::uint32_t>(g[static_cast<std::size_t>(r)]);
+            if (r >= font.pixel_size ? row != 0 : (row >> row_bits) != 0) std::abort();
+        }
+    }
+}
 
 }  // namespace sorvane::fuzzing
