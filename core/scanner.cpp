@@ -150,6 +150,18 @@ inline std::uint64_t character_starts(std::uint64_t leads, std::uint64_t& carry)
     return starts;
 }
 
+// The same, worked out for both values of the carry, which the stretch before may deliver
+// last, and then chosen: the stretches need not wait for one another.
+inline std::uint64_t starts_for_either_carry(std::uint64_t leads, std::uint64_t& carry) {
+    std::uint64_t carry_if_0 = 0;
+    std::uint64_t carry_if_1 = 1;
+    const std::uint64_t starts_if_0 = character_starts(leads, carry_if_0);
+    const std::uint64_t starts_if_1 = character_starts(leads, carry_if_1);
+    const std::uint64_t starts = carry != 0 ? starts_if_1 : starts_if_0;
+    carry = carry != 0 ? carry_if_1 : carry_if_0;
+    return starts;
+}
+
 // The last bytes of a block, one at a time; a lead byte at its very end is left pending.
 void scan_rest(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
     while (p < end) {
@@ -258,12 +270,7 @@ SORVANE_WIDE_CODE void scan_block_wide(Scratch& s, const std::uint8_t* p, const 
             const std::uint64_t leads =
                 _mm512_cmple_epu8_mask(_mm512_sub_epi8(flipped, _mm512_set1_epi8(static_cast<char>(flipped_lead_low))),
                                        _mm512_set1_epi8(flipped_lead_span));
-            std::uint64_t carry_if_0 = 0;
-            std::uint64_t carry_if_1 = 1;
-            const std::uint64_t starts_if_0 = character_starts(leads, carry_if_0);
-            const std::uint64_t starts_if_1 = character_starts(leads, carry_if_1);
-            const std::uint64_t starts = carry != 0 ? starts_if_1 : starts_if_0;
-            carry = carry != 0 ? carry_if_1 : carry_if_0;
+            const std::uint64_t starts = starts_for_either_carry(leads, carry);
             const auto at_even = static_cast<__mmask32>(_pext_u64(starts, 0x5555555555555555u));
             const auto at_odd = static_cast<__mmask32>(_pext_u64(starts, 0xAAAAAAAAAAAAAAAAu));
             _mm512_storeu_si512(&pair_list[count], _mm512_maskz_compress_epi16(at_even, bytes));
@@ -380,12 +387,7 @@ SORVANE_AVX2_CODE void scan_block_avx2(Scratch& s, const std::uint8_t* p, const 
                 continue;
             }
             const std::uint64_t leads = leads_of_32(low) | std::uint64_t{leads_of_32(high)} << 32;
-            std::uint64_t carry_if_0 = 0;
-            std::uint64_t carry_if_1 = 1;
-            const std::uint64_t starts_if_0 = character_starts(leads, carry_if_0);
-            const std::uint64_t starts_if_1 = character_starts(leads, carry_if_1);
-            const std::uint64_t starts = carry != 0 ? starts_if_1 : starts_if_0;
-            carry = carry != 0 ? carry_if_1 : carry_if_0;
+            const std::uint64_t starts = starts_for_either_carry(leads, carry);
             count = pack_pairs(pair_list, count, q, even_bits(starts));
             count = pack_pairs(pair_list, count, q + 1, even_bits(starts >> 1));
         }
