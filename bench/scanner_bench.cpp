@@ -30,8 +30,13 @@ std::size_t text_size() {
 
 enum Kind { ascii, japanese, mixed };
 
+// A character a text would hold: one of a cell that a UTF-8 text can name too, so that the
+// two texts hold the same characters (not an empty cell, nor one Windows writes elsewhere).
 void append_character(std::string& s, std::mt19937& random) {
-    const SjisBytes b = bytes_of(static_cast<int>(random() % grid_cells));
+    int cell;
+    do cell = static_cast<int>(random() % grid_cells);
+    while (cell_of_code_point(characters_of_cell(cell).first) != cell);
+    const SjisBytes b = bytes_of(cell);
     s += static_cast<char>(b.lead);
     s += static_cast<char>(b.trail);
 }

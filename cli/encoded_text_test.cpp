@@ -6,6 +6,8 @@
 
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/encoding.h"
 #include "cli/report.h"
@@ -35,6 +37,29 @@ Reading read_with(bool native, const std::string& path) {
     return r;
 }
 
+// All a native reading said of a text: what it marked, each character left out where it
+// stands, and how it ended; read in blocks of block_size bytes, or in one when 0.
+struct NativeReading {
+    KanjiGrid found{};
+    std::vector<std::pair<char32_t, long>> left_out;
+    Utf8Outcome outcome;
+    bool operator==(const NativeReading& o) const {
+        return found == o.found && left_out == o.left_out && outcome.valid == o.outcome.valid && outcome.cut_short == o.outcome.cut_short &&
+               outcome.error_offset == o.outcome.error_offset && outcome.error_line == o.outcome.error_line &&
+               outcome.left_out == o.outcome.left_out;
+    }
+};
+
+NativeReading read_natively(const std::string& path, std::size_t block_size) {
+    NativeReading r;
+    const LeftOutSink sink{[](void* to, char32_t c, long line) { static_cast<NativeReading*>(to)->left_out.emplace_back(c, line); }, &r};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::vector<std::uint8_t> buffer(block_size ? block_size : 1 << 20);
+    TextReader in(f, buffer);
+    r.outcome = mark_utf8_text(in, r.found, sink);
+    std::fclose(f);
+    return r;
+}
 
 TEST(Utf8, EveryCharacterOfThePlaneFindsTheCellTheConverterGivesIt) {
     ASSERT_TRUE(open_decoder("UTF-8"));
@@ -75,6 +100,8 @@ TEST(Utf8, RandomTextsReadAsTheConverterReadsThem) {
         const Reading converter = read_with(false, path);
         const Reading native = read_with(true, path);
         ASSERT_EQ(native.said, converter.said) << "round " << round;
+        // However the reads cut the text, it reads the same.
+        ASSERT_TRUE(read_natively(path, 1 + random() % 40) == read_natively(path, 0)) << "round " << round;
         ASSERT_EQ(native.message, converter.message) << "round " << round;
         if (converter.message != no_message) {  // what it marked is dropped
             ++refused;

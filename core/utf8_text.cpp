@@ -14,26 +14,33 @@
 namespace sorvane {
 namespace {
 
-constexpr std::int16_t no_cell = -1;
+// Where a character is marked: its cell, or one of two slots past the grid's cells for
+// a character without one and for a place that holds no character (code point 0 stands
+// for those places, as no character above 0x7F is ASCII).
+constexpr std::uint16_t no_cell = grid_cells;
+constexpr std::uint16_t no_character = grid_cells + 1;
+using Marks = std::array<std::uint8_t, grid_cells + 2>;
 
-// The cell of each character of the first plane, made once from the grid's table.
-const std::array<std::int16_t, 0x10000>& cells_of_plane() {
+// The slot of each character of the first plane, made once from the grid's table.
+const std::array<std::uint16_t, 0x10000>& cells_of_plane() {
     static const auto table = [] {
-        auto made = std::make_unique<std::array<std::int16_t, 0x10000>>();
+        auto made = std::make_unique<std::array<std::uint16_t, 0x10000>>();
         made->fill(no_cell);
+        (*made)[0] = no_character;
         for (char32_t c = 0x80; c < 0x10000; ++c) {
-            std::int16_t first = no_cell, second = no_cell;
+            int first = -1, second = -1;
             bool ibm_only = false;
             for (const UnicodeCell& p : cells_of_unicode(c)) {
                 const bool ibm = bytes_of(p.cell).lead == 0xED || bytes_of(p.cell).lead == 0xEE;
-                if (!p.second && !ibm && first == no_cell) first = p.cell;
+                if (!p.second && !ibm && first < 0) first = p.cell;
                 if (!p.second && ibm) ibm_only = true;
-                if (p.second && second == no_cell) second = p.cell;
+                if (p.second && second < 0) second = p.cell;
             }
-            (*made)[c] = first != no_cell ? first : ibm_only ? no_cell : second;
+            const int cell = first >= 0 ? first : ibm_only ? -1 : second;
+            if (cell >= 0) (*made)[c] = static_cast<std::uint16_t>(cell);
         }
         // JIS X 0208 writes the em dash as its horizontal bar.
-        (*made)[0x2014] = static_cast<std::int16_t>(cell_of(0x81, 0x5C));
+        (*made)[0x2014] = static_cast<std::uint16_t>(cell_of(0x81, 0x5C));
         return made;
     }();
     return *table;
@@ -63,17 +70,73 @@ long decode(const std::uint8_t* p, std::size_t n) {
 
 }  // namespace
 
-int cell_of_code_point(char32_t c) { return c < 0x10000 ? cells_of_plane()[c] : -1; }
+int cell_of_code_point(char32_t c) {
+    const int cell = c < 0x10000 ? cells_of_plane()[c] : no_cell;
+    return cell < grid_cells ? cell : -1;
+}
+
+// The line ends from p to end.
+long count_newlines(const std::uint8_t* p, const std::uint8_t* end) {
+    long n = 0;
+#if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
+    // Each byte's matches summed in its own lane, 255 rounds at most before they overflow.
+    while (end - p >= 16) {
+        const std::uint8_t* stop = p + std::min<std::ptrdiff_t>((end - p) / 16, 255) * 16;
+        __m128i sums = _mm_setzero_si128();
+        for (; p < stop; p += 16)
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8('\n')));
+        const __m128i halves = _mm_sad_epu8(sums, _mm_setzero_si128());
+        n += _mm_cvtsi128_si32(halves) + _mm_cvtsi128_si32(_mm_srli_si128(halves, 8));
+    }
+#endif
+    return n + static_cast<long>(std::count(p, end, '\n'));
+}
+
+// The line of a place in a block, counted only when it is asked for: a character left out
+// or an error. Places are asked for in order, so each byte is counted once.
+class LineCounter {
+public:
+    void start_block(const std::uint8_t* block) { counted_ = block; }
+    long at(const std::uint8_t* place) {
+        line_ += count_newlines(counted_, place);
+        counted_ = place;
+        return line_;
+    }
+    long line() const { return line_; }
+
+private:
+    long line_ = 1;
+    const std::uint8_t* counted_ = nullptr;
+};
 
 Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out) {
     const auto& cells = cells_of_plane();
     Utf8Outcome outcome;
+    LineCounter lines;
+    const auto leave_out = [&](char32_t c, const std::uint8_t* place) {
+        ++outcome.left_out;
+        if (left_out.note) left_out.note(left_out.context, c, lines.at(place));
+    };
+    Marks marks{};
+    const auto mark = [&](char32_t c, const std::uint8_t* place) {
+        const int cell = c < 0x10000 ? cells[c] : no_cell;
+        if (cell < grid_cells) marks[static_cast<std::size_t>(cell)] = 1;
+        else leave_out(c, place);
+    };
+    // Whatever way it ends, found gets what was marked.
+    struct Keep {
+        const Marks& marks;
+        KanjiGrid& found;
+        ~Keep() {
+            for (int cell = 0; cell < grid_cells; ++cell) found[static_cast<std::size_t>(cell)] |= marks[static_cast<std::size_t>(cell)];
+        }
+    } keep{marks, found};
     std::array<std::uint8_t, 8> carry{};  // the start of a sequence cut by the end of a block
     std::size_t carried = 0;
     long long offset = 0;  // of the block's first byte, counting the carried bytes
-    long line = 1;
     bool at_start = true;
     for (std::span<const std::uint8_t> block; !(block = in.next_block()).empty();) {
+        lines.start_block(block.data());
         std::size_t i = 0;
         // A sequence cut by the last block's end is finished with this block's first bytes.
         while (carried > 0) {
@@ -88,78 +151,88 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
                 i = block.size();
                 break;
             }
-            if (c < 0) {
-                outcome = {false, false, offset - static_cast<long long>(carried), line, outcome.left_out};
-                return outcome;
-            }
-            const std::size_t length = static_cast<std::size_t>(sequence_length(joined[0]));
-            i = length - carried;
-            const int cell = c < 0x10000 ? cells[static_cast<std::size_t>(c)] : -1;
-            if (cell >= 0) found[static_cast<std::size_t>(cell)] = 1;
-            else if (!(at_start && c == 0xFEFF) && c >= 0x80) {
-                ++outcome.left_out;
-                if (left_out.note) left_out.note(left_out.context, static_cast<char32_t>(c), line);
-            }
+            if (c < 0) return {false, false, offset - static_cast<long long>(carried), lines.at(block.data()), outcome.left_out};
+            i = static_cast<std::size_t>(sequence_length(joined[0])) - carried;
+            if (!(at_start && c == 0xFEFF)) mark(static_cast<char32_t>(c), block.data());
             at_start = false;
             carried = 0;
         }
+        unsigned carried_in = 0;  // continuations at i of a character already marked
         while (i < block.size()) {
+            const std::uint8_t* p = block.data() + i;
+            const std::size_t room = block.size() - i;
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
-            // Sixteen bytes at a time while they hold only ASCII and whole three-byte
-            // characters (every kana and kanji): no branch for each character's kind.
-            if (at_start) {
-                // the slow way takes the first character, which may be a byte order mark
-            } else if (block.size() - i >= 16) {
-                const std::uint8_t* p = block.data() + i;
+            // Sixteen bytes at a time while they hold only ASCII and whole characters of two
+            // and three bytes (every kana and kanji, Greek and Cyrillic): the code points of
+            // all sixteen places are worked out at once, as if each were a lead byte, and those
+            // of the leads looked up. A character may end in the next sixteen bytes; they then
+            // start with its continuations. The first character takes the slow way, as it may
+            // be a byte order mark.
+            if (!at_start && room >= 18) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
                 const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
-                const auto newlines = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
-                if (high == 0) {
-                    line += __builtin_popcount(newlines);
+                if ((high | carried_in) == 0) {
                     i += 16;
                     continue;
                 }
-                const auto masked = [&](int keep, int equal) {
-                    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-                        _mm_and_si128(v, _mm_set1_epi8(static_cast<char>(keep))), _mm_set1_epi8(static_cast<char>(equal)))));
-                };
-                const unsigned leads = masked(0xF0, 0xE0);
-                const unsigned followers = masked(0xC0, 0x80);
-                // The bytes up to the first character that does not end inside these sixteen.
-                const unsigned span = leads & 0xC000u ? static_cast<unsigned>(__builtin_ctz(leads & 0xC000u)) : 16u;
-                const unsigned in_span = span == 16 ? 0xFFFFu : (1u << span) - 1;
-                const unsigned whole = leads & in_span;
-                const unsigned continuations = (whole << 1 | whole << 2) & 0xFFFFu;
+                const auto bytes = [](int b) { return _mm_set1_epi8(static_cast<char>(b)); };
+                const auto mask_of = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
+                const auto is = [&](__m128i x, int keep, int equal) { return _mm_cmpeq_epi8(_mm_and_si128(x, bytes(keep)), bytes(equal)); };
+                const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+                const __m128i third = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2));
+                const __m128i three = is(v, 0xF0, 0xE0), two = is(v, 0xE0, 0xC0);
+                const unsigned leads3 = mask_of(three), leads2 = mask_of(two);
+                const unsigned leads = leads3 | leads2;
+                const unsigned continuations = leads3 << 2 | leads << 1;  // two past the sixteen
+                // The two bytes past the sixteen, as continuations, are the last two of third.
+                const unsigned beyond = mask_of(is(third, 0xC0, 0x80)) >> 14;
+                // C0 and C1 start only overlong forms; E0 takes A0 to BF after it (below is
+                // overlong), ED 80 to 9F (above are surrogates): bit 5 of the second byte tells.
+                const __m128i upper_half = is(second, 0x20, 0x20);
+                const unsigned refused = mask_of(_mm_or_si128(
+                    _mm_or_si128(_mm_andnot_si128(upper_half, _mm_cmpeq_epi8(v, bytes(0xE0))), _mm_and_si128(upper_half, _mm_cmpeq_epi8(v, bytes(0xED)))),
+                    is(v, 0xFE, 0xC0)));
+                const unsigned here = (continuations & 0xFFFFu) | carried_in;
                 // Every byte above 0x7F is a lead or its continuation, and nothing else.
-                bool fits = whole != 0 && (continuations & ~in_span) == 0 && (high & in_span) == (whole | continuations) &&
-                            (followers & in_span) == continuations;
-                for (unsigned rest = whole; fits && rest != 0; rest &= rest - 1) {
-                    const int j = __builtin_ctz(rest);
-                    fits = !(p[j] == 0xE0 && p[j + 1] < 0xA0) && !(p[j] == 0xED && p[j + 1] >= 0xA0);  // overlong, surrogate
-                }
-                if (fits) {
-                    for (unsigned rest = whole; rest != 0; rest &= rest - 1) {
-                        const int j = __builtin_ctz(rest);
-                        const char32_t c = static_cast<char32_t>((p[j] & 0x0F) << 12 | (p[j + 1] & 0x3F) << 6 | (p[j + 2] & 0x3F));
-                        const int cell = cells[c];
-                        if (cell >= 0) {
-                            found[static_cast<std::size_t>(cell)] = 1;
-                        } else {
-                            ++outcome.left_out;
-                            if (left_out.note)
-                                left_out.note(left_out.context, c, line + __builtin_popcount(newlines & ((1u << j) - 1)));
+                if (high == (leads | here) && mask_of(is(v, 0xC0, 0x80)) == here && (continuations >> 16 & ~beyond) == 0 &&
+                    (refused & leads) == 0) {
+                    // Each place's code point, 0 where no character starts; all sixteen marked
+                    // without a branch, as most of the cost would be mispredicted loop ends.
+                    const __m128i zero = _mm_setzero_si128();
+                    const __m128i low4 = _mm_and_si128(v, bytes(0x0F)), low5 = _mm_and_si128(v, bytes(0x1F));
+                    const __m128i mid6 = _mm_and_si128(second, bytes(0x3F)), low6 = _mm_and_si128(third, bytes(0x3F));
+                    alignas(16) std::array<std::uint16_t, 16> points;
+                    const auto code_points = [&](auto unpack) {
+                        const __m128i of_three = _mm_or_si128(
+                            _mm_or_si128(_mm_slli_epi16(unpack(low4, zero), 12), _mm_slli_epi16(unpack(mid6, zero), 6)), unpack(low6, zero));
+                        const __m128i of_two = _mm_or_si128(_mm_slli_epi16(unpack(low5, zero), 6), unpack(mid6, zero));
+                        return _mm_or_si128(_mm_and_si128(of_three, unpack(three, three)), _mm_and_si128(of_two, unpack(two, two)));
+                    };
+                    _mm_store_si128(reinterpret_cast<__m128i*>(points.data()),
+                                    code_points([](__m128i a, __m128i b) { return _mm_unpacklo_epi8(a, b); }));
+                    _mm_store_si128(reinterpret_cast<__m128i*>(points.data() + 8),
+                                    code_points([](__m128i a, __m128i b) { return _mm_unpackhi_epi8(a, b); }));
+                    for (const std::uint16_t point : points) marks[cells[point]] = 1;
+                    if (marks[no_cell]) {  // rare: find the characters without a cell, in order
+                        marks[no_cell] = 0;
+                        for (unsigned rest = leads; rest != 0; rest &= rest - 1) {
+                            const int j = __builtin_ctz(rest);
+                            if (cells[points[static_cast<std::size_t>(j)]] == no_cell) leave_out(points[static_cast<std::size_t>(j)], p + j);
                         }
                     }
-                    line += __builtin_popcount(newlines & in_span);
-                    i += span;
+                    carried_in = continuations >> 16;
+                    i += 16;
                     continue;
                 }
             }
 #endif
-            // ASCII a word at a time, the lines counted on the way.
-            const std::uint8_t* p = block.data() + i;
+            if (carried_in != 0) {  // the rest of a character marked with the last sixteen bytes
+                i += static_cast<std::size_t>(__builtin_popcount(carried_in));
+                carried_in = 0;
+                continue;
+            }
+            // ASCII a word at a time.
             std::size_t ascii = 0;
-            const std::size_t room = block.size() - i;
             while (ascii + 8 <= room) {
                 std::uint64_t word;
                 std::memcpy(&word, p + ascii, 8);
@@ -168,31 +241,9 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
             }
             while (ascii < room && p[ascii] < 0x80) ++ascii;
             if (ascii > 0) {
-                line += static_cast<long>(std::count(p, p + ascii, '\n'));
                 i += ascii;
                 at_start = false;
                 continue;
-            }
-            // Three bytes, the form of every kana and kanji: decoded inline.
-            if ((p[0] & 0xF0) == 0xE0 && room >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-                const char32_t c3 = static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-                if (c3 >= 0x800 && (c3 < 0xD800 || c3 >= 0xE000)) {
-                    i += 3;
-                    at_start = at_start && c3 == 0xFEFF;
-                    const int cell = cells[c3];
-                    if (cell >= 0) {
-                        found[static_cast<std::size_t>(cell)] = 1;
-                        at_start = false;
-                        continue;
-                    }
-                    if (at_start) {  // the byte order mark
-                        at_start = false;
-                        continue;
-                    }
-                    ++outcome.left_out;
-                    if (left_out.note) left_out.note(left_out.context, c3, line);
-                    continue;
-                }
             }
             const long c = decode(p, room);
             if (c == -2) {
@@ -200,26 +251,15 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
                 carried = room;
                 break;
             }
-            if (c < 0) {
-                outcome = {false, false, offset + static_cast<long long>(i), line, outcome.left_out};
-                return outcome;
-            }
+            if (c < 0) return {false, false, offset + static_cast<long long>(i), lines.at(p), outcome.left_out};
             i += static_cast<std::size_t>(sequence_length(p[0]));
-            const int cell = c < 0x10000 ? cells[static_cast<std::size_t>(c)] : -1;
-            if (cell >= 0) {
-                found[static_cast<std::size_t>(cell)] = 1;
-            } else if (!(at_start && c == 0xFEFF)) {
-                ++outcome.left_out;
-                if (left_out.note) left_out.note(left_out.context, static_cast<char32_t>(c), line);
-            }
+            if (!(at_start && c == 0xFEFF)) mark(static_cast<char32_t>(c), p);
             at_start = false;
         }
+        lines.at(block.data() + block.size());
         offset += static_cast<long long>(block.size());
     }
-    if (carried > 0) {
-        outcome = {false, true, offset - static_cast<long long>(carried), line, outcome.left_out};
-        return outcome;
-    }
+    if (carried > 0) return {false, true, offset - static_cast<long long>(carried), lines.line(), outcome.left_out};
     return outcome;
 }
 
