@@ -1,5 +1,7 @@
 #include "core/scanner.h"
 
+#include "core/lane_pack.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -297,24 +299,6 @@ bool wide_available() {
 // a byte shuffle whose control a table holds for each of the 256 masks of a group.
 #define SORVANE_AVX2_CODE __attribute__((target("avx2")))
 
-using PackTable = std::array<std::array<std::uint8_t, 16>, 256>;
-
-constexpr PackTable make_pack_table() {
-    PackTable t{};
-    for (unsigned mask = 0; mask < 256; ++mask) {
-        unsigned k = 0;
-        for (unsigned lane = 0; lane < 8; ++lane) {
-            if ((mask >> lane & 1) == 0) continue;
-            t[mask][2 * k] = static_cast<std::uint8_t>(2 * lane);
-            t[mask][2 * k + 1] = static_cast<std::uint8_t>(2 * lane + 1);
-            ++k;
-        }
-        for (unsigned b = 2 * k; b < 16; ++b) t[mask][b] = 0x80;
-    }
-    return t;
-}
-
-constexpr PackTable pack_table = make_pack_table();
 
 // The bits at even places of x (odd: shift first), gathered into the low 32 bits.
 constexpr std::uint32_t even_bits(std::uint64_t x) {

@@ -10,6 +10,12 @@
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
+#include <immintrin.h>
+
+#include "core/lane_pack.h"
+#define SORVANE_UTF8_AVX2
+#endif
 
 namespace sorvane {
 namespace {
@@ -68,6 +74,89 @@ long decode(const std::uint8_t* p, std::size_t n) {
     return static_cast<long>(c);
 }
 
+
+#if defined(SORVANE_UTF8_AVX2)
+
+// The AVX2 way takes 32 bytes at a time, as the sixteen-byte way does, and marks the
+// characters of a batch of such windows in one loop: the code points of each window's leads
+// are packed to the front of a list by byte shuffles, so that only characters are looked up.
+#define SORVANE_AVX2_CODE __attribute__((target("avx2,popcnt")))
+
+constexpr std::size_t batch_windows = 8;
+
+// A batch's code points, and each window's leads, to find a character without a cell.
+struct Batch {
+    std::array<std::uint16_t, 32 * batch_windows + 8> points;  // the last shuffle stores eight past
+    std::array<std::uint32_t, batch_windows> leads;
+    std::size_t windows = 0;
+};
+
+SORVANE_AVX2_CODE inline std::uint32_t mask32(__m256i m) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(m)); }
+
+SORVANE_AVX2_CODE inline __m256i is32(__m256i x, int keep, int equal) {
+    return _mm256_cmpeq_epi8(_mm256_and_si256(x, _mm256_set1_epi8(static_cast<char>(keep))), _mm256_set1_epi8(static_cast<char>(equal)));
+}
+
+SORVANE_AVX2_CODE inline __m256i each(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+
+// The code points of sixteen places, as if each were a lead; 0 where none starts.
+SORVANE_AVX2_CODE inline __m256i code_points_avx2(__m128i lead, __m128i second, __m128i third, __m128i three, __m128i two) {
+    const __m256i b0 = _mm256_cvtepu8_epi16(lead);
+    const __m256i b1 = _mm256_and_si256(_mm256_cvtepu8_epi16(second), each(0x3F));
+    const __m256i b2 = _mm256_and_si256(_mm256_cvtepu8_epi16(third), each(0x3F));
+    const __m256i of_three =
+        _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(b0, each(0x0F)), 12), _mm256_slli_epi16(b1, 6)), b2);
+    const __m256i of_two = _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(b0, each(0x1F)), 6), b1);
+    return _mm256_or_si256(_mm256_and_si256(of_three, _mm256_cvtepi8_epi16(three)), _mm256_and_si256(of_two, _mm256_cvtepi8_epi16(two)));
+}
+
+// Marks the characters of the windows from p on while each holds only ASCII and whole
+// characters of two and three bytes, at most a batch of them, and room lasts for the two
+// bytes read past each; carried_in as in the sixteen-byte way. The batch tells how many.
+SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room, unsigned& carried_in,
+                                         const std::uint16_t* cells, std::uint8_t* marks, Batch& batch) {
+    std::size_t count = 0, w = 0;
+    for (; w < batch_windows && room >= 32 * w + 34; ++w) {
+        const std::uint8_t* q = p + 32 * w;
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
+        const std::uint32_t high = mask32(v);
+        batch.leads[w] = 0;
+        if ((high | carried_in) == 0) continue;
+        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 1));
+        const __m256i third = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 2));
+        const __m256i three = is32(v, 0xF0, 0xE0), two = is32(v, 0xE0, 0xC0);
+        const std::uint32_t leads3 = mask32(three), leads = leads3 | mask32(two);
+        const std::uint64_t continuations = std::uint64_t{leads3} << 2 | std::uint64_t{leads} << 1;
+        const std::uint32_t beyond = mask32(is32(third, 0xC0, 0x80)) >> 30;
+        const __m256i upper_half = is32(second, 0x20, 0x20);
+        const std::uint32_t refused = mask32(_mm256_or_si256(
+            _mm256_or_si256(_mm256_andnot_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xE0)))),
+                            _mm256_and_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED))))),
+            is32(v, 0xFE, 0xC0)));
+        const std::uint32_t here = static_cast<std::uint32_t>(continuations) | carried_in;
+        if (high != (leads | here) || mask32(is32(v, 0xC0, 0x80)) != here || (continuations >> 32 & ~beyond) != 0 || (refused & leads) != 0)
+            break;
+        const __m256i halves[2] = {
+            code_points_avx2(_mm256_castsi256_si128(v), _mm256_castsi256_si128(second), _mm256_castsi256_si128(third),
+                             _mm256_castsi256_si128(three), _mm256_castsi256_si128(two)),
+            code_points_avx2(_mm256_extracti128_si256(v, 1), _mm256_extracti128_si256(second, 1), _mm256_extracti128_si256(third, 1),
+                             _mm256_extracti128_si256(three, 1), _mm256_extracti128_si256(two, 1))};
+        for (int group = 0; group < 4; ++group) {
+            const unsigned m = leads >> (8 * group) & 0xFF;
+            const __m128i lanes = group & 1 ? _mm256_extracti128_si256(halves[group / 2], 1) : _mm256_castsi256_si128(halves[group / 2]);
+            const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pack_table[m].data()));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(batch.points.data() + count), _mm_shuffle_epi8(lanes, control));
+            count += static_cast<std::size_t>(_mm_popcnt_u32(m));
+        }
+        batch.leads[w] = leads;
+        carried_in = static_cast<unsigned>(continuations >> 32);
+    }
+    for (std::size_t k = 0; k < count; ++k) marks[cells[batch.points[k]]] = 1;
+    batch.windows = w;
+}
+
+#endif
+
 }  // namespace
 
 int cell_of_code_point(char32_t c) {
@@ -109,7 +198,7 @@ private:
     const std::uint8_t* counted_ = nullptr;
 };
 
-Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out) {
+Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out, ScanPath path) {
     const auto& cells = cells_of_plane();
     Utf8Outcome outcome;
     LineCounter lines;
@@ -118,6 +207,12 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
         if (left_out.note) left_out.note(left_out.context, c, lines.at(place));
     };
     Marks marks{};
+#if defined(SORVANE_UTF8_AVX2)
+    const bool by_32 = path != ScanPath::portable && scan_path_available(ScanPath::avx2);
+    Batch batch;
+#else
+    (void)path;
+#endif
     const auto mark = [&](char32_t c, const std::uint8_t* place) {
         const int cell = c < 0x10000 ? cells[c] : no_cell;
         if (cell < grid_cells) marks[static_cast<std::size_t>(cell)] = 1;
@@ -161,6 +256,22 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
         while (i < block.size()) {
             const std::uint8_t* p = block.data() + i;
             const std::size_t room = block.size() - i;
+#if defined(SORVANE_UTF8_AVX2)
+            if (by_32 && !at_start && room >= 34) {
+                mark_windows_avx2(p, room, carried_in, cells.data(), marks.data(), batch);
+                if (marks[no_cell]) {  // rare: find the characters without a cell, in order
+                    marks[no_cell] = 0;
+                    std::size_t k = 0;
+                    for (std::size_t w = 0; w < batch.windows; ++w)
+                        for (std::uint32_t rest = batch.leads[w]; rest != 0; rest &= rest - 1, ++k)
+                            if (cells[batch.points[k]] == no_cell) leave_out(batch.points[k], p + 32 * w + static_cast<std::size_t>(__builtin_ctz(rest)));
+                }
+                if (batch.windows > 0) {
+                    i += 32 * batch.windows;
+                    continue;
+                }
+            }
+#endif
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
             // Sixteen bytes at a time while they hold only ASCII and whole characters of two
             // and three bytes (every kana and kanji, Greek and Cyrillic): the code points of

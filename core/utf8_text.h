@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/kanji_grid.h"
+#include "core/scanner.h"
 #include "core/text_stream.h"
 
 namespace sorvane {
@@ -33,7 +34,8 @@ struct LeftOutSink {
 
 // Marks the cells of the characters of a UTF-8 text in found, read through in until its end
 // or a byte 0x1A; a byte order mark at the start is skipped. Stops at the first invalid
-// sequence, with found marked as far as it went.
-Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out = {});
+// sequence, with found marked as far as it went. Where path is not the portable way and the
+// processor has AVX2, it takes 32 bytes at a time; the results are the same.
+Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out = {}, ScanPath path = fastest_scan_path());
 
 }  // namespace sorvane
