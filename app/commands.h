@@ -79,19 +79,34 @@ struct FontSourceLoad {
 // name is the settings file's path with the font's suffix in place of "ini", in font_path.
 FontSourceLoad load_font_source(AppState& state);
 
+// What a build asks of an include file before it takes the place of the last one.
+struct GenerationGuards {
+    long long max_bytes = -1;  // the most flash the two tables may take; -1 for no limit
+    bool strict = false;       // every registered character has a glyph in the font
+};
+
 // What "Generating font data" did.
 struct Generation {
     Outcome outcome;       // success, or the output file could not be created or written
     Outcome font;          // success, or the font source file could not be opened
     int font_lines = 0;    // lines of the font source file read; 8836 for a whole one
     IncludeSummary include;
+    int missing_glyphs = 0;  // registered characters whose glyph in the font is blank
+    bool too_big = false;    // refused by the guards: the tables outgrew max_bytes,
+    bool not_whole = false;  // or a glyph is missing under strict
 };
 
 // "Generating font data" into path, with time in the banner: output_path becomes path; the
 // registered list is brought into normal form; the font source of the chosen font is read
 // into the glyph store (a file that cannot be opened leaves it as it was, and the include
 // file is written all the same); the settings of the last generation are set, and the
-// include file is written completely. A file that could not be written whole is removed.
-Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = {});
+// include file is written completely. A file that could not be written whole, or that the
+// guards refuse, is removed, and the last one stays as it was.
+Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = {},
+                    const GenerationGuards& guards = {});
+
+// The registered characters whose glyph in the glyph store is blank: their number, and the
+// first of them in grid order in first.
+int missing_glyphs(const AppState& state, std::span<int> first);
 
 }  // namespace sorvane

@@ -2,6 +2,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <span>
 
 #include "app/commands.h"
 #include "app/lists.h"
@@ -64,7 +66,23 @@ bool is_generation_input(const AppState& state, const char* path) {
 
 }  // namespace
 
-Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists) {
+int missing_glyphs(const AppState& state, std::span<int> first) {
+    const int dots = font_of(state.settings[font_kind]).dots;
+    int missing = 0;
+    for (int cell = 1; cell < grid_cells; ++cell) {
+        if (state.registered_set[static_cast<std::size_t>(cell)] == 0) continue;
+        const GlyphRecord& glyph = state.glyph_store[static_cast<std::size_t>(cell)];
+        bool blank = true;
+        for (int r = 0; r < dots; ++r) blank = blank && glyph[static_cast<std::size_t>(r)] == 0;
+        if (!blank) continue;
+        if (static_cast<std::size_t>(missing) < first.size()) first[static_cast<std::size_t>(missing)] = cell;
+        ++missing;
+    }
+    return missing;
+}
+
+Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
+                    const GenerationGuards& guards) {
     Generation generation;
     state.store_text(output_path, path);
     const char* out_path = state.text_slots[output_path].data();
@@ -73,12 +91,17 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
                               "it is the settings file or a font source file, which Sorvane reads"};
         return generation;
     }
-    OutputFile output(out_path);
-    if (!output.file()) {
-        generation.outcome = {message_cannot_create_output, out_path, errno};
-        return generation;
+    // A guarded generation opens its output only once the guards let it: a file written
+    // directly (a folder where no other file can be made) would lose its old contents at once.
+    const bool guarded = guards.max_bytes >= 0 || guards.strict;
+    std::optional<OutputFile> output;
+    if (!guarded) {
+        output.emplace(out_path);
+        if (!output->file()) {
+            generation.outcome = {message_cannot_create_output, out_path, errno};
+            return generation;
+        }
     }
-    std::FILE* file = output.file();
 
     if (lists.pull) lists.pull();
     parse_registered(state);
@@ -89,6 +112,22 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     const FontSourceLoad load = load_font_source(state);
     generation.font = load.outcome;
     generation.font_lines = load.lines;
+    generation.missing_glyphs = missing_glyphs(state, {});
+
+    if (guarded) {
+        const CodeRange range{static_cast<std::uint32_t>(state.settings[kanji_min]), static_cast<std::uint32_t>(state.settings[kanji_max])};
+        generation.include = summarize_include_file(state.registered_set, font, range);
+        const long long bytes = static_cast<long long>(generation.include.index_table_bytes) + generation.include.glyph_table_bytes;
+        generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
+        generation.not_whole = guards.strict && (generation.missing_glyphs > 0 || !generation.font.ok());
+        if (generation.too_big || generation.not_whole) return generation;
+        output.emplace(out_path);
+        if (!output->file()) {
+            generation.outcome = {message_cannot_create_output, out_path, errno, registered_list};
+            return generation;
+        }
+    }
+    std::FILE* file = output->file();
 
     // One table of the whole grid, always searched.
     state.settings[kanji_index_mode] = 0;
@@ -107,7 +146,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
     // A file cut short by a full disk must not pass for a generated one.
-    if (const int error = output.finish(complete, errno)) {
+    if (const int error = output->finish(complete, errno)) {
         complete = false;
         generation.outcome = {message_cannot_create_output, out_path, error, registered_list};
     }

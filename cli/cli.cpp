@@ -29,6 +29,7 @@ enum Option : unsigned {
     takes_add = 8,        // --add
     takes_size = 16,      // --size 14|16|24 and --face N
     takes_text = 32,      // --text FILE
+    takes_guards = 64,    // --max-bytes N and --strict
 };
 
 // How a command meets Sorvane.ini.
@@ -73,8 +74,11 @@ constexpr Command commands[] = {
     {"clear", "", "clear the registered list (\"Clear all\")", 0, 0, 0, StateUse::load_and_save, nullptr, clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, StateUse::load_and_save, nullptr,
      clear_detected_command},
-    {"generate", "[FILE]", "write the include file: FILE, else the last one written, else Font.inc", 0, 1, 0,
-     StateUse::load_and_save, nullptr, generate_command},
+    {"generate", "[FILE] [--max-bytes N] [--strict]",
+     "write the include file: FILE, else the last one written, else Font.inc; it fails, and the last file "
+     "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
+     "registered character has no glyph in the font",
+     0, 1, takes_guards, StateUse::load_and_save, nullptr, generate_command},
     {"font", nullptr, "choose the font", 1, 1, 0, StateUse::load_and_save, font_choices.data(), font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, StateUse::load_and_save,
      compiler_choices.data(), compiler_command},
@@ -105,7 +109,7 @@ std::string operands_of(const Command& c) {
     return words;
 }
 
-constexpr char version_text[] = "sorvane-cli R1.10\n";
+constexpr char version_text[] = "sorvane-cli R" SORVANE_VERSION "\n";
 
 void print_usage(std::FILE* stream, bool full) {
     std::fputs("usage: sorvane-cli [-C DIR] COMMAND [ARGS]\n", stream);
@@ -205,6 +209,12 @@ int whole_number(const char* text) {
     return std::atoi(text);
 }
 
+// A number of bytes, of decimal digits only; -1 for anything else.
+long long byte_count(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 15 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoll(text);
+}
+
 }  // namespace
 
 int choice_of(const Invocation& call) { return choice_index(*call.command, call.operands.at(0)); }
@@ -252,6 +262,12 @@ Invocation parse_arguments(int argc, const char* const* argv) {
             if (call.error.empty() && (call.face = whole_number(value)) < 0)
                 call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
         } else if ((call.command->options & takes_text) && option_value("--text", argc, argv, i, call.text, call.error)) {
+        } else if ((call.command->options & takes_guards) &&
+                   option_value("--max-bytes", argc, argv, i, value, call.error)) {
+            if (call.error.empty() && (call.max_bytes = byte_count(value)) < 0)
+                call.error = "--max-bytes is a number of bytes, not '" + std::string(value) + "'";
+        } else if ((call.command->options & takes_guards) && arg == "--strict") {
+            call.strict = true;
         } else if ((call.command->options & takes_add) && arg == "--add") {
             call.add = true;
         } else if ((call.command->options & takes_encoding) &&

@@ -20,6 +20,8 @@ struct Invocation {
     int size = 0;                     // --size 14|16|24: the font's size in dots
     int face = 0;                     // --face N: the face of a font collection
     bool add = false;                 // --add: the scan's characters are registered at once
+    long long max_bytes = -1;         // --max-bytes N: generate fails when the tables take more
+    bool strict = false;              // --strict: generate fails when a glyph is missing
     bool help = false;
     bool version = false;
     std::string error;

@@ -1,3 +1,4 @@
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -71,28 +72,28 @@ void print_list(std::string_view text) {
 
 // Names the registered characters whose glyph is empty in the font source just read. The
 // ideographic space 0x8140 has an empty glyph by nature and is not named.
+// Names the registered characters without a glyph, the first twenty of them.
+void list_missing_glyphs(const Generation& generation) {
+    std::array<int, 20> first{};
+    missing_glyphs(app_state, first);
+    for (int i = 0; i < generation.missing_glyphs && i < static_cast<int>(first.size()); ++i) {
+        std::fputs("  ", stderr);
+        print_character(stderr, first[static_cast<std::size_t>(i)]);
+        std::fputc('\n', stderr);
+    }
+    if (generation.missing_glyphs > static_cast<int>(first.size()))
+        std::fprintf(stderr, "  and %d more\n", generation.missing_glyphs - static_cast<int>(first.size()));
+}
+
 void warn_about_missing_glyphs(const Generation& generation) {
-    const FontKind& kind = font_of(app_state.settings[font_kind]);
     const char* font_file = app_state.text_slots[font_path].data();
     if (generation.font_lines < grid_cells) {
         complain("warning: %s ends after line %d of %d; the positions after it have no glyph", font_file,
                  generation.font_lines, grid_cells);
     }
-    int missing = 0;
-    for (int cell = 1; cell < grid_cells; ++cell) {
-        if (app_state.registered_set[static_cast<std::size_t>(cell)] == 0) continue;
-        const GlyphRecord& glyph = app_state.glyph_store[static_cast<std::size_t>(cell)];
-        bool empty = true;
-        for (int r = 0; r < kind.dots; ++r) empty = empty && glyph[static_cast<std::size_t>(r)] == 0;
-        if (!empty) continue;
-        if (missing == 0) complain("warning: %s has no glyph for these registered characters:", font_file);
-        if (++missing <= 20) {
-            std::fputs("  ", stderr);
-            print_character(stderr, cell);
-            std::fputc('\n', stderr);
-        }
-    }
-    if (missing > 20) std::fprintf(stderr, "  and %d more\n", missing - 20);
+    if (generation.missing_glyphs == 0) return;
+    complain("warning: %s has no glyph for these registered characters:", font_file);
+    list_missing_glyphs(generation);
 }
 
 // Says what went wrong, in the current language; false for a failure.
@@ -204,7 +205,23 @@ int generate_command(const Invocation& call) {
         time = {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
     }
     const char* path = call.operands.empty() ? offered_output_path(app_state) : call.operands[0];
-    const Generation generation = generate(app_state, path, time);
+    const Generation generation = generate(app_state, path, time, {}, {call.max_bytes, call.strict});
+    const char* out_path = app_state.text_slots[output_path].data();
+    if (generation.too_big) {
+        const IncludeSummary& s = generation.include;
+        complain("%s not written: its tables would take %d bytes of flash (index table %d, glyph table %d, %d "
+                 "characters of %s), more than --max-bytes %lld; the last one is left as it was",
+                 out_path, s.index_table_bytes + s.glyph_table_bytes, s.index_table_bytes, s.glyph_table_bytes, s.count,
+                 font_name(), call.max_bytes);
+        return 1;
+    }
+    if (generation.not_whole) {
+        if (!generation.font.ok()) report(generation.font);
+        complain("%s not written (--strict): %d registered characters have no glyph in %s; the last one is left as it was",
+                 out_path, generation.missing_glyphs, app_state.text_slots[font_path].data());
+        if (generation.font.ok()) list_missing_glyphs(generation);
+        return 1;
+    }
     const bool font_read = report(generation.font);
     if (!report(generation.outcome)) return 1;
 

@@ -141,9 +141,7 @@ void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const Glyph
 
 }  // namespace
 
-IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
-                                  const FontKind& font, Compiler compiler, const BannerTime& time,
-                                  CodeRange range_if_empty) {
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty) {
     IncludeSummary summary;
     summary.count = count(registered);
     summary.codes = range_if_empty;
@@ -162,7 +160,13 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     summary.glyph_bytes = font.glyph_bytes();
     summary.index_table_bytes = 2 * summary.count;
     summary.glyph_table_bytes = summary.count * summary.glyph_bytes;
+    return summary;
+}
 
+IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
+                                  const FontKind& font, Compiler compiler, const BannerTime& time,
+                                  CodeRange range_if_empty) {
+    IncludeSummary summary = summarize_include_file(registered, font, range_if_empty);
     write_banner(out, time);
     write_character_list(out, registered);
     write_defines(out, summary);

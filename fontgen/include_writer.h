@@ -60,6 +60,9 @@ struct IncludeSummary {
     bool written = false;  // every byte was handed to the file and flushed
 };
 
+// What the include file of the registered characters will hold, before it is written.
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty);
+
 // Writes the complete include file of the registered characters with their glyphs in the
 // layout of font, for compiler, with time in the banner. An empty set writes range_if_empty
 // as its first and last code: the range of the last file that had characters.

@@ -86,6 +86,33 @@ TEST_F(Cli, FromTextToIncludeFile) {
     EXPECT_EQ(read_file(dir.file("Font.inc")), inc) << "reproducible";
 }
 
+// A build's guards: a refused include file is reported with its size or its missing glyphs,
+// exits 1 and leaves the last one as it was.
+TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
+    make_font();
+    write_file(dir.file("messages.txt"), kan + ji);
+    ASSERT_EQ(cli({"scan", "--add", "messages.txt"}).status, 0);
+    ASSERT_EQ(cli({"font", "jiskan16"}).status, 0);
+    // Two characters: 4 bytes of codes and 64 of glyphs.
+    Result r = cli({"generate", "--max-bytes", "68", "--strict"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string first = read_file(dir.file("Font.inc"));
+    write_file(dir.file("messages.txt"), kan + ji + ma);
+    ASSERT_EQ(cli({"scan", "--add", "messages.txt"}).status, 0);
+    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"generate", "--max-bytes=101"}, "would take 102 bytes of flash (index table 6, glyph table 96, 3 characters of jiskan16), more than --max-bytes 101"},
+             {{"generate", "--strict"}, "1 registered characters have no glyph in"},
+             {{"generate", "--strict", "--max-bytes", "1000"}, "(0x969c)"}}) {
+        r = cli(args);
+        EXPECT_EQ(r.status, 1) << args.back();
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+        EXPECT_EQ(read_file(dir.file("Font.inc")), first) << args.back();
+    }
+    EXPECT_EQ(cli({"generate", "--max-bytes", "-5"}).status, 2);
+    EXPECT_EQ(cli({"generate", "--max-bytes", "102"}).status, 0);
+    EXPECT_NE(read_file(dir.file("Font.inc")), first);
+}
+
 TEST_F(Cli, StateIsTheWindowsSettingsFile) {
     std::string ini = "20\r\n1\r\n100\r\n200\r\n900\r\n700\r\n";
     for (int i = 5; i < 20; ++i) ini += "0\r\n";
@@ -111,7 +138,7 @@ TEST_F(Cli, ShowAndHelpLeaveNoFiles) {
     Result r = cli({"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("usage: sorvane-cli [-C DIR] COMMAND [ARGS]"), std::string::npos);
-    EXPECT_EQ(cli({"--version"}).out, "sorvane-cli R1.10\n");
+    EXPECT_EQ(cli({"--version"}).out, "sorvane-cli R" SORVANE_VERSION "\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.ini")));
 }
 

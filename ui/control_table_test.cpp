@@ -67,7 +67,7 @@ TEST(ControlTable, EveryLabelIsTheShiftJisOfItsText) {
 }
 
 TEST(ControlTable, FixedTextsAndMessages) {
-    EXPECT_EQ(window_title, shift_jis("Sorvane:漢字フォント・データ生成 R1.10"));
+    EXPECT_EQ(window_title, shift_jis("Sorvane:漢字フォント・データ生成 R" SORVANE_VERSION));
     EXPECT_STREQ(window_class_name, "Sorvane");
     EXPECT_STREQ(open_error_caption, "Open error");
     EXPECT_STREQ(class_error_text, "Few resource or Wrong coding");
