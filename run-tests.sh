@@ -15,6 +15,9 @@ cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
 [ -f build/firmware-flash.txt ] && cat build/firmware-flash.txt
 
+echo "== The Debian package, unpacked and used, and a firmware build with its CMake package"
+tests/package/deb-test.sh build
+
 echo "== Windows build (MinGW-w64) and the window under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DSORVANE_WERROR=ON >/dev/null

@@ -62,6 +62,10 @@ constexpr auto compiler_choices = words_of<compiler_table>();
 constexpr const char* language_choices[] = {"ja", "en", nullptr};
 
 constexpr Command commands[] = {
+    {"init", "[DIR]",
+     "copy the installed font source files (Sorvane.K14, .J16, .J24) into DIR, else the working directory; "
+     "a file already there is left as it is",
+     0, 1, 0, StateUse::none, nullptr, init_command},
     {"scan", "[--encoding NAME] [--add] FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
      "registered become the detected list; --add adds them to the registered list at once, as one step",

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,47 @@ void report_coverage(const char* font_path, const FontImport& font) {
 }
 
 }  // namespace
+
+// Copies the installed font source files into a folder, DIR or the working one, made when it
+// is not there; a file already there is left as it is.
+int init_command(const Invocation& call) {
+    std::array<char, OutputFile::path_capacity> source{};
+    if (!installed_font_folder(source.data(), source.size())) {
+        complain("cannot find the folder of sorvane-cli, where the installed font source files are");
+        return 1;
+    }
+    const std::filesystem::path installed = std::filesystem::path(source.data()).lexically_normal();
+    const std::string folder = call.operands.empty() ? "." : call.operands[0];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder)) {
+        complain_file(message_cannot_create_output, folder, error ? error.message() : "not a folder");
+        return 1;
+    }
+    int status = 0;
+    for (const FontKind& font : font_table) {
+        const std::string name = std::string("Sorvane.") + font.suffix;
+        const std::string from = (installed / name).string();
+        const std::string to = folder + "/" + name;
+        if (std::filesystem::exists(to, error)) {
+            std::printf("%s: already there, left as it is\n", to.c_str());
+            continue;
+        }
+        std::string bytes;
+        if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
+            complain_file(message_cannot_open_input, from,
+                          std::string(std::strerror(errno)) + "; this sorvane-cli has no installed fonts there, make them with import-font");
+            status = 1;
+            continue;
+        }
+        if (!write_whole(to.c_str(), [&bytes](std::FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); })) {
+            status = 1;
+            continue;
+        }
+        std::printf("%s: copied from %s\n", to.c_str(), from.c_str());
+    }
+    return status;
+}
 
 int import_font_command(const Invocation& call) {
     const char* font_path = call.operands[0];

@@ -21,6 +21,7 @@ int show_command(const Invocation& call);
 // Commands on font files, without Sorvane.ini.
 int import_font_command(const Invocation& call);  // import-font, and import-bdf as scripts know it
 int preview_command(const Invocation& call);
+int init_command(const Invocation& call);  // the installed font source files into a folder
 
 // Loads Sorvane.ini, runs a command on the state and, if save, saves it again. A settings
 // file that is there but cannot be read is an error, and then nothing runs or is saved.

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -108,5 +109,16 @@ void FileLock::release() {
 }
 
 bool change_directory(const char* path) { return chdir(path) == 0; }
+
+bool installed_font_folder(char* out, std::size_t capacity) {
+    std::array<char, 4096> program{};
+    const ssize_t length = readlink("/proc/self/exe", program.data(), program.size() - 1);
+    if (length <= 0 || static_cast<std::size_t>(length) >= program.size() - 1) return false;
+    char* slash = std::strrchr(program.data(), '/');
+    if (!slash) return false;
+    *slash = '\0';
+    const int written = std::snprintf(out, capacity, "%s/../share/sorvane", program.data());
+    return written > 0 && static_cast<std::size_t>(written) < capacity;
+}
 
 }  // namespace sorvane

@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -162,6 +163,23 @@ bool change_directory(const char* path) {
     if (SetCurrentDirectoryA(path)) return true;
     errno = errno_of_last_error();
     return false;
+}
+
+bool installed_font_folder(char* out, std::size_t capacity) {
+    std::array<char, MAX_PATH * 4> program{};
+    const DWORD length = GetModuleFileNameA(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    if (length == 0 || length >= program.size()) return false;
+    // The last separator, read character by character: a trail byte of the code page may be 0x5C.
+    char* separator = nullptr;
+    for (char* c = program.data(); *c != '\0'; ++c) {
+        if (*c == '\\') separator = c;
+        else if (IsDBCSLeadByte(static_cast<BYTE>(*c)) && c[1] != '\0') ++c;
+    }
+    if (!separator) return false;
+    *separator = '\0';
+    if (std::strlen(program.data()) >= capacity) return false;
+    std::memcpy(out, program.data(), std::strlen(program.data()) + 1);
+    return true;
 }
 
 }  // namespace sorvane

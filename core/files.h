@@ -65,4 +65,9 @@ private:
 // Makes path the current directory; true on success, else errno says why.
 bool change_directory(const char* path);
 
+// The folder an installed Sorvane keeps its font source files in, found from the running
+// program: share/sorvane beside its bin folder on POSIX systems, the program's own folder on
+// Windows. Written into out without a separator at the end; false when it cannot be found.
+bool installed_font_folder(char* out, std::size_t capacity);
+
 }  // namespace sorvane

@@ -1,13 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages a job needs, and nothing when they are already there.
-#   scripts/install-deps.sh main   build and make fonts: compiler, CMake, the X11 fonts
+#   scripts/install-deps.sh main   build, make fonts and packages: compiler, CMake, the X11
+#                                  fonts, dpkg-dev and file for the Debian package
 #   scripts/install-deps.sh test   everything the tests use as well: GoogleTest, the
 #                                  Windows cross compiler and Wine, the firmware cross
 #                                  compilers, clang for fuzzing
 set -eu
 
 main_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  libstb-dev xfonts-base libfreetype-dev zlib1g-dev"
+  libstb-dev xfonts-base libfreetype-dev zlib1g-dev dpkg-dev file"
 test_packages="$main_packages
   g++-mingw-w64-x86-64 mingw-w64 libz-mingw-w64-dev wine wine64 xvfb xauth x11-utils
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf

@@ -1,0 +1,98 @@
+# The CMake package of Sorvane: find_package(Sorvane) gives the target Sorvane::sorvane-cli
+# and the function sorvane_add_font, which makes a firmware's include file from its texts.
+#
+#   sorvane_add_font(<target> MESSAGES <files...> [ENCODING <name>]
+#                    [FONT k14|jiskan16|jiskan24] [COMPILER xc32|cc-rh|c99]
+#                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
+#
+# <target> is a custom target that writes OUTPUT (<target>/Font.inc in the current build
+# folder unless given) again whenever a message file changes: it registers exactly the
+# characters of the messages in its state folder (STATE_DIR, <target>-sorvane in the
+# current build folder unless given, made with sorvane-cli init), chooses the font (K14
+# unless given) and the compiler (XC32 unless given) and generates. MAX_BYTES fails the
+# build when the two tables would take more flash than that; STRICT fails it when a
+# character has no glyph in the font. The include file's banner holds the time of
+# SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
+# the same messages always give the same file.
+cmake_minimum_required(VERSION 3.16)
+
+get_filename_component(_sorvane_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
+if(NOT TARGET Sorvane::sorvane-cli)
+  find_program(SORVANE_CLI sorvane-cli PATHS "${_sorvane_prefix}/bin" NO_DEFAULT_PATH)
+  if(NOT SORVANE_CLI)
+    set(Sorvane_FOUND FALSE)
+    set(Sorvane_NOT_FOUND_MESSAGE "sorvane-cli is not in ${_sorvane_prefix}/bin")
+    return()
+  endif()
+  add_executable(Sorvane::sorvane-cli IMPORTED)
+  set_target_properties(Sorvane::sorvane-cli PROPERTIES IMPORTED_LOCATION "${SORVANE_CLI}")
+endif()
+
+function(sorvane_add_font target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;OUTPUT;STATE_DIR;MAX_BYTES" "MESSAGES")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "sorvane_add_font(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  if(NOT arg_MESSAGES)
+    message(FATAL_ERROR "sorvane_add_font(${target}): MESSAGES names no file")
+  endif()
+  if(NOT arg_FONT)
+    set(arg_FONT k14)
+  elseif(NOT arg_FONT MATCHES "^(k14|jiskan16|jiskan24)$")
+    message(FATAL_ERROR "sorvane_add_font(${target}): FONT is k14, jiskan16 or jiskan24, not ${arg_FONT}")
+  endif()
+  if(NOT arg_COMPILER)
+    set(arg_COMPILER xc32)
+  elseif(NOT arg_COMPILER MATCHES "^(xc32|cc-rh|c99)$")
+    message(FATAL_ERROR "sorvane_add_font(${target}): COMPILER is xc32, cc-rh or c99, not ${arg_COMPILER}")
+  endif()
+  if(DEFINED arg_MAX_BYTES AND NOT arg_MAX_BYTES MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "sorvane_add_font(${target}): MAX_BYTES is a number of bytes, not ${arg_MAX_BYTES}")
+  endif()
+  if(NOT arg_OUTPUT)
+    set(arg_OUTPUT "${CMAKE_CURRENT_BINARY_DIR}/${target}/Font.inc")
+  endif()
+  if(NOT arg_STATE_DIR)
+    set(arg_STATE_DIR "${CMAKE_CURRENT_BINARY_DIR}/${target}-sorvane")
+  endif()
+  get_filename_component(output "${arg_OUTPUT}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  get_filename_component(state "${arg_STATE_DIR}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+  set(messages "")
+  foreach(file IN LISTS arg_MESSAGES)
+    get_filename_component(file "${file}" ABSOLUTE)
+    list(APPEND messages "${file}")
+  endforeach()
+  set(encoding "")
+  if(arg_ENCODING)
+    set(encoding --encoding "${arg_ENCODING}")
+  endif()
+  set(guards "")
+  if(DEFINED arg_MAX_BYTES)
+    list(APPEND guards --max-bytes ${arg_MAX_BYTES})
+  endif()
+  if(arg_STRICT)
+    list(APPEND guards --strict)
+  endif()
+  set(epoch 0)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
+    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+  endif()
+
+  set(cli "$<TARGET_FILE:Sorvane::sorvane-cli>")
+  get_filename_component(output_dir "${output}" DIRECTORY)
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${output_dir}"
+    COMMAND ${cli} init "${state}"
+    COMMAND ${cli} -C "${state}" clear
+    COMMAND ${cli} -C "${state}" clear-detected
+    COMMAND ${cli} -C "${state}" scan ${encoding} --add ${messages}
+    COMMAND ${cli} -C "${state}" font ${arg_FONT}
+    COMMAND ${cli} -C "${state}" compiler ${arg_COMPILER}
+    COMMAND "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=${epoch} ${cli} -C "${state}" generate "${output}" ${guards}
+    DEPENDS ${messages} Sorvane::sorvane-cli
+    COMMENT "Sorvane: ${output} of the characters of ${target}'s messages (${arg_FONT}, ${arg_COMPILER})"
+    VERBATIM)
+  add_custom_target(${target} DEPENDS "${output}")
+  set_target_properties(${target} PROPERTIES SORVANE_OUTPUT "${output}")
+endfunction()

@@ -1,0 +1,50 @@
+# Bash completion of sorvane-cli: its commands, their options and their choices.
+_sorvane_cli() {
+    local cur prev words cword
+    _init_completion || return
+    local commands="init scan add remove sort clear clear-detected generate font compiler language show import-font import-bdf preview"
+    local i command=""
+    for ((i = 1; i < cword; i++)); do
+        case ${words[i]} in
+            -C) ((i++)) ;;
+            -*) ;;
+            *) command=${words[i]}; break ;;
+        esac
+    done
+    if [[ $prev == -C ]]; then
+        _filedir -d
+        return
+    fi
+    case $command in
+        "") COMPREPLY=($(compgen -W "$commands -C --help --version" -- "$cur")) ;;
+        init) _filedir -d ;;
+        scan)
+            if [[ $prev == --encoding ]]; then
+                COMPREPLY=($(compgen -W "utf-8 shift_jis cp932 euc-jp iso-2022-jp" -- "$cur"))
+            elif [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--encoding --add" -- "$cur"))
+            else
+                _filedir
+            fi ;;
+        generate)
+            if [[ $prev == --max-bytes ]]; then return; fi
+            if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict" -- "$cur")); else _filedir inc; fi ;;
+        font) COMPREPLY=($(compgen -W "k14 jiskan16 jiskan24" -- "$cur")) ;;
+        compiler) COMPREPLY=($(compgen -W "xc32 cc-rh c99" -- "$cur")) ;;
+        language) COMPREPLY=($(compgen -W "ja en" -- "$cur")) ;;
+        import-font | import-bdf)
+            case $prev in
+                --size) COMPREPLY=($(compgen -W "14 16 24" -- "$cur")) ;;
+                --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
+                -o | --face) ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --size --face --bit-order" -- "$cur")); else _filedir; fi ;;
+            esac ;;
+        preview)
+            case $prev in
+                --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
+                -o) _filedir png ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --text --bit-order" -- "$cur")); else _filedir; fi ;;
+            esac ;;
+    esac
+}
+complete -F _sorvane_cli sorvane-cli
