@@ -1,8 +1,8 @@
 #!/bin/sh
 # Every test, from a fresh Debian 12 machine: installs what the tests need, builds with
-# warnings as errors, runs the unit and end-to-end tests, cross-builds the Windows programs
-# and tests the real window under Wine, runs the unit tests again under ASan and UBSan, and
-# fuzzes every reader for a few seconds.
+# warnings as errors, runs the unit and end-to-end tests, builds the Debian package and uses
+# it, cross-builds the Windows programs and tests the real window and the zip under Wine,
+# runs the unit tests again under ASan and UBSan, and fuzzes every reader for a few seconds.
 set -eu
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -20,9 +20,12 @@ tests/package/deb-test.sh build
 
 echo "== Windows build (MinGW-w64) and the window under Wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DSORVANE_WERROR=ON >/dev/null
+  -DSORVANE_WERROR=ON -DSORVANE_HOST_CLI="$(pwd)/build/sorvane-cli" >/dev/null
 cmake --build build-win -j "$jobs"
 tests/wine/run-window-test.sh build-win build
+
+echo "== The Windows zip, unpacked and used in a fresh Wine prefix"
+tests/package/zip-test.sh build-win build
 
 echo "== The unit tests again, with AddressSanitizer and UndefinedBehaviorSanitizer"
 # Built to scan without SSE2, so that the tests cover the 64-bit path of the scanner too.

@@ -16,28 +16,15 @@ work="$build/window-test"
 rm -rf "$work"
 mkdir -p "$work"
 
-# Wine takes its ANSI code page from the locale: Japanese gives code page 932.
-export LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-xvfb_pid=""
+export WINEPREFIX="$build/wineprefix"
+. "$top/tests/wine/wine-session.sh"
 driver_pid=""
 cleanup() {
   [ -n "$driver_pid" ] && kill "$driver_pid" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true  # the processes of this prefix: the ones started here
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  end_wine_session
 }
 trap cleanup EXIT INT TERM
-
-# A private X server on a free display; it tells its number on a file descriptor.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
-
-wineboot -i >"$work/wineboot.log" 2>&1 || true
-wineserver -w
+start_wine_session "$work"
 
 cd "$work"
 # A device that refuses every write, like /dev/full, for the check of a full disk.

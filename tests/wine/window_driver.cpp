@@ -7,7 +7,13 @@
 //
 // FULL_DEVICE names a device in the folder that refuses every write, as /dev/full does,
 // for the check of a write error; the caller checks that the device is still there.
-// Exit status 0 when every check passed.
+//
+//   sorvane-window-driver --bundled SORVANE_EXE SAMPLE_TEXT
+//
+// starts the window in the current folder as it is, the unpacked release with its fonts:
+// scans the sample, registers it, chooses jiskan16, generates Font.inc and closes the
+// window. The caller compares Font.inc with the Linux program's. Exit status 0 when every
+// check passed.
 #include <windows.h>
 
 #include <array>
@@ -366,28 +372,13 @@ POINT top_left_of(int row) {
     return {r.left, r.top};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: sorvane-window-driver SORVANE_EXE SAMPLE_TEXT [FULL_DEVICE]\n");
-        return 2;
-    }
-    const char* full_device = argc == 4 ? argv[3] : nullptr;
-    std::printf("ANSI code page %u\n", GetACP());
-    check(GetACP() == 932, "the ANSI code page is 932");
-    const std::string sample = read_file(argv[2]);
-    check(!sample.empty(), "the sample text is there");
-    write_file("Sorvane.J16", test_font_source());
-    write_file("messages.txt", sample);
-    const std::string typed = std::string("\x8a\xbf") + " \r\n" + "\x81\x40\x8a\xbf";  // 漢, 全角空白, 漢 typed by hand
-
-    // Start the window in this folder, with no settings file: the first run.
+// Starts Sorvane.exe in the current folder and waits for its window.
+PROCESS_INFORMATION start_window(const char* exe) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::string command = std::string("\"") + argv[1] + "\"";
-    if (!CreateProcessA(argv[1], command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    std::string command = std::string("\"") + exe + "\"";
+    if (!CreateProcessA(exe, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         give_up("Sorvane.exe cannot be started");
     program = process.hProcess;
     program_id = process.dwProcessId;
@@ -401,7 +392,54 @@ int main(int argc, char** argv) {
         }, 30000))
         give_up("no window of class Sorvane");
     settle();
+    return process;
+}
 
+// Closes the window; true when the program ends with exit code 0.
+bool close_window(const PROCESS_INFORMATION& process) {
+    PostMessageA(main_window, WM_CLOSE, 0, 0);
+    DWORD exit_code = 1;
+    return WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process.hProcess, &exit_code) &&
+           exit_code == 0;
+}
+
+// The first session with an unpacked release: its own fonts, nothing written beside them.
+int bundled_session(const char* exe, const char* sample_path) {
+    check(GetACP() == 932, "the ANSI code page is 932");
+    const PROCESS_INFORMATION process = start_window(exe);
+    choose_in_dialog(text_file_button, sample_path, "no open dialog");
+    wait_for_dialogs_to_close("the open dialog stays");
+    check(!text_of(control(detected_box)).empty(), "the sample's characters are detected");
+    press(add_button);
+    press(jiskan16_radio);
+    choose_in_dialog(generate_button, "Font.inc", "no save dialog");
+    wait_for_dialogs_to_close("the save dialog stays");
+    check(find_owned(main_window, "#32770") == nullptr, "no error box: the bundled Sorvane.J16 is read");
+    check(close_window(process), "the program ends with exit code 0 when its window closes");
+    std::printf("%d failed\n", failures);
+    return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--bundled") == 0) return bundled_session(argv[2], argv[3]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: sorvane-window-driver SORVANE_EXE SAMPLE_TEXT [FULL_DEVICE]\n"
+                             "       sorvane-window-driver --bundled SORVANE_EXE SAMPLE_TEXT\n");
+        return 2;
+    }
+    const char* full_device = argc == 4 ? argv[3] : nullptr;
+    std::printf("ANSI code page %u\n", GetACP());
+    check(GetACP() == 932, "the ANSI code page is 932");
+    const std::string sample = read_file(argv[2]);
+    check(!sample.empty(), "the sample text is there");
+    write_file("Sorvane.J16", test_font_source());
+    write_file("messages.txt", sample);
+    const std::string typed = std::string("\x8a\xbf") + " \r\n" + "\x81\x40\x8a\xbf";  // 漢, 全角空白, 漢 typed by hand
+
+    // Start the window in this folder, with no settings file: the first run.
+    const PROCESS_INFORMATION process = start_window(argv[1]);
     char title[200] = "";
     GetWindowTextA(main_window, title, sizeof title);
     check(std::strcmp(title, window_title) == 0, "the title is the Shift_JIS title");
@@ -519,11 +557,7 @@ int main(int argc, char** argv) {
 
     // Close, and read what was saved.
     GetWindowRect(main_window, &r);
-    PostMessageA(main_window, WM_CLOSE, 0, 0);
-    check(WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0, "the program ends when its window closes");
-    DWORD exit_code = 1;
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    check(exit_code == 0, "its exit code is 0");
+    check(close_window(process), "the program ends with exit code 0 when its window closes");
 
     const std::string ini = full_path("Sorvane.ini");
     std::string expected = "20\r\n1\r\n" + std::to_string(r.left) + "\r\n" + std::to_string(r.top) + "\r\n" +
