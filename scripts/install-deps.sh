@@ -12,7 +12,7 @@ main_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-
 test_packages="$main_packages
   g++-mingw-w64-x86-64 mingw-w64 libz-mingw-w64-dev wine wine64 xvfb xauth x11-utils
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
-  imagemagick locales
+  imagemagick locales bash-completion
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
   gcc-arm-none-eabi libnewlib-arm-none-eabi tcc sdcc
   clang libclang-rt-14-dev"

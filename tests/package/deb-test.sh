@@ -30,6 +30,21 @@ done
 depends=$(dpkg-deb -f "$deb" Depends)
 case $depends in *libc6*libfreetype6*libstdc++6*zlib1g*) ok "it depends on $depends" ;; *) fail "its dependencies: $depends" ;; esac
 
+# Bash completion offers every command the program has, and the choices of one.
+complete_words() {  # WORDS...: what completion offers for the last of them
+  bash -c '. /usr/share/bash-completion/bash_completion; . "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+    COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _sorvane_cli; printf "%s\n" "${COMPREPLY[@]}"' \
+    "$work/root/usr/share/bash-completion/completions/sorvane-cli" "$@" | sort | tr '\n' ' '
+}
+commands=$("$work/root/usr/bin/sorvane-cli" --help | sed -n '/^Commands:/,/^Options:/p' | awk '/^  [a-z]/ { print $1 }' |
+  sort | tr '\n' ' ')
+offered=$(complete_words sorvane-cli "" | tr ' ' '\n' | grep -v '^-' | tr '\n' ' ')
+if [ "$offered" = "$commands" ] && [ "$(complete_words sorvane-cli -C x compiler "")" = "c99 cc-rh xc32 " ]; then
+  ok "bash completion offers the program's commands and their choices"
+else
+  fail "bash completion offers '$offered' for the commands '$commands'"
+fi
+
 # A first session from the unpacked root, beside the same with the build's program.
 cli="$work/root/usr/bin/sorvane-cli"
 [ "$("$cli" --version)" = "sorvane-cli R$version" ] || fail "--version says $("$cli" --version)"
