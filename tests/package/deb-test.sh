@@ -12,15 +12,9 @@ build=$(cd "$1" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/sorvane-deb.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-status=0
-ok() { echo "ok    $*"; }
-fail() { echo "FAIL  $*"; status=1; }
-
-version=$(sed -n 's/^project(Sorvane VERSION \([0-9.]*\) .*/\1/p' "$top/CMakeLists.txt")
+. "$top/tests/package/package-test.sh"
 deb="$build/sorvane_${version}_amd64.deb"
-rm -f "$deb"
-cmake --build "$build" --target package >"$work/package.log" 2>&1 || { cat "$work/package.log"; exit 1; }
-[ -f "$deb" ] || { echo "FAIL  no $deb"; exit 1; }
+build_package "$build" "$deb"
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/sorvane-cli usr/share/sorvane/Sorvane.K14 usr/share/sorvane/Sorvane.J16 \
     usr/share/sorvane/Sorvane.J24 usr/share/man/man1/sorvane-cli.1.gz \

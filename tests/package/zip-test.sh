@@ -10,15 +10,10 @@ build=$(cd "$1" && pwd)
 linux=$(cd "$2" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/sorvane-zip.XXXXXX")
-status=0
-ok() { echo "ok    $*"; }
-fail() { echo "FAIL  $*"; status=1; }
-
-version=$(sed -n 's/^project(Sorvane VERSION \([0-9.]*\) .*/\1/p' "$top/CMakeLists.txt")
+trap 'rm -rf "$work"' EXIT
+. "$top/tests/package/package-test.sh"
 zip="$build/Sorvane-$version-win64.zip"
-rm -f "$zip"
-cmake --build "$build" --target package >"$work/package.log" 2>&1 || { cat "$work/package.log"; exit 1; }
-[ -f "$zip" ] || { echo "FAIL  no $zip"; exit 1; }
+build_package "$build" "$zip"
 (cd "$work" && cmake -E tar xf "$zip")
 release="$work/Sorvane-$version-win64"
 for file in Sorvane.exe sorvane-cli.exe Sorvane.K14 Sorvane.J16 Sorvane.J24 README.txt LICENSE.txt FONT-NOTICES.txt; do
