@@ -33,17 +33,21 @@ const std::array<std::uint16_t, 0x10000>& cells_of_plane() {
         auto made = std::make_unique<std::array<std::uint16_t, 0x10000>>();
         made->fill(no_cell);
         (*made)[0] = no_character;
-        for (char32_t c = 0x80; c < 0x10000; ++c) {
+        // The pairs come in the order of the characters: one pass over them, a character's
+        // pairs at a time.
+        const std::span<const UnicodeCell> pairs = unicode_cells();
+        for (std::size_t i = 0, next = 0; i < pairs.size(); i = next) {
             int first = -1, second = -1;
             bool ibm_only = false;
-            for (const UnicodeCell& p : cells_of_unicode(c)) {
+            for (next = i; next < pairs.size() && pairs[next].code == pairs[i].code; ++next) {
+                const UnicodeCell& p = pairs[next];
                 const bool ibm = bytes_of(p.cell).lead == 0xED || bytes_of(p.cell).lead == 0xEE;
                 if (!p.second && !ibm && first < 0) first = p.cell;
                 if (!p.second && ibm) ibm_only = true;
                 if (p.second && second < 0) second = p.cell;
             }
             const int cell = first >= 0 ? first : ibm_only ? -1 : second;
-            if (cell >= 0) (*made)[c] = static_cast<std::uint16_t>(cell);
+            if (pairs[i].code >= 0x80 && cell >= 0) (*made)[pairs[i].code] = static_cast<std::uint16_t>(cell);
         }
         // JIS X 0208 writes the em dash as its horizontal bar.
         (*made)[0x2014] = static_cast<std::uint16_t>(cell_of(0x81, 0x5C));
