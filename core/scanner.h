@@ -11,8 +11,10 @@
 namespace sorvane {
 
 // The ways of marking: the portable one, the wide one for processors with AVX-512, and the
-// AVX2 one for the x86-64 processors without it. The results are the same.
-enum class ScanPath { portable, wide, avx2 };
+// AVX2 one for the x86-64 processors without it (with BMI2), in two kinds: avx2_pext
+// gathers bits with the BMI2 instruction, chosen where it is fast, avx2 with arithmetic.
+// The results are the same.
+enum class ScanPath { portable, wide, avx2, avx2_pext };
 
 bool scan_path_available(ScanPath path);
 

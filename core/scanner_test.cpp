@@ -54,10 +54,14 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters, ::testing::Values(ScanPath::portable, ScanPath::wide, ScanPath::avx2),
-                         [](const auto& info) {
-                             return info.param == ScanPath::wide ? "wide" : info.param == ScanPath::avx2 ? "avx2" : "portable";
-                         });
+std::string name_of_path(const ::testing::TestParamInfo<ScanPath>& info) {
+    constexpr const char* names[] = {"portable", "wide", "avx2", "avx2_pext"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, MarkCharacters,
+                         ::testing::Values(ScanPath::portable, ScanPath::wide, ScanPath::avx2, ScanPath::avx2_pext),
+                         name_of_path);
 
 TEST_P(MarkCharacters, EdgeCasesAtEveryBlockSize) {
     struct Case {

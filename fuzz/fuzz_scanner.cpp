@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++i;
     }
 
-    for (const ScanPath path : {ScanPath::portable, ScanPath::wide, ScanPath::avx2}) {
+    for (const ScanPath path : {ScanPath::portable, ScanPath::wide, ScanPath::avx2, ScanPath::avx2_pext}) {
         if (!scan_path_available(path)) continue;
         fuzzing::MemoryFile f(data, size);
         std::vector<std::uint8_t> buffer(block);
