@@ -8,6 +8,8 @@
 
 include(CMakePackageConfigHelpers)
 
+set(SORVANE_VERSION "${PROJECT_VERSION}")  # in the man page and the zip's README
+
 if(WIN32)
   set(sorvane_bin_dir .)
   set(sorvane_font_dir .)

@@ -21,6 +21,8 @@ for file in usr/bin/sorvane-cli usr/share/sorvane/Sorvane.K14 usr/share/sorvane/
     usr/share/bash-completion/completions/sorvane-cli usr/share/cmake/Sorvane/SorvaneConfig.cmake; do
   [ -s "$work/root/$file" ] || fail "the package lacks /$file"
 done
+zcat "$work/root/usr/share/man/man1/sorvane-cli.1.gz" | grep -q "^\.TH SORVANE-CLI 1 \"\" \"Sorvane R$version\"" ||
+  fail "the man page does not name the release"
 depends=$(dpkg-deb -f "$deb" Depends)
 case $depends in *libc6*libfreetype6*libstdc++6*) ok "it depends on $depends" ;; *) fail "its dependencies: $depends" ;; esac
 

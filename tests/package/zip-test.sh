@@ -19,6 +19,7 @@ release="$work/Sorvane-$version-win64"
 for file in Sorvane.exe sorvane-cli.exe Sorvane.K14 Sorvane.J16 Sorvane.J24 README.txt LICENSE.txt FONT-NOTICES.txt; do
   [ -s "$release/$file" ] || fail "the zip lacks $file"
 done
+grep -q "^Sorvane R$version for Windows" "$release/README.txt" || fail "the zip's README does not name the release"
 
 export WINEPREFIX="$work/prefix"
 . "$top/tests/wine/wine-session.sh"
