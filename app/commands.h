@@ -106,7 +106,8 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
                     const GenerationGuards& guards = {});
 
 // The registered characters whose glyph in the glyph store is blank: their number, and the
-// first of them in grid order in first.
+// first of them in grid order in first. The ideographic space 0x8140 is blank by nature and
+// not counted.
 int missing_glyphs(const AppState& state, std::span<int> first);
 
 }  // namespace sorvane

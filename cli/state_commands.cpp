@@ -70,8 +70,6 @@ void print_list(std::string_view text) {
 }
 
 
-// Names the registered characters whose glyph is empty in the font source just read. The
-// ideographic space 0x8140 has an empty glyph by nature and is not named.
 // Names the registered characters without a glyph, the first twenty of them.
 void list_missing_glyphs(const Generation& generation) {
     std::array<int, 20> first{};
