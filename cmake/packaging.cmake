@@ -32,7 +32,6 @@ else()
 endif()
 
 set(font_sources "")
-set(font_commands "")
 set(fonts_at_hand TRUE)
 foreach(font k14:K14 jiskan16:J16 jiskan24:J24)
   string(REPLACE ":" ";" font "${font}")
