@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
 #include <emmintrin.h>
@@ -34,36 +35,28 @@ namespace {
 // with AVX-512 take the wide way further below, which finds the same starts but marks them
 // without a loop per stretch.
 
-// Cell index base of each lead byte (lead pair * 188), and position of each trail byte
-// within its lead byte's two rows (0..187). A byte that is no trail byte is sent far past
-// the grid, into the spare part of the marks, so that no branch is needed for it.
-struct Tables {
-    std::array<std::uint16_t, 256> lead_base{};
-    std::array<std::uint16_t, 256> trail_offset{};
-};
-
-constexpr std::uint16_t not_a_trail = 9000;
-static_assert(Scanner::marks_size == 47 * 188 + not_a_trail, "past every index a pair can give");
+// The marks of a block are kept by Shift_JIS code, lead * 256 + trail, from the first lead
+// byte on: a pair is marked as it stands, with no table, and a pair whose second byte is no
+// trail byte is marked too, outside the grid's places; only the grid's places are gathered.
+constexpr unsigned first_code = 0x8100;
+static_assert(Scanner::marks_size == 0xF000 - first_code, "every pair of a lead byte has its mark");
 using Scratch = Scanner::Scratch;
-
-constexpr Tables make_tables() {
-    Tables t;
-    for (unsigned b = 0; b < 256; ++b) {
-        t.lead_base[b] = is_lead_byte(b) ? static_cast<std::uint16_t>(cell_of(b, 0x40)) : 0;
-        t.trail_offset[b] = is_trail_byte(b) ? static_cast<std::uint16_t>(cell_of(0x81, b)) : not_a_trail;
-    }
-    return t;
-}
-
-constexpr Tables tables = make_tables();
 
 // Flipping bit 5 of a byte turns the lead bytes 0x81..0x9F and 0xE0..0xEF into 0xA1..0xBF and
 // 0xC0..0xCF, one range, and nothing else into it; the lead byte's row pair is its place there.
 constexpr std::uint8_t flipped_lead_low = 0xA1;
 constexpr std::uint8_t flipped_lead_span = 0xCF - 0xA1;
 
-inline void mark_pair(Scratch& s, unsigned lead, unsigned trail) {
-    s.marks[static_cast<std::size_t>(tables.lead_base[lead]) + tables.trail_offset[trail]] = 1;
+inline void mark_pair(Scratch& s, unsigned lead, unsigned trail) { s.marks[(lead << 8 | trail) - first_code] = 1; }
+
+// Marks a list of codes, four to a load (the list has room for three more after them).
+inline void mark_codes(Scratch& s, std::uint16_t* codes, std::size_t count) {
+    std::fill_n(codes + count, 3, first_code);
+    for (std::size_t k = 0; k < count; k += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, codes + k, sizeof four);
+        for (int i = 0; i < 4; ++i) s.marks[(four >> 16 * i & 0xFFFF) - first_code] = 1;
+    }
 }
 
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
@@ -225,29 +218,16 @@ void scan_block(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsi
 //   lanes where characters start;
 // - the starts are worked out for both values of the carry, which is known last, so that
 //   the stretches need not wait for one another;
-// - then the pairs become cell numbers 32 at a time, and the cells are marked in one loop.
+// - then the pairs become codes 32 at a time, and the codes are marked in one loop.
 #define SORVANE_WIDE_CODE __attribute__((target("avx512bw,avx512vbmi2,bmi2")))
 
 // At most 32 characters start in a stretch; the list's 32 entries after them take the
 // stores of whole registers past the last pair.
 constexpr std::size_t batch_stretches = Scanner::batch_stretches;
 
-SORVANE_WIDE_CODE inline __m512i each16(int v) { return _mm512_set1_epi16(static_cast<short>(v)); }
-
-// The cell numbers of 32 pairs whose low byte is a lead byte; a pair whose high byte is no
-// trail byte goes to the spare part of the marks.
-SORVANE_WIDE_CODE inline __m512i cells_of_pairs(__m512i pairs) {
-    const __m512i lead = _mm512_and_si512(pairs, each16(0xFF));
-    const __m512i trail = _mm512_srli_epi16(pairs, 8);
-    // The lead byte's row pair, 0..46.
-    const __m512i row_pair = _mm512_sub_epi16(_mm512_xor_si512(lead, each16(0x20)), each16(flipped_lead_low));
-    // The trail byte's place in the two rows: 0x40..0x7E, then 0x80..0xFC after a gap.
-    const __m512i from_40 = _mm512_sub_epi16(trail, each16(0x40));
-    const __m512i place = _mm512_mask_sub_epi16(from_40, _mm512_cmpge_epu16_mask(trail, each16(0x80)), from_40, each16(1));
-    const __mmask32 is_trail =
-        _mm512_cmple_epu16_mask(from_40, each16(0xFC - 0x40)) & _mm512_cmpneq_epu16_mask(trail, each16(0x7F));
-    const __m512i cell = _mm512_add_epi16(_mm512_mullo_epi16(row_pair, each16(2 * grid_side)), place);
-    return _mm512_mask_blend_epi16(is_trail, each16(not_a_trail), cell);
+// 32 pairs, lead byte low, turned into codes: lead byte high.
+SORVANE_WIDE_CODE inline __m512i codes_of_pairs(__m512i pairs) {
+    return _mm512_or_si512(_mm512_slli_epi16(pairs, 8), _mm512_srli_epi16(pairs, 8));
 }
 
 // The same as scan_block.
@@ -282,8 +262,8 @@ SORVANE_WIDE_CODE void scan_block_wide(Scratch& s, const std::uint8_t* p, const 
             count += static_cast<std::size_t>(std::popcount(at_odd));
         }
         for (std::size_t k = 0; k < count; k += 32)
-            _mm512_storeu_si512(&pair_list[k], cells_of_pairs(_mm512_loadu_si512(&pair_list[k])));
-        for (std::size_t k = 0; k < count; ++k) s.marks[pair_list[k]] = 1;
+            _mm512_storeu_si512(&pair_list[k], codes_of_pairs(_mm512_loadu_si512(&pair_list[k])));
+        mark_codes(s, pair_list, count);
         p += 64 * stretches;
     }
     if (carry != 0) ++p;
@@ -312,8 +292,6 @@ constexpr std::uint32_t even_bits(std::uint64_t x) {
     return static_cast<std::uint32_t>(x);
 }
 
-SORVANE_AVX2_CODE inline __m256i each16_avx2(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
-
 // The lead bytes of 32 bytes, as a mask.
 SORVANE_AVX2_CODE inline std::uint32_t leads_of_32(__m256i bytes) {
     const __m256i offset = _mm256_sub_epi8(_mm256_xor_si256(bytes, _mm256_set1_epi8(0x20)),
@@ -322,29 +300,14 @@ SORVANE_AVX2_CODE inline std::uint32_t leads_of_32(__m256i bytes) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
 }
 
-// The cell numbers of 16 pairs, as cells_of_pairs does for 32.
-SORVANE_AVX2_CODE inline __m256i cells_of_pairs_avx2(__m256i pairs) {
-    const __m256i lead = _mm256_and_si256(pairs, each16_avx2(0xFF));
-    const __m256i trail = _mm256_srli_epi16(pairs, 8);
-    const __m256i row_pair = _mm256_sub_epi16(_mm256_xor_si256(lead, each16_avx2(0x20)), each16_avx2(flipped_lead_low));
-    const __m256i from_40 = _mm256_sub_epi16(trail, each16_avx2(0x40));
-    // Past the gap at 0x7F one less; the mask is -1 there.
-    const __m256i place = _mm256_add_epi16(from_40, _mm256_cmpgt_epi16(trail, each16_avx2(0x7F)));
-    const __m256i is_trail =
-        _mm256_andnot_si256(_mm256_cmpeq_epi16(trail, each16_avx2(0x7F)),
-                            _mm256_and_si256(_mm256_cmpgt_epi16(from_40, each16_avx2(-1)),
-                                             _mm256_cmpgt_epi16(each16_avx2(0xFC - 0x40 + 1), from_40)));
-    const __m256i cell = _mm256_add_epi16(_mm256_mullo_epi16(row_pair, each16_avx2(2 * grid_side)), place);
-    return _mm256_blendv_epi8(each16_avx2(not_a_trail), cell, is_trail);
-}
-
-// Appends the 16-bit lanes of 64 bytes at q that a 32-bit mask names to the list.
+// Appends the 16-bit lanes of 64 bytes at q that a 32-bit mask names to the list, as codes:
+// the shuffle that packs them also puts the lead byte high.
 SORVANE_AVX2_CODE inline std::size_t pack_pairs(std::uint16_t* list, std::size_t count, const std::uint8_t* q,
                                                 std::uint32_t mask) {
     for (int group = 0; group < 4; ++group) {
         const unsigned m = mask >> (8 * group) & 0xFF;
         const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * group));
-        const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pack_table[m].data()));
+        const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pack_swapped_table[m].data()));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(list + count), _mm_shuffle_epi8(lanes, control));
         count += static_cast<std::size_t>(std::popcount(m));
     }
@@ -386,11 +349,7 @@ SORVANE_AVX2_CODE void scan_block_avx2(Scratch& s, const std::uint8_t* p, const 
             count = pack_pairs(pair_list, count, q, gather_even_bits<with_pext>(starts));
             count = pack_pairs(pair_list, count, q + 1, gather_even_bits<with_pext>(starts >> 1));
         }
-        for (std::size_t k = 0; k < count; k += 16) {
-            auto* at = reinterpret_cast<__m256i*>(&pair_list[k]);
-            _mm256_storeu_si256(at, cells_of_pairs_avx2(_mm256_loadu_si256(at)));
-        }
-        for (std::size_t k = 0; k < count; ++k) s.marks[pair_list[k]] = 1;
+        mark_codes(s, pair_list, count);
         p += 64 * stretches;
     }
     if (carry != 0) ++p;
@@ -424,6 +383,25 @@ bool fast_pext_available() { return false; }
 
 #endif
 
+// Adds the marks of the grid's places to found and clears them for the next piece. The marks
+// of pairs that are no characters are never read, and stay.
+void gather_marks(Scratch& s, KanjiGrid& found) {
+    const auto gather = [](std::uint8_t* places, std::uint8_t* marks, unsigned n) {
+        for (unsigned i = 0; i < n; ++i) {
+            places[i] |= marks[i];
+            marks[i] = 0;
+        }
+    };
+    for (unsigned lead = 0x81; lead <= 0xEF; ++lead) {
+        if (!is_lead_byte(lead)) continue;
+        std::uint8_t* row = &s.marks[(lead << 8) - first_code];
+        std::uint8_t* places = &found[static_cast<std::size_t>(cell_of(lead, 0x40))];
+        // The trail bytes 0x40..0x7E, then 0x80..0xFC, are the lead byte's 188 places.
+        gather(places, row + 0x40, 0x7F - 0x40);
+        gather(places + (0x7F - 0x40), row + 0x80, 0xFD - 0x80);
+    }
+}
+
 }  // namespace
 
 bool scan_path_available(ScanPath path) {
@@ -447,7 +425,7 @@ ScanPath fastest_scan_path() {
 
 Scanner::Scanner(ScanPath path) : path_(scan_path_available(path) ? path : ScanPath::portable) {}
 
-void Scanner::mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
+void Scanner::mark_piece(std::span<const std::uint8_t> piece, unsigned& pending_lead) {
     const std::uint8_t* begin = piece.data();
     const std::uint8_t* end = begin + piece.size();
 #if defined(SORVANE_SCAN_WIDE)
@@ -458,13 +436,17 @@ void Scanner::mark_text(std::span<const std::uint8_t> piece, unsigned& pending_l
 #else
     scan_block(scratch_, begin, end, pending_lead);
 #endif
-    for (std::size_t cell = 0; cell < found.size(); ++cell) found[cell] |= scratch_.marks[cell];
-    scratch_.marks.fill(0);
+}
+
+void Scanner::mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {
+    mark_piece(piece, pending_lead);
+    gather_marks(scratch_, found);
 }
 
 void Scanner::mark_characters(TextReader& in, KanjiGrid& found) {
     unsigned pending_lead = 0;
-    for (auto block = in.next_block(); !block.empty(); block = in.next_block()) mark_text(block, pending_lead, found);
+    for (auto block = in.next_block(); !block.empty(); block = in.next_block()) mark_piece(block, pending_lead);
+    gather_marks(scratch_, found);
 }
 
 void mark_characters(TextReader& in, KanjiGrid& found, ScanPath path) {

@@ -22,7 +22,7 @@ bool scan_path_available(ScanPath path);
 ScanPath fastest_scan_path();
 
 // One scan's way of marking and its scratch space, owned by whoever scans, so that scans on
-// several threads share nothing. About 42 KB: a local variable is fine.
+// several threads share nothing. About 53 KB: a local variable is fine.
 class Scanner {
 public:
     // The portable way where the one asked for is not available.
@@ -39,17 +39,20 @@ public:
 
     ScanPath path() const { return path_; }
 
-    // The grid and, after it, a spare part that takes invalid pairs without a branch.
-    static constexpr std::size_t marks_size = 47 * 188 + 9000;
+    // A mark for every pair that begins with a lead byte, by its code from 0x8100 on.
+    static constexpr std::size_t marks_size = 0xF000 - 0x8100;
     static constexpr std::size_t batch_stretches = 256;
 
     struct Scratch {
-        std::array<std::uint8_t, marks_size> marks{};  // all zero between pieces
+        std::array<std::uint8_t, marks_size> marks{};  // zero at the grid's places between scans
         std::array<std::uint64_t, 1024> starts;        // of the stretches of a block
         std::array<std::uint16_t, batch_stretches * 32 + 32> pairs;  // the wide way's pair list
     };
 
 private:
+    // Marks a piece in the scratch space only; the marks are gathered into a grid after it.
+    void mark_piece(std::span<const std::uint8_t> piece, unsigned& pending_lead);
+
     ScanPath path_;
     Scratch scratch_;
 };
