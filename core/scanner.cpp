@@ -300,15 +300,23 @@ SORVANE_AVX2_CODE inline std::uint32_t leads_of_32(__m256i bytes) {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(in));
 }
 
-// Appends the 16-bit lanes of 64 bytes at q that a 32-bit mask names to the list, as codes:
-// the shuffle that packs them also puts the lead byte high.
-SORVANE_AVX2_CODE inline std::size_t pack_pairs(std::uint16_t* list, std::size_t count, const std::uint8_t* q,
-                                                std::uint32_t mask) {
-    for (int group = 0; group < 4; ++group) {
-        const unsigned m = mask >> (8 * group) & 0xFF;
-        const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * group));
+SORVANE_AVX2_CODE inline __m256i load32(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// Lane i set where bit i of a 16-bit mask is.
+SORVANE_AVX2_CODE inline __m256i lanes_of(std::uint32_t mask) {
+    const __m256i bit = _mm256_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192, 16384,
+                                          static_cast<short>(0x8000));
+    return _mm256_cmpeq_epi16(_mm256_and_si256(_mm256_set1_epi16(static_cast<short>(mask)), bit), bit);
+}
+
+// Appends the 16-bit lanes of a 32-byte register that a 16-bit mask names to the list, as
+// codes: the shuffle that packs them also puts the lead byte high.
+SORVANE_AVX2_CODE inline std::size_t pack_pairs(std::uint16_t* list, std::size_t count, __m256i lanes, unsigned mask) {
+    const __m128i halves[2] = {_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1)};
+    for (int half = 0; half < 2; ++half) {
+        const unsigned m = mask >> (8 * half) & 0xFF;
         const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pack_swapped_table[m].data()));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(list + count), _mm_shuffle_epi8(lanes, control));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(list + count), _mm_shuffle_epi8(halves[half], control));
         count += static_cast<std::size_t>(std::popcount(m));
     }
     return count;
@@ -338,16 +346,19 @@ SORVANE_AVX2_CODE void scan_block_avx2(Scratch& s, const std::uint8_t* p, const 
         std::size_t count = 0;
         for (std::size_t c = 0; c < stretches; ++c) {
             const std::uint8_t* q = p + 64 * c;
-            const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
-            const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 32));
+            const __m256i low = load32(q), high = load32(q + 32);
             if (_mm256_movemask_epi8(_mm256_or_si256(low, high)) == 0) {
                 carry = 0;
                 continue;
             }
             const std::uint64_t leads = leads_of_32(low) | std::uint64_t{leads_of_32(high)} << 32;
             const std::uint64_t starts = starts_for_either_carry(leads, carry);
-            count = pack_pairs(pair_list, count, q, gather_even_bits<with_pext>(starts));
-            count = pack_pairs(pair_list, count, q + 1, gather_even_bits<with_pext>(starts >> 1));
+            // Two characters never start side by side, so of the pair at an even place 2k and
+            // the one at 2k + 1 at most one is a character: lane k takes that one.
+            const std::uint32_t at_odd = gather_even_bits<with_pext>(starts >> 1);
+            const std::uint32_t chosen = gather_even_bits<with_pext>(starts) | at_odd;
+            count = pack_pairs(pair_list, count, _mm256_blendv_epi8(low, load32(q + 1), lanes_of(at_odd)), chosen & 0xFFFF);
+            count = pack_pairs(pair_list, count, _mm256_blendv_epi8(high, load32(q + 33), lanes_of(at_odd >> 16)), chosen >> 16);
         }
         mark_codes(s, pair_list, count);
         p += 64 * stretches;
