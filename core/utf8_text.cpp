@@ -155,7 +155,13 @@ SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room
         batch.leads[w] = leads;
         carried_in = static_cast<unsigned>(continuations >> 32);
     }
-    for (std::size_t k = 0; k < count; ++k) marks[cells[batch.points[k]]] = 1;
+    // Four code points to a load; code point 0 fills the last four, and marks no cell.
+    std::fill_n(batch.points.data() + count, 3, 0);
+    for (std::size_t k = 0; k < count; k += 4) {
+        std::uint64_t four;
+        std::memcpy(&four, batch.points.data() + k, sizeof four);
+        for (int j = 0; j < 4; ++j) marks[cells[four >> 16 * j & 0xFFFF]] = 1;
+    }
     batch.windows = w;
 }
 
