@@ -114,6 +114,17 @@ SORVANE_AVX2_CODE inline __m256i code_points_avx2(__m128i lead, __m128i second, 
     return _mm256_or_si256(_mm256_and_si256(of_three, _mm256_cvtepi8_epi16(three)), _mm256_and_si256(of_two, _mm256_cvtepi8_epi16(two)));
 }
 
+// The length of the stretches of 64 bytes of ASCII at p, while room lasts.
+SORVANE_AVX2_CODE std::size_t ascii_stretches(const std::uint8_t* p, std::size_t room) {
+    std::size_t n = 0;
+    for (; n + 64 <= room; n += 64) {
+        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + n));
+        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + n + 32));
+        if (mask32(_mm256_or_si256(low, high)) != 0) break;
+    }
+    return n;
+}
+
 // Marks the characters of the windows from p on while each holds only ASCII and whole
 // characters of two and three bytes, at most a batch of them, and room lasts for the two
 // bytes read past each; carried_in as in the sixteen-byte way. The batch tells how many.
@@ -268,6 +279,13 @@ Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_ou
             const std::size_t room = block.size() - i;
 #if defined(SORVANE_UTF8_AVX2)
             if (by_32 && !at_start && room >= 34) {
+                if (carried_in == 0) {
+                    const std::size_t ascii = ascii_stretches(p, room);
+                    if (ascii > 0) {
+                        i += ascii;
+                        continue;
+                    }
+                }
                 mark_windows_avx2(p, room, carried_in, cells.data(), marks.data(), batch);
                 if (marks[no_cell]) {  // rare: find the characters without a cell, in order
                     marks[no_cell] = 0;
