@@ -101,17 +101,26 @@ SORVANE_AVX2_CODE inline __m256i is32(__m256i x, int keep, int equal) {
     return _mm256_cmpeq_epi8(_mm256_and_si256(x, _mm256_set1_epi8(static_cast<char>(keep))), _mm256_set1_epi8(static_cast<char>(equal)));
 }
 
-SORVANE_AVX2_CODE inline __m256i each(int v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+SORVANE_AVX2_CODE inline __m256i byte_and(__m256i x, int b) { return _mm256_and_si256(x, _mm256_set1_epi8(static_cast<char>(b))); }
 
-// The code points of sixteen places, as if each were a lead; 0 where none starts.
-SORVANE_AVX2_CODE inline __m256i code_points_avx2(__m128i lead, __m128i second, __m128i third, __m128i three, __m128i two) {
-    const __m256i b0 = _mm256_cvtepu8_epi16(lead);
-    const __m256i b1 = _mm256_and_si256(_mm256_cvtepu8_epi16(second), each(0x3F));
-    const __m256i b2 = _mm256_and_si256(_mm256_cvtepu8_epi16(third), each(0x3F));
-    const __m256i of_three =
-        _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(b0, each(0x0F)), 12), _mm256_slli_epi16(b1, 6)), b2);
-    const __m256i of_two = _mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(b0, each(0x1F)), 6), b1);
-    return _mm256_or_si256(_mm256_and_si256(of_three, _mm256_cvtepi8_epi16(three)), _mm256_and_si256(of_two, _mm256_cvtepi8_epi16(two)));
+// The code points of the 32 places of a window, as if each were a lead, of three bytes where
+// three says so, else of two. Their low and high bytes are worked out 32 at a time (a shift
+// of 16-bit lanes, masked, shifts each byte alone), then interleaved: the first register
+// holds places 0 to 7 and 16 to 23, the second 8 to 15 and 24 to 31.
+struct CodePoints {
+    __m256i lanes[2];
+};
+
+SORVANE_AVX2_CODE inline CodePoints code_points_avx2(__m256i b0, __m256i b1, __m256i b2, __m256i three) {
+    const __m256i x1 = byte_and(b1, 0x3F), x2 = byte_and(b2, 0x3F);
+    // 1110aaaa 10bbbbbb 10cccccc is aaaabbbb bbcccccc.
+    const __m256i low3 = _mm256_or_si256(byte_and(_mm256_slli_epi16(x1, 6), 0xC0), x2);
+    const __m256i high3 = _mm256_or_si256(byte_and(_mm256_slli_epi16(b0, 4), 0xF0), byte_and(_mm256_srli_epi16(x1, 2), 0x0F));
+    // 110aaaaa 10bbbbbb is 00000aaa aabbbbbb.
+    const __m256i low2 = _mm256_or_si256(byte_and(_mm256_slli_epi16(b0, 6), 0xC0), x1);
+    const __m256i high2 = byte_and(_mm256_srli_epi16(b0, 2), 0x07);
+    const __m256i low = _mm256_blendv_epi8(low2, low3, three), high = _mm256_blendv_epi8(high2, high3, three);
+    return {{_mm256_unpacklo_epi8(low, high), _mm256_unpackhi_epi8(low, high)}};
 }
 
 // The length of the stretches of 64 bytes of ASCII at p, while room lasts.
@@ -151,14 +160,10 @@ SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room
         const std::uint32_t here = static_cast<std::uint32_t>(continuations) | carried_in;
         if (high != (leads | here) || mask32(is32(v, 0xC0, 0x80)) != here || (continuations >> 32 & ~beyond) != 0 || (refused & leads) != 0)
             break;
-        const __m256i halves[2] = {
-            code_points_avx2(_mm256_castsi256_si128(v), _mm256_castsi256_si128(second), _mm256_castsi256_si128(third),
-                             _mm256_castsi256_si128(three), _mm256_castsi256_si128(two)),
-            code_points_avx2(_mm256_extracti128_si256(v, 1), _mm256_extracti128_si256(second, 1), _mm256_extracti128_si256(third, 1),
-                             _mm256_extracti128_si256(three, 1), _mm256_extracti128_si256(two, 1))};
+        const CodePoints points = code_points_avx2(v, second, third, three);
         for (int group = 0; group < 4; ++group) {
             const unsigned m = leads >> (8 * group) & 0xFF;
-            const __m128i lanes = group & 1 ? _mm256_extracti128_si256(halves[group / 2], 1) : _mm256_castsi256_si128(halves[group / 2]);
+            const __m128i lanes = group < 2 ? _mm256_castsi256_si128(points.lanes[group]) : _mm256_extracti128_si256(points.lanes[group - 2], 1);
             const __m128i control = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pack_table[m].data()));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(batch.points.data() + count), _mm_shuffle_epi8(lanes, control));
             count += static_cast<std::size_t>(_mm_popcnt_u32(m));
