@@ -194,14 +194,20 @@ int cell_of_code_point(char32_t c) {
 long count_newlines(const std::uint8_t* p, const std::uint8_t* end) {
     long n = 0;
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
-    // Each byte's matches summed in its own lane, 255 rounds at most before they overflow.
-    while (end - p >= 16) {
-        const std::uint8_t* stop = p + std::min<std::ptrdiff_t>((end - p) / 16, 255) * 16;
-        __m128i sums = _mm_setzero_si128();
-        for (; p < stop; p += 16)
-            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8('\n')));
-        const __m128i halves = _mm_sad_epu8(sums, _mm_setzero_si128());
-        n += _mm_cvtsi128_si32(halves) + _mm_cvtsi128_si32(_mm_srli_si128(halves, 8));
+    // Each byte's matches summed in its own lane, 255 rounds at most before they overflow;
+    // 64 bytes a round in four sums, which do not wait for one another.
+    const auto matches = [](const std::uint8_t* at) {
+        return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), _mm_set1_epi8('\n'));
+    };
+    while (end - p >= 64) {
+        const std::uint8_t* stop = p + std::min<std::ptrdiff_t>((end - p) / 64, 255) * 64;
+        __m128i sums[4] = {};
+        for (; p < stop; p += 64)
+            for (int i = 0; i < 4; ++i) sums[i] = _mm_sub_epi8(sums[i], matches(p + 16 * i));
+        for (const __m128i sum : sums) {
+            const __m128i halves = _mm_sad_epu8(sum, _mm_setzero_si128());
+            n += _mm_cvtsi128_si32(halves) + _mm_cvtsi128_si32(_mm_srli_si128(halves, 8));
+        }
     }
 #endif
     return n + static_cast<long>(std::count(p, end, '\n'));
