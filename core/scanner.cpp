@@ -35,9 +35,9 @@ namespace {
 // with AVX-512 take the wide way further below, which finds the same starts but marks them
 // without a loop per stretch.
 
-// The marks of a block are kept by Shift_JIS code, lead * 256 + trail, from the first lead
-// byte on: a pair is marked as it stands, with no table, and a pair whose second byte is no
-// trail byte is marked too, outside the grid's places; only the grid's places are gathered.
+// The marks are kept by Shift_JIS code, lead * 256 + trail, from the first lead byte on: a
+// pair is marked as it stands, with no table, and a pair whose second byte is no trail byte
+// is marked too, outside the grid's places; only the grid's places are gathered.
 constexpr unsigned first_code = 0x8100;
 static_assert(Scanner::marks_size == 0xF000 - first_code, "every pair of a lead byte has its mark");
 using Scratch = Scanner::Scratch;
