@@ -394,8 +394,8 @@ bool fast_pext_available() { return false; }
 
 #endif
 
-// Adds the marks of the grid's places to found and clears them for the next piece. The marks
-// of pairs that are no characters are never read, and stay.
+// Adds the marks of the grid's places to found and clears them for whatever is marked next.
+// The marks of pairs that are no characters are never read, and stay.
 void gather_marks(Scratch& s, KanjiGrid& found) {
     const auto gather = [](std::uint8_t* places, std::uint8_t* marks, unsigned n) {
         for (unsigned i = 0; i < n; ++i) {

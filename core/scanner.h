@@ -46,7 +46,7 @@ public:
     struct Scratch {
         std::array<std::uint8_t, marks_size> marks{};  // zero at the grid's places between scans
         std::array<std::uint64_t, 1024> starts;        // of the stretches of a block
-        std::array<std::uint16_t, batch_stretches * 32 + 32> pairs;  // the wide way's pair list
+        std::array<std::uint16_t, batch_stretches * 32 + 32> pairs;  // the wide and AVX2 ways' list
     };
 
 private:
