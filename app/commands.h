@@ -27,7 +27,7 @@ struct Outcome {
     const char* subject = "";  // the file the message concerns
     int error = 0;             // errno of the failure; 0 when there is none to tell
     unsigned lists = no_list;  // ListChange bits
-    const char* reason = nullptr;  // the failure in words, where errno has none for it
+    int reason = no_message;   // a message that says why, where errno has nothing to say
 
     bool ok() const { return message == no_message; }
 };
@@ -96,8 +96,9 @@ struct Generation {
     bool not_whole = false;  // or a glyph is missing under strict
 };
 
-// "Generating font data" into path, with time in the banner: output_path becomes path; the
-// registered list is brought into normal form; the font source of the chosen font is read
+// "Generating font data" into path, with time in the banner: output_path becomes path, unless
+// the generation is refused before it writes (path is one of its inputs, or the guards refuse
+// it), which leaves output_path as it was; the registered list is brought into normal form; the font source of the chosen font is read
 // into the glyph store (a file that cannot be opened leaves it as it was, and the include
 // file is written all the same); the settings of the last generation are set, and the
 // include file is written completely. A file that could not be written whole, or that the

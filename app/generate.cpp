@@ -11,6 +11,7 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "fontgen/font_table.h"
+#include "state/settings_file.h"
 
 namespace sorvane {
 
@@ -26,7 +27,7 @@ FontSourceLoad load_font_source(AppState& state) {
     std::memcpy(path + length - 3, font.suffix, 3);
     // A folder would read as a font of blank glyphs, and a FIFO would wait for a writer.
     if (is_special_file(path)) {
-        load.outcome.reason = not_a_file_reason;
+        load.outcome.reason = message_not_a_file;
         return load;
     }
     std::FILE* file = std::fopen(path, "rb");
@@ -51,12 +52,13 @@ const char* offered_output_path(AppState& state) {
 
 namespace {
 
-// Whether path names a file the generation reads: the settings file or a font source file.
+// Whether path names a file the generation reads: the settings file (or its lock file) or a
+// font source file.
 bool is_generation_input(const AppState& state, const char* path) {
     std::array<char, ini_path_capacity> source = state.ini_path;
     const std::size_t length = std::strlen(source.data());
     if (length < 3) return false;
-    if (same_file(path, source.data())) return true;
+    if (names_settings_file(state, path)) return true;
     for (const FontKind& font : font_table) {
         std::memcpy(source.data() + length - 3, font.suffix, 3);
         if (same_file(path, source.data())) return true;
@@ -84,12 +86,18 @@ int missing_glyphs(const AppState& state, std::span<int> first) {
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
                     const GenerationGuards& guards) {
     Generation generation;
+    // A refused generation keeps the stored path: a later plain generate must not aim at the
+    // file that was refused.
+    const TextSlot last_path = state.text_slots[output_path];
+    const auto refuse = [&state, &last_path, &generation] {
+        state.text_slots[output_path] = last_path;
+        return generation;
+    };
     state.store_text(output_path, path);
     const char* out_path = state.text_slots[output_path].data();
     if (is_generation_input(state, out_path)) {
-        generation.outcome = {message_cannot_create_output, out_path, 0, no_list,
-                              "it is the settings file or a font source file, which Sorvane reads"};
-        return generation;
+        generation.outcome = {message_cannot_create_output, path, 0, no_list, message_output_is_generation_input};
+        return refuse();
     }
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
@@ -120,7 +128,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
         const long long bytes = static_cast<long long>(generation.include.index_table_bytes) + generation.include.glyph_table_bytes;
         generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
         generation.not_whole = guards.strict && (generation.missing_glyphs > 0 || !generation.font.ok());
-        if (generation.too_big || generation.not_whole) return generation;
+        if (generation.too_big || generation.not_whole) return refuse();
         output.emplace(out_path);
         if (!output->file()) {
             generation.outcome = {message_cannot_create_output, out_path, errno, registered_list};

@@ -126,10 +126,9 @@ void print_usage(std::FILE* stream, bool full) {
                "and writes the C include file of their codes and glyphs.\n\nCommands:\n",
                stream);
     for (const Command& c : commands) {
-        char head[80];
-        std::snprintf(head, sizeof head, "%s %s", c.name, operands_of(c).c_str());
-        if (std::strlen(head) > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head, "", c.help);
-        else std::fprintf(stream, "  %-24s %s\n", head, c.help);
+        const std::string head = std::string(c.name) + " " + operands_of(c);
+        if (head.size() > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head.c_str(), "", c.help);
+        else std::fprintf(stream, "  %-24s %s\n", head.c_str(), c.help);
     }
     std::fputs("\nOptions:\n"
                "  -C DIR                   work in DIR: Sorvane.ini and the font source files are there\n"
@@ -311,16 +310,8 @@ int run(int argc, const char* const* argv) {
         return 0;
     }
     if (!call.error.empty()) {
-        complain("%s", call.error.c_str());
+        complain_usage("%s", call.error.c_str());
         print_usage(stderr, false);
-        return 2;
-    }
-    if (call.command->run == generate_command && !check_source_date_epoch()) {
-        complain("SOURCE_DATE_EPOCH is not a decimal number of seconds");
-        return 2;
-    }
-    if (call.encoding && !open_decoder(call.encoding)) {
-        complain("unknown encoding '%s'", call.encoding);
         return 2;
     }
     if (call.directory && !change_directory(call.directory)) {
@@ -329,8 +320,21 @@ int run(int argc, const char* const* argv) {
         complain_file(message_cannot_change_folder, call.directory, std::strerror(error));
         return 1;
     }
-    // The commands that keep no state still speak the language of the folder's settings file.
-    if (call.command->state == StateUse::none) load_settings(app_state);
+    // The commands that keep no state still speak the language of the folder's settings file,
+    // and so do the refusals of what the words meant.
+    load_settings(app_state);
+    if (call.command->run == generate_command && !check_source_date_epoch()) {
+        complain(message_epoch_not_a_number);
+        return 2;
+    }
+    if (call.encoding && *call.encoding == '\0') {
+        complain(message_empty_encoding);
+        return 2;
+    }
+    if (call.encoding && !open_decoder(call.encoding)) {
+        complain(message_unknown_encoding, {call.encoding});
+        return 2;
+    }
     switch (call.command->state) {
     case StateUse::none: return call.command->run(call);
     case StateUse::load: return with_state(call, false, call.command->run);

@@ -74,8 +74,7 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
             std::size_t used = 0;
             const long n = decode(in + start, size - start, at_end, code_points, std::size(code_points), used);
             if (n < 0) {
-                complain("%s:%ld: the bytes at offset %lld are no character of this encoding; no list changed", path,
-                         line, offset + static_cast<long long>(start));
+                complain(message_not_a_character, {path, line, offset + static_cast<long long>(start)});
                 ok = false;
                 break;
             }
@@ -106,7 +105,7 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
         offset += static_cast<long long>(start);
         if (at_end) {
             if (kept > 0 && !ended) {
-                complain("%s:%ld: the file ends inside a character; no list changed", path, line);
+                complain(message_ends_inside_character, {path, line});
                 ok = false;
             }
             ended = true;
@@ -143,12 +142,11 @@ Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out) {
     if (file != stdin) std::fclose(file);
     if (in.read_failed()) return {message_cannot_read, path, error};
     if (outcome.cut_short) {
-        complain("%s:%ld: the file ends inside a character; no list changed", path, outcome.error_line);
+        complain(message_ends_inside_character, {path, outcome.error_line});
         return {message_said};
     }
     if (!outcome.valid) {
-        complain("%s:%ld: the bytes at offset %lld are no character of this encoding; no list changed", path,
-                 outcome.error_line, outcome.error_offset);
+        complain(message_not_a_character, {path, outcome.error_line, outcome.error_offset});
         return {message_said};
     }
     return {};

@@ -21,6 +21,8 @@
 #include "fontgen/font_table.h"
 #include "fontgen/include_reader.h"
 #include "fontgen/preview.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
 
 namespace sorvane::cli {
 namespace {
@@ -74,6 +76,20 @@ bool write_whole(const char* path, const Write& write) {
     return true;
 }
 
+// Refuses an output that would replace an input of the command, or the folder's settings
+// file or its lock file, which only a saving command writes; true, said, then.
+bool refused_as_output(const char* out_path, const char* input, int reason) {
+    if (same_file(out_path, input)) {
+        complain_file(message_cannot_create_output, out_path, reason);
+        return true;
+    }
+    if (names_settings_file(app_state, out_path)) {
+        complain_file(message_cannot_create_output, out_path, message_output_is_settings);
+        return true;
+    }
+    return false;
+}
+
 // The include file's name with .png in place of its extension.
 std::string picture_name(const std::string& include_file) {
     const std::size_t slash = include_file.find_last_of("/\\");
@@ -96,15 +112,14 @@ int preview_command(const Invocation& call) {
     const bool include_file = text.find("FONT_KANJI_NUM") != std::string::npos;
     const IncludeFont font = include_file ? read_include_file(text) : read_font_source_text(text);
     if (font.error) {
-        complain("%s:%d: %s%s", include_path, font.error_line, include_file ? "not an include file written by Sorvane: " : "",
-                 font.error);
+        if (include_file) complain(message_not_an_include_file, {include_path, font.error_line, font.error});
+        else complain_usage("%s:%d: %s", include_path, font.error_line, font.error);
         return 1;
     }
     const std::string out_path = call.output ? call.output : picture_name(include_path);
-    if (same_file(out_path.c_str(), include_path)) {
-        complain_file(message_cannot_create_output, out_path, "it is the file the picture is drawn from");
+    if (refused_as_output(out_path.c_str(), include_path, message_output_is_picture_source) ||
+        (call.text && refused_as_output(out_path.c_str(), call.text, message_output_is_message_text)))
         return 1;
-    }
     std::string message;
     if (call.text && !read_whole_file(call.text, message, 1u << 20)) {
         complain_file(message_cannot_read, call.text, std::strerror(errno));
@@ -113,9 +128,8 @@ int preview_command(const Invocation& call) {
     const Picture picture = call.text ? draw_text_preview(font, bit_order_of(call), message)
                                       : draw_preview(font, bit_order_of(call), include_file ? preview_columns : grid_side);
     if (!write_whole(out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return 1;
-    if (call.text) std::printf("%s: %s in glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), call.text, font.side, picture.width, picture.height);
-    else std::printf("%s: %zu glyphs of %d dots, %dx%d pixels\n", out_path.c_str(), font.glyphs.size(), font.side,
-                     picture.width, picture.height);
+    if (call.text) say(message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});
+    else say(message_drew_glyphs, {out_path, font.glyphs.size(), font.side, picture.width, picture.height});
     return 0;
 }
 
@@ -141,8 +155,8 @@ FontImport read_any_font(const std::vector<std::uint8_t>& data, const Invocation
 void report_coverage(const char* font_path, const FontImport& font) {
     int lacking = 0;
     for (int cell = 0; cell < grid_cells; ++cell) lacking += is_jis_x0208(cell) && !font.placed[static_cast<std::size_t>(cell)];
-    complain("%s: %d glyphs taken; the font lacks %d of the 6879 JIS X 0208 characters%s", font_path, font.glyphs,
-             lacking, lacking == 0 ? "" : lacking > 10 ? ", the first ten:" : ":");
+    complain(lacking == 0 ? message_coverage_whole : lacking > 10 ? message_coverage_lacking_many : message_coverage_lacking,
+             {font_path, font.glyphs, lacking});
     for (int cell = 0, named = 0; cell < grid_cells && named < 10; ++cell) {
         if (!is_jis_x0208(cell) || font.placed[static_cast<std::size_t>(cell)]) continue;
         std::fputs("  ", stderr);
@@ -150,11 +164,12 @@ void report_coverage(const char* font_path, const FontImport& font) {
         std::fputc('\n', stderr);
         ++named;
     }
-    if (font.cut > 0) complain("warning: %s: %d glyphs larger than the cell were cut at its edges", font_path, font.cut);
-    if (font.duplicates > 0)
-        complain("warning: %s: %d glyphs have the position of an earlier glyph, the first at ENCODING %ld (%#lx); "
-                 "the later one is kept",
-                 font_path, font.duplicates, font.first_duplicate, font.first_duplicate);
+    if (font.cut > 0) complain(message_glyphs_cut, {font_path, font.cut});
+    if (font.duplicates > 0) {
+        char hex[24];
+        std::snprintf(hex, sizeof hex, "%#lx", font.first_duplicate);
+        complain(message_glyphs_duplicated, {font_path, font.duplicates, font.first_duplicate, hex});
+    }
 }
 
 }  // namespace
@@ -164,15 +179,19 @@ void report_coverage(const char* font_path, const FontImport& font) {
 int init_command(const Invocation& call) {
     std::array<char, OutputFile::path_capacity> source{};
     if (!installed_font_folder(source.data(), source.size())) {
-        complain("cannot find the folder of sorvane-cli, where the installed font source files are");
+        complain(message_no_program_folder);
         return 1;
     }
     const std::filesystem::path installed = std::filesystem::path(source.data()).lexically_normal();
     const std::string folder = call.operands.empty() ? "." : call.operands[0];
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (error || !std::filesystem::is_directory(folder)) {
-        complain_file(message_cannot_create_output, folder, error ? error.message() : "not a folder");
+    if (error) {
+        complain_file(message_cannot_create_output, folder, error.message());
+        return 1;
+    }
+    if (!std::filesystem::is_directory(folder)) {
+        complain_file(message_cannot_create_output, folder, message_not_a_folder);
         return 1;
     }
     int status = 0;
@@ -181,13 +200,19 @@ int init_command(const Invocation& call) {
         const std::string from = (installed / name).string();
         const std::string to = folder + "/" + name;
         if (std::filesystem::exists(to, error)) {
-            std::printf("%s: already there, left as it is\n", to.c_str());
+            // A folder or a FIFO in a font's place is no font: the user has to see it.
+            if (is_special_file(to.c_str())) {
+                complain_file(message_cannot_create_output, to, message_not_a_file);
+                status = 1;
+            } else {
+                say(message_already_there, {to});
+            }
             continue;
         }
         std::string bytes;
         if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
-            complain_file(message_cannot_open_input, from,
-                          std::string(std::strerror(errno)) + "; this sorvane-cli has no installed fonts there, make them with import-font");
+            complain_file(message_cannot_open_input, from, std::strerror(errno));
+            note(message_no_installed_fonts);
             status = 1;
             continue;
         }
@@ -195,7 +220,7 @@ int init_command(const Invocation& call) {
             status = 1;
             continue;
         }
-        std::printf("%s: copied from %s\n", to.c_str(), from.c_str());
+        say(message_copied_from, {to, from});
     }
     return status;
 }
@@ -203,9 +228,13 @@ int init_command(const Invocation& call) {
 int import_font_command(const Invocation& call) {
     const char* font_path = call.operands[0];
     std::vector<std::uint8_t> data;
-    std::string reason;
-    if (!read_font_file(font_path, data, reason)) {
-        complain_file(message_cannot_read, font_path, reason);
+    const FontFileRead read = read_font_file(font_path, data);
+    if (read.reason != no_message) {
+        complain_file(message_cannot_read, font_path, read.reason, {read.detail});
+        return 1;
+    }
+    if (read.error != 0) {
+        complain_file(message_cannot_read, font_path, std::strerror(read.error));
         return 1;
     }
     const BitOrder order = bit_order_of(call);
@@ -215,34 +244,29 @@ int import_font_command(const Invocation& call) {
         if (font.error_place > 0) place = (font.place_is_offset ? ": byte " : ":") + std::to_string(font.error_place);
         std::string size;
         if (font.pixel_size != 0 && !font_of_dots(font.pixel_size)) size = " (it is " + std::to_string(font.pixel_size) + ")";
-        complain("%s%s: %s%s; nothing written", font_path, place.c_str(), font.error, size.c_str());
+        complain(message_font_refused, {font_path, place, font.error, size});
         return 1;
     }
     if (call.size != 0 && font.pixel_size != call.size) {
-        complain("%s: the font is %d dots high, not the %d of --size; nothing written", font_path, font.pixel_size,
-                 call.size);
+        complain(message_font_size_differs, {font_path, font.pixel_size, call.size});
         return 1;
     }
     if (font.glyphs == 0) {
-        complain("%s: no glyph of the font has a JIS X 0208 position; nothing written", font_path);
+        complain(message_no_jis_glyph, {font_path});
         return 1;
     }
     const std::string default_path = default_font_source(font.pixel_size);
     const char* out_path = call.output ? call.output : default_path.c_str();
-    if (same_file(out_path, font_path)) {
-        complain_file(message_cannot_create_output, out_path, "it is the font being imported");
-        return 1;
-    }
+    if (refused_as_output(out_path, font_path, message_output_is_imported_font)) return 1;
     const auto write_source = [&font](std::FILE* file) {
         TextWriter out(file);
         write_font_source(out, imported, font.pixel_size);
         return out.flush();
     };
     if (!write_whole(out_path, write_source)) return 1;
-    std::printf("%s: %d glyphs of %d dots (%s)", out_path, font.glyphs, font.pixel_size,
-                order == BitOrder::msb_left ? "msb-left" : "lsb-left");
-    if (font.skipped > 0) std::printf(", %d glyphs outside JIS X 0208 left out", font.skipped);
-    std::printf("\n");
+    const bool msb_left = order == BitOrder::msb_left;
+    say(font.skipped > 0 ? message_imported_skipped : message_imported,
+        {out_path, font.glyphs, font.pixel_size, msb_left ? "msb-left" : "lsb-left", font.skipped});
     report_coverage(font_path, font);
     return 0;
 }

@@ -11,58 +11,91 @@
 #endif
 
 namespace sorvane::cli {
+namespace {
 
-bool read_font_file(const char* path, std::vector<std::uint8_t>& data, std::string& reason) {
+constexpr std::size_t block_size = 1 << 16;
+
+FontFileRead refused(int reason, std::string detail = "") {
+    FontFileRead read;
+    read.reason = reason;
+    read.detail = std::move(detail);
+    return read;
+}
+
+FontFileRead failed(int error) {
+    FontFileRead read;
+    read.error = error != 0 ? error : EIO;
+    return read;
+}
+
+FontFileRead too_large() { return refused(message_font_too_large, std::to_string(font_file_limit >> 20)); }
+
+// Appends a block, never past the limit: room for the limit and a block is set aside at the
+// start, so the data never moves and never takes more.
+bool append(std::vector<std::uint8_t>& data, const std::uint8_t* block, std::size_t n) {
+    if (data.size() + n > font_file_limit) return false;
+    data.insert(data.end(), block, block + n);
+    return true;
+}
+
+FontFileRead read_plain(std::FILE* file, std::vector<std::uint8_t>& data) {
+    std::uint8_t block[block_size];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;)
+        if (!append(data, block, n)) return too_large();
+    if (std::ferror(file)) return failed(errno);
+    return {};
+}
+
+#if defined(SORVANE_WITH_ZLIB)
+FontFileRead read_packed(const char* path, std::vector<std::uint8_t>& data) {
+    gzFile gz = gzopen(path, "rb");
+    if (!gz) return refused(message_zlib_cannot_open);
+    std::uint8_t block[block_size];
+    FontFileRead read;
+    for (int n; (n = gzread(gz, block, sizeof block)) != 0;) {
+        int code = 0;
+        if (n < 0) {
+            read = refused(message_gzip_damaged, gzerror(gz, &code));
+            break;
+        }
+        if (!append(data, block, static_cast<std::size_t>(n))) {
+            read = too_large();
+            break;
+        }
+    }
+    // zlib reports a stream cut short, its checksum and length lost with it, only as an error
+    // left behind after the last read.
+    int code = Z_OK;
+    gzerror(gz, &code);
+    if (read.ok() && code == Z_BUF_ERROR) read = refused(message_gzip_cut_short);
+    else if (read.ok() && code != Z_OK) read = refused(message_gzip_damaged, gzerror(gz, &code));
+    gzclose(gz);
+    return read;
+}
+#endif
+
+}  // namespace
+
+FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data) {
     data.clear();
-    if (is_special_file(path)) {
-        reason = not_a_file_reason;
-        return false;
-    }
+    if (is_special_file(path)) return refused(message_not_a_file);
     std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        reason = std::strerror(errno);
-        return false;
-    }
+    if (!file) return failed(errno);
     std::uint8_t magic[2] = {};
     const bool packed = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
     std::rewind(file);
-    std::uint8_t block[1 << 16];
-    bool ok = true;
+    data.reserve(font_file_limit);
     if (!packed) {
-        for (std::size_t n; ok && (n = std::fread(block, 1, sizeof block, file)) > 0;) {
-            data.insert(data.end(), block, block + n);
-            ok = data.size() <= font_file_limit;
-        }
-        if (std::ferror(file)) reason = std::strerror(errno ? errno : EIO), ok = false;
+        const FontFileRead read = read_plain(file, data);
         std::fclose(file);
-    } else {
-#if defined(SORVANE_WITH_ZLIB)
-        std::fclose(file);
-        gzFile gz = gzopen(path, "rb");
-        if (!gz) {
-            reason = "zlib cannot open it";
-            return false;
-        }
-        for (int n; ok && (n = gzread(gz, block, sizeof block)) != 0;) {
-            if (n < 0) {
-                int code = 0;
-                reason = std::string("it is damaged: ") + gzerror(gz, &code);
-                ok = false;
-                break;
-            }
-            data.insert(data.end(), block, block + n);
-            ok = data.size() <= font_file_limit;
-        }
-        gzclose(gz);
-#else
-        std::fclose(file);
-        reason = "it is packed with gzip, which this build does not unpack: gunzip it first";
-        return false;
-#endif
+        return read;
     }
-    if (ok) return true;
-    if (reason.empty()) reason = "it is larger than 256 MB, larger than any font";
-    return false;
+    std::fclose(file);
+#if defined(SORVANE_WITH_ZLIB)
+    return read_packed(path, data);
+#else
+    return refused(message_gzip_not_unpacked);
+#endif
 }
 
 }  // namespace sorvane::cli

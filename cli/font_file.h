@@ -6,12 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
+
 namespace sorvane::cli {
 
-// The largest font file read: a TrueType collection of every CJK script stays well below.
-inline constexpr std::size_t font_file_limit = 256u << 20;
+// The largest font file read, unpacked: the largest JIS X 0208 fonts are a few MB, and a
+// TrueType collection of every CJK script stays below it.
+inline constexpr std::size_t font_file_limit = 64u << 20;
 
-// Reads the file at path, unpacked; false with a reason when it cannot.
-bool read_font_file(const char* path, std::vector<std::uint8_t>& data, std::string& reason);
+// Why a font file could not be read: errno, or a message of the message table with the
+// detail it fills in.
+struct FontFileRead {
+    int error = 0;
+    int reason = no_message;
+    std::string detail;
+
+    bool ok() const { return error == 0 && reason == no_message; }
+};
+
+// Reads the file at path, unpacked, into data. The memory it takes stays within the limit and
+// a block, however far a packed file would unpack.
+FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data);
 
 }  // namespace sorvane::cli

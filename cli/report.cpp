@@ -10,10 +10,64 @@
 #include "state/app_state.h"
 
 namespace sorvane::cli {
+namespace {
 
-void complain(const char* format, ...) {
+// Writes a message of the table in the current language: its Shift_JIS text in the terminal's
+// encoding, each %1 to %9 as its filler is. '%' is never the second byte of a Shift_JIS
+// character, so the text can be searched for it byte by byte.
+void write_message(std::FILE* stream, int message, std::initializer_list<Filler> fillers) {
+    std::string_view text = message_text(message, app_state.language());
+    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+    while (!text.empty()) {
+        const std::size_t mark = text.find('%');
+        if (mark == std::string_view::npos || mark + 1 >= text.size() || text[mark + 1] < '1' || text[mark + 1] > '9') {
+            const std::size_t end = mark == std::string_view::npos ? text.size() : mark + 1;
+            print_sjis(stream, text.substr(0, end));
+            text.remove_prefix(end);
+            continue;
+        }
+        print_sjis(stream, text.substr(0, mark));
+        const std::size_t index = static_cast<std::size_t>(text[mark + 1] - '1');
+        if (index < fillers.size()) {
+            const std::string& filler = fillers.begin()[index].text;
+            std::fwrite(filler.data(), 1, filler.size(), stream);
+        }
+        text.remove_prefix(mark + 2);
+    }
+}
+
+void start_complaint() {
     std::fflush(stdout);
     std::fputs("sorvane-cli: ", stderr);
+}
+
+}  // namespace
+
+void say(int message, std::initializer_list<Filler> fillers) {
+    write_message(stdout, message, fillers);
+    std::fputc('\n', stdout);
+}
+
+void complain(int message, std::initializer_list<Filler> fillers) {
+    start_complaint();
+    write_message(stderr, message, fillers);
+    std::fputc('\n', stderr);
+}
+
+void note(int message, std::initializer_list<Filler> fillers) {
+    std::fflush(stdout);
+    write_message(stderr, message, fillers);
+    std::fputc('\n', stderr);
+}
+
+void complain_file(int message, std::string_view path) {
+    start_complaint();
+    write_message(stderr, message, {});
+    std::fprintf(stderr, " (%.*s)\n", static_cast<int>(path.size()), path.data());
+}
+
+void complain_usage(const char* format, ...) {
+    start_complaint();
     va_list args;
     va_start(args, format);
     std::vfprintf(stderr, format, args);
@@ -21,20 +75,19 @@ void complain(const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-void complain_message(int message, std::string_view subject) {
-    std::string_view text = message_text(message, app_state.language());
-    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-    std::fflush(stdout);
-    std::fputs("sorvane-cli: ", stderr);
-    print_sjis(stderr, text);
-    std::fprintf(stderr, " (%.*s)\n", static_cast<int>(subject.size()), subject.data());
+void complain_file(int message, std::string_view path, std::string_view reason) {
+    start_complaint();
+    write_message(stderr, message, {});
+    std::fprintf(stderr, " (%.*s: %.*s)\n", static_cast<int>(path.size()), path.data(), static_cast<int>(reason.size()),
+                 reason.data());
 }
 
-void complain_file(int message, std::string_view path, std::string_view reason) {
-    std::string subject(path);
-    subject += ": ";
-    subject += reason;
-    complain_message(message, subject);
+void complain_file(int message, std::string_view path, int reason, std::initializer_list<Filler> fillers) {
+    start_complaint();
+    write_message(stderr, message, {});
+    std::fprintf(stderr, " (%.*s: ", static_cast<int>(path.size()), path.data());
+    write_message(stderr, reason, fillers);
+    std::fputs(")\n", stderr);
 }
 
 void print_character(std::FILE* stream, int cell) {

@@ -39,8 +39,7 @@ Outcome mark_file_as_is(const char* path, Scanner& scanner, KanjiGrid& found) {
 // Names what the files held that the font cannot have.
 void report_left_out(const LeftOut& left_out) {
     if (left_out.count == 0) return;
-    complain("warning: %ld characters have no two-byte Shift_JIS form and are left out%s", left_out.count,
-             left_out.count > 10 ? "; the first ten:" : ":");
+    complain(left_out.count > 10 ? message_left_out_first_ten : message_left_out, {left_out.count});
     for (long i = 0; i < left_out.count && i < 10; ++i) {
         const Unmapped& u = left_out.first[static_cast<std::size_t>(i)];
         std::fprintf(stderr, "  %s:%ld: U+%04X %s\n", u.file.c_str(), u.line, static_cast<unsigned>(u.code_point),
@@ -51,7 +50,7 @@ void report_left_out(const LeftOut& left_out) {
 // Runs a list command and says the two counts after it.
 int list_command(Outcome (*command)(AppState&)) {
     command(app_state);
-    std::printf("registered: %d, detected: %d\n", app_state.settings[kanji_num], app_state.settings[detected_num]);
+    say(message_counts, {app_state.settings[kanji_num], app_state.settings[detected_num]});
     return 0;
 }
 
@@ -80,28 +79,31 @@ void list_missing_glyphs(const Generation& generation) {
         std::fputc('\n', stderr);
     }
     if (generation.missing_glyphs > static_cast<int>(first.size()))
-        std::fprintf(stderr, "  and %d more\n", generation.missing_glyphs - static_cast<int>(first.size()));
+        note(message_and_more, {generation.missing_glyphs - static_cast<int>(first.size())});
 }
 
 void warn_about_missing_glyphs(const Generation& generation) {
     const char* font_file = app_state.text_slots[font_path].data();
     if (generation.font_lines < grid_cells) {
-        complain("warning: %s ends after line %d of %d; the positions after it have no glyph", font_file,
-                 generation.font_lines, grid_cells);
+        complain(message_font_ends_early, {font_file, generation.font_lines, grid_cells});
     }
     if (generation.missing_glyphs == 0) return;
-    complain("warning: %s has no glyph for these registered characters:", font_file);
+    complain(message_missing_glyphs, {font_file});
     list_missing_glyphs(generation);
+}
+
+// Says that the settings file is damaged, and where; a command that would save leaves it.
+void complain_damaged(const char* ini_path, int line, bool save) {
+    complain_file(message_settings_damaged, ini_path, save ? message_damaged_left : message_damaged_not_shown, {line});
 }
 
 // Says what went wrong, in the current language; false for a failure.
 bool report(const Outcome& outcome) {
     if (outcome.ok()) return true;
     if (outcome.message == message_said) return false;
-    std::string subject = outcome.subject;
-    if (outcome.reason) subject += std::string(": ") + outcome.reason;
-    else if (outcome.error != 0) subject += std::string(": ") + std::strerror(outcome.error);
-    complain_message(outcome.message, subject);
+    if (outcome.reason != no_message) complain_file(outcome.message, outcome.subject, outcome.reason);
+    else if (outcome.error != 0) complain_file(outcome.message, outcome.subject, std::strerror(outcome.error));
+    else complain_file(outcome.message, outcome.subject);
     return false;
 }
 
@@ -129,29 +131,30 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
     FileLock lock;
     const LoadOutcome loaded = load_settings(app_state, &damaged_line, save ? &lock : nullptr);
     if (loaded == LoadOutcome::no_path) {
-        complain("cannot form the path of Sorvane.ini in the working directory (is it longer than %d bytes?)",
-                 static_cast<int>(ini_path_capacity) - 13);
+        complain(message_no_ini_path, {static_cast<int>(ini_path_capacity) - 13});
         return 1;
     }
     if (loaded == LoadOutcome::busy) {
-        complain_file(message_folder_in_use, app_state.ini_path.data(),
-                      "another run kept it locked for " + std::to_string(settings_wait_ms / 1000) + " seconds");
+        complain_file(message_folder_in_use, settings_lock_path(app_state).data(), message_locked_for,
+                      {settings_wait_ms / 1000});
         return 1;
     }
     if (loaded == LoadOutcome::not_a_file) {
-        complain_file(message_cannot_read, app_state.ini_path.data(), not_a_file_reason);
+        complain_file(message_cannot_read, app_state.ini_path.data(), message_not_a_file);
+        return 1;
+    }
+    if (loaded == LoadOutcome::lock_not_a_file) {
+        complain_file(message_cannot_read, settings_lock_path(app_state).data(), message_not_a_file);
         return 1;
     }
     if (loaded == LoadOutcome::unreadable) {
-        complain_file(message_cannot_read, app_state.ini_path.data(), errno ? std::strerror(errno) : "read error");
+        if (errno) complain_file(message_cannot_read, app_state.ini_path.data(), std::strerror(errno));
+        else complain_file(message_cannot_read, app_state.ini_path.data(), message_read_error);
         return 1;
     }
     // Saving over a damaged file would lose what stands after the damage; a look at it is fine.
     if (loaded == LoadOutcome::damaged) {
-        complain_file(message_settings_damaged, app_state.ini_path.data(),
-                      "damaged at line " + std::to_string(damaged_line) +
-                          ": it holds a byte 0x1A or NUL, which Sorvane never writes" +
-                          (save ? "; it is left as it is: mend or remove it" : "; what stands after it is not shown"));
+        complain_damaged(app_state.ini_path.data(), damaged_line, save);
         if (save) return 1;
     }
     int status = command(call);
@@ -162,7 +165,8 @@ int with_state(const Invocation& call, bool save, int (*command)(const Invocatio
     case SaveOutcome::no_path:
     case SaveOutcome::not_opened:
     case SaveOutcome::write_failed:
-        complain_file(message_cannot_write, app_state.ini_path.data(), errno ? std::strerror(errno) : "write error");
+        if (errno) complain_file(message_cannot_write, app_state.ini_path.data(), std::strerror(errno));
+        else complain_file(message_cannot_write, app_state.ini_path.data(), message_write_error);
         status = 1;
         break;
     }
@@ -178,9 +182,8 @@ int scan_command(const Invocation& call) {
     const bool scanned = report(scan_files(app_state, call.operands, call.encoding ? encoded : mark_file_as_is));
     if (call.encoding) report_left_out(left_out);
     if (!scanned) return 1;
-    if (call.operands.size() == 1) std::printf("%s", call.operands[0]);
-    else std::printf("%zu files", call.operands.size());
-    std::printf(": %d characters not yet registered\n", app_state.settings[detected_num]);
+    if (call.operands.size() == 1) say(message_scanned_file, {call.operands[0], app_state.settings[detected_num]});
+    else say(message_scanned_files, {call.operands.size(), app_state.settings[detected_num]});
     return call.add ? list_command(add_detected) : 0;
 }
 
@@ -197,55 +200,56 @@ int generate_command(const Invocation& call) {
         const std::time_t moment = static_cast<std::time_t>(seconds);
         const std::tm* t = std::gmtime(&moment);
         if (!t) {
-            complain("SOURCE_DATE_EPOCH is beyond the calendar: %lld", seconds);
+            complain(message_epoch_beyond_calendar, {seconds});
             return 2;
         }
         time = {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
     }
     const char* path = call.operands.empty() ? offered_output_path(app_state) : call.operands[0];
     const Generation generation = generate(app_state, path, time, {}, {call.max_bytes, call.strict});
-    const char* out_path = app_state.text_slots[output_path].data();
     if (generation.too_big) {
         const IncludeSummary& s = generation.include;
-        complain("%s not written: its tables would take %d bytes of flash (index table %d, glyph table %d, %d "
-                 "characters of %s), more than --max-bytes %lld; the last one is left as it was",
-                 out_path, s.index_table_bytes + s.glyph_table_bytes, s.index_table_bytes, s.glyph_table_bytes, s.count,
-                 font_name(), call.max_bytes);
+        complain(message_too_big, {path, s.index_table_bytes + s.glyph_table_bytes, s.index_table_bytes,
+                                   s.glyph_table_bytes, s.count, font_name(), call.max_bytes});
         return 1;
     }
     if (generation.not_whole) {
-        if (!generation.font.ok()) report(generation.font);
-        complain("%s not written (--strict): %d registered characters have no glyph in %s; the last one is left as it was",
-                 out_path, generation.missing_glyphs, app_state.text_slots[font_path].data());
-        if (generation.font.ok()) list_missing_glyphs(generation);
+        const char* font_file = app_state.text_slots[font_path].data();
+        // A font that cannot be read has no glyph to count: its error first, then the refusal.
+        if (!generation.font.ok()) {
+            report(generation.font);
+            complain(message_strict_no_font, {path, font_file});
+            return 1;
+        }
+        complain(message_strict_missing, {path, generation.missing_glyphs, font_file});
+        list_missing_glyphs(generation);
         return 1;
     }
     const bool font_read = report(generation.font);
     if (!report(generation.outcome)) return 1;
 
     const int count = generation.include.count;
-    std::printf("%s: %d characters of %s for %s; index table %d bytes, glyph table %d bytes\n",
-                app_state.text_slots[output_path].data(), count, font_name(), compiler_name(),
-                generation.include.index_table_bytes, generation.include.glyph_table_bytes);
+    say(message_generated, {app_state.text_slots[output_path].data(), count, font_name(), compiler_name(),
+                            generation.include.index_table_bytes, generation.include.glyph_table_bytes});
     if (font_read) warn_about_missing_glyphs(generation);
     return font_read ? 0 : 1;
 }
 
 int font_command(const Invocation& call) {
     choose_font(app_state, choice_of(call));
-    std::printf("font: %s\n", font_name());
+    say(message_font_chosen, {font_name()});
     return 0;
 }
 
 int compiler_command(const Invocation& call) {
     choose_compiler(app_state, choice_of(call));
-    std::printf("compiler: %s\n", compiler_name());
+    say(message_compiler_chosen, {compiler_name()});
     return 0;
 }
 
 int language_command(const Invocation& call) {
     choose_language(app_state, choice_of(call));
-    std::printf("language: %s\n", app_state.language() == 1 ? "en" : "ja");
+    say(message_language_chosen, {app_state.language() == 1 ? "en" : "ja"});
     return 0;
 }
 

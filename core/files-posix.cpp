@@ -76,26 +76,33 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
     for (int waited = 0;;) {
-        // Never blocks on a FIFO: it is opened without waiting for a writer and then refused.
-        int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0 && errno == ENOENT) fd = open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd < 0) return Result::not_opened;
+        // Never through a link, and never waiting on a FIFO: it is opened without waiting for
+        // a writer and then refused. A read-only folder keeps a lock file it already has.
+        int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT) fd = open(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd < 0) return errno == ELOOP ? Result::not_a_file : Result::not_opened;
         struct stat held {};
         if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
             close(fd);
             return Result::not_a_file;
         }
         if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // Removed by hand while this run waited: lock the file that stands there now, the
+            // one the next run will lock too.
             struct stat now {};
-            if (stat(path, &now) == 0 && now.st_dev == held.st_dev && now.st_ino == held.st_ino) {
+            if (lstat(path, &now) == 0 && now.st_dev == held.st_dev && now.st_ino == held.st_ino) {
                 handle_ = fd;
                 return Result::locked;
             }
-            close(fd);  // replaced while this run waited: lock the file that stands there now
+            close(fd);
             continue;
         }
+        const int error = errno;
         close(fd);
-        if (errno != EWOULDBLOCK) return Result::not_opened;
+        if (error != EWOULDBLOCK) {
+            errno = error;
+            return Result::not_opened;
+        }
         if (waited >= wait_ms) return Result::busy;
         usleep(10'000);
         waited += 10;

@@ -114,47 +114,47 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
     return nullptr;
 }
 
-// Windows cannot rename a file over one that is open, so the lock is not on the file itself
-// but a mutex named for its full path, which Windows spells in any case. A run that is killed
-// leaves the mutex abandoned, and the next run takes it.
+// LockFileEx on the lock file's handle: Windows ties the lock to the file itself, so a link, a
+// junction, a subst drive or a mapped drive to the folder meets it too. A run that is killed
+// loses its lock with its handle.
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
-    char full[4 * MAX_PATH];
-    const DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) {
-        errno = ENAMETOOLONG;
-        return Result::not_opened;
-    }
-    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-    for (DWORD i = 0; i < length; ++i) {
-        const char c = full[i];
-        hash = (hash ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211u;
-    }
-    char name[48];
-    std::snprintf(name, sizeof name, "Local\\Sorvane-%016llx", static_cast<unsigned long long>(hash));
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
-    if (!mutex) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return Result::not_a_file;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         errno = errno_of_last_error();
         return Result::not_opened;
     }
-    switch (WaitForSingleObject(mutex, static_cast<DWORD>(wait_ms))) {
-    case WAIT_OBJECT_0:
-    case WAIT_ABANDONED:
-        handle_ = reinterpret_cast<std::intptr_t>(mutex);
-        // Only now a look at the file, which the run before may still be renaming into place.
-        if (is_special_file(path)) {
-            release();
-            return Result::not_a_file;
-        }
-        return Result::locked;
-    case WAIT_TIMEOUT: CloseHandle(mutex); return Result::busy;
-    default: CloseHandle(mutex); errno = EIO; return Result::not_opened;
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return Result::not_a_file;
     }
+    for (int waited = 0;; waited += 10) {
+        OVERLAPPED start{};
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start)) break;
+        const DWORD error = GetLastError();
+        if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
+            CloseHandle(file);
+            errno = EIO;
+            return Result::not_opened;
+        }
+        if (waited >= wait_ms) {
+            CloseHandle(file);
+            return Result::busy;
+        }
+        Sleep(10);
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return Result::locked;
 }
 
 void FileLock::release() {
     if (handle_ == -1) return;
-    ReleaseMutex(reinterpret_cast<HANDLE>(handle_));
+    OVERLAPPED start{};
+    UnlockFileEx(reinterpret_cast<HANDLE>(handle_), 0, 1, 0, &start);
     CloseHandle(reinterpret_cast<HANDLE>(handle_));
     handle_ = -1;
 }

@@ -35,17 +35,17 @@ bool link_target(const char* path, char* out, std::size_t capacity);
 // name goes into temp. Null, with errno set, when it cannot.
 std::FILE* create_beside(const char* path, char* temp, std::size_t capacity);
 
-// An exclusive lock on a file, held by one run from the moment it reads the file until it has
-// put the rewritten file in place, so that runs in one folder take their turns. Reading the
-// file stays free while it is locked. On POSIX systems the lock is on the file itself, which
-// is made, empty, when it is not there; a rename by the run before puts a new file in the old
-// one's place, and acquire then locks the new one.
+// An exclusive lock on a lock file, held by one run from the moment it reads the file the lock
+// guards until it has put the rewritten file in place, so that runs in one folder take their
+// turns. The lock file is made, empty, when it is not there, and is never replaced or removed,
+// so the lock holds however the guarded file is replaced (a save, an editor, git). It follows
+// the file itself, not the path's text: a link to the folder meets the same lock.
 class FileLock {
 public:
     enum class Result {
         locked,
         busy,         // another run kept it for the whole wait
-        not_a_file,   // a folder, a device or a FIFO stands there
+        not_a_file,   // a folder, a device, a FIFO or a link stands there
         not_opened,   // it cannot be opened or made (errno says why); nothing is locked
     };
 

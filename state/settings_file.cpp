@@ -111,6 +111,30 @@ int damaged_line_of(std::FILE* file) {
     return std::fseek(file, 0, SEEK_SET) == 0 ? damaged : 0;
 }
 
+LockPath settings_lock_path(const AppState& state) {
+    LockPath path{};
+    const std::size_t length = std::strlen(state.ini_path.data());
+    if (length == 0) return path;
+    std::memcpy(path.data(), state.ini_path.data(), length);
+    std::memcpy(path.data() + length, settings_lock_suffix, sizeof settings_lock_suffix);
+    return path;
+}
+
+FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
+    const LockPath path = settings_lock_path(state);
+    if (path[0] == '\0') return FileLock::Result::not_opened;
+    return lock.acquire(path.data(), wait_ms);
+}
+
+bool names_settings_file(const AppState& state, const char* path) {
+    if (state.ini_path[0] == '\0') return false;
+    const LockPath lock = settings_lock_path(state);
+    if (same_file(path, state.ini_path.data()) || same_file(path, lock.data())) return true;
+    std::array<char, ini_path_capacity + 16> full{};
+    if (full_path(path, full.data(), full.size()) == 0) return false;
+    return std::strcmp(full.data(), state.ini_path.data()) == 0 || std::strcmp(full.data(), lock.data()) == 0;
+}
+
 LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     state.clear();
     auto& ini_path = state.ini_path;
@@ -120,10 +144,12 @@ LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
         errno = 0;
-        const FileLock::Result lock = hold ? hold->acquire(ini_path.data(), settings_wait_ms) : FileLock::Result::locked;
+        const FileLock::Result lock = hold ? lock_settings(state, *hold, settings_wait_ms) : FileLock::Result::locked;
         if (lock == FileLock::Result::busy) {
             outcome = LoadOutcome::busy;
-        } else if (lock == FileLock::Result::not_a_file || is_special_file(ini_path.data())) {
+        } else if (lock == FileLock::Result::not_a_file) {
+            outcome = LoadOutcome::lock_not_a_file;
+        } else if (is_special_file(ini_path.data())) {
             outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
         } else if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
             const int damaged = damaged_line_of(file);

@@ -2,6 +2,7 @@
 // to the next.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 
@@ -19,7 +20,23 @@ enum class LoadOutcome {
     no_path,     // no path could be formed
     not_a_file,  // a folder, a device or a FIFO stands in its place
     busy,        // another run kept the file locked for the whole wait; nothing was read
+    lock_not_a_file,  // a folder, a device, a FIFO or a link stands in the lock file's place
 };
+
+// The lock file beside the settings file, on which runs in one folder take turns:
+// "Sorvane.ini.lock". It is made when missing and may be left in place.
+inline constexpr char settings_lock_suffix[] = ".lock";
+using LockPath = std::array<char, ini_path_capacity + sizeof settings_lock_suffix>;
+
+// The lock file of the state's settings file; empty when the state has no ini_path.
+LockPath settings_lock_path(const AppState& state);
+
+// Locks the lock file of the state's settings file, waiting up to wait_ms milliseconds.
+FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms);
+
+// Whether path names the state's settings file or its lock file, which only a saving command
+// writes: the same file through any name or link, or, where there is none yet, the same path.
+bool names_settings_file(const AppState& state, const char* path);
 
 // How long a run waits for another run in the same folder to finish with the settings file.
 inline constexpr int settings_wait_ms = 5'000;

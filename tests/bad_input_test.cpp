@@ -21,12 +21,15 @@ const std::string kan = "\x8a\xbf";
 
 class BadInput : public ::testing::Test {
 protected:
+    void SetUp() override { testing::in_english(dir); }
+
     Result cli(const std::vector<std::string>& args, const std::string& env = "") { return testing::run_cli(dir, args, env); }
 
     // A settings file that registers 漢 and keeps the other values at 0.
     std::string settings_with(const std::string& registered) {
         std::string ini = "20\r\n";
-        for (int i = 0; i < 20; ++i) ini += "0\r\n";
+        ini += "1\r\n";  // in English
+        for (int i = 1; i < 20; ++i) ini += "0\r\n";
         ini += "10\r\n\r\n\r\n\r\n\r\n" + registered + "\r\n\r\n\r\n\r\n\r\n\r\n";
         return ini;
     }
@@ -44,7 +47,7 @@ TEST_F(BadInput, SettingsOfBinaryGarbage) {
     EXPECT_EQ(read_file(dir.file("Sorvane.ini")), garbage) << "show writes nothing";
     const Result sorted = cli({"sort"});
     EXPECT_EQ(sorted.status, 1) << "bytes the program never writes: the file is damaged";
-    EXPECT_NE(sorted.err.find("damaged at line"), std::string::npos) << sorted.err;
+    EXPECT_NE(sorted.err.find("行目が壊れています"), std::string::npos) << sorted.err;
     EXPECT_EQ(read_file(dir.file("Sorvane.ini")), garbage) << "a damaged file is never saved over";
 }
 
@@ -58,11 +61,11 @@ TEST_F(BadInput, DamagedSettingsAreNeverSavedOver) {
         write_file(dir.file("Sorvane.ini"), damaged);
         const Result r = cli({"font", "k14"});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("damaged at line 27"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("27 行目が壊れています"), std::string::npos) << r.err;
         EXPECT_EQ(read_file(dir.file("Sorvane.ini")), damaged);
         const Result shown = cli({"show"});
         EXPECT_EQ(shown.status, 0);
-        EXPECT_NE(shown.err.find("what stands after it is not shown"), std::string::npos) << shown.err;
+        EXPECT_NE(shown.err.find("その後ろは表示していません"), std::string::npos) << shown.err;
     }
 }
 

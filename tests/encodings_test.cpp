@@ -12,6 +12,8 @@ using testing::write_file;
 
 class Encodings : public ::testing::Test {
 protected:
+    void SetUp() override { testing::in_english(dir); }
+
     Result cli(const std::vector<std::string>& args) { return testing::run_cli(dir, args); }
 
     // The detected list as Sorvane.ini keeps it (line 26).

@@ -1,6 +1,6 @@
 #!/bin/bash
 # Sorvane under load, as make -j and impatient users treat it: twenty runs of sorvane-cli on
-# one folder at once, and runs killed with SIGKILL in the middle of a generation and of a
+# one folder at once, a settings file replaced from outside while a run holds the lock, and runs killed with SIGKILL in the middle of a generation and of a
 # save. After every round, every command has succeeded, the registered list holds exactly
 # what was added, and Font.inc is whole: the one written before or the one being written.
 #
@@ -59,6 +59,20 @@ for round in $(seq 1 "$rounds"); do
   added=$((added + 4))
   [ "$(registered_count)" = "$added" ] || fail "round $round: $(registered_count) registered, $added added"
   [ "$(tr -d '\r' <Font.inc | grep -c '^};$')" = 2 ] || fail "round $round: Font.inc is not whole"
+done
+
+# A run that holds the lock (a scan still reading its standard input) while Sorvane.ini is
+# replaced from outside, as an editor, git checkout or rsync does: a clear started meanwhile
+# waits for it and comes after it, so nothing is registered in the end.
+for round in 1 2 3; do
+  { sleep 1; kanji $((900 + round)); } | "$cli" scan --add - >/dev/null 2>"err-holder" &
+  holder=$!
+  sleep 0.3
+  cp Sorvane.ini replaced.ini && mv replaced.ini Sorvane.ini
+  "$cli" clear >/dev/null 2>"err-clear" || fail "replaced round $round: clear failed: $(cat err-clear)"
+  wait "$holder" || fail "replaced round $round: the holder failed: $(cat err-holder)"
+  [ "$(registered_count)" = 0 ] || fail "replaced round $round: the clear was lost, $(registered_count) registered"
+  [ -f Sorvane.ini.lock ] || fail "replaced round $round: no lock file beside Sorvane.ini"
 done
 
 # Every character registered, then generations of a 1.5 MB jiskan24 file killed at random.

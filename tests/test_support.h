@@ -178,6 +178,9 @@ inline Result run_cli(const TempDir& dir, const std::vector<std::string>& args, 
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file(dir.file(".out")), read_file(dir.file(".err"))};
 }
+
+// Sets the folder's language to English, for the tests that read what sorvane-cli says.
+inline void in_english(const TempDir& dir) { ASSERT_EQ(run_cli(dir, {"language", "en"}).status, 0); }
 #endif
 
 }  // namespace sorvane::testing

@@ -68,6 +68,8 @@ void scan_text_file() {
 void generate_font_data() {
     std::array<char, text_slot_size> chosen;
     if (!choose_file(generate_button, offered_output_path(app_state), chosen)) return;
+    // The window keeps the path its dialog returned, even for a generation that is refused.
+    app_state.store_text(output_path, chosen.data());
     const Generation generation = generate(app_state, chosen.data(), face.now ? face.now() : local_time_now(), window_lists);
     report(generation.font);  // while the lock is held, as the font is read during the work
     unlock();

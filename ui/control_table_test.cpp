@@ -88,7 +88,7 @@ TEST(ControlTable, FixedTextsAndMessages) {
     }
     EXPECT_STREQ(message_text(0, 0), "");
     EXPECT_STREQ(message_text(19, 1), "");
-    EXPECT_STREQ(message_text(20, 0), "") << "past the table: nothing, never a stray read";
+    EXPECT_STREQ(message_text(message_count, 0), "") << "past the table: nothing, never a stray read";
     EXPECT_STREQ(message_text(-1, 0), "");
 }
 
