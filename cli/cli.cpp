@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/arguments.h"
 #include "cli/encoding.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
@@ -341,6 +342,19 @@ int run(int argc, const char* const* argv) {
     case StateUse::load_and_save: break;
     }
     return with_state(call, true, call.command->run);
+}
+
+int run_program(int argc, char** argv) {
+    std::string error;
+    const std::vector<std::string> words = program_arguments(argc, argv, error);
+    if (!error.empty()) {
+        complain_usage("%s", error.c_str());
+        print_usage(stderr, false);
+        return 2;
+    }
+    std::vector<const char*> pointers{argc > 0 ? argv[0] : "sorvane-cli"};
+    for (const std::string& word : words) pointers.push_back(word.c_str());
+    return run(static_cast<int>(pointers.size()), pointers.data());
 }
 
 }  // namespace sorvane::cli

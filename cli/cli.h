@@ -33,4 +33,7 @@ Invocation parse_arguments(int argc, const char* const* argv);
 // created, read or written, 2 a usage error.
 int run(int argc, const char* const* argv);
 
+// Runs the program's own command line, its words taken as the platform gives them.
+int run_program(int argc, char** argv);
+
 }  // namespace sorvane::cli

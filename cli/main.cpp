@@ -1,3 +1,3 @@
 #include "cli/cli.h"
 
-int main(int argc, char** argv) { return sorvane::cli::run(argc, argv); }
+int main(int argc, char** argv) { return sorvane::cli::run_program(argc, argv); }

@@ -181,19 +181,29 @@ void on_create(HWND window) {
     if (width > 5 && height > 5) MoveWindow(window, settings[window_left], settings[window_top], width, height, TRUE);
 }
 
-void on_destroy() {
-    if (app_state.ini_path[0] != '\0' && !settings_unreadable) {
-        pull_texts();
-        RECT r{};
-        const bool have_rect = GetWindowRect(main_window, &r);
-        const WindowRect rect{r.left, r.top, r.right, r.bottom};
-        // Saved even when a command line keeps the lock past the wait: the window's own state
-        // is what the user sees, and the file is replaced whole either way.
+// Saves the window's state before it closes, while no other run holds the folder: another
+// run is waited for, and past the wait the user chooses to retry or to cancel, which keeps
+// the window open with everything it shows. False when the window is to stay.
+bool save_before_closing() {
+    if (app_state.ini_path[0] == '\0' || settings_unreadable) return true;
+    for (;;) {
         FileLock lock;
-        lock.acquire(app_state.ini_path.data(), settings_wait_ms);
-        save_settings(app_state, have_rect ? &rect : nullptr);
+        // A lock file that cannot be made (a read-only folder) locks nothing: the save says.
+        if (lock_settings(app_state, lock, settings_wait_ms) != FileLock::Result::busy) {
+            pull_texts();
+            RECT r{};
+            const bool have_rect = GetWindowRect(main_window, &r);
+            const WindowRect rect{r.left, r.top, r.right, r.bottom};
+            save_settings(app_state, have_rect ? &rect : nullptr);
+            return true;
+        }
+        const char* text = message_text(message_folder_in_use_window, app_state.language());
+        if (MessageBoxA(main_window, text, window_title, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) return false;
     }
-    PostQuitMessage(0);
+}
+
+void on_close(HWND window) {
+    if (save_before_closing()) DestroyWindow(window);
 }
 
 void on_size(HWND window, int width, int height) {
@@ -284,7 +294,8 @@ void on_scroll(HWND window, int bar_kind, int request) {
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
     case WM_CREATE: on_create(window); return 0;
-    case WM_DESTROY: on_destroy(); return 0;
+    case WM_CLOSE: on_close(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_SIZE: on_size(window, LOWORD(l), HIWORD(l)); return 0;
     case WM_PAINT: on_paint(window); return 0;
     case WM_COMMAND: dispatch(static_cast<std::uint32_t>(w)); return 0;

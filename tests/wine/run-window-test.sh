@@ -39,7 +39,7 @@ wait "$driver_pid"
 status=$?
 driver_pid=""
 set -e
-grep -v 'Read access denied for device' driver.log || true
+grep -av 'Read access denied for device' driver.log || true
 
 if [ -n "$full" ] && [ ! -c full ]; then
   echo "FAIL  the full device was removed"
@@ -93,6 +93,52 @@ if [ -n "$linux_cli" ]; then
     *"reads no outline fonts"*) echo "ok    sorvane-cli.exe says it reads no outline fonts" ;;
     *) echo "FAIL  sorvane-cli.exe on an outline font said: $said"; status=1 ;;
   esac
+
+  # A run through a link to the folder meets the lock of a run in the folder itself: a clear
+  # started while that run holds the folder waits for it and is refused, or comes after it;
+  # never is it saved over.
+  mkdir -p cli-link/real
+  ln -sfn real cli-link/wlink
+  printf '\210\237' >cli-link/real/t.txt
+  (cd cli-link/real && wine "$build/sorvane-cli.exe" scan --add t.txt >/dev/null 2>&1)
+  { sleep 15; printf '\210\240'; } | (cd cli-link/real && wine "$build/sorvane-cli.exe" scan --add - >holder.txt 2>&1) &
+  holder=$!
+  sleep 4
+  clear_status=0
+  (cd cli-link && wine "$build/sorvane-cli.exe" -C wlink clear >clear.txt 2>&1) || clear_status=$?
+  wait "$holder" || true
+  registered=$(cd cli-link/real && "$linux_cli" show | sed -n 's/^registered list: \([0-9]*\).*/\1/p')
+  if { [ "$clear_status" = 1 ] && [ "$registered" = 2 ]; } || { [ "$clear_status" = 0 ] && [ "$registered" = 0 ]; }; then
+    echo "ok    a run through a link to the folder takes its turn (clear: exit $clear_status, $registered registered)"
+  else
+    echo "FAIL  a run through a link to the folder: clear exit $clear_status, yet $registered registered after the holder"
+    cat cli-link/clear.txt cli-link/real/holder.txt
+    status=1
+  fi
+
+  # Arguments are read as UTF-16 and turned into code page 932 exactly: one without an exact
+  # form is a usage error, never a best fit that names another folder or makes a quote.
+  mkdir -p cli-args && cd cli-args
+  mkdir -p café cafe "＂q"
+  for arg in café 한글 😀; do
+    arg_status=0
+    wine "$build/sorvane-cli.exe" -C "$arg" font jiskan16 >out.txt 2>err.txt || arg_status=$?
+    if [ "$arg_status" = 2 ] && [ ! -e cafe/Sorvane.ini ] && [ ! -e café/Sorvane.ini ] && grep -q "code page 932" err.txt; then
+      echo "ok    sorvane-cli.exe refuses the argument $arg, which code page 932 cannot spell"
+    else
+      echo "FAIL  sorvane-cli.exe took the argument $arg: exit $arg_status"
+      cat err.txt
+      status=1
+    fi
+  done
+  if wine "$build/sorvane-cli.exe" -C "＂q" font jiskan16 >out.txt 2>err.txt && [ -f "＂q/Sorvane.ini" ]; then
+    echo "ok    sorvane-cli.exe takes the full-width quotation mark as itself"
+  else
+    echo "FAIL  sorvane-cli.exe on the full-width quotation mark:"
+    cat err.txt
+    status=1
+  fi
+  cd "$work"
 
   # Eight Windows runs in one folder at once take their turns: none loses another's character.
   mkdir -p cli-parallel

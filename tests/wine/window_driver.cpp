@@ -395,6 +395,71 @@ PROCESS_INFORMATION start_window(const char* exe) {
     return process;
 }
 
+// sorvane-cli.exe from beside Sorvane.exe, started on this folder to scan its standard input:
+// it holds the folder until the pipe whose write end goes into input is closed.
+PROCESS_INFORMATION start_holder(const char* exe, HANDLE& input) {
+    std::string cli = exe;
+    cli.replace(cli.rfind('\\') + 1, std::string::npos, "sorvane-cli.exe");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read_end = nullptr;
+    if (!CreatePipe(&read_end, &input, &inherit, 0)) give_up("no pipe");
+    SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = read_end;
+    HANDLE quiet = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    startup.hStdOutput = quiet;
+    startup.hStdError = quiet;
+    std::string command = "\"" + cli + "\" scan --add -";
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(cli.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        give_up("sorvane-cli.exe cannot be started");
+    CloseHandle(read_end);
+    CloseHandle(quiet);
+    return process;
+}
+
+// Whether another process holds the lock on the folder's settings.
+bool folder_is_held() {
+    HANDLE file = CreateFileA("Sorvane.ini.lock", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED start{};
+    const bool held = !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start);
+    if (!held) UnlockFileEx(file, 0, 1, 0, &start);
+    CloseHandle(file);
+    return held;
+}
+
+// Closing the window while a command line run holds the folder: the window asks in its
+// language, and cancel keeps it open with nothing written.
+void close_while_another_run_holds_the_folder(const char* exe, int language) {
+    HANDLE input = nullptr;
+    const PROCESS_INFORMATION holder = start_holder(exe, input);
+    check(wait_until(folder_is_held, 20000), "sorvane-cli.exe holds the folder while it reads its standard input");
+    const std::string before = read_file("Sorvane.ini");
+    PostMessageA(main_window, WM_CLOSE, 0, 0);
+    HWND box = nullptr;
+    check(wait_until([&] { return (box = find_owned(main_window, "#32770")) != nullptr; }, 20000),
+          "closing asks while another run holds the folder");
+    if (box) {
+        check(says(text_of(GetDlgItem(box, 0xFFFF)), message_folder_in_use_window, language),
+              "the question says the folder is in use, in the window's language");
+        press_in(box, IDCANCEL);
+        wait_for_dialogs_to_close("the question stays");
+    }
+    check(IsWindow(main_window) && IsWindowVisible(main_window), "cancel keeps the window open");
+    check(read_file("Sorvane.ini") == before, "nothing is written while the other run holds the folder");
+    CloseHandle(input);
+    DWORD code = 1;
+    check(WaitForSingleObject(holder.hProcess, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(holder.hProcess, &code) &&
+              code == 0,
+          "the other run ends well");
+    CloseHandle(holder.hThread);
+    CloseHandle(holder.hProcess);
+}
+
 // Closes the window; true when the program ends with exit code 0.
 bool close_window(const PROCESS_INFORMATION& process) {
     PostMessageA(main_window, WM_CLOSE, 0, 0);
@@ -554,6 +619,8 @@ int main(int argc, char** argv) {
     const PixelSize size = default_window_size(cell);
     check(r.right - r.left == size.width && r.bottom - r.top == size.height, "# gives the default size %dx%d (%ldx%ld)",
           size.width, size.height, r.right - r.left, r.bottom - r.top);
+
+    close_while_another_run_holds_the_folder(argv[1], 1);
 
     // Close, and read what was saved.
     GetWindowRect(main_window, &r);
