@@ -80,7 +80,7 @@ constexpr Command commands[] = {
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, StateUse::load_and_save, nullptr,
      clear_detected_command},
     {"generate", "[FILE] [--max-bytes N] [--strict]",
-     "write the include file: FILE, else the last one written, else Font.inc; it fails, and the last file "
+     "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character has no glyph in the font",
      0, 1, takes_guards, StateUse::load_and_save, nullptr, generate_command},

@@ -62,6 +62,21 @@ else
 fi
 grep -q '#define FONT_KANJI_NUM' "$work/deb/Font.inc" || fail "no include file from the unpacked root"
 
+# The README's first session, exactly as written, in a project of UTF-8 message files.
+first=$(readme_block "A first session, in a folder of its own" sh)
+mkdir -p "$work/project/src/messages"
+iconv -f CP932 -t UTF-8 "$top/samples/device-messages.txt" >"$work/project/src/messages/device.txt"
+printf 'ALARM \346\274\242\n' >"$work/project/src/messages/alarm.txt"
+(cd "$work/project" && PATH="$work/root/usr/bin:$PATH" sh -e -c "$first") >"$work/first.log" 2>&1 || true
+written=$(awk '/^#define FONT_KANJI_NUM/ { print $3 }' "$work/project/src/Font.inc" 2>/dev/null | tr -d '\r')
+registered=$("$cli" -C "$work/project/font" show 2>/dev/null | sed -n 's/^registered list: \([0-9]*\).*/\1/p')
+if [ -n "$first" ] && [ "${written:-0}" -gt 100 ] && [ "$written" = "$registered" ]; then
+  ok "the README's first session, as written, writes src/Font.inc of the $written characters of the messages"
+else
+  cat "$work/first.log"
+  fail "the README's first session, as written, wrote ${written:-no} characters ($registered registered)"
+fi
+
 # A firmware project that builds its font with sorvane_add_font.
 mkdir -p "$work/firmware"
 cp "$top/samples/device-messages.txt" "$work/firmware/messages.txt"
@@ -125,8 +140,8 @@ fi
 # then remove the output of any step that failed.)
 if firmware "$work/fw2" 100; then
   fail "the build passed with MAX_BYTES 100"
-elif grep -q 'more than --max-bytes 100' "$work/fw2.log" && ! cmake --build "$work/fw2" >"$work/again.log" 2>&1 &&
-    grep -q 'more than --max-bytes 100' "$work/again.log"; then
+elif grep -q -e '--max-bytes 100' "$work/fw2.log" && ! cmake --build "$work/fw2" >"$work/again.log" 2>&1 &&
+    grep -q -e '--max-bytes 100' "$work/again.log"; then
   ok "past MAX_BYTES the build fails, says the size, and fails again on the next build"
 else
   cat "$work/fw2.log" "$work/again.log"

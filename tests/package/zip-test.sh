@@ -48,6 +48,24 @@ else
   fail "sorvane-cli.exe of the zip writes another include file"
 fi
 
+# The README's first session at a command prompt in the unpacked folder, exactly as written,
+# and the same lines in the zip's own README.
+first=$(readme_block "**Windows:" bat)
+printf '%s\n' "$first" | sed 's/$/\r/' >"$release/first.bat"
+mkdir -p "$WINEPREFIX/drive_c/work/src"
+cp "$top/samples/device-messages.txt" "$WINEPREFIX/drive_c/work/src/messages.txt"
+(cd "$release" && wine cmd /c first.bat >"$work/first.log" 2>&1) || true
+rm -f "$release/first.bat"
+written=$(awk '/^#define FONT_KANJI_NUM/ { print $3 }' "$WINEPREFIX/drive_c/work/src/Font.inc" 2>/dev/null | tr -d '\r')
+if [ -n "$first" ] && [ "${written:-0}" -gt 100 ]; then
+  ok "the README's first session at a command prompt writes C:\\work\\src\\Font.inc of $written characters"
+else
+  cat "$work/first.log"
+  fail "the README's first session at a command prompt wrote ${written:-no} characters"
+fi
+missing=$(printf '%s\n' "$first" | while IFS= read -r line; do grep -qF "$line" "$release/README.txt" || echo "$line"; done)
+if [ -z "$missing" ]; then ok "the zip's README shows the same first session"; else fail "the zip's README lacks: $missing"; fi
+
 # The window of the release, started in its own folder as from the Explorer.
 driver=0
 (cd "$release" && cp "$top/samples/device-messages.txt" messages.txt &&
