@@ -335,6 +335,33 @@ TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
     EXPECT_EQ(cli({"generate"}).status, 0);
 }
 
+// In a folder whose settings are Japanese, as every new one is, sorvane-cli says everything
+// in Japanese: its reports, its warnings and its refusals.
+TEST_F(Cli, EveryMessageInTheFoldersLanguage) {
+    make_font();
+    write_file(dir.file("a.txt"), kan + ma);
+    write_file(dir.file("u.txt"), "\xe2\x82\xac\n");  // the euro sign, with no Shift_JIS form
+    cli({"font", "jiskan16"});
+    struct Case {
+        std::vector<std::string> args;
+        std::string said;  // in stdout and stderr together
+    };
+    const Case cases[] = {
+        {{"scan", "--add", "a.txt"}, "a.txt: 未登録の文字 2 文字\n登録: 2、検出: 2\n"},
+        {{"scan", "--encoding", "utf-8", "u.txt"}, "警告: 1 文字は 2 バイトの Shift_JIS の形がないので除きました:"},
+        {{"scan", "--encoding", "", "u.txt"}, "--encoding にはエンコーディングの名前が要ります"},
+        {{"generate", "--max-bytes", "10"}, "Font.inc は書きませんでした。表がフラッシュを"},
+        {{"generate", "--strict"}, "登録文字のうち 1 文字は"},
+        {{"generate", "Sorvane.J16"}, "Sorvane が読む設定ファイルかフォント・ソース・ファイルです"},
+        {{"preview", "Sorvane.J16", "-o", "Sorvane.ini"}, "保存するコマンドしか書きません"},
+        {{"generate"}, "警告: " + dir.file("Sorvane.J16") + " には次の登録文字のグリフがありません:"},
+    };
+    for (const Case& c : cases) {
+        const Result r = cli(c.args);
+        EXPECT_NE((r.out + r.err).find(c.said), std::string::npos) << c.args[0] << ": " << r.out << r.err;
+    }
+}
+
 // Small things that once told the user something false.
 TEST_F(Cli, RefusalsSayWhatIsTrue) {
     testing::in_english(dir);

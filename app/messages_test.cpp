@@ -1,0 +1,48 @@
+// The message table: every message the faces show exists in both languages, and each
+// language fills in the same values.
+#include <gtest/gtest.h>
+
+#include <bitset>
+#include <string_view>
+
+#include "app/messages.h"
+
+namespace sorvane {
+namespace {
+
+// The places %1 to %9 of a text; a '%' is never the second byte of a Shift_JIS character.
+std::bitset<10> places_of(std::string_view text) {
+    std::bitset<10> places;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9') places.set(static_cast<std::size_t>(text[i + 1] - '0'));
+    return places;
+}
+
+// Whether a text is whole Shift_JIS: every lead byte has its trail byte.
+bool is_whole_shift_jis(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+            if (++i >= text.size()) return false;
+            const auto t = static_cast<unsigned char>(text[i]);
+            if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+        }
+    }
+    return true;
+}
+
+TEST(Messages, EveryMessageInBothLanguagesWithTheSamePlaces) {
+    for (int message = message_cannot_open_input; message < message_count; ++message) {
+        const std::string_view japanese = message_text(message, 0);
+        const std::string_view english = message_text(message, 1);
+        if (japanese.empty() && english.empty()) continue;  // numbers the table leaves free
+        EXPECT_FALSE(japanese.empty()) << message;
+        EXPECT_FALSE(english.empty()) << message;
+        EXPECT_NE(japanese, english) << message << " is not translated";
+        EXPECT_EQ(places_of(japanese), places_of(english)) << message << ": " << english;
+        EXPECT_TRUE(is_whole_shift_jis(japanese)) << message;
+    }
+}
+
+}  // namespace
+}  // namespace sorvane
