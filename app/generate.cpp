@@ -148,7 +148,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     {
         TextWriter out(file);
         generation.include = write_include_file(out, state.registered_set, state.glyph_store, font,
-                                                compiler_of(state.settings[compiler]).id, time, last_range);
+                                                compiler_of(state.settings[compiler]), time, last_range);
         complete = generation.include.written;
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);

@@ -28,7 +28,7 @@ enum Option : unsigned {
     takes_bit_order = 2,  // --bit-order lsb-left|msb-left
     takes_encoding = 4,   // --encoding NAME
     takes_add = 8,        // --add
-    takes_size = 16,      // --size 14|16|24 and --face N
+    takes_size = 16,      // --size of a font's dots, and --face N
     takes_text = 32,      // --text FILE
     takes_guards = 64,    // --max-bytes N and --strict
 };
@@ -62,10 +62,21 @@ constexpr auto font_choices = words_of<font_table>();
 constexpr auto compiler_choices = words_of<compiler_table>();
 constexpr const char* language_choices[] = {"ja", "en", nullptr};
 
+constexpr FixedText init_help = FixedText{}
+                                     .add("copy the installed font source files (")
+                                     .add(font_source_names(", ", ", ").view())
+                                     .add(") into DIR, else the working directory; a file already there is left as it is");
+constexpr FixedText import_font_help =
+    FixedText{}
+        .add("make a font source file (")
+        .add(font_source_names(", ", " or ").view())
+        .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208 or Unicode; "
+             "--size is needed for outline fonts");
+constexpr FixedText import_font_operands =
+    FixedText{}.add("FONT [-o FILE] [--size ").add(font_sizes("|", "|").view()).add("] [--face N] [--bit-order lsb-left|msb-left]");
+
 constexpr Command commands[] = {
-    {"init", "[DIR]",
-     "copy the installed font source files (Sorvane.K14, .J16, .J24) into DIR, else the working directory; "
-     "a file already there is left as it is",
+    {"init", "[DIR]", init_help.c_str(),
      0, 1, 0, StateUse::none, nullptr, init_command},
     {"scan", "[--encoding NAME] [--add] FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
@@ -91,9 +102,7 @@ constexpr Command commands[] = {
      language_choices, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, StateUse::load, nullptr,
      show_command},
-    {"import-font", "FONT [-o FILE] [--size 14|16|24] [--face N] [--bit-order lsb-left|msb-left]",
-     "make a font source file (Sorvane.K14, .J16 or .J24 by the font's size) from a BDF, PCF (also .pcf.gz), "
-     "TrueType or OpenType font of JIS X 0208 or Unicode; --size is needed for outline fonts",
+    {"import-font", import_font_operands.c_str(), import_font_help.c_str(),
      1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
     {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
      1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
@@ -259,8 +268,8 @@ Invocation parse_arguments(int argc, const char* const* argv) {
                 call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
         } else if ((call.command->options & takes_size) &&
                    option_value("--size", argc, argv, i, value, call.error)) {
-            if (call.error.empty() && (call.size = whole_number(value)) != 14 && call.size != 16 && call.size != 24)
-                call.error = "--size is 14, 16 or 24, not '" + std::string(value) + "'";
+            if (call.error.empty() && !font_of_dots(call.size = whole_number(value)))
+                call.error = std::string(with_font_sizes("--size is ", "").view()) + ", not '" + value + "'";
         } else if ((call.command->options & takes_size) &&
                    option_value("--face", argc, argv, i, value, call.error)) {
             if (call.error.empty() && (call.face = whole_number(value)) < 0)

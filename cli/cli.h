@@ -17,7 +17,7 @@ struct Invocation {
     const char* bit_order = nullptr;  // --bit-order
     const char* encoding = nullptr;   // --encoding
     const char* text = nullptr;       // --text: a Shift_JIS text for preview to draw
-    int size = 0;                     // --size 14|16|24: the font's size in dots
+    int size = 0;                     // --size: the font's size in dots, one of the font table
     int face = 0;                     // --face N: the face of a font collection
     bool add = false;                 // --add: the scan's characters are registered at once
     long long max_bytes = -1;         // --max-bytes N: generate fails when the tables take more

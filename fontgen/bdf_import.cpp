@@ -132,7 +132,7 @@ FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     if (pixel_size == 0 && have_box) pixel_size = box_height;
     if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) {
         result.pixel_size = static_cast<int>(std::clamp(pixel_size, -1000L, 1000L));
-        return refuse("the font is not 14, 16 or 24 dots high");
+        return refuse(not_a_font_size.c_str());
     }
     result.pixel_size = static_cast<int>(pixel_size);
     // Row 0 of the cell is the font's ascent line.

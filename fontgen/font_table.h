@@ -54,6 +54,56 @@ constexpr const FontKind* font_of_glyph_bytes(int glyph_bytes) {
     return nullptr;
 }
 
+// A short text made at compile time, kept whole in a constant: the lists of sizes that
+// messages and checks show are made from the font table, never written out by hand.
+struct FixedText {
+    std::array<char, 256> chars{};
+    std::size_t length = 0;
+
+    constexpr FixedText& add(std::string_view text) {
+        for (const char c : text)
+            if (length + 1 < chars.size()) chars[length++] = c;
+        return *this;
+    }
+    constexpr FixedText& add_number(int n) {
+        char digits[12]{};
+        int count = 0;
+        do digits[count++] = static_cast<char>('0' + n % 10); while ((n /= 10) > 0);
+        while (count > 0) add(std::string_view(&digits[--count], 1));
+        return *this;
+    }
+    constexpr const char* c_str() const { return chars.data(); }
+    constexpr std::string_view view() const { return {chars.data(), length}; }
+};
+
+// The fonts' sizes in dots, joined: "14, 16 or 24" with (", ", " or "), "14|16|24" with ("|", "|").
+constexpr FixedText font_sizes(std::string_view between, std::string_view before_last) {
+    FixedText text;
+    for (std::size_t i = 0; i < font_table.size(); ++i) {
+        if (i > 0) text.add(i + 1 == font_table.size() ? before_last : between);
+        text.add_number(font_table[i].dots);
+    }
+    return text;
+}
+
+// The names of the fonts' source files, joined: "Sorvane.K14, Sorvane.J16 or Sorvane.J24".
+constexpr FixedText font_source_names(std::string_view between, std::string_view before_last) {
+    FixedText text;
+    for (std::size_t i = 0; i < font_table.size(); ++i) {
+        if (i > 0) text.add(i + 1 == font_table.size() ? before_last : between);
+        text.add("Sorvane.").add(font_table[i].suffix);
+    }
+    return text;
+}
+
+// A reason with the sizes in its middle: "the font is not 14, 16 or 24 dots high".
+constexpr FixedText with_font_sizes(std::string_view before, std::string_view after) {
+    return FixedText{}.add(before).add(font_sizes(", ", " or ").view()).add(after);
+}
+
+inline constexpr FixedText not_a_font_size = with_font_sizes("the font is not ", " dots high");
+
+static_assert(font_sizes("|", "|").view() == "14|16|24");
 static_assert(font_table[0].glyph_bytes() == 28 && font_table[1].glyph_bytes() == 32 && font_table[2].glyph_bytes() == 72);
 
 }  // namespace sorvane

@@ -27,7 +27,7 @@ protected:
         testing::ScratchFile f("");
         {
             TextWriter out(f.file);
-            write_include_file(out, registered, expected, font, compiler_of(compiler_choice).id, {2025, 1, 9, 14, 5, 0}, {});
+            write_include_file(out, registered, expected, font, compiler_of(compiler_choice), {2025, 1, 9, 14, 5, 0}, {});
         }
         std::fseek(f.file, 0, SEEK_END);
         std::string text(static_cast<std::size_t>(std::ftell(f.file)), '\0');

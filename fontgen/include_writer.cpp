@@ -68,17 +68,8 @@ void write_defines(TextWriter& out, const IncludeSummary& summary) {
     out.write("\n\n");
 }
 
-// The C99 file declares its tables before it defines them, with external linkage in C and
-// in C++ alike, and keeps them from being defined twice in one translation unit (its
-// defines may come twice: the same definition again is no error).
-void write_c99_opening(TextWriter& out) {
-    out.write("#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
-              "extern const unsigned short\tfont_kanji_index[];\n"
-              "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n#ifdef __cplusplus\n}\n#endif\n\n");
-}
-
-void write_index_table(TextWriter& out, const KanjiGrid& registered, Compiler compiler) {
-    if (compiler == Compiler::cc_rh) out.write("#pragma section const\n");
+void write_index_table(TextWriter& out, const KanjiGrid& registered, const CompilerKind& compiler) {
+    out.write(compiler.section_open);
     out.write("const unsigned short\tfont_kanji_index[] = {\n");
     int on_line = 0;
     int written = 0;
@@ -94,8 +85,7 @@ void write_index_table(TextWriter& out, const KanjiGrid& registered, Compiler co
         }
     }
     if (on_line != 0) out.write("\n");
-    // ISO C has no empty initializer: an empty C99 table holds one zero that no code names.
-    if (written == 0 && compiler == Compiler::c99) out.write("\t0\t/* no character: FONT_KANJI_NUM is 0 */\n");
+    if (written == 0) out.write(compiler.empty_index);
 }
 
 // The numbers of one glyph in the layout of its font. Row values are taken in bands of the
@@ -120,11 +110,11 @@ void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& fon
 }
 
 // One table holds every character: the glyph table's capacity is always the whole grid.
-void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs, Compiler compiler,
-                       const FontKind& font) {
-    const bool cc_rh = compiler == Compiler::cc_rh;
-    out.write(compiler == Compiler::xc32 ? "};\n\nconst char\tfont_kanji[][FONT_KANJI_SIZE] = {\n"
-                                         : "};\n\nconst unsigned char\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
+void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
+                       const CompilerKind& compiler, const FontKind& font) {
+    out.write("};\n\n");
+    out.write(compiler.glyph_type);
+    out.write("\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
     int entries = 0;
     for (int cell = 0; cell < grid_cells; ++cell) {
         if (registered[static_cast<std::size_t>(cell)] == 0) continue;
@@ -133,10 +123,10 @@ void write_glyph_table(TextWriter& out, const KanjiGrid& registered, const Glyph
         out.write("}\n");
         ++entries;
     }
-    if (entries == 0 && compiler == Compiler::c99) out.write("\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n");
+    if (entries == 0) out.write(compiler.empty_glyphs);
     out.write("};\n\n");
-    if (cc_rh) out.write("#pragma section default\n\n");
-    if (compiler == Compiler::c99) out.write("#endif\n");
+    out.write(compiler.section_close);
+    out.write(compiler.closing);
 }
 
 }  // namespace
@@ -164,13 +154,13 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
 }
 
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
-                                  const FontKind& font, Compiler compiler, const BannerTime& time,
+                                  const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
                                   CodeRange range_if_empty) {
     IncludeSummary summary = summarize_include_file(registered, font, range_if_empty);
     write_banner(out, time);
     write_character_list(out, registered);
     write_defines(out, summary);
-    if (compiler == Compiler::c99) write_c99_opening(out);
+    out.write(compiler.opening);
     write_index_table(out, registered, compiler);
     write_glyph_table(out, registered, glyphs, compiler, font);
     summary.written = out.flush();

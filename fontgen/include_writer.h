@@ -12,19 +12,38 @@
 
 namespace sorvane {
 
-enum class Compiler { xc32, cc_rh, c99 };
-
+// The variants of the include file: one row per compiler holds every way in which its
+// variant differs, so that the writer has no branch on the compiler.
 struct CompilerKind {
-    Compiler id;
-    const char* name;  // as the window and the reports show it
-    const char* word;  // on the command line
+    const char* name;          // as the window and the reports show it
+    const char* word;          // on the command line
+    const char* glyph_type;    // the element type of font_kanji
+    const char* opening;       // after the defines: a guard and declarations, or nothing
+    const char* section_open;  // before the tables: a pragma that places them, or nothing
+    const char* section_close;
+    const char* closing;       // the file's last line, or nothing
+    // For no character: an entry of each table that no code names (ISO C has no empty
+    // initializer), or nothing.
+    const char* empty_index;
+    const char* empty_glyphs;
 };
 
-// The compilers; the stored compiler value is a compiler's place in the table.
+// The C99 file declares its tables before it defines them, with external linkage in C and
+// in C++ alike, and keeps them from being defined twice in one translation unit (its
+// defines may come twice: the same definition again is no error).
+inline constexpr char c99_opening[] =
+    "#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
+    "extern const unsigned short\tfont_kanji_index[];\n"
+    "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n#ifdef __cplusplus\n}\n#endif\n\n";
+
+// The compilers; the stored compiler value is a compiler's place in the table. The window
+// has a radio button for each of the first two.
 inline constexpr std::array<CompilerKind, 3> compiler_table{{
-    {Compiler::xc32, "XC32", "xc32"},
-    {Compiler::cc_rh, "CC-RH", "cc-rh"},
-    {Compiler::c99, "C99", "c99"},  // not in the window, which has a radio button for each of the first two
+    // name, word, glyph type, opening, section open and close, closing, empty index and glyphs
+    {"XC32", "xc32", "const char", "", "", "", "", "", ""},
+    {"CC-RH", "cc-rh", "const unsigned char", "", "#pragma section const\n", "#pragma section default\n\n", "", "", ""},
+    {"C99", "c99", "const unsigned char", c99_opening, "", "", "#endif\n",
+     "\t0\t/* no character: FONT_KANJI_NUM is 0 */\n", "\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n"},
 }};
 
 // Whether a stored value names a compiler of the table.
@@ -67,7 +86,7 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
 // layout of font, for compiler, with time in the banner. An empty set writes range_if_empty
 // as its first and last code: the range of the last file that had characters.
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
-                                  const FontKind& font, Compiler compiler, const BannerTime& time,
+                                  const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
                                   CodeRange range_if_empty);
 
 }  // namespace sorvane

@@ -16,6 +16,9 @@
 namespace sorvane {
 namespace {
 
+constexpr FixedText outline_needs_size = with_font_sizes("an outline font needs --size ", "");
+constexpr FixedText no_font_of_that_size = with_font_sizes("the size is not ", "");
+
 // FreeType's library and face, released on every way out.
 struct FreeType {
     FT_Library library = nullptr;
@@ -64,8 +67,8 @@ FontImport read_with_freetype(std::span<const std::uint8_t> data, int face_index
 
     int ascent = 0;
     if (FT_IS_SCALABLE(face)) {
-        if (size == 0) return refuse("an outline font needs --size 14, 16 or 24");
-        if (!font_of_dots(size)) return refuse("the size is not 14, 16 or 24");
+        if (size == 0) return refuse(outline_needs_size.c_str());
+        if (!font_of_dots(size)) return refuse(no_font_of_that_size.c_str());
         if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) != 0) return refuse("FreeType cannot set that size");
         // The em box fills the cell: the baseline at the em's ascent share.
         long above = face->ascender, below = -face->descender;
@@ -87,7 +90,7 @@ FontImport read_with_freetype(std::span<const std::uint8_t> data, int face_index
         if (strike < 0) return refuse("the font has no strike of that size");
         if (FT_Select_Size(face, strike) != 0) return refuse("FreeType cannot select the font's strike");
         result.pixel_size = static_cast<int>((face->available_sizes[strike].y_ppem + 32) >> 6);
-        if (!font_of_dots(result.pixel_size)) return refuse("the font is not 14, 16 or 24 dots high");
+        if (!font_of_dots(result.pixel_size)) return refuse(not_a_font_size.c_str());
         ascent = static_cast<int>(face->size->metrics.ascender >> 6);
     }
 

@@ -193,7 +193,7 @@ FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTab
     }
     if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) {
         result.pixel_size = static_cast<int>(pixel_size < -1000 ? -1000 : pixel_size > 1000 ? 1000 : pixel_size);
-        return refuse("the font is not 14, 16 or 24 dots high", 0);
+        return refuse(not_a_font_size.c_str(), 0);
     }
     result.pixel_size = static_cast<int>(pixel_size);
     if (ascent < 0 || ascent > 1000) ascent = pixel_size;

@@ -8,6 +8,10 @@
 
 namespace sorvane {
 
+namespace {
+constexpr FixedText source_values_per_line = with_font_sizes("a font source file has ", " values on a line");
+}  // namespace
+
 Picture draw_preview(const IncludeFont& font, BitOrder order, int columns) {
     const int count = static_cast<int>(font.glyphs.size());
     const int field = font.side * preview_scale;
@@ -69,7 +73,7 @@ IncludeFont read_font_source_text(std::string_view text) {
     const int values = 1 + static_cast<int>(std::count(first.begin(), first.end(), ','));
     const FontKind* kind = font_of_dots(values);
     if (!kind) {
-        font.error = "a font source file has 14, 16 or 24 values on a line";
+        font.error = source_values_per_line.c_str();
         font.error_line = 1;
         return font;
     }

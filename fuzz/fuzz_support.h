@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "fontgen/font_import.h"
+#include "fontgen/font_table.h"
 
 namespace sorvane::fuzzing {
 
@@ -25,7 +26,7 @@ struct MemoryFile {
 // An imported font's glyphs: rows past the font are empty, and a row holds no more bytes
 // than its dots need; anything else aborts.
 inline void check_imported(const FontImport& font, const GlyphTable& glyphs) {
-    if (font.pixel_size != 14 && font.pixel_size != 16 && font.pixel_size != 24) std::abort();
+    if (!font_of_dots(font.pixel_size)) std::abort();
     const int row_bits = (font.pixel_size + 7) / 8 * 8;
     for (const GlyphRecord& g : glyphs) {
         for (int r = 0; r < glyph_rows_max; ++r) {

@@ -362,6 +362,42 @@ TEST_F(Cli, EveryMessageInTheFoldersLanguage) {
     }
 }
 
+// The man page, the bash completion and the CMake package keep their own lists of the fonts,
+// the compilers and the sizes: each list is the one --help gives, which the tables make.
+TEST_F(Cli, PackagingListsAreThoseOfTheHelp) {
+    const std::string help = cli({"--help"}).out;
+    const auto choices = [&help](const std::string& head) {  // "k14|jiskan16|jiskan24" after "  font "
+        const std::size_t start = help.find("\n  " + head) + 3 + head.size();
+        return help.substr(start, help.find_first_of(" \n]", start) - start);
+    };
+    const auto spaced = [](std::string words) {
+        std::replace(words.begin(), words.end(), '|', ' ');
+        return words;
+    };
+    const auto man_escaped = [](const std::string& words) {
+        std::string escaped;
+        for (const char c : words) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        return escaped;
+    };
+    const std::string fonts = choices("font "), compilers = choices("compiler "), sizes = choices("import-font FONT [-o FILE] [--size ");
+    ASSERT_EQ(fonts, "k14|jiskan16|jiskan24") << help;
+    ASSERT_FALSE(compilers.empty());
+    ASSERT_FALSE(sizes.empty());
+    const std::string source = SORVANE_SOURCE_DIR;
+    const std::string man = read_file(source + "/packaging/sorvane-cli.1");
+    const std::string completion = read_file(source + "/packaging/sorvane-cli.bash");
+    const std::string cmake = read_file(source + "/packaging/SorvaneConfig.cmake");
+    EXPECT_NE(man.find(".BR font \" " + man_escaped(fonts) + "\""), std::string::npos);
+    EXPECT_NE(man.find(".BR compiler \" " + man_escaped(compilers) + "\""), std::string::npos);
+    EXPECT_NE(man.find("[\\fB\\-\\-size\\fR " + sizes + "]"), std::string::npos);
+    EXPECT_NE(completion.find("font) COMPREPLY=($(compgen -W \"" + spaced(fonts) + "\""), std::string::npos);
+    EXPECT_NE(completion.find("compiler) COMPREPLY=($(compgen -W \"" + spaced(compilers) + "\""), std::string::npos);
+    EXPECT_NE(completion.find("--size) COMPREPLY=($(compgen -W \"" + spaced(sizes) + "\""), std::string::npos);
+    EXPECT_NE(cmake.find("[FONT " + fonts + "] [COMPILER " + compilers + "]"), std::string::npos);
+    EXPECT_NE(cmake.find("MATCHES \"^(" + fonts + ")$\""), std::string::npos);
+    EXPECT_NE(cmake.find("MATCHES \"^(" + compilers + ")$\""), std::string::npos);
+}
+
 // Small things that once told the user something false.
 TEST_F(Cli, RefusalsSayWhatIsTrue) {
     testing::in_english(dir);
