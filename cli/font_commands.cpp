@@ -13,7 +13,7 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "cli/png_file.h"
-#include "cli/font_file.h"
+#include "app/font_file.h"
 #include "core/jis_unicode.h"
 #include "fontgen/bdf_import.h"
 #include "fontgen/outline_font.h"

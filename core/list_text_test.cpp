@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {

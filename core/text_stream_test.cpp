@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {

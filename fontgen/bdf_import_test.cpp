@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {

@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/font_file.h"
 #include "core/jis_unicode.h"
 #include "fontgen/bdf_import.h"
 #include "fontgen/outline_font.h"
 #include "fontgen/pcf_import.h"
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {
@@ -20,8 +19,8 @@ namespace {
 const std::string x11 = "/usr/share/fonts/X11/misc/";
 
 std::vector<std::uint8_t> font_file(const std::string& path) {
-    std::vector<std::uint8_t> data;
-    if (!cli::read_font_file(path.c_str(), data).ok()) ADD_FAILURE() << path << ": cannot be read";
+    std::vector<std::uint8_t> data = testing::unpacked_file(path);
+    if (data.empty()) ADD_FAILURE() << path << ": cannot be read";
     return data;
 }
 

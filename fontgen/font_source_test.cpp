@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "state/settings_file.h"
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {

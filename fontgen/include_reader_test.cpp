@@ -5,7 +5,7 @@
 #include <random>
 
 #include "fontgen/include_writer.h"
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
 namespace sorvane {
 namespace {

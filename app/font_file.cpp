@@ -1,4 +1,4 @@
-#include "cli/font_file.h"
+#include "app/font_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include <zlib.h>
 #endif
 
-namespace sorvane::cli {
+namespace sorvane {
 namespace {
 
 constexpr std::size_t block_size = 1 << 16;
@@ -98,4 +98,4 @@ FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data) {
 #endif
 }
 
-}  // namespace sorvane::cli
+}  // namespace sorvane

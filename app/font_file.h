@@ -8,7 +8,7 @@
 
 #include "app/messages.h"
 
-namespace sorvane::cli {
+namespace sorvane {
 
 // The largest font file read, unpacked: the largest JIS X 0208 fonts are a few MB, and a
 // TrueType collection of every CJK script stays below it.
@@ -28,4 +28,4 @@ struct FontFileRead {
 // a block, however far a packed file would unpack.
 FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data);
 
-}  // namespace sorvane::cli
+}  // namespace sorvane
