@@ -28,6 +28,8 @@ struct Outcome {
     int error = 0;             // errno of the failure; 0 when there is none to tell
     unsigned lists = no_list;  // ListChange bits
     int reason = no_message;   // a message that says why, where errno has nothing to say
+    long line = 0;             // for a message that names a place in the subject: its %2
+    long long offset = 0;      // and its %3, a byte offset
 
     bool ok() const { return message == no_message; }
 };

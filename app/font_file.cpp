@@ -5,6 +5,10 @@
 #include <cstring>
 
 #include "core/files.h"
+#include "core/text_stream.h"
+#include "fontgen/bdf_import.h"
+#include "fontgen/outline_font.h"
+#include "fontgen/pcf_import.h"
 
 #if defined(SORVANE_WITH_ZLIB)
 #include <zlib.h>
@@ -96,6 +100,21 @@ FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data) {
 #else
     return refused(message_gzip_not_unpacked);
 #endif
+}
+
+FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs) {
+    switch (font_format_of(data)) {
+    case FontFormat::bdf: {
+        TextReader in{std::span<const std::uint8_t>(data)};
+        return read_bdf(in, order, glyphs);
+    }
+    case FontFormat::pcf: return read_pcf(data, order, glyphs);
+    case FontFormat::outline: return read_with_freetype(data, face, size, order, glyphs);
+    case FontFormat::unknown: break;
+    }
+    FontImport unknown;
+    unknown.error = "not a font Sorvane reads: neither BDF, PCF, TrueType nor OpenType";
+    return unknown;
 }
 
 }  // namespace sorvane

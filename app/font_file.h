@@ -1,5 +1,5 @@
 // Font files read whole into memory, unpacked when gzip packed them (as Debian installs the
-// X11 fonts).
+// X11 fonts), and read by the reader their content calls for.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "fontgen/font_import.h"
+#include "fontgen/font_source.h"
 
 namespace sorvane {
 
@@ -27,5 +29,9 @@ struct FontFileRead {
 // Reads the file at path, unpacked, into data. The memory it takes stays within the limit and
 // a block, however far a packed file would unpack.
 FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data);
+
+// The glyphs of a font file's data, by the reader its content calls for: BDF, PCF, or an
+// outline font drawn at size dots (face: the face of a collection).
+FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs);
 
 }  // namespace sorvane

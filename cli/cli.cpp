@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/encoded_text.h"
+#include "app/session.h"
 #include "cli/arguments.h"
-#include "cli/encoding.h"
 #include "cli/handlers.h"
 #include "cli/report.h"
 #include "app/messages.h"
@@ -33,8 +35,6 @@ enum Option : unsigned {
     takes_guards = 64,    // --max-bytes N and --strict
 };
 
-// How a command meets Sorvane.ini.
-enum class StateUse { none, load, load_and_save };
 
 struct Command {
     const char* name;
@@ -45,7 +45,7 @@ struct Command {
     unsigned options;
     StateUse state;
     const char* const* choices;  // the words the one operand may be, or null
-    int (*run)(const Invocation&);
+    int (*run)(AppState&, const Invocation&);
 };
 
 namespace {
@@ -309,7 +309,7 @@ Invocation parse_arguments(int argc, const char* const* argv) {
     return call;
 }
 
-int run(int argc, const char* const* argv) {
+int run(AppState& state, int argc, const char* const* argv) {
     const Invocation call = parse_arguments(argc, argv);
     if (call.help) {
         print_usage(stdout, true);
@@ -326,34 +326,35 @@ int run(int argc, const char* const* argv) {
     }
     if (call.directory && !change_directory(call.directory)) {
         const int error = errno;
-        load_settings(app_state);  // its language, from the folder the run started in
-        complain_file(message_cannot_change_folder, call.directory, std::strerror(error));
+        load_settings(state);  // its language, from the folder the run started in
+        complain_file(state, message_cannot_change_folder, call.directory, std::strerror(error));
         return 1;
     }
     // The commands that keep no state still speak the language of the folder's settings file,
     // and so do the refusals of what the words meant.
-    load_settings(app_state);
-    if (call.command->run == generate_command && !check_source_date_epoch()) {
-        complain(message_epoch_not_a_number);
+    load_settings(state);
+    BannerTime time{};
+    if (call.command->run == generate_command && banner_time(time) == BannerClock::not_a_number) {
+        complain(state, message_epoch_not_a_number);
         return 2;
     }
     if (call.encoding && *call.encoding == '\0') {
-        complain(message_empty_encoding);
+        complain(state, message_empty_encoding);
         return 2;
     }
-    if (call.encoding && !open_decoder(call.encoding)) {
-        complain(message_unknown_encoding, {call.encoding});
+    if (call.encoding && !is_utf8_name(call.encoding) && !std::make_unique<Decoder>(call.encoding)->known()) {
+        complain(state, message_unknown_encoding, {call.encoding});
         return 2;
     }
     switch (call.command->state) {
-    case StateUse::none: return call.command->run(call);
-    case StateUse::load: return with_state(call, false, call.command->run);
+    case StateUse::none: return call.command->run(state, call);
+    case StateUse::load: return with_state(state, call, false, call.command->run);
     case StateUse::load_and_save: break;
     }
-    return with_state(call, true, call.command->run);
+    return with_state(state, call, true, call.command->run);
 }
 
-int run_program(int argc, char** argv) {
+int run_program(AppState& state, int argc, char** argv) {
     std::string error;
     const std::vector<std::string> words = program_arguments(argc, argv, error);
     if (!error.empty()) {
@@ -363,7 +364,7 @@ int run_program(int argc, char** argv) {
     }
     std::vector<const char*> pointers{argc > 0 ? argv[0] : "sorvane-cli"};
     for (const std::string& word : words) pointers.push_back(word.c_str());
-    return run(static_cast<int>(pointers.size()), pointers.data());
+    return run(state, static_cast<int>(pointers.size()), pointers.data());
 }
 
 }  // namespace sorvane::cli

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "state/app_state.h"
+
 namespace sorvane::cli {
 
 struct Command;
@@ -31,9 +33,9 @@ Invocation parse_arguments(int argc, const char* const* argv);
 
 // Runs a command line; returns the exit status: 0 success, 1 a file could not be opened,
 // created, read or written, 2 a usage error.
-int run(int argc, const char* const* argv);
+int run(AppState& state, int argc, const char* const* argv);
 
 // Runs the program's own command line, its words taken as the platform gives them.
-int run_program(int argc, char** argv);
+int run_program(AppState& state, int argc, char** argv);
 
 }  // namespace sorvane::cli

@@ -1,3 +1,8 @@
 #include "cli/cli.h"
+#include "state/app_state.h"
 
-int main(int argc, char** argv) { return sorvane::cli::run_program(argc, argv); }
+int main(int argc, char** argv) {
+    // The one state of the run, made here and handed down.
+    static sorvane::AppState state;
+    return sorvane::cli::run_program(state, argc, argv);
+}

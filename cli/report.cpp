@@ -15,8 +15,8 @@ namespace {
 // Writes a message of the table in the current language: its Shift_JIS text in the terminal's
 // encoding, each %1 to %9 as its filler is. '%' is never the second byte of a Shift_JIS
 // character, so the text can be searched for it byte by byte.
-void write_message(std::FILE* stream, int message, std::initializer_list<Filler> fillers) {
-    std::string_view text = message_text(message, app_state.language());
+void write_message(std::FILE* stream, int language, int message, std::initializer_list<Filler> fillers) {
+    std::string_view text = message_text(message, language);
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
     while (!text.empty()) {
         const std::size_t mark = text.find('%');
@@ -43,26 +43,26 @@ void start_complaint() {
 
 }  // namespace
 
-void say(int message, std::initializer_list<Filler> fillers) {
-    write_message(stdout, message, fillers);
+void say(const AppState& state, int message, std::initializer_list<Filler> fillers) {
+    write_message(stdout, state.language(), message, fillers);
     std::fputc('\n', stdout);
 }
 
-void complain(int message, std::initializer_list<Filler> fillers) {
+void complain(const AppState& state, int message, std::initializer_list<Filler> fillers) {
     start_complaint();
-    write_message(stderr, message, fillers);
+    write_message(stderr, state.language(), message, fillers);
     std::fputc('\n', stderr);
 }
 
-void note(int message, std::initializer_list<Filler> fillers) {
+void note(const AppState& state, int message, std::initializer_list<Filler> fillers) {
     std::fflush(stdout);
-    write_message(stderr, message, fillers);
+    write_message(stderr, state.language(), message, fillers);
     std::fputc('\n', stderr);
 }
 
-void complain_file(int message, std::string_view path) {
+void complain_file(const AppState& state, int message, std::string_view path) {
     start_complaint();
-    write_message(stderr, message, {});
+    write_message(stderr, state.language(), message, {});
     std::fprintf(stderr, " (%.*s)\n", static_cast<int>(path.size()), path.data());
 }
 
@@ -75,18 +75,19 @@ void complain_usage(const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-void complain_file(int message, std::string_view path, std::string_view reason) {
+void complain_file(const AppState& state, int message, std::string_view path, std::string_view reason) {
     start_complaint();
-    write_message(stderr, message, {});
+    write_message(stderr, state.language(), message, {});
     std::fprintf(stderr, " (%.*s: %.*s)\n", static_cast<int>(path.size()), path.data(), static_cast<int>(reason.size()),
                  reason.data());
 }
 
-void complain_file(int message, std::string_view path, int reason, std::initializer_list<Filler> fillers) {
+void complain_file(const AppState& state, int message, std::string_view path, int reason,
+                   std::initializer_list<Filler> fillers) {
     start_complaint();
-    write_message(stderr, message, {});
+    write_message(stderr, state.language(), message, {});
     std::fprintf(stderr, " (%.*s: ", static_cast<int>(path.size()), path.data());
-    write_message(stderr, reason, fillers);
+    write_message(stderr, state.language(), reason, fillers);
     std::fputs(")\n", stderr);
 }
 
@@ -95,26 +96,6 @@ void print_character(std::FILE* stream, int cell) {
     const char text[2] = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
     print_sjis(stream, std::string_view(text, 2));
     std::fprintf(stream, " (%#x)", code_of(cell));
-}
-
-std::string utf8_of(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | c >> 6);
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | c >> 12);
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | c >> 18);
-        s += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        s += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
 }
 
 void print_text(std::string_view sjis) { print_sjis(stdout, sjis); }

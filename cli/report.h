@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "state/app_state.h"
+
 namespace sorvane::cli {
 
 // A value a message fills in for one of its %1 to %9: a path or a word as it is, or a number.
@@ -22,15 +24,17 @@ struct Filler {
     std::string text;
 };
 
+// Every message is in the language of the state it is given.
+
 // A message on stdout, filled in, with a line end.
-void say(int message, std::initializer_list<Filler> fillers = {});
+void say(const AppState& state, int message, std::initializer_list<Filler> fillers = {});
 
 // "sorvane-cli: " and a message on stderr, filled in, with a line end.
-void complain(int message, std::initializer_list<Filler> fillers = {});
+void complain(const AppState& state, int message, std::initializer_list<Filler> fillers = {});
 
 // A message on stderr on a line of its own, filled in, without the program's name: a line
 // that goes on from the complaint before it.
-void note(int message, std::initializer_list<Filler> fillers = {});
+void note(const AppState& state, int message, std::initializer_list<Filler> fillers = {});
 
 // "sorvane-cli: " and a usage error on stderr, in English, as the usage text is.
 void complain_usage(const char* format, ...)
@@ -41,15 +45,13 @@ void complain_usage(const char* format, ...)
 
 // A message about a file, and why: "message (path: reason)". The reason is the system's
 // words (strerror) as they are, or a message of the table.
-void complain_file(int message, std::string_view path, std::string_view reason);
-void complain_file(int message, std::string_view path);
-void complain_file(int message, std::string_view path, int reason, std::initializer_list<Filler> fillers = {});
+void complain_file(const AppState& state, int message, std::string_view path, std::string_view reason);
+void complain_file(const AppState& state, int message, std::string_view path);
+void complain_file(const AppState& state, int message, std::string_view path, int reason,
+                   std::initializer_list<Filler> fillers = {});
 
 // The character of a cell and its code, as the terminal shows them: "字 (0x8e9a)".
 void print_character(std::FILE* stream, int cell);
-
-// A code point in UTF-8, the encoding of the terminals the warnings are written for.
-std::string utf8_of(char32_t c);
 
 // A Shift_JIS text on stdout, in the terminal's encoding.
 void print_text(std::string_view sjis);

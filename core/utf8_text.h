@@ -2,6 +2,8 @@
 // each other character looked up directly in a table of the first plane.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 #include <span>
 
@@ -16,6 +18,9 @@ namespace sorvane {
 // selected IBM characters of rows 89 to 92 are written in IBM's codes 0xFA to 0xFC, outside
 // the grid, so they stand for no cell either.
 int cell_of_code_point(char32_t c);
+
+// A code point in UTF-8.
+std::string utf8_of(char32_t c);
 
 // What a UTF-8 text held besides its characters of the grid.
 struct Utf8Outcome {

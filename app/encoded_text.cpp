@@ -1,34 +1,43 @@
-#include "cli/encoded_text.h"
+#include "app/encoded_text.h"
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <span>
 
-#include "cli/encoding.h"
-#include "cli/report.h"
 #include "core/scanner.h"
 #include "core/text_stream.h"
 #include "core/utf8_text.h"
 
-namespace sorvane::cli {
-
+namespace sorvane {
 namespace {
 
-// The Shift_JIS form of each code point of the first plane, as found: 0 not yet looked up,
-// 1 none, 0x200 + b one byte b, lead * 256 + trail two bytes.
-std::array<std::uint16_t, 0x10000> known_forms;
+void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
+    if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
+    ++left_out.count;
+}
 
-// The Shift_JIS bytes of a code point (0, 1 or 2 of them).
-int shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
+
+// A failure at a place of the file.
+Outcome failure_at(int message, const char* path, long line, long long offset = 0) {
+    Outcome outcome{message, path};
+    outcome.line = line;
+    outcome.offset = offset;
+    return outcome;
+}
+
+}  // namespace
+
+int Decoder::shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
     if (c < 0x80) {
         bytes[0] = static_cast<std::uint8_t>(c);
         return 1;
     }
-    if (c >= known_forms.size()) return shift_jis_of(c, bytes);
-    std::uint16_t& form = known_forms[c];
+    if (c >= known_forms_.size()) return look_up(c, bytes);
+    std::uint16_t& form = known_forms_[c];
     if (form == 0) {
         std::uint8_t found[2];
-        const int n = shift_jis_of(c, found);
+        const int n = look_up(c, found);
         form = n == 2 ? static_cast<std::uint16_t>(found[0] << 8 | found[1]) : n == 1 ? static_cast<std::uint16_t>(0x200 | found[0]) : 1;
     }
     if (form == 1) return 0;
@@ -41,25 +50,26 @@ int shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
     return 2;
 }
 
-void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
-    if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
-    ++left_out.count;
-}
-
-}  // namespace
-
-Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, LeftOut& left_out) {
+Outcome mark_encoded_file(const char* path, Decoder& decoder, Scanner& scanner, KanjiGrid& found, LeftOut& left_out) {
     std::FILE* file = open_input(path);
     if (!file) return {message_cannot_open_input, path, errno};
-    static std::uint8_t in[1 << 16];
-    static char32_t code_points[1 << 16];
-    static std::uint8_t converted[2 << 16];
+    // A block of the file, its code points and its Shift_JIS bytes.
+    struct Buffers {
+        std::uint8_t in[1 << 16];
+        char32_t code_points[1 << 16];
+        std::uint8_t converted[2 << 16];
+    };
+    const auto buffers = std::make_unique<Buffers>();
+    auto& in = buffers->in;
+    auto& code_points = buffers->code_points;
+    auto& converted = buffers->converted;
     std::size_t kept = 0;       // undecoded bytes at the start of in
     long long offset = 0;       // of in[0] in the file
     long line = 1;
     unsigned pending_lead = 0;
     bool ended = false;         // at a 0x1A, or at the end of the file
     bool ok = true;
+    Outcome failure;
     while (ok && !ended) {
         const std::size_t got = std::fread(in + kept, 1, sizeof in - kept, file);
         if (got == 0 && std::ferror(file)) {
@@ -72,9 +82,9 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
         std::size_t start = 0;
         while (start < size) {
             std::size_t used = 0;
-            const long n = decode(in + start, size - start, at_end, code_points, std::size(code_points), used);
+            const long n = decoder.decode(in + start, size - start, at_end, code_points, std::size(code_points), used);
             if (n < 0) {
-                complain(message_not_a_character, {path, line, offset + static_cast<long long>(start)});
+                failure = failure_at(message_not_a_character, path, line, offset + static_cast<long long>(start));
                 ok = false;
                 break;
             }
@@ -87,7 +97,7 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
                     break;
                 }
                 std::uint8_t bytes[2];
-                const int length = shift_jis_bytes(c, bytes);
+                const int length = decoder.shift_jis_bytes(c, bytes);
                 const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
                 if (c >= 0x80 && !two_byte) note_left_out(left_out, c, path, line);
                 // A two-byte form outside the grid (IBM's 0xFA to 0xFC, the user's 0xF0 to 0xF9)
@@ -105,14 +115,14 @@ Outcome mark_encoded_file(const char* path, Scanner& scanner, KanjiGrid& found, 
         offset += static_cast<long long>(start);
         if (at_end) {
             if (kept > 0 && !ended) {
-                complain(message_ends_inside_character, {path, line});
+                failure = failure_at(message_ends_inside_character, path, line);
                 ok = false;
             }
             ended = true;
         }
     }
     if (file != stdin) std::fclose(file);
-    if (!ok) return {message_said};
+    if (!ok) return failure;
     return {};
 }
 
@@ -141,15 +151,9 @@ Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out) {
     const int error = errno;
     if (file != stdin) std::fclose(file);
     if (in.read_failed()) return {message_cannot_read, path, error};
-    if (outcome.cut_short) {
-        complain(message_ends_inside_character, {path, outcome.error_line});
-        return {message_said};
-    }
-    if (!outcome.valid) {
-        complain(message_not_a_character, {path, outcome.error_line, outcome.error_offset});
-        return {message_said};
-    }
+    if (outcome.cut_short) return failure_at(message_ends_inside_character, path, outcome.error_line);
+    if (!outcome.valid) return failure_at(message_not_a_character, path, outcome.error_line, outcome.error_offset);
     return {};
 }
 
-}  // namespace sorvane::cli
+}  // namespace sorvane

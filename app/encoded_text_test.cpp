@@ -1,39 +1,40 @@
 // The native UTF-8 way against the converter's way, which it replaces for UTF-8: the same
 // cells, the same characters left out where they stand, the same errors.
-#include "cli/encoded_text.h"
+#include "app/encoded_text.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "cli/encoding.h"
-#include "cli/report.h"
 #include "core/jis_unicode.h"
 #include "core/utf8_text.h"
-#include "tests/test_support.h"
+#include "tests/font_test_support.h"
 
-namespace sorvane::cli {
+namespace sorvane {
 namespace {
 
-// What a way made of a file: its cells, what it left out and what it said.
+// What a way made of a file: its cells, what it left out and how it failed, where.
 struct Reading {
     KanjiGrid found{};
     LeftOut left_out;
     int message = 0;
-    std::string said;
+    long line = 0;
+    long long offset = 0;
 };
 
 Reading read_with(bool native, const std::string& path) {
     Reading r;
     Scanner scanner;
-    ::testing::internal::CaptureStderr();
+    const auto decoder = std::make_unique<Decoder>("UTF-8");
     const Outcome outcome = native ? mark_utf8_file(path.c_str(), r.found, r.left_out)
-                                   : mark_encoded_file(path.c_str(), scanner, r.found, r.left_out);
-    r.said = ::testing::internal::GetCapturedStderr();
+                                   : mark_encoded_file(path.c_str(), *decoder, scanner, r.found, r.left_out);
     r.message = outcome.message;
+    r.line = outcome.line;
+    r.offset = outcome.offset;
     return r;
 }
 
@@ -63,12 +64,13 @@ NativeReading read_natively(const std::string& path, std::size_t block_size, Sca
 }
 
 TEST(Utf8, EveryCharacterOfThePlaneFindsTheCellTheConverterGivesIt) {
-    ASSERT_TRUE(open_decoder("UTF-8"));
+    const auto decoder = std::make_unique<Decoder>("UTF-8");
+    ASSERT_TRUE(decoder->known());
     int cells = 0;
     for (char32_t c = 0x80; c < 0x10000; ++c) {
         if (c >= 0xD800 && c < 0xE000) continue;
         std::uint8_t b[2] = {};
-        const int n = shift_jis_of(c, b);
+        const int n = decoder->shift_jis_bytes(c, b);
         const int expected = n == 2 && is_lead_byte(b[0]) && is_trail_byte(b[1]) ? cell_of(b[0], b[1]) : -1;
         ASSERT_EQ(cell_of_code_point(c), expected) << std::hex << static_cast<unsigned>(c);
         cells += expected >= 0;
@@ -77,7 +79,6 @@ TEST(Utf8, EveryCharacterOfThePlaneFindsTheCellTheConverterGivesIt) {
 }
 
 TEST(Utf8, RandomTextsReadAsTheConverterReadsThem) {
-    ASSERT_TRUE(open_decoder("UTF-8"));
     testing::TempDir dir;
     const std::string path = dir.file("t.txt");
     std::mt19937 random(16);
@@ -100,7 +101,9 @@ TEST(Utf8, RandomTextsReadAsTheConverterReadsThem) {
         testing::write_file(path, text);
         const Reading converter = read_with(false, path);
         const Reading native = read_with(true, path);
-        ASSERT_EQ(native.said, converter.said) << "round " << round;
+        ASSERT_EQ(native.message, converter.message) << "round " << round;
+        ASSERT_EQ(native.line, converter.line) << "round " << round;
+        ASSERT_EQ(native.offset, converter.offset) << "round " << round;
         // However the reads cut the text, either way reads it the same.
         const NativeReading whole = read_natively(path, 0);
         ASSERT_TRUE(read_natively(path, 1 + random() % 600) == whole) << "round " << round;
@@ -134,4 +137,4 @@ TEST(Utf8, AByteOrderMarkAtTheStartIsAccepted) {
 }
 
 }  // namespace
-}  // namespace sorvane::cli
+}  // namespace sorvane

@@ -1,4 +1,4 @@
-#include "cli/encoding.h"
+#include "app/encoded_text.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -6,10 +6,8 @@
 
 #include <cstring>
 
-namespace sorvane::cli {
+namespace sorvane {
 namespace {
-
-UINT code_page = 0;
 
 struct Name {
     const char* name;
@@ -29,8 +27,9 @@ bool same_name(const char* a, const char* b) {
     return *a == *b;
 }
 
-// The length of the character that begins with the byte b, by the encoding's lead bytes.
-std::size_t character_length(unsigned b) {
+// The length of the character that begins with the byte b, by the lead bytes of the
+// encoding of a code page.
+std::size_t character_length(std::intptr_t code_page, unsigned b) {
     switch (code_page) {
     case CP_UTF8: return b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
     case 20932: return b == 0x8F ? 3 : b == 0x8E || (b >= 0xA1 && b <= 0xFE) ? 2 : 1;
@@ -63,33 +62,31 @@ constexpr Fallback jis_forms[] = {
 
 }  // namespace
 
-bool open_decoder(const char* encoding) {
-    for (const Name& n : names) {
-        if (same_name(encoding, n.name)) {
-            code_page = n.code_page;
-            return true;
-        }
-    }
-    return false;
+Decoder::Decoder(const char* encoding) : wide_(new wchar_t[2 * 65536]) {
+    for (const Name& n : names)
+        if (same_name(encoding, n.name)) decoder_ = static_cast<std::intptr_t>(n.code_page);
 }
 
-void close_decoder() { code_page = 0; }
+Decoder::~Decoder() = default;
 
-long decode(const std::uint8_t* in, std::size_t size, bool at_end, char32_t* out, std::size_t capacity,
-            std::size_t& used) {
+bool Decoder::known() const { return decoder_ != -1; }
+
+long Decoder::decode(const std::uint8_t* in, std::size_t size, bool at_end, char32_t* out, std::size_t capacity,
+                     std::size_t& used) {
+    const auto code_page = static_cast<UINT>(decoder_);
     // Whole characters only, and no more than the output takes (a character gives at most
     // two UTF-16 units, one code point).
     std::size_t whole = 0;
     std::size_t characters = 0;
     while (whole < size && characters < capacity) {
-        const std::size_t length = character_length(in[whole]);
+        const std::size_t length = character_length(decoder_, in[whole]);
         if (whole + length > size) break;
         whole += length;
         ++characters;
     }
     used = 0;
     if (whole == 0) return at_end && size > 0 ? -1 : 0;
-    static wchar_t wide[2 * 65536];
+    wchar_t* wide = wide_.get();
     const int count = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(in),
                                           static_cast<int>(whole), wide, 2 * 65536);
     if (count > 0) {
@@ -99,7 +96,7 @@ long decode(const std::uint8_t* in, std::size_t size, bool at_end, char32_t* out
     // Something in it is invalid: take the characters before it, one at a time.
     long n = 0;
     while (used < whole) {
-        const std::size_t length = character_length(in[used]);
+        const std::size_t length = character_length(decoder_, in[used]);
         wchar_t one[2];
         const int units = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(in + used),
                                               static_cast<int>(length), one, 2);
@@ -110,7 +107,7 @@ long decode(const std::uint8_t* in, std::size_t size, bool at_end, char32_t* out
     return n > 0 ? n : -1;
 }
 
-int shift_jis_of(char32_t code_point, std::uint8_t bytes[2]) {
+int Decoder::look_up(char32_t code_point, std::uint8_t bytes[2]) {
     if (code_point < 0x10000 && !(code_point >= 0xD800 && code_point < 0xE000)) {
         const wchar_t wide = static_cast<wchar_t>(code_point);
         char out[4];
@@ -139,4 +136,4 @@ std::FILE* open_input(const char* path) {
     return std::fopen(path, "rb");
 }
 
-}  // namespace sorvane::cli
+}  // namespace sorvane

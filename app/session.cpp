@@ -1,0 +1,49 @@
+#include "app/session.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace sorvane {
+
+Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command) {
+    Session session;
+    const bool save = use == StateUse::load_and_save;
+    errno = 0;
+    FileLock lock;
+    session.loaded = load_settings(state, &session.damaged_line, save ? &lock : nullptr);
+    session.load_error = errno;
+    switch (session.loaded) {
+    case LoadOutcome::loaded:
+    case LoadOutcome::missing: break;
+    case LoadOutcome::damaged:
+        if (save) return session;
+        break;
+    default: return session;
+    }
+    command();
+    session.ran = true;
+    if (!save) return session;
+    errno = 0;
+    session.saved = save_settings(state, nullptr) == SaveOutcome::saved;
+    session.save_error = errno;
+    return session;
+}
+
+BannerClock banner_time(BannerTime& time) {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (!text) {
+        time = local_time_now();
+        return BannerClock::local;
+    }
+    const std::size_t length = std::strlen(text);
+    if (length == 0 || length > 15 || std::strspn(text, "0123456789") != length) return BannerClock::not_a_number;
+    const auto moment = static_cast<std::time_t>(std::atoll(text));
+    const std::tm* t = std::gmtime(&moment);
+    if (!t) return BannerClock::beyond_calendar;
+    time = {t->tm_year + 1900, t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec};
+    return BannerClock::epoch;
+}
+
+}  // namespace sorvane

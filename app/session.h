@@ -1,0 +1,45 @@
+// What every command on a folder's state goes through: the settings cycle of Sorvane.ini,
+// and the time a generation writes.
+#pragma once
+
+#include <functional>
+
+#include "fontgen/include_writer.h"
+#include "state/app_state.h"
+#include "state/settings_file.h"
+
+namespace sorvane {
+
+// How a command meets Sorvane.ini.
+enum class StateUse { none, load, load_and_save };
+
+// What the settings cycle of one command came to.
+struct Session {
+    LoadOutcome loaded = LoadOutcome::loaded;
+    int damaged_line = 0;  // the line of a damaged file's first 0x1A or NUL
+    int load_error = 0;    // errno of a file that could not be read
+    bool ran = false;      // the command ran
+    bool saved = true;     // false when the save failed; the old file is then untouched
+    int save_error = 0;
+};
+
+// Loads Sorvane.ini of the working directory into the state, runs the command and, for a
+// command that saves, saves it again; that one keeps the folder locked from the reading to
+// the saving, so that runs in one folder take their turns and none loses another's change.
+// Nothing runs when the file cannot be used: no path, busy, no file, unreadable, or damaged
+// for a command that would save (saving would lose what stands after the damage).
+Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command);
+
+// Where the time of a generation's banner comes from.
+enum class BannerClock {
+    local,            // the local time
+    epoch,            // SOURCE_DATE_EPOCH, in UTC: the same list gives the same bytes
+    not_a_number,     // SOURCE_DATE_EPOCH is set, but not to a decimal number of seconds
+    beyond_calendar,  // SOURCE_DATE_EPOCH is a number no calendar date has
+};
+
+// The time a generation writes into the banner, and where it came from; time is set for
+// local and epoch.
+BannerClock banner_time(BannerTime& time);
+
+}  // namespace sorvane
