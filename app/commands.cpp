@@ -96,13 +96,13 @@ Outcome scan_files(AppState& state, std::span<const char* const> paths, MarkFile
         const Outcome read = mark_file(path, scanner, found);
         if (!read.ok()) return read;
     }
-    if (lists.pull) lists.pull();
+    lists.pull();
     parse_registered(state);
     render_registered(state);
     new_characters(found, state.registered_set, state.detected_set);
     state.settings[detected_num] = count(state.detected_set);
     render_detected(state);
-    if (lists.show) lists.show(detected_list | registered_list);
+    lists.show(detected_list | registered_list);
     return changed(detected_list | registered_list);
 }
 

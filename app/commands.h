@@ -38,9 +38,11 @@ struct Outcome {
 // the state just before a command reads them (and locks its buttons meanwhile), and shows
 // them again after the command changed them. sorvane-cli keeps them in the state and lends
 // nothing. A command that fails before it reads the lists calls neither.
-struct ListHolder {
-    void (*pull)() = nullptr;
-    void (*show)(unsigned lists) = nullptr;  // ListChange bits
+class ListHolder {
+public:
+    virtual ~ListHolder() = default;
+    virtual void pull() const {}
+    virtual void show(unsigned /*lists: ListChange bits*/) const {}
 };
 
 // The commands of the list buttons. Each expects the list texts of the state to be current.
@@ -67,7 +69,7 @@ Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found
 // normal form and the detected list becomes the characters of all of them together that are
 // not yet registered. Otherwise no list changes, and the outcome is the first failure.
 Outcome scan_files(AppState& state, std::span<const char* const> paths, MarkFile mark_file = mark_shift_jis_file,
-                   const ListHolder& lists = {});
+                   const ListHolder& lists = ListHolder{});
 
 // The output file a generation offers: the last one written, "Font.inc" at first.
 const char* offered_output_path(AppState& state);
@@ -105,7 +107,7 @@ struct Generation {
 // file is written all the same); the settings of the last generation are set, and the
 // include file is written completely. A file that could not be written whole, or that the
 // guards refuse, is removed, and the last one stays as it was.
-Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = {},
+Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = ListHolder{},
                     const GenerationGuards& guards = {});
 
 // The registered characters whose glyph in the glyph store is blank: their number, and the

@@ -111,11 +111,11 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
         }
     }
 
-    if (lists.pull) lists.pull();
+    lists.pull();
     parse_registered(state);
     render_registered(state);
     generation.outcome.lists = registered_list;
-    if (lists.show) lists.show(registered_list);
+    lists.show(registered_list);
     const FontKind& font = font_of(state.settings[font_kind]);
     const FontSourceLoad load = load_font_source(state);
     generation.font = load.outcome;

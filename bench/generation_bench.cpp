@@ -47,6 +47,12 @@ const std::filesystem::path& bench_folder() {
 }
 
 // The list text of the first n characters, every third cell.
+// The benchmarks' one state, as a program's entry makes it.
+AppState& bench_state() {
+    static AppState state;
+    return state;
+}
+
 std::string list_of(int n) {
     KanjiGrid set{};
     for (int i = 0; i < n; ++i) set[static_cast<std::size_t>(i * grid_cells / n)] = 1;
@@ -56,6 +62,7 @@ std::string list_of(int n) {
 }
 
 void generate(benchmark::State& state, int kind, int characters) {
+    AppState& app_state = bench_state();
     std::filesystem::current_path(bench_folder());
     load_settings(app_state);
     app_state.settings[font_kind] = kind;
@@ -75,6 +82,7 @@ void cli_generate(benchmark::State& state, int characters) {
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::current_path(folder);
     std::filesystem::remove(folder / "Sorvane.ini");
+    AppState& app_state = bench_state();
     load_settings(app_state);
     app_state.settings[font_kind] = 1;
     app_state.store_text(registered_text, list_of(characters));

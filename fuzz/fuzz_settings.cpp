@@ -10,6 +10,7 @@
 using namespace sorvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static AppState app_state;  // the fuzzer's one state, made afresh for every input
     app_state.clear();
     fuzzing::MemoryFile f(data, size);
     read_settings_file(f.file, app_state);

@@ -5,8 +5,6 @@
 
 namespace sorvane {
 
-AppState app_state;
-
 std::string_view AppState::text(int slot) const {
     const TextSlot& t = text_slots[static_cast<std::size_t>(slot)];
     const void* nul = std::memchr(t.data(), '\0', t.size());

@@ -75,7 +75,4 @@ struct AppState {
     int language() const { return settings[Setting::language] == 1 ? 1 : 0; }
 };
 
-// The one instance, which every face works on.
-extern AppState app_state;
-
 }  // namespace sorvane

@@ -14,6 +14,14 @@
 #include "state/settings_file.h"
 #include "tests/font_test_support.h"
 
+namespace sorvane {
+
+// The state the tests work on. The programs make theirs at their entry and hand it down;
+// here one instance serves every test, each starting it afresh.
+inline AppState app_state;
+
+}  // namespace sorvane
+
 namespace sorvane::testing {
 
 // Every test starts from the state of a fresh run.

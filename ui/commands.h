@@ -10,44 +10,44 @@
 
 namespace sorvane {
 
-// What the window lends the dispatcher. An operation left null is one it does not have (the
-// tests lend recorders).
-struct Face {
-    // Offers path (capacity bytes, filled with the last path) in the open dialog of the
-    // "text file" button or the save dialog of "Generating font data"; false when cancelled.
-    bool (*choose_file)(int row, char* path, std::size_t capacity) = nullptr;
-    // Shows a message of the message table, in the current language, under "Open error".
-    void (*show_open_error)(int message) = nullptr;
+// What the window lends the dispatcher; the tests lend a recorder. Each operation that a
+// face does not have does nothing.
+class Face {
+public:
+    virtual ~Face() = default;
+    // Offers path (capacity bytes, filled with the last path) in the open or the save dialog
+    // of a button's row; false when cancelled.
+    virtual bool choose_file(int /*row*/, bool /*save*/, char* /*path*/, std::size_t /*capacity*/) { return false; }
+    // Shows a message of the message table in a language, under "Open error".
+    virtual void show_open_error(int /*message*/, int /*language*/) {}
     // Copies the texts of the edit boxes into their text slots.
-    void (*pull_texts)() = nullptr;
+    virtual void pull_texts(AppState& /*state*/) {}
     // Replaces the whole text of a list box.
-    void (*set_box_text)(int row, const char* text) = nullptr;
-    void (*set_enabled)(int row, bool enabled) = nullptr;
-    void (*set_checked)(int row, bool checked) = nullptr;
-    void (*set_label)(int row, const char* label) = nullptr;
+    virtual void set_box_text(int /*row*/, const char* /*text*/) {}
+    virtual void set_enabled(int /*row*/, bool /*enabled*/) {}
+    virtual void set_checked(int /*row*/, bool /*checked*/) {}
+    virtual void set_label(int /*row*/, const char* /*label*/) {}
     // The "#" button: the window at its default size.
-    void (*resize_to_default)() = nullptr;
+    virtual void resize_to_default() {}
     // Redraws the whole window, so the painted counters show the new counts.
-    void (*repaint)() = nullptr;
+    virtual void repaint() {}
     // The time a generation writes into the banner.
-    BannerTime (*now)() = local_time_now;
+    virtual BannerTime now() { return local_time_now(); }
 };
 
-extern Face face;
-
-// Runs the command of a command word: the row number in its low 16 bits, a notification
-// code in its high 16 bits (anything but 0 is ignored, without even a repaint).
-void dispatch(std::uint32_t command_word);
+// Runs the command of a command word on the state: the row number in its low 16 bits, a
+// notification code in its high 16 bits (anything but 0 is ignored, without even a repaint).
+void dispatch(AppState& state, Face& face, std::uint32_t command_word);
 
 // Disables (on) or enables the seven controls that must not be used while a command runs,
 // in the order: text file, generate, add, clear all, sort, detected box, registered box.
-void busy_lock(bool on);
+void busy_lock(Face& face, bool on);
 
-// Gives every button and static label its label in the current language.
-void relabel();
+// Gives every button and static label its label in the state's language.
+void relabel(const AppState& state, Face& face);
 
 // Checks the radio button of a row and makes its value its group's choice, taking the
 // check mark from the button checked so far. Rows that are no radio button change nothing.
-void select_radio(int row);
+void select_radio(AppState& state, Face& face, int row);
 
 }  // namespace sorvane

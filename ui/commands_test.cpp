@@ -13,32 +13,30 @@ namespace {
 
 using testing::character;
 
-// Everything the commands asked of the face, in order.
-struct FaceRecorder {
+// A face that records everything the commands asked of it, in order.
+struct FaceRecorder final : Face {
     std::vector<std::string> calls;
     std::string detected_box;  // what the list boxes were last given
     std::string registered_box;
     std::string file_to_choose;  // empty: the dialog is cancelled
     std::string offered;         // what the dialog was filled with
+
+    bool choose_file(int row, bool save, char* path, std::size_t capacity) override {
+        offered = path;
+        calls.push_back((save ? "save " : "choose ") + std::to_string(row));
+        if (file_to_choose.empty()) return false;
+        EXPECT_LT(file_to_choose.size(), capacity);
+        std::strcpy(path, file_to_choose.c_str());
+        return true;
+    }
+    void show_open_error(int message, int) override { calls.push_back("message " + std::to_string(message)); }
+    void pull_texts(AppState&) override { calls.push_back("pull"); }
+    void set_enabled(int row, bool on) override { calls.push_back((on ? "enable " : "disable ") + std::to_string(row)); }
+    void set_checked(int row, bool on) override { calls.push_back((on ? "check " : "uncheck ") + std::to_string(row)); }
+    void set_label(int row, const char*) override { calls.push_back("label " + std::to_string(row)); }
+    void repaint() override { calls.push_back("repaint"); }
+    void set_box_text(int row, const char* text) override { (row == sorvane::detected_box ? detected_box : registered_box) = text; }
 };
-
-FaceRecorder recorder;
-
-bool record_choose(int row, char* path, std::size_t capacity) {
-    recorder.offered = path;
-    recorder.calls.push_back("choose " + std::to_string(row));
-    if (recorder.file_to_choose.empty()) return false;
-    EXPECT_LT(recorder.file_to_choose.size(), capacity);
-    std::strcpy(path, recorder.file_to_choose.c_str());
-    return true;
-}
-void record_message(int message) { recorder.calls.push_back("message " + std::to_string(message)); }
-void record_pull() { recorder.calls.push_back("pull"); }
-void record_enabled(int row, bool on) { recorder.calls.push_back((on ? "enable " : "disable ") + std::to_string(row)); }
-void record_checked(int row, bool on) { recorder.calls.push_back((on ? "check " : "uncheck ") + std::to_string(row)); }
-void record_label(int row, const char*) { recorder.calls.push_back("label " + std::to_string(row)); }
-void record_repaint() { recorder.calls.push_back("repaint"); }
-void record_box(int row, const char* text) { (row == detected_box ? recorder.detected_box : recorder.registered_box) = text; }
 
 const std::vector<std::string> lock = {"disable 6", "disable 25", "disable 10", "disable 11",
                                        "disable 12", "disable 7", "disable 15"};
@@ -53,16 +51,8 @@ std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> 
 
 class Commands : public testing::FolderTest {
 protected:
-    void SetUp() override {
-        FolderTest::SetUp();
-        recorder = FaceRecorder{};
-        face = {record_choose, record_message, record_pull, record_box, record_enabled, record_checked, record_label,
-                nullptr, record_repaint};
-    }
-    void TearDown() override {
-        face = Face{};
-        FolderTest::TearDown();
-    }
+    void dispatch(std::uint32_t command_word) { sorvane::dispatch(app_state, recorder, command_word); }
+    FaceRecorder recorder;
 };
 
 TEST_F(Commands, ListButtonsRunUnderTheBusyLock) {
@@ -188,12 +178,12 @@ TEST_F(Commands, ScanOfSeveralFilesChangesNothingUnlessAllWereRead) {
 TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
     dispatch(generate_button);
     EXPECT_EQ(recorder.offered, "Font.inc");
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 25", "repaint"}));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"save 25", "repaint"}));
     recorder.file_to_choose = dir.file("out.inc");
     recorder.calls.clear();
     dispatch(generate_button);
     // No font source here: the font's open error comes while the lock is held.
-    EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"repaint"}}));
+    EXPECT_EQ(recorder.calls, joined({{"save 25"}, lock, {"pull", "message 10"}, unlock, {"repaint"}}));
     EXPECT_TRUE(std::filesystem::exists(dir.file("out.inc")));
     recorder.file_to_choose.clear();
     dispatch(generate_button);
@@ -203,7 +193,7 @@ TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
 TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
     recorder.file_to_choose = dir.file("no/such/folder.inc");
     dispatch(generate_button);
-    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 25", "message 11", "repaint"}));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"save 25", "message 11", "repaint"}));
     EXPECT_EQ(app_state.text(output_path), dir.file("no/such/folder.inc"));
 
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
@@ -211,13 +201,13 @@ TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
     recorder.calls.clear();
     app_state.store_text(registered_text, character(5));
     dispatch(generate_button);
-    EXPECT_EQ(recorder.calls, joined({{"choose 25"}, lock, {"pull", "message 10"}, unlock, {"message 11", "repaint"}}));
+    EXPECT_EQ(recorder.calls, joined({{"save 25"}, lock, {"pull", "message 10"}, unlock, {"message 11", "repaint"}}));
     EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
 }
 
 TEST_F(Commands, FaceWithoutOperationsIsSafe) {
-    face = Face{};
-    for (std::uint32_t row = 0; row < 60; ++row) dispatch(row);
+    Face nothing;
+    for (std::uint32_t row = 0; row < 60; ++row) sorvane::dispatch(app_state, nothing, row);
     EXPECT_EQ(app_state.text(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
 }
 

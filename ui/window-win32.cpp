@@ -32,13 +32,16 @@ HWND control(int row) { return control_windows[static_cast<std::size_t>(row)]; }
 
 const ControlRow& row_of(int row) { return control_table[static_cast<std::size_t>(row)]; }
 
+// The program's one state, made in WinMain and handed to the window as it is created.
+AppState& state_of(HWND window) { return *reinterpret_cast<AppState*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
 // The window's face, lent to the commands and the lists.
 
 void set_box_text(int row, const char* text) {
     if (control(row)) SetWindowTextA(control(row), text);
 }
 
-bool choose_file(int row, char* path, std::size_t capacity) {
+bool choose_file(bool save, char* path, std::size_t capacity) {
     std::array<char, dialog_path_capacity> file{};
     std::array<char, 63> title{};
     // A stored path too long for the dialog is not offered cut short: the dialog starts empty.
@@ -54,7 +57,6 @@ bool choose_file(int row, char* path, std::size_t capacity) {
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrFileTitle = title.data();
     dialog.nMaxFileTitle = static_cast<DWORD>(title.size());
-    const bool save = row == generate_button;
     dialog.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog))) return false;
     file.back() = '\0';
@@ -64,15 +66,15 @@ bool choose_file(int row, char* path, std::size_t capacity) {
     return true;
 }
 
-void show_open_error(int message) {
-    MessageBoxA(main_window, message_text(message, app_state.language()), open_error_caption, MB_OK);
+void show_open_error(int message, int language) {
+    MessageBoxA(main_window, message_text(message, language), open_error_caption, MB_OK);
 }
 
-void pull_texts() {
+void pull_texts(AppState& state) {
     for (int row = 0; row < control_row_count; ++row) {
         const ControlRow& r = row_of(row);
         if (r.type != edit_box || !control(row)) continue;
-        TextSlot& slot = app_state.text_slots[static_cast<std::size_t>(r.slot)];
+        TextSlot& slot = state.text_slots[static_cast<std::size_t>(r.slot)];
         const int length = GetWindowTextA(control(row), slot.data(), static_cast<int>(slot.size()));
         slot[static_cast<std::size_t>(length > 0 ? length : 0)] = '\0';
     }
@@ -97,18 +99,21 @@ void resize_to_default() {
 
 void repaint() { InvalidateRect(main_window, nullptr, TRUE); }
 
-
-void lend_face() {
-    face.choose_file = choose_file;
-    face.show_open_error = show_open_error;
-    face.pull_texts = pull_texts;
-    face.set_box_text = set_box_text;
-    face.set_enabled = set_enabled;
-    face.set_checked = set_checked;
-    face.set_label = set_label;
-    face.resize_to_default = resize_to_default;
-    face.repaint = repaint;
-}
+// The face the window lends the commands: its controls, found through its handles.
+class WindowFace final : public Face {
+public:
+    bool choose_file(int, bool save, char* path, std::size_t capacity) override {
+        return sorvane::choose_file(save, path, capacity);
+    }
+    void show_open_error(int message, int language) override { sorvane::show_open_error(message, language); }
+    void pull_texts(AppState& state) override { sorvane::pull_texts(state); }
+    void set_box_text(int row, const char* text) override { sorvane::set_box_text(row, text); }
+    void set_enabled(int row, bool enabled) override { sorvane::set_enabled(row, enabled); }
+    void set_checked(int row, bool checked) override { sorvane::set_checked(row, checked); }
+    void set_label(int row, const char* label) override { sorvane::set_label(row, label); }
+    void resize_to_default() override { sorvane::resize_to_default(); }
+    void repaint() override { sorvane::repaint(); }
+};
 
 // The window's messages, each in a handler of its own.
 
@@ -119,7 +124,7 @@ const char* class_of(std::int32_t type) {
     return nullptr;
 }
 
-void create_control(HWND window, int row) {
+void create_control(const AppState& state, HWND window, int row) {
     const ControlRow& r = row_of(row);
     const char* window_class = class_of(r.type);
     if (!window_class) return;
@@ -132,19 +137,19 @@ void create_control(HWND window, int row) {
     char number[50];
     switch (r.type) {
     case radio_button:
-        if (app_state.settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
+        if (state.settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
         break;
     case check_box:
-        if (app_state.settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
+        if (state.settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
         break;
     case static_text:
-    case edit_box: SetWindowTextA(child, app_state.text_slots[static_cast<std::size_t>(r.slot)].data()); break;
+    case edit_box: SetWindowTextA(child, state.text_slots[static_cast<std::size_t>(r.slot)].data()); break;
     case static_decimal:
-        std::snprintf(number, sizeof number, "%d", app_state.settings[static_cast<std::size_t>(r.slot)]);
+        std::snprintf(number, sizeof number, "%d", state.settings[static_cast<std::size_t>(r.slot)]);
         SetWindowTextA(child, number);
         break;
     case static_hex:
-        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(app_state.settings[static_cast<std::size_t>(r.slot)]));
+        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(state.settings[static_cast<std::size_t>(r.slot)]));
         SetWindowTextA(child, number);
         break;
     default: break;
@@ -152,9 +157,8 @@ void create_control(HWND window, int row) {
     if (r.type != radio_button && r.group_base == 2) EnableWindow(child, FALSE);
 }
 
-void on_create(HWND window) {
+void on_create(HWND window, AppState& state) {
     main_window = window;
-    lend_face();
     HDC dc = GetDC(window);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
@@ -167,15 +171,16 @@ void on_create(HWND window) {
     LoadOutcome loaded = LoadOutcome::busy;
     {
         FileLock lock;
-        loaded = load_settings(app_state, nullptr, &lock);
+        loaded = load_settings(state, nullptr, &lock);
     }
-    if (loaded == LoadOutcome::busy) loaded = load_settings(app_state);
+    if (loaded == LoadOutcome::busy) loaded = load_settings(state);
     settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged ||
                           loaded == LoadOutcome::not_a_file;
-    for (int row = 0; row < control_row_count; ++row) create_control(window, row);
-    relabel();
+    for (int row = 0; row < control_row_count; ++row) create_control(state, window, row);
+    WindowFace face;
+    relabel(state, face);
 
-    const auto& settings = app_state.settings;
+    const auto& settings = state.settings;
     const int width = settings[window_right] - settings[window_left];
     const int height = settings[window_bottom] - settings[window_top];
     if (width > 5 && height > 5) MoveWindow(window, settings[window_left], settings[window_top], width, height, TRUE);
@@ -184,26 +189,26 @@ void on_create(HWND window) {
 // Saves the window's state before it closes, while no other run holds the folder: another
 // run is waited for, and past the wait the user chooses to retry or to cancel, which keeps
 // the window open with everything it shows. False when the window is to stay.
-bool save_before_closing() {
-    if (app_state.ini_path[0] == '\0' || settings_unreadable) return true;
+bool save_before_closing(AppState& state) {
+    if (state.ini_path[0] == '\0' || settings_unreadable) return true;
     for (;;) {
         FileLock lock;
         // A lock file that cannot be made (a read-only folder) locks nothing: the save says.
-        if (lock_settings(app_state, lock, settings_wait_ms) != FileLock::Result::busy) {
-            pull_texts();
+        if (lock_settings(state, lock, settings_wait_ms) != FileLock::Result::busy) {
+            pull_texts(state);
             RECT r{};
             const bool have_rect = GetWindowRect(main_window, &r);
             const WindowRect rect{r.left, r.top, r.right, r.bottom};
-            save_settings(app_state, have_rect ? &rect : nullptr);
+            save_settings(state, have_rect ? &rect : nullptr);
             return true;
         }
-        const char* text = message_text(message_folder_in_use_window, app_state.language());
+        const char* text = message_text(message_folder_in_use_window, state.language());
         if (MessageBoxA(main_window, text, window_title, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) return false;
     }
 }
 
 void on_close(HWND window) {
-    if (save_before_closing()) DestroyWindow(window);
+    if (save_before_closing(state_of(window))) DestroyWindow(window);
 }
 
 void on_size(HWND window, int width, int height) {
@@ -234,6 +239,7 @@ void on_size(HWND window, int width, int height) {
 }
 
 void on_paint(HWND window) {
+    const AppState& state = state_of(window);
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -248,15 +254,15 @@ void on_paint(HWND window) {
         const auto format = static_cast<UINT>(r.style);
         switch (r.type) {
         case painted_label:
-            if (const char* label = label_of(row, app_state.language())) DrawTextA(dc, label, -1, &rect, format);
+            if (const char* label = label_of(row, state.language())) DrawTextA(dc, label, -1, &rect, format);
             break;
-        case painted_text: DrawTextA(dc, app_state.text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
+        case painted_text: DrawTextA(dc, state.text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
         case painted_decimal:
-            std::snprintf(number, sizeof number, "%d", app_state.settings[static_cast<std::size_t>(r.slot)]);
+            std::snprintf(number, sizeof number, "%d", state.settings[static_cast<std::size_t>(r.slot)]);
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_hex:
-            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(app_state.settings[static_cast<std::size_t>(r.slot)]));
+            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(state.settings[static_cast<std::size_t>(r.slot)]));
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_edge: DrawEdge(dc, &rect, format, static_cast<UINT>(r.group_base)); break;
@@ -293,12 +299,21 @@ void on_scroll(HWND window, int bar_kind, int request) {
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_CREATE: on_create(window); return 0;
+    case WM_NCCREATE:
+        // The state WinMain made comes with the window's creation, before any other message.
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
+        return DefWindowProcA(window, message, w, l);
+    case WM_CREATE: on_create(window, state_of(window)); return 0;
     case WM_CLOSE: on_close(window); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_SIZE: on_size(window, LOWORD(l), HIWORD(l)); return 0;
     case WM_PAINT: on_paint(window); return 0;
-    case WM_COMMAND: dispatch(static_cast<std::uint32_t>(w)); return 0;
+    case WM_COMMAND: {
+        WindowFace face;
+        dispatch(state_of(window), face, static_cast<std::uint32_t>(w));
+        return 0;
+    }
     case WM_HSCROLL: on_scroll(window, SB_HORZ, LOWORD(w)); return 0;
     case WM_VSCROLL: on_scroll(window, SB_VERT, LOWORD(w)); return 0;
     default: return DefWindowProcA(window, message, w, l);
@@ -323,8 +338,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         MessageBoxA(nullptr, class_error_text, window_class_name, MB_ICONERROR);
         return 0;
     }
+    // The one state of the program, handed to the window as it is created.
+    static AppState state;
     HWND window = CreateWindowExA(0, window_class_name, window_title, main_window_style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &state);
     // Without a window there would be nothing to wait for in the message loop.
     if (!window) return 1;
     ShowWindow(window, show);
