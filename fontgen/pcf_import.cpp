@@ -1,5 +1,6 @@
 #include "fontgen/pcf_import.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -95,6 +96,234 @@ std::uint8_t reversed_bits(std::uint8_t b) {
     return static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
 }
 
+
+// Why a table cannot be read, and the offset where it went wrong; empty when it can.
+struct Fault {
+    const char* why = nullptr;
+    std::size_t at = 0;
+    explicit operator bool() const { return why != nullptr; }
+};
+
+// The file and its table of contents.
+struct PcfFile {
+    std::span<const std::uint8_t> data;
+    Reader in;
+    std::array<TableEntry, 64> tables{};
+    std::uint32_t count = 0;
+
+    explicit PcfFile(std::span<const std::uint8_t> bytes) : data(bytes), in(bytes) {}
+
+    const TableEntry* find(std::uint32_t type) const {
+        for (std::uint32_t i = 0; i < count; ++i)
+            if (tables[i].type == type) return &tables[i];
+        return nullptr;
+    }
+    // Opens a table: its own format word must be the one the contents name.
+    bool open(const TableEntry& t, std::uint32_t& format) {
+        return in.seek(t.offset) && in.u32(false, format) && format == t.format;
+    }
+};
+
+// The table of contents, in little-endian order.
+Fault read_contents(PcfFile& file) {
+    Reader& in = file.in;
+    in.seek(4);
+    if (!in.u32(false, file.count) || file.count > file.tables.size()) return {"the count of tables is not a sensible one", 4};
+    for (std::uint32_t i = 0; i < file.count; ++i) {
+        TableEntry& t = file.tables[i];
+        if (!in.u32(false, t.type) || !in.u32(false, t.format) || !in.u32(false, t.size) || !in.u32(false, t.offset))
+            return {"the file ends inside its table of contents", in.failed_at()};
+        // The sizes are padded, the last table's past the end of the file: only where a table
+        // starts is checked here; every read inside it is checked on its own.
+        if (t.offset >= file.data.size()) return {"a table lies outside the file", 8 + 16 * i};
+    }
+    return {};
+}
+
+// What the properties and accelerators say of the whole font.
+struct FontProperties {
+    std::array<char, 64> registry{};
+    long pixel_size = 0;
+    long ascent = -1;
+};
+
+// The properties: the registry, the pixel size and the ascent.
+Fault read_properties(PcfFile& file, FontProperties& font) {
+    const TableEntry* t = file.find(pcf_properties);
+    if (!t) return {};
+    Reader& in = file.in;
+    std::uint32_t format = 0, n = 0;
+    if (!file.open(*t, format) || !in.u32(msb_bytes(format), n) || n > 10000) return {"the properties table is damaged", t->offset};
+    const std::size_t records = in.pos();
+    const std::size_t strings_at = records + n * 9 + ((n & 3) ? 4 - (n & 3) : 0) + 4;
+    std::uint32_t strings_size = 0;
+    if (!in.seek(static_cast<std::uint32_t>(strings_at - 4)) || !in.u32(msb_bytes(format), strings_size) ||
+        !in.has(strings_size))
+        return {"the properties table lies about its size", t->offset};
+    const auto text_at = [&](std::uint32_t offset) -> std::string_view {
+        if (offset >= strings_size) return {};
+        const char* s = reinterpret_cast<const char*>(file.data.data() + strings_at + offset);
+        return std::string_view(s, strnlen(s, strings_size - offset));
+    };
+    for (std::uint32_t i = 0; i < n; ++i) {
+        in.seek(static_cast<std::uint32_t>(records + i * 9));
+        std::uint32_t name = 0, is_string = 0, value = 0;
+        if (!in.u32(msb_bytes(format), name) || !in.u8(is_string) || !in.u32(msb_bytes(format), value))
+            return {"the properties table is damaged", in.failed_at()};
+        const std::string_view key = text_at(name);
+        if (key == "CHARSET_REGISTRY" && is_string) {
+            const std::string_view v = text_at(value);
+            font.registry[v.copy(font.registry.data(), font.registry.size() - 1)] = '\0';
+        } else if (key == "PIXEL_SIZE" && !is_string) {
+            font.pixel_size = static_cast<std::int32_t>(value);
+        } else if (key == "FONT_ASCENT" && !is_string) {
+            font.ascent = static_cast<std::int32_t>(value);
+        }
+    }
+    return {};
+}
+
+// The accelerators give the ascent and the size where the properties do not.
+Fault read_accelerators(PcfFile& file, FontProperties& font) {
+    const TableEntry* t = file.find(pcf_bdf_accelerators);
+    if (!t) t = file.find(pcf_accelerators);
+    if (!t || (font.ascent >= 0 && font.pixel_size != 0)) return {};
+    std::uint32_t format = 0;
+    long ascent = 0, descent = 0;
+    if (!file.open(*t, format) || !file.in.seek(static_cast<std::uint32_t>(file.in.pos() + 8)) ||
+        !file.in.s32(msb_bytes(format), ascent) || !file.in.s32(msb_bytes(format), descent))
+        return {"the accelerators table is damaged", t->offset};
+    if (font.ascent < 0) font.ascent = ascent;
+    if (font.pixel_size == 0) font.pixel_size = ascent + descent;
+    return {};
+}
+
+// The metrics of every glyph, compressed to bytes or in 16-bit numbers.
+struct MetricsTable {
+    std::size_t at = 0;
+    std::uint32_t count = 0;
+    bool compressed = false;
+    bool msb = false;
+
+    std::size_t record_size() const { return compressed ? 5u : 12u; }
+    std::size_t place_of(std::uint32_t glyph) const { return at + glyph * record_size(); }
+    Metrics of(Reader& in, std::uint32_t glyph) const {
+        Metrics m;
+        in.seek(static_cast<std::uint32_t>(place_of(glyph)));
+        if (compressed) {
+            std::uint32_t v[5];
+            for (std::uint32_t& x : v) in.u8(x);
+            m = {static_cast<int>(v[0]) - 0x80, static_cast<int>(v[1]) - 0x80, static_cast<int>(v[2]) - 0x80,
+                 static_cast<int>(v[3]) - 0x80, static_cast<int>(v[4]) - 0x80};
+        } else {
+            in.s16(msb, m.left), in.s16(msb, m.right), in.s16(msb, m.width), in.s16(msb, m.ascent), in.s16(msb, m.descent);
+        }
+        return m;
+    }
+};
+
+Fault read_metrics_table(PcfFile& file, const TableEntry& t, MetricsTable& metrics) {
+    std::uint32_t format = 0;
+    if (!file.open(t, format)) return {"the metrics table is damaged", t.offset};
+    metrics.compressed = (format & format_kind_mask) == format_compressed_metrics;
+    metrics.msb = msb_bytes(format);
+    if (metrics.compressed ? !file.in.u16(metrics.msb, metrics.count) : !file.in.u32(metrics.msb, metrics.count))
+        return {"the metrics table is damaged", file.in.failed_at()};
+    if (metrics.count > 0x10000 || !file.in.has(metrics.count * metrics.record_size()))
+        return {"the metrics table counts more glyphs than it holds", t.offset};
+    metrics.at = file.in.pos();
+    return {};
+}
+
+// The bitmaps: an offset per glyph into the data, rows padded as the format says.
+struct BitmapsTable {
+    std::uint32_t format = 0;
+    std::size_t offsets_at = 0;
+    std::size_t bits_at = 0;
+    std::uint32_t bits_size = 0;
+};
+
+Fault read_bitmaps_table(PcfFile& file, const TableEntry& t, std::uint32_t glyph_count, BitmapsTable& bitmaps) {
+    Reader& in = file.in;
+    std::uint32_t count = 0;
+    if (!file.open(t, bitmaps.format) || !in.u32(msb_bytes(bitmaps.format), count)) return {"the bitmaps table is damaged", t.offset};
+    if (count != glyph_count) return {"the bitmaps table counts other glyphs than the metrics", t.offset};
+    bitmaps.offsets_at = in.pos();
+    std::array<std::uint32_t, 4> sizes{};
+    if (!in.seek(static_cast<std::uint32_t>(bitmaps.offsets_at + 4 * std::size_t{count})))
+        return {"the bitmaps table counts more glyphs than it holds", t.offset};
+    for (std::uint32_t& size : sizes)
+        if (!in.u32(msb_bytes(bitmaps.format), size)) return {"the bitmaps table is damaged", in.failed_at()};
+    bitmaps.bits_at = in.pos();
+    bitmaps.bits_size = sizes[bitmaps.format & 3];
+    if (!in.has(bitmaps.bits_size)) return {"the bitmaps table lies about its size", t.offset};
+    return {};
+}
+
+// The encodings: a glyph index for each code of a range of first and second bytes.
+struct EncodingsTable {
+    int min2 = 0, max2 = 0, min1 = 0, max1 = 0;
+    bool msb = false;
+    std::size_t index_at = 0;
+
+    std::size_t columns() const { return static_cast<std::size_t>(max2 - min2 + 1); }
+    std::size_t place_of(int byte1, int byte2) const {
+        return index_at + 2 * (static_cast<std::size_t>(byte1 - min1) * columns() + static_cast<std::size_t>(byte2 - min2));
+    }
+};
+
+Fault read_encodings_table(PcfFile& file, const TableEntry& t, EncodingsTable& encodings) {
+    Reader& in = file.in;
+    std::uint32_t format = 0;
+    int default_char = 0;
+    encodings.msb = file.open(t, format) && msb_bytes(format);
+    const bool msb = encodings.msb;
+    if (format != t.format || !in.s16(msb, encodings.min2) || !in.s16(msb, encodings.max2) ||
+        !in.s16(msb, encodings.min1) || !in.s16(msb, encodings.max1) || !in.s16(msb, default_char))
+        return {"the encodings table is damaged", t.offset};
+    if (encodings.min2 < 0 || encodings.max2 > 255 || encodings.min2 > encodings.max2 || encodings.min1 < 0 ||
+        encodings.max1 > 255 || encodings.min1 > encodings.max1)
+        return {"the encodings table has impossible code ranges", t.offset};
+    encodings.index_at = in.pos();
+    if (!in.has(2 * encodings.columns() * static_cast<std::size_t>(encodings.max1 - encodings.min1 + 1)))
+        return {"the encodings table counts more codes than it holds", t.offset};
+    return {};
+}
+
+// The dots of one glyph, rows of whole bytes with the leftmost dot in the top bit, from its
+// bitmap in the file, whose bytes and bits are in the order its format says.
+Fault extract_glyph(PcfFile& file, const BitmapsTable& bitmaps, std::uint32_t glyph, int width, int height,
+                    std::uint8_t* bits, std::size_t& pitch) {
+    pitch = (static_cast<std::size_t>(width) + 7) / 8;
+    const auto pad = static_cast<std::size_t>(row_pad(bitmaps.format));
+    const std::size_t stride = (pitch + pad - 1) / pad * pad;
+    std::uint32_t offset = 0;
+    const std::size_t offset_at = bitmaps.offsets_at + 4 * std::size_t{glyph};
+    file.in.seek(static_cast<std::uint32_t>(offset_at));
+    file.in.u32(msb_bytes(bitmaps.format), offset);
+    if (offset > bitmaps.bits_size || stride * static_cast<std::size_t>(height) > bitmaps.bits_size - offset)
+        return {"a glyph's bitmap lies outside the bitmaps table", offset_at};
+    const std::uint8_t* source = file.data.data() + bitmaps.bits_at + offset;
+    const std::size_t bitmap_size = stride * static_cast<std::size_t>(height);
+    const auto unit = static_cast<std::size_t>(scan_unit(bitmaps.format));
+    const bool msb_first_bytes = msb_bytes(bitmaps.format);
+    const bool msb_first_bits = msb_bits(bitmaps.format);
+    for (int y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < pitch; ++x) {
+            // The byte of the row's data that holds dots 8x to 8x + 7, in MSB-first order.
+            std::size_t at = static_cast<std::size_t>(y) * stride + x;
+            // Bytes in the other order than bits are swapped within each scan unit.
+            if (msb_first_bytes != msb_first_bits && unit > 1) {
+                const std::size_t swapped = at / unit * unit + (unit - 1 - at % unit);
+                if (swapped < bitmap_size) at = swapped;
+            }
+            const std::uint8_t b = source[at];
+            bits[static_cast<std::size_t>(y) * pitch + x] = msb_first_bits ? b : reversed_bits(b);
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 bool is_pcf(std::span<const std::uint8_t> data) {
@@ -105,199 +334,53 @@ FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTab
     for (GlyphRecord& g : glyphs) g.fill(0);
     FontImport result;
     result.place_is_offset = true;
-    Reader in(data);
-    auto refuse = [&](const char* why, std::size_t at) {
-        result.error = why;
-        result.error_place = static_cast<long>(at);
+    auto refuse = [&result](const Fault& fault) {
+        result.error = fault.why;
+        result.error_place = static_cast<long>(fault.at);
         return result;
     };
-    if (!is_pcf(data)) return refuse("not a PCF file: it does not begin with 1fcp", 0);
-
-    // The table of contents, in little-endian order.
-    std::uint32_t count = 0;
-    in.seek(4);
-    if (!in.u32(false, count) || count > 64) return refuse("the count of tables is not a sensible one", 4);
-    std::array<TableEntry, 64> tables{};
-    for (std::uint32_t i = 0; i < count; ++i) {
-        TableEntry& t = tables[i];
-        if (!in.u32(false, t.type) || !in.u32(false, t.format) || !in.u32(false, t.size) || !in.u32(false, t.offset))
-            return refuse("the file ends inside its table of contents", in.failed_at());
-        // The sizes are padded, the last table's past the end of the file: only where a table
-        // starts is checked here; every read inside it is checked on its own.
-        if (t.offset >= data.size()) return refuse("a table lies outside the file", 8 + 16 * i);
-    }
-    auto find = [&](std::uint32_t type) -> const TableEntry* {
-        for (std::uint32_t i = 0; i < count; ++i)
-            if (tables[i].type == type) return &tables[i];
-        return nullptr;
-    };
-    // Opens a table: its own format word must be the one the contents name.
-    auto open = [&](const TableEntry& t, std::uint32_t& format) {
-        return in.seek(t.offset) && in.u32(false, format) && format == t.format;
-    };
-
-    // Properties: the registry, the pixel size and the ascent.
-    std::array<char, 64> registry{};
-    long pixel_size = 0;
-    long ascent = -1;
-    if (const TableEntry* t = find(pcf_properties)) {
-        std::uint32_t format = 0, n = 0;
-        if (!open(*t, format) || !in.u32(msb_bytes(format), n) || n > 10000)
-            return refuse("the properties table is damaged", t->offset);
-        const std::size_t records = in.pos();
-        const std::size_t strings_at = records + n * 9 + ((n & 3) ? 4 - (n & 3) : 0) + 4;
-        std::uint32_t strings_size = 0;
-        if (!in.seek(static_cast<std::uint32_t>(strings_at - 4)) || !in.u32(msb_bytes(format), strings_size) ||
-            !in.has(strings_size))
-            return refuse("the properties table lies about its size", t->offset);
-        const auto text_at = [&](std::uint32_t offset) -> std::string_view {
-            if (offset >= strings_size) return {};
-            const char* s = reinterpret_cast<const char*>(data.data() + strings_at + offset);
-            return std::string_view(s, strnlen(s, strings_size - offset));
-        };
-        for (std::uint32_t i = 0; i < n; ++i) {
-            in.seek(static_cast<std::uint32_t>(records + i * 9));
-            std::uint32_t name = 0, is_string = 0, value = 0;
-            if (!in.u32(msb_bytes(format), name) || !in.u8(is_string) || !in.u32(msb_bytes(format), value))
-                return refuse("the properties table is damaged", in.failed_at());
-            const std::string_view key = text_at(name);
-            if (key == "CHARSET_REGISTRY" && is_string) {
-                const std::string_view v = text_at(value);
-                registry[v.copy(registry.data(), registry.size() - 1)] = '\0';
-            } else if (key == "PIXEL_SIZE" && !is_string) {
-                pixel_size = static_cast<std::int32_t>(value);
-            } else if (key == "FONT_ASCENT" && !is_string) {
-                ascent = static_cast<std::int32_t>(value);
-            }
-        }
-    }
+    if (!is_pcf(data)) return refuse({"not a PCF file: it does not begin with 1fcp", 0});
+    PcfFile file(data);
+    FontProperties font;
+    if (const Fault f = read_contents(file)) return refuse(f);
+    if (const Fault f = read_properties(file, font)) return refuse(f);
     FontEncoding encoding = FontEncoding::jis_x0208;
-    if (!encoding_of_registry(registry.data(), encoding)) return refuse(not_japanese_reason, 0);
-
-    // The accelerators give the ascent where the properties do not.
-    const TableEntry* accelerators = find(pcf_bdf_accelerators);
-    if (!accelerators) accelerators = find(pcf_accelerators);
-    if (ascent < 0 && accelerators) {
-        std::uint32_t format = 0;
-        if (!open(*accelerators, format) || !in.seek(static_cast<std::uint32_t>(in.pos() + 8)) ||
-            !in.s32(msb_bytes(format), ascent))
-            return refuse("the accelerators table is damaged", accelerators->offset);
+    if (!encoding_of_registry(font.registry.data(), encoding)) return refuse({not_japanese_reason, 0});
+    if (const Fault f = read_accelerators(file, font)) return refuse(f);
+    if (font.pixel_size < 0 || font.pixel_size > 1000 || !font_of_dots(static_cast<int>(font.pixel_size))) {
+        result.pixel_size = static_cast<int>(std::clamp(font.pixel_size, -1000L, 1000L));
+        return refuse({not_a_font_size.c_str(), 0});
     }
-    if (pixel_size == 0 && accelerators) {
-        std::uint32_t format = 0;
-        long font_ascent = 0, font_descent = 0;
-        if (!open(*accelerators, format) || !in.seek(static_cast<std::uint32_t>(in.pos() + 8)) ||
-            !in.s32(msb_bytes(format), font_ascent) || !in.s32(msb_bytes(format), font_descent))
-            return refuse("the accelerators table is damaged", accelerators->offset);
-        pixel_size = font_ascent + font_descent;
-    }
-    if (pixel_size < 0 || pixel_size > 1000 || !font_of_dots(static_cast<int>(pixel_size))) {
-        result.pixel_size = static_cast<int>(pixel_size < -1000 ? -1000 : pixel_size > 1000 ? 1000 : pixel_size);
-        return refuse(not_a_font_size.c_str(), 0);
-    }
-    result.pixel_size = static_cast<int>(pixel_size);
-    if (ascent < 0 || ascent > 1000) ascent = pixel_size;
+    result.pixel_size = static_cast<int>(font.pixel_size);
+    if (font.ascent < 0 || font.ascent > 1000) font.ascent = font.pixel_size;
 
-    // The metrics of every glyph.
-    const TableEntry* metrics_table = find(pcf_metrics);
-    const TableEntry* bitmaps = find(pcf_bitmaps);
-    const TableEntry* encodings = find(pcf_bdf_encodings);
-    if (!metrics_table || !bitmaps || !encodings) return refuse("the font lacks its metrics, bitmaps or encodings", 0);
-    std::uint32_t metrics_format = 0, glyph_count = 0;
-    if (!open(*metrics_table, metrics_format)) return refuse("the metrics table is damaged", metrics_table->offset);
-    const bool compressed = (metrics_format & format_kind_mask) == format_compressed_metrics;
-    const bool m_msb = msb_bytes(metrics_format);
-    if (compressed ? !in.u16(m_msb, glyph_count) : !in.u32(m_msb, glyph_count))
-        return refuse("the metrics table is damaged", in.failed_at());
-    if (glyph_count > 0x10000 || !in.has(glyph_count * (compressed ? 5u : 12u)))
-        return refuse("the metrics table counts more glyphs than it holds", metrics_table->offset);
-    const std::size_t metrics_at = in.pos();
-    auto metrics_of = [&](std::uint32_t glyph, Metrics& m) {
-        in.seek(static_cast<std::uint32_t>(metrics_at + glyph * (compressed ? 5u : 12u)));
-        if (compressed) {
-            std::uint32_t v[5];
-            for (std::uint32_t& x : v) in.u8(x);
-            m = {static_cast<int>(v[0]) - 0x80, static_cast<int>(v[1]) - 0x80, static_cast<int>(v[2]) - 0x80,
-                 static_cast<int>(v[3]) - 0x80, static_cast<int>(v[4]) - 0x80};
-        } else {
-            in.s16(m_msb, m.left), in.s16(m_msb, m.right), in.s16(m_msb, m.width), in.s16(m_msb, m.ascent),
-                in.s16(m_msb, m.descent);
-        }
-    };
+    const TableEntry* metrics_entry = file.find(pcf_metrics);
+    const TableEntry* bitmaps_entry = file.find(pcf_bitmaps);
+    const TableEntry* encodings_entry = file.find(pcf_bdf_encodings);
+    if (!metrics_entry || !bitmaps_entry || !encodings_entry) return refuse({"the font lacks its metrics, bitmaps or encodings", 0});
+    MetricsTable metrics;
+    BitmapsTable bitmaps;
+    EncodingsTable encodings;
+    if (const Fault f = read_metrics_table(file, *metrics_entry, metrics)) return refuse(f);
+    if (const Fault f = read_bitmaps_table(file, *bitmaps_entry, metrics.count, bitmaps)) return refuse(f);
+    if (const Fault f = read_encodings_table(file, *encodings_entry, encodings)) return refuse(f);
 
-    // The bitmaps: an offset per glyph into the data, rows padded as the format says.
-    std::uint32_t bitmap_format = 0, bitmap_count = 0;
-    if (!open(*bitmaps, bitmap_format) || !in.u32(msb_bytes(bitmap_format), bitmap_count))
-        return refuse("the bitmaps table is damaged", bitmaps->offset);
-    if (bitmap_count != glyph_count) return refuse("the bitmaps table counts other glyphs than the metrics", bitmaps->offset);
-    const std::size_t offsets_at = in.pos();
-    std::array<std::uint32_t, 4> sizes{};
-    if (!in.seek(static_cast<std::uint32_t>(offsets_at + 4 * std::size_t{bitmap_count})))
-        return refuse("the bitmaps table counts more glyphs than it holds", bitmaps->offset);
-    for (std::uint32_t& size : sizes)
-        if (!in.u32(msb_bytes(bitmap_format), size)) return refuse("the bitmaps table is damaged", in.failed_at());
-    const std::size_t bits_at = in.pos();
-    const std::uint32_t bits_size = sizes[bitmap_format & 3];
-    if (!in.has(bits_size)) return refuse("the bitmaps table lies about its size", bitmaps->offset);
-
-    // The encodings: a glyph index for each code of a range of first and second bytes.
-    std::uint32_t encoding_format = 0;
-    int min2 = 0, max2 = 0, min1 = 0, max1 = 0, default_char = 0;
-    const bool e_msb = [&] { return open(*encodings, encoding_format) && msb_bytes(encoding_format); }();
-    if (encoding_format != encodings->format || !in.s16(e_msb, min2) || !in.s16(e_msb, max2) || !in.s16(e_msb, min1) ||
-        !in.s16(e_msb, max1) || !in.s16(e_msb, default_char))
-        return refuse("the encodings table is damaged", encodings->offset);
-    if (min2 < 0 || max2 > 255 || min2 > max2 || min1 < 0 || max1 > 255 || min1 > max1)
-        return refuse("the encodings table has impossible code ranges", encodings->offset);
-    const std::size_t columns = static_cast<std::size_t>(max2 - min2 + 1);
-    const std::size_t index_at = in.pos();
-    if (!in.has(2 * columns * static_cast<std::size_t>(max1 - min1 + 1)))
-        return refuse("the encodings table counts more codes than it holds", encodings->offset);
-
-    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(ascent), order);
+    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(font.ascent), order);
     std::array<std::uint8_t, max_glyph_side * max_glyph_side / 8> bits;
-    const bool b_msb_bytes = msb_bytes(bitmap_format);
-    const bool b_msb_bits = msb_bits(bitmap_format);
-    const int unit = scan_unit(bitmap_format);
-    const int pad = row_pad(bitmap_format);
-    for (int byte1 = min1; byte1 <= max1; ++byte1) {
-        for (int byte2 = min2; byte2 <= max2; ++byte2) {
-            in.seek(static_cast<std::uint32_t>(index_at + 2 * (static_cast<std::size_t>(byte1 - min1) * columns +
-                                                                 static_cast<std::size_t>(byte2 - min2))));
+    for (int byte1 = encodings.min1; byte1 <= encodings.max1; ++byte1) {
+        for (int byte2 = encodings.min2; byte2 <= encodings.max2; ++byte2) {
+            file.in.seek(static_cast<std::uint32_t>(encodings.place_of(byte1, byte2)));
             std::uint32_t glyph = 0;
-            in.u16(e_msb, glyph);
+            file.in.u16(encodings.msb, glyph);
             if (glyph == 0xFFFF) continue;
-            if (glyph >= glyph_count) return refuse("an encoding names a glyph past the last one", in.pos() - 2);
-            Metrics m;
-            metrics_of(glyph, m);
+            if (glyph >= metrics.count) return refuse({"an encoding names a glyph past the last one", file.in.pos() - 2});
+            const Metrics m = metrics.of(file.in, glyph);
             const int width = m.right - m.left;
             const int height = m.ascent + m.descent;
             if (width < 0 || height < 0 || width > max_glyph_side || height > max_glyph_side)
-                return refuse("a glyph's metrics are not of a sensible size", metrics_at + glyph * (compressed ? 5u : 12u));
-            const std::size_t pitch = (static_cast<std::size_t>(width) + 7) / 8;
-            const auto pad_bytes = static_cast<std::size_t>(pad);
-            const std::size_t stride = (pitch + pad_bytes - 1) / pad_bytes * pad_bytes;
-            std::uint32_t offset = 0;
-            in.seek(static_cast<std::uint32_t>(offsets_at + 4 * std::size_t{glyph}));
-            in.u32(msb_bytes(bitmap_format), offset);
-            if (offset > bits_size || stride * static_cast<std::size_t>(height) > bits_size - offset)
-                return refuse("a glyph's bitmap lies outside the bitmaps table", offsets_at + 4 * std::size_t{glyph});
-            const std::uint8_t* source = data.data() + bits_at + offset;
-            const std::size_t bitmap_size = stride * static_cast<std::size_t>(height);
-            const auto unit_bytes = static_cast<std::size_t>(unit);
-            for (int y = 0; y < height; ++y) {
-                for (std::size_t x = 0; x < pitch; ++x) {
-                    // The byte of the row's data that holds dots 8x to 8x + 7, in MSB-first order.
-                    std::size_t at = static_cast<std::size_t>(y) * stride + x;
-                    // Bytes in the other order than bits are swapped within each scan unit.
-                    if (b_msb_bytes != b_msb_bits && unit_bytes > 1) {
-                        const std::size_t swapped = at / unit_bytes * unit_bytes + (unit_bytes - 1 - at % unit_bytes);
-                        if (swapped < bitmap_size) at = swapped;
-                    }
-                    const std::uint8_t b = source[at];
-                    bits[static_cast<std::size_t>(y) * pitch + x] = b_msb_bits ? b : reversed_bits(b);
-                }
-            }
+                return refuse({"a glyph's metrics are not of a sensible size", metrics.place_of(glyph)});
+            std::size_t pitch = 0;
+            if (const Fault f = extract_glyph(file, bitmaps, glyph, width, height, bits.data(), pitch)) return refuse(f);
             placer.place(byte1 << 8 | byte2, {width, height, m.left, m.ascent, bits.data(), static_cast<int>(pitch)});
         }
     }
