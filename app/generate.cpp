@@ -83,6 +83,49 @@ int missing_glyphs(const AppState& state, std::span<int> first) {
     return missing;
 }
 
+namespace {
+
+// The code range of the last include file, which an empty list writes again.
+CodeRange last_code_range(const AppState& state) {
+    return {static_cast<std::uint32_t>(state.settings[kanji_min]), static_cast<std::uint32_t>(state.settings[kanji_max])};
+}
+
+// Whether the guards refuse the include file of the registered list, as the generation
+// found it: its size, and for strict every glyph.
+bool refused_by(const GenerationGuards& guards, const AppState& state, Generation& generation) {
+    generation.include = summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state));
+    const long long bytes = static_cast<long long>(generation.include.index_table_bytes) + generation.include.glyph_table_bytes;
+    generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
+    generation.not_whole = guards.strict && (generation.missing_glyphs > 0 || !generation.font.ok());
+    return generation.too_big || generation.not_whole;
+}
+
+// Writes the include file of the registered list into an output opened for it, and keeps
+// the values of the last generation; a file cut short (a full disk) must not pass for one.
+void write_include(AppState& state, OutputFile& output, const BannerTime& time, Generation& generation) {
+    // One table of the whole grid, always searched.
+    state.settings[kanji_index_mode] = 0;
+    state.settings[glyph_table_capacity] = grid_cells;
+    state.settings[glyph_table_count] = 1;
+    bool complete = false;
+    errno = 0;
+    {
+        TextWriter out(output.file());
+        generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
+                                                compiler_of(state.settings[compiler]), time, last_code_range(state));
+        complete = generation.include.written;
+    }
+    state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
+    state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
+    if (const int error = output.finish(complete, errno)) {
+        complete = false;
+        generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
+    }
+    generation.include.written = complete;
+}
+
+}  // namespace
+
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
                     const GenerationGuards& guards) {
     Generation generation;
@@ -116,49 +159,20 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     render_registered(state);
     generation.outcome.lists = registered_list;
     lists.show(registered_list);
-    const FontKind& font = font_of(state.settings[font_kind]);
     const FontSourceLoad load = load_font_source(state);
     generation.font = load.outcome;
     generation.font_lines = load.lines;
     generation.missing_glyphs = missing_glyphs(state, {});
 
     if (guarded) {
-        const CodeRange range{static_cast<std::uint32_t>(state.settings[kanji_min]), static_cast<std::uint32_t>(state.settings[kanji_max])};
-        generation.include = summarize_include_file(state.registered_set, font, range);
-        const long long bytes = static_cast<long long>(generation.include.index_table_bytes) + generation.include.glyph_table_bytes;
-        generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
-        generation.not_whole = guards.strict && (generation.missing_glyphs > 0 || !generation.font.ok());
-        if (generation.too_big || generation.not_whole) return refuse();
+        if (refused_by(guards, state, generation)) return refuse();
         output.emplace(out_path);
         if (!output->file()) {
             generation.outcome = {message_cannot_create_output, out_path, errno, registered_list};
             return generation;
         }
     }
-    std::FILE* file = output->file();
-
-    // One table of the whole grid, always searched.
-    state.settings[kanji_index_mode] = 0;
-    state.settings[glyph_table_capacity] = grid_cells;
-    state.settings[glyph_table_count] = 1;
-    const CodeRange last_range{static_cast<std::uint32_t>(state.settings[kanji_min]),
-                               static_cast<std::uint32_t>(state.settings[kanji_max])};
-    bool complete = false;
-    errno = 0;
-    {
-        TextWriter out(file);
-        generation.include = write_include_file(out, state.registered_set, state.glyph_store, font,
-                                                compiler_of(state.settings[compiler]), time, last_range);
-        complete = generation.include.written;
-    }
-    state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
-    state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
-    // A file cut short by a full disk must not pass for a generated one.
-    if (const int error = output->finish(complete, errno)) {
-        complete = false;
-        generation.outcome = {message_cannot_create_output, out_path, error, registered_list};
-    }
-    generation.include.written = complete;
+    write_include(state, *output, time, generation);
     return generation;
 }
 
