@@ -232,68 +232,57 @@ long long byte_count(const char* text) {
 
 int choice_of(const Invocation& call) { return choice_index(*call.command, call.operands.at(0)); }
 
-Invocation parse_arguments(int argc, const char* const* argv) {
-    Invocation call;
-    bool operands_only = false;
+namespace {
+
+// A word before the command: -C DIR, or the command itself.
+void parse_leading_word(Invocation& call, int argc, const char* const* argv, int& i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-C") {
+        if (i + 1 >= argc) call.error = "-C needs a directory";
+        else call.directory = argv[++i];
+    } else if (arg.size() > 2 && arg.substr(0, 2) == "-C") {
+        call.directory = argv[i] + 2;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+        call.error = "unknown option '" + std::string(arg) + "'";
+    } else if (!(call.command = find_command(arg))) {
+        call.error = "unknown command '" + std::string(arg) + "'";
+        if (const char* near = nearest_command(arg)) call.error += std::string("; did you mean '") + near + "'?";
+    }
+}
+
+// An option of the command, with its value; an option the command does not take is an error.
+void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
+    const std::string_view arg = argv[i];
+    const unsigned options = call.command->options;
     const char* value = nullptr;
-    for (int i = 1; i < argc && call.error.empty(); ++i) {
-        const std::string_view arg = argv[i];
-        if (!operands_only && (arg == "--help" || arg == "-h")) {
-            call.help = true;
-        } else if (!operands_only && (arg == "--version" || arg == "-V")) {
-            call.version = true;
-        } else if (!call.command) {
-            if (arg == "-C") {
-                if (i + 1 >= argc) call.error = "-C needs a directory";
-                else call.directory = argv[++i];
-            } else if (arg.size() > 2 && arg.substr(0, 2) == "-C") {
-                call.directory = argv[i] + 2;
-            } else if (arg.size() > 1 && arg[0] == '-') {
-                call.error = "unknown option '" + std::string(arg) + "'";
-            } else if (!(call.command = find_command(arg))) {
-                call.error = "unknown command '" + std::string(arg) + "'";
-                if (const char* near = nearest_command(arg)) call.error += std::string("; did you mean '") + near + "'?";
-            }
-        } else if (operands_only || arg == "-" || arg.empty() || arg[0] != '-') {
-            call.operands.push_back(argv[i]);
-        } else if (arg == "--") {
-            operands_only = true;
-        } else if ((call.command->options & takes_output) && arg == "-o") {
-            if (i + 1 >= argc) call.error = "-o needs a file name";
-            else call.output = argv[++i];
-        } else if ((call.command->options & takes_bit_order) &&
-                   option_value("--bit-order", argc, argv, i, call.bit_order, call.error)) {
-            if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 &&
-                std::strcmp(call.bit_order, "msb-left") != 0)
-                call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
-        } else if ((call.command->options & takes_size) &&
-                   option_value("--size", argc, argv, i, value, call.error)) {
-            if (call.error.empty() && !font_of_dots(call.size = whole_number(value)))
-                call.error = std::string(with_font_sizes("--size is ", "").view()) + ", not '" + value + "'";
-        } else if ((call.command->options & takes_size) &&
-                   option_value("--face", argc, argv, i, value, call.error)) {
-            if (call.error.empty() && (call.face = whole_number(value)) < 0)
-                call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
-        } else if ((call.command->options & takes_text) && option_value("--text", argc, argv, i, call.text, call.error)) {
-        } else if ((call.command->options & takes_guards) &&
-                   option_value("--max-bytes", argc, argv, i, value, call.error)) {
-            if (call.error.empty() && (call.max_bytes = byte_count(value)) < 0)
-                call.error = "--max-bytes is a number of bytes, not '" + std::string(value) + "'";
-        } else if ((call.command->options & takes_guards) && arg == "--strict") {
-            call.strict = true;
-        } else if ((call.command->options & takes_add) && arg == "--add") {
-            call.add = true;
-        } else if ((call.command->options & takes_encoding) &&
-                   option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
-        } else {
-            call.error = "unknown option '" + std::string(arg) + "' for " + call.command->name;
-        }
+    if ((options & takes_output) && arg == "-o") {
+        if (i + 1 >= argc) call.error = "-o needs a file name";
+        else call.output = argv[++i];
+    } else if ((options & takes_bit_order) && option_value("--bit-order", argc, argv, i, call.bit_order, call.error)) {
+        if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 && std::strcmp(call.bit_order, "msb-left") != 0)
+            call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
+    } else if ((options & takes_size) && option_value("--size", argc, argv, i, value, call.error)) {
+        if (call.error.empty() && !font_of_dots(call.size = whole_number(value)))
+            call.error = std::string(with_font_sizes("--size is ", "").view()) + ", not '" + value + "'";
+    } else if ((options & takes_size) && option_value("--face", argc, argv, i, value, call.error)) {
+        if (call.error.empty() && (call.face = whole_number(value)) < 0)
+            call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
+    } else if ((options & takes_text) && option_value("--text", argc, argv, i, call.text, call.error)) {
+    } else if ((options & takes_guards) && option_value("--max-bytes", argc, argv, i, value, call.error)) {
+        if (call.error.empty() && (call.max_bytes = byte_count(value)) < 0)
+            call.error = "--max-bytes is a number of bytes, not '" + std::string(value) + "'";
+    } else if ((options & takes_guards) && arg == "--strict") {
+        call.strict = true;
+    } else if ((options & takes_add) && arg == "--add") {
+        call.add = true;
+    } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
+    } else {
+        call.error = "unknown option '" + std::string(arg) + "' for " + call.command->name;
     }
-    if (!call.error.empty() || call.help || call.version) return call;
-    if (!call.command) {
-        call.error = "no command given";
-        return call;
-    }
+}
+
+// The operands against what the command takes: how many, and a choice among its words.
+void check_operands(Invocation& call) {
     const int count = static_cast<int>(call.operands.size());
     if (count < call.command->min_operands || count > call.command->max_operands) {
         call.error = std::string(call.command->name) + " takes " +
@@ -306,6 +295,35 @@ Invocation parse_arguments(int argc, const char* const* argv) {
     for (const char* operand : call.operands) {
         if (std::strlen(operand) >= 32000 && call.error.empty()) call.error = "a file name longer than 31999 bytes";
     }
+}
+
+}  // namespace
+
+Invocation parse_arguments(int argc, const char* const* argv) {
+    Invocation call;
+    bool operands_only = false;
+    for (int i = 1; i < argc && call.error.empty(); ++i) {
+        const std::string_view arg = argv[i];
+        if (!operands_only && (arg == "--help" || arg == "-h")) {
+            call.help = true;
+        } else if (!operands_only && (arg == "--version" || arg == "-V")) {
+            call.version = true;
+        } else if (!call.command) {
+            parse_leading_word(call, argc, argv, i);
+        } else if (operands_only || arg == "-" || arg.empty() || arg[0] != '-') {
+            call.operands.push_back(argv[i]);
+        } else if (arg == "--") {
+            operands_only = true;
+        } else {
+            parse_option(call, argc, argv, i);
+        }
+    }
+    if (!call.error.empty() || call.help || call.version) return call;
+    if (!call.command) {
+        call.error = "no command given";
+        return call;
+    }
+    check_operands(call);
     return call;
 }
 
