@@ -50,6 +50,42 @@ int Decoder::shift_jis_bytes(char32_t c, std::uint8_t bytes[2]) {
     return 2;
 }
 
+namespace {
+
+// Where a reading of an encoded file stands.
+struct EncodedReading {
+    const char* path;
+    Decoder& decoder;
+    LeftOut& left_out;
+    long line = 1;
+    bool ended = false;  // at a 0x1A, which would end a Shift_JIS copy for the scanner
+};
+
+// The Shift_JIS bytes of n code points, into converted; how many. A character without a
+// two-byte form in the grid is noted as left out.
+std::size_t to_shift_jis(EncodedReading& reading, const char32_t* code_points, long n, std::uint8_t* converted) {
+    std::size_t out = 0;
+    for (long i = 0; i < n; ++i) {
+        const char32_t c = code_points[i];
+        if (c == 0x1A) {
+            reading.ended = true;
+            break;
+        }
+        std::uint8_t bytes[2];
+        const int length = reading.decoder.shift_jis_bytes(c, bytes);
+        const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
+        if (c >= 0x80 && !two_byte) note_left_out(reading.left_out, c, reading.path, reading.line);
+        // A two-byte form outside the grid (IBM's 0xFA to 0xFC, the user's 0xF0 to 0xF9) is
+        // left out whole: its second byte could pair with the next character's first.
+        if (length == 2 && !two_byte) continue;
+        for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
+        if (c == '\n') ++reading.line;
+    }
+    return out;
+}
+
+}  // namespace
+
 Outcome mark_encoded_file(const char* path, Decoder& decoder, Scanner& scanner, KanjiGrid& found, LeftOut& left_out) {
     std::FILE* file = open_input(path);
     if (!file) return {message_cannot_open_input, path, errno};
@@ -61,69 +97,42 @@ Outcome mark_encoded_file(const char* path, Decoder& decoder, Scanner& scanner, 
     };
     const auto buffers = std::make_unique<Buffers>();
     auto& in = buffers->in;
-    auto& code_points = buffers->code_points;
-    auto& converted = buffers->converted;
-    std::size_t kept = 0;       // undecoded bytes at the start of in
-    long long offset = 0;       // of in[0] in the file
-    long line = 1;
+    EncodedReading reading{path, decoder, left_out};
+    std::size_t kept = 0;  // undecoded bytes at the start of in
+    long long offset = 0;  // of in[0] in the file
     unsigned pending_lead = 0;
-    bool ended = false;         // at a 0x1A, or at the end of the file
-    bool ok = true;
-    Outcome failure;
-    while (ok && !ended) {
+    Outcome outcome;
+    while (outcome.ok() && !reading.ended) {
         const std::size_t got = std::fread(in + kept, 1, sizeof in - kept, file);
         if (got == 0 && std::ferror(file)) {
-            const int error = errno;
-            if (file != stdin) std::fclose(file);
-            return {message_cannot_read, path, error};
+            outcome = {message_cannot_read, path, errno};
+            break;
         }
         const bool at_end = got == 0 || std::feof(file);
-        std::size_t size = kept + got;
+        const std::size_t size = kept + got;
         std::size_t start = 0;
-        while (start < size) {
+        while (start < size && !reading.ended) {
             std::size_t used = 0;
-            const long n = decoder.decode(in + start, size - start, at_end, code_points, std::size(code_points), used);
+            const long n = decoder.decode(in + start, size - start, at_end, buffers->code_points,
+                                          std::size(buffers->code_points), used);
             if (n < 0) {
-                failure = failure_at(message_not_a_character, path, line, offset + static_cast<long long>(start));
-                ok = false;
+                outcome = failure_at(message_not_a_character, path, reading.line, offset + static_cast<long long>(start));
                 break;
             }
             if (n == 0 && used == 0) break;  // a character cut by the end of the block
-            std::size_t out = 0;
-            for (long i = 0; i < n && !ended; ++i) {
-                const char32_t c = code_points[i];
-                if (c == 0x1A) {
-                    ended = true;  // a Shift_JIS copy would end here for the scanner
-                    break;
-                }
-                std::uint8_t bytes[2];
-                const int length = decoder.shift_jis_bytes(c, bytes);
-                const bool two_byte = length == 2 && is_lead_byte(bytes[0]) && is_trail_byte(bytes[1]);
-                if (c >= 0x80 && !two_byte) note_left_out(left_out, c, path, line);
-                // A two-byte form outside the grid (IBM's 0xFA to 0xFC, the user's 0xF0 to 0xF9)
-                // is left out whole: its second byte could pair with the next character's first.
-                if (length == 2 && !two_byte) continue;
-                for (int b = 0; b < length; ++b) converted[out++] = bytes[b];
-                if (c == '\n') ++line;
-            }
-            scanner.mark_text(std::span<const std::uint8_t>(converted, out), pending_lead, found);
+            const std::size_t out = to_shift_jis(reading, buffers->code_points, n, buffers->converted);
+            scanner.mark_text(std::span<const std::uint8_t>(buffers->converted, out), pending_lead, found);
             start += used;
         }
-        if (!ok) break;
         kept = size - start;
         std::memmove(in, in + start, kept);
         offset += static_cast<long long>(start);
-        if (at_end) {
-            if (kept > 0 && !ended) {
-                failure = failure_at(message_ends_inside_character, path, line);
-                ok = false;
-            }
-            ended = true;
-        }
+        if (at_end && outcome.ok() && kept > 0 && !reading.ended)
+            outcome = failure_at(message_ends_inside_character, path, reading.line);
+        if (at_end) reading.ended = true;
     }
     if (file != stdin) std::fclose(file);
-    if (!ok) return failure;
-    return {};
+    return outcome;
 }
 
 bool is_utf8_name(const char* encoding) {
