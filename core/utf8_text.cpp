@@ -79,6 +79,32 @@ long decode(const std::uint8_t* p, std::size_t n) {
 }
 
 
+// A window of 16 or 32 bytes is taken whole when it holds only ASCII and whole characters
+// of two and three bytes (every kana and kanji, Greek and Cyrillic); a character may end in
+// the next window, which then starts with its continuations. Its masks, a bit a byte:
+struct WindowMasks {
+    std::uint32_t high;           // bytes above 0x7F
+    std::uint32_t leads3;         // leads of three bytes
+    std::uint32_t leads;          // leads of two or three bytes
+    std::uint32_t continuations;  // bytes 10xxxxxx
+    std::uint32_t beyond;         // the two bytes past the window, as continuations (bits 0 and 1)
+    std::uint32_t refused;        // C0, C1, and E0 and ED before what makes them overlong or surrogates
+};
+
+// Whether a window of width bytes is whole: every byte above 0x7F a lead or its continuation,
+// and nothing else. carried_in: the continuations at its start of a character marked before;
+// carried_out: those past its end.
+inline bool whole_window(const WindowMasks& m, int width, unsigned carried_in, unsigned& carried_out) {
+    const std::uint64_t continuations = std::uint64_t{m.leads3} << 2 | std::uint64_t{m.leads} << 1;
+    const std::uint64_t in_window = (std::uint64_t{1} << width) - 1;
+    const auto here = static_cast<std::uint32_t>(continuations & in_window) | carried_in;
+    if (m.high != (m.leads | here) || m.continuations != here || (continuations >> width & ~std::uint64_t{m.beyond}) != 0 ||
+        (m.refused & m.leads) != 0)
+        return false;
+    carried_out = static_cast<unsigned>(continuations >> width);
+    return true;
+}
+
 #if defined(SORVANE_UTF8_AVX2)
 
 // The AVX2 way takes 32 bytes at a time, as the sixteen-byte way does, and marks the
@@ -102,6 +128,18 @@ SORVANE_AVX2_CODE inline __m256i is32(__m256i x, int keep, int equal) {
 }
 
 SORVANE_AVX2_CODE inline __m256i byte_and(__m256i x, int b) { return _mm256_and_si256(x, _mm256_set1_epi8(static_cast<char>(b))); }
+
+// The masks of a window of 32 bytes v, with the windows one and two bytes on.
+SORVANE_AVX2_CODE inline WindowMasks masks_avx2(__m256i v, __m256i second, __m256i third, __m256i three, std::uint32_t high) {
+    const __m256i upper_half = is32(second, 0x20, 0x20);
+    const std::uint32_t refused = mask32(_mm256_or_si256(
+        _mm256_or_si256(_mm256_andnot_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xE0)))),
+                        _mm256_and_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED))))),
+        is32(v, 0xFE, 0xC0)));
+    const std::uint32_t leads3 = mask32(three);
+    return {high, leads3, leads3 | mask32(is32(v, 0xE0, 0xC0)), mask32(is32(v, 0xC0, 0x80)),
+            mask32(is32(third, 0xC0, 0x80)) >> 30, refused};
+}
 
 // The code points of the 32 places of a window, as if each were a lead, of three bytes where
 // three says so, else of two. Their low and high bytes are worked out 32 at a time (a shift
@@ -148,18 +186,11 @@ SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room
         if ((high | carried_in) == 0) continue;
         const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 1));
         const __m256i third = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 2));
-        const __m256i three = is32(v, 0xF0, 0xE0), two = is32(v, 0xE0, 0xC0);
-        const std::uint32_t leads3 = mask32(three), leads = leads3 | mask32(two);
-        const std::uint64_t continuations = std::uint64_t{leads3} << 2 | std::uint64_t{leads} << 1;
-        const std::uint32_t beyond = mask32(is32(third, 0xC0, 0x80)) >> 30;
-        const __m256i upper_half = is32(second, 0x20, 0x20);
-        const std::uint32_t refused = mask32(_mm256_or_si256(
-            _mm256_or_si256(_mm256_andnot_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xE0)))),
-                            _mm256_and_si256(upper_half, _mm256_cmpeq_epi8(v, _mm256_set1_epi8(static_cast<char>(0xED))))),
-            is32(v, 0xFE, 0xC0)));
-        const std::uint32_t here = static_cast<std::uint32_t>(continuations) | carried_in;
-        if (high != (leads | here) || mask32(is32(v, 0xC0, 0x80)) != here || (continuations >> 32 & ~beyond) != 0 || (refused & leads) != 0)
-            break;
+        const __m256i three = is32(v, 0xF0, 0xE0);
+        const WindowMasks masks = masks_avx2(v, second, third, three, high);
+        unsigned carried_out = 0;
+        if (!whole_window(masks, 32, carried_in, carried_out)) break;
+        const std::uint32_t leads = masks.leads;
         const CodePoints points = code_points_avx2(v, second, third, three);
         for (int group = 0; group < 4; ++group) {
             const unsigned m = leads >> (8 * group) & 0xFF;
@@ -169,7 +200,7 @@ SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room
             count += static_cast<std::size_t>(_mm_popcnt_u32(m));
         }
         batch.leads[w] = leads;
-        carried_in = static_cast<unsigned>(continuations >> 32);
+        carried_in = carried_out;
     }
     // Four code points to a load; code point 0 fills the last four, and marks no cell.
     std::fill_n(batch.points.data() + count, 3, 0);
@@ -230,187 +261,229 @@ private:
     const std::uint8_t* counted_ = nullptr;
 };
 
-Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out, ScanPath path) {
-    const auto& cells = cells_of_plane();
-    Utf8Outcome outcome;
-    LineCounter lines;
-    const auto leave_out = [&](char32_t c, const std::uint8_t* place) {
-        ++outcome.left_out;
-        if (left_out.note) left_out.note(left_out.context, c, lines.at(place));
+namespace {
+
+#if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
+
+inline __m128i bytes16(int b) { return _mm_set1_epi8(static_cast<char>(b)); }
+inline std::uint32_t mask16(__m128i m) { return static_cast<std::uint32_t>(_mm_movemask_epi8(m)); }
+inline __m128i is16(__m128i x, int keep, int equal) { return _mm_cmpeq_epi8(_mm_and_si128(x, bytes16(keep)), bytes16(equal)); }
+
+// The masks of a window of 16 bytes v, with the windows one and two bytes on. C0 and C1
+// start only overlong forms; E0 takes A0 to BF after it (below is overlong), ED 80 to 9F
+// (above are surrogates): bit 5 of the second byte tells.
+inline WindowMasks masks_sse2(__m128i v, __m128i second, __m128i third, std::uint32_t high) {
+    const __m128i upper_half = is16(second, 0x20, 0x20);
+    const std::uint32_t refused = mask16(_mm_or_si128(
+        _mm_or_si128(_mm_andnot_si128(upper_half, _mm_cmpeq_epi8(v, bytes16(0xE0))), _mm_and_si128(upper_half, _mm_cmpeq_epi8(v, bytes16(0xED)))),
+        is16(v, 0xFE, 0xC0)));
+    const std::uint32_t leads3 = mask16(is16(v, 0xF0, 0xE0));
+    return {high, leads3, leads3 | mask16(is16(v, 0xE0, 0xC0)), mask16(is16(v, 0xC0, 0x80)), mask16(is16(third, 0xC0, 0x80)) >> 14,
+            refused};
+}
+
+// Marks the characters of the 16 bytes at p (18 of them readable) when they are a whole
+// window; false, marking nothing, when not. The code points of all sixteen places are worked
+// out at once, as if each were a lead (0 where no character starts), and all sixteen marked
+// without a branch, as most of the cost would be mispredicted loop ends.
+template <typename LeaveOut>
+inline bool mark_window_sse2(const std::uint8_t* p, unsigned& carried_in, const std::uint16_t* cells, Marks& marks,
+                             const LeaveOut& leave_out) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const std::uint32_t high = mask16(v);
+    if ((high | carried_in) == 0) return true;
+    const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    const __m128i third = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2));
+    const WindowMasks masks = masks_sse2(v, second, third, high);
+    unsigned carried_out = 0;
+    if (!whole_window(masks, 16, carried_in, carried_out)) return false;
+    const __m128i three = is16(v, 0xF0, 0xE0), two = is16(v, 0xE0, 0xC0);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low4 = _mm_and_si128(v, bytes16(0x0F)), low5 = _mm_and_si128(v, bytes16(0x1F));
+    const __m128i mid6 = _mm_and_si128(second, bytes16(0x3F)), low6 = _mm_and_si128(third, bytes16(0x3F));
+    alignas(16) std::array<std::uint16_t, 16> points;
+    const auto code_points = [&](auto unpack) {
+        const __m128i of_three = _mm_or_si128(
+            _mm_or_si128(_mm_slli_epi16(unpack(low4, zero), 12), _mm_slli_epi16(unpack(mid6, zero), 6)), unpack(low6, zero));
+        const __m128i of_two = _mm_or_si128(_mm_slli_epi16(unpack(low5, zero), 6), unpack(mid6, zero));
+        return _mm_or_si128(_mm_and_si128(of_three, unpack(three, three)), _mm_and_si128(of_two, unpack(two, two)));
     };
-    Marks marks{};
-#if defined(SORVANE_UTF8_AVX2)
-    const bool by_32 = path != ScanPath::portable && scan_path_available(ScanPath::avx2);
-    Batch batch;
-#else
-    (void)path;
+    _mm_store_si128(reinterpret_cast<__m128i*>(points.data()), code_points([](__m128i a, __m128i b) { return _mm_unpacklo_epi8(a, b); }));
+    _mm_store_si128(reinterpret_cast<__m128i*>(points.data() + 8), code_points([](__m128i a, __m128i b) { return _mm_unpackhi_epi8(a, b); }));
+    for (const std::uint16_t point : points) marks[cells[point]] = 1;
+    if (marks[no_cell]) {  // rare: find the characters without a cell, in order
+        marks[no_cell] = 0;
+        for (unsigned rest = masks.leads; rest != 0; rest &= rest - 1) {
+            const int j = __builtin_ctz(rest);
+            if (cells[points[static_cast<std::size_t>(j)]] == no_cell) leave_out(points[static_cast<std::size_t>(j)], p + j);
+        }
+    }
+    carried_in = carried_out;
+    return true;
+}
+
 #endif
-    const auto mark = [&](char32_t c, const std::uint8_t* place) {
-        const int cell = c < 0x10000 ? cells[c] : no_cell;
-        if (cell < grid_cells) marks[static_cast<std::size_t>(cell)] = 1;
-        else leave_out(c, place);
-    };
+
+// One reading of a UTF-8 text: the block, the carry of a sequence cut by a block's end, and
+// the one-character way, around the windows of 16 and 32 bytes.
+class Utf8Reading {
+public:
+    Utf8Reading(KanjiGrid& found, LeftOutSink left_out, ScanPath path)
+        : found_(found), left_out_(left_out), by_32_(path != ScanPath::portable && scan_path_available(ScanPath::avx2)) {}
     // Whatever way it ends, found gets what was marked.
-    struct Keep {
-        const Marks& marks;
-        KanjiGrid& found;
-        ~Keep() {
-            for (int cell = 0; cell < grid_cells; ++cell) found[static_cast<std::size_t>(cell)] |= marks[static_cast<std::size_t>(cell)];
+    ~Utf8Reading() {
+        for (int cell = 0; cell < grid_cells; ++cell) found_[static_cast<std::size_t>(cell)] |= marks_[static_cast<std::size_t>(cell)];
+    }
+
+    Utf8Outcome read(TextReader& in) {
+        for (std::span<const std::uint8_t> block; !(block = in.next_block()).empty();) {
+            lines_.start_block(block.data());
+            if (!read_block(block)) return outcome_;
+            lines_.at(block.data() + block.size());
+            offset_ += static_cast<long long>(block.size());
         }
-    } keep{marks, found};
-    std::array<std::uint8_t, 8> carry{};  // the start of a sequence cut by the end of a block
-    std::size_t carried = 0;
-    long long offset = 0;  // of the block's first byte, counting the carried bytes
-    bool at_start = true;
-    for (std::span<const std::uint8_t> block; !(block = in.next_block()).empty();) {
-        lines.start_block(block.data());
+        if (carried_ > 0) fail(true, offset_ - static_cast<long long>(carried_), lines_.line());
+        return outcome_;
+    }
+
+private:
+    void leave_out(char32_t c, const std::uint8_t* place) {
+        ++outcome_.left_out;
+        if (left_out_.note) left_out_.note(left_out_.context, c, lines_.at(place));
+    }
+    void mark(char32_t c, const std::uint8_t* place) {
+        const int cell = c < 0x10000 ? cells_[c] : no_cell;
+        if (cell < grid_cells) marks_[static_cast<std::size_t>(cell)] = 1;
+        else leave_out(c, place);
+    }
+    // The first character of the text may be a byte order mark, which is skipped.
+    void mark_first_or(char32_t c, const std::uint8_t* place) {
+        if (!(at_start_ && c == 0xFEFF)) mark(c, place);
+        at_start_ = false;
+    }
+    bool fail(bool cut_short, long long offset, long line) {
+        outcome_ = {false, cut_short, offset, line, outcome_.left_out};
+        return false;
+    }
+
+    // A sequence cut by the last block's end, finished with this block's first bytes; i: the
+    // place after it. False for a sequence that is no character.
+    bool finish_carried(std::span<const std::uint8_t> block, std::size_t& i) {
+        const std::size_t take = std::min<std::size_t>(block.size(), carry_.size() - carried_);
+        std::array<std::uint8_t, 16> joined{};
+        std::memcpy(joined.data(), carry_.data(), carried_);
+        std::memcpy(joined.data() + carried_, block.data(), take);
+        const long c = decode(joined.data(), carried_ + take);
+        if (c == -2 && take == block.size()) {  // still cut: the block was too short
+            std::memcpy(carry_.data() + carried_, block.data(), take);
+            carried_ += take;
+            i = block.size();
+            return true;
+        }
+        if (c < 0) return fail(false, offset_ - static_cast<long long>(carried_), lines_.at(block.data()));
+        i = static_cast<std::size_t>(sequence_length(joined[0])) - carried_;
+        mark_first_or(static_cast<char32_t>(c), block.data());
+        carried_ = 0;
+        return true;
+    }
+
+#if defined(SORVANE_UTF8_AVX2)
+    // ASCII 64 bytes at a time, or a batch of windows of 32 bytes; the bytes taken, 0 for none.
+    std::size_t take_by_32(const std::uint8_t* p, std::size_t room, unsigned& carried_in) {
+        if (carried_in == 0) {
+            if (const std::size_t ascii = ascii_stretches(p, room)) return ascii;
+        }
+        mark_windows_avx2(p, room, carried_in, cells_.data(), marks_.data(), batch_);
+        if (marks_[no_cell]) {  // rare: find the characters without a cell, in order
+            marks_[no_cell] = 0;
+            std::size_t k = 0;
+            for (std::size_t w = 0; w < batch_.windows; ++w)
+                for (std::uint32_t rest = batch_.leads[w]; rest != 0; rest &= rest - 1, ++k)
+                    if (cells_[batch_.points[k]] == no_cell)
+                        leave_out(batch_.points[k], p + 32 * w + static_cast<std::size_t>(__builtin_ctz(rest)));
+        }
+        return 32 * batch_.windows;
+    }
+#endif
+
+    // The ASCII bytes at p, a word at a time.
+    static std::size_t ascii_run(const std::uint8_t* p, std::size_t room) {
+        std::size_t ascii = 0;
+        while (ascii + 8 <= room) {
+            std::uint64_t word;
+            std::memcpy(&word, p + ascii, 8);
+            if (word & 0x8080808080808080u) break;
+            ascii += 8;
+        }
+        while (ascii < room && p[ascii] < 0x80) ++ascii;
+        return ascii;
+    }
+
+    bool read_block(std::span<const std::uint8_t> block) {
         std::size_t i = 0;
-        // A sequence cut by the last block's end is finished with this block's first bytes.
-        while (carried > 0) {
-            const std::size_t take = std::min<std::size_t>(block.size(), carry.size() - carried);
-            std::array<std::uint8_t, 16> joined{};
-            std::memcpy(joined.data(), carry.data(), carried);
-            std::memcpy(joined.data() + carried, block.data(), take);
-            const long c = decode(joined.data(), carried + take);
-            if (c == -2 && take == block.size()) {  // still cut: the block was too short
-                std::memcpy(carry.data() + carried, block.data(), take);
-                carried += take;
-                i = block.size();
-                break;
-            }
-            if (c < 0) return {false, false, offset - static_cast<long long>(carried), lines.at(block.data()), outcome.left_out};
-            i = static_cast<std::size_t>(sequence_length(joined[0])) - carried;
-            if (!(at_start && c == 0xFEFF)) mark(static_cast<char32_t>(c), block.data());
-            at_start = false;
-            carried = 0;
-        }
+        if (carried_ > 0 && !finish_carried(block, i)) return false;
         unsigned carried_in = 0;  // continuations at i of a character already marked
         while (i < block.size()) {
             const std::uint8_t* p = block.data() + i;
             const std::size_t room = block.size() - i;
 #if defined(SORVANE_UTF8_AVX2)
-            if (by_32 && !at_start && room >= 34) {
-                if (carried_in == 0) {
-                    const std::size_t ascii = ascii_stretches(p, room);
-                    if (ascii > 0) {
-                        i += ascii;
-                        continue;
-                    }
-                }
-                mark_windows_avx2(p, room, carried_in, cells.data(), marks.data(), batch);
-                if (marks[no_cell]) {  // rare: find the characters without a cell, in order
-                    marks[no_cell] = 0;
-                    std::size_t k = 0;
-                    for (std::size_t w = 0; w < batch.windows; ++w)
-                        for (std::uint32_t rest = batch.leads[w]; rest != 0; rest &= rest - 1, ++k)
-                            if (cells[batch.points[k]] == no_cell) leave_out(batch.points[k], p + 32 * w + static_cast<std::size_t>(__builtin_ctz(rest)));
-                }
-                if (batch.windows > 0) {
-                    i += 32 * batch.windows;
+            if (by_32_ && !at_start_ && room >= 34) {
+                if (const std::size_t taken = take_by_32(p, room, carried_in)) {
+                    i += taken;
                     continue;
                 }
             }
 #endif
 #if defined(__SSE2__) && !defined(SORVANE_SCAN_WITHOUT_SSE2)
-            // Sixteen bytes at a time while they hold only ASCII and whole characters of two
-            // and three bytes (every kana and kanji, Greek and Cyrillic): the code points of
-            // all sixteen places are worked out at once, as if each were a lead byte, and those
-            // of the leads looked up. A character may end in the next sixteen bytes; they then
-            // start with its continuations. The first character takes the slow way, as it may
-            // be a byte order mark.
-            if (!at_start && room >= 18) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
-                if ((high | carried_in) == 0) {
-                    i += 16;
-                    continue;
-                }
-                const auto bytes = [](int b) { return _mm_set1_epi8(static_cast<char>(b)); };
-                const auto mask_of = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
-                const auto is = [&](__m128i x, int keep, int equal) { return _mm_cmpeq_epi8(_mm_and_si128(x, bytes(keep)), bytes(equal)); };
-                const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-                const __m128i third = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2));
-                const __m128i three = is(v, 0xF0, 0xE0), two = is(v, 0xE0, 0xC0);
-                const unsigned leads3 = mask_of(three), leads2 = mask_of(two);
-                const unsigned leads = leads3 | leads2;
-                const unsigned continuations = leads3 << 2 | leads << 1;  // two past the sixteen
-                // The two bytes past the sixteen, as continuations, are the last two of third.
-                const unsigned beyond = mask_of(is(third, 0xC0, 0x80)) >> 14;
-                // C0 and C1 start only overlong forms; E0 takes A0 to BF after it (below is
-                // overlong), ED 80 to 9F (above are surrogates): bit 5 of the second byte tells.
-                const __m128i upper_half = is(second, 0x20, 0x20);
-                const unsigned refused = mask_of(_mm_or_si128(
-                    _mm_or_si128(_mm_andnot_si128(upper_half, _mm_cmpeq_epi8(v, bytes(0xE0))), _mm_and_si128(upper_half, _mm_cmpeq_epi8(v, bytes(0xED)))),
-                    is(v, 0xFE, 0xC0)));
-                const unsigned here = (continuations & 0xFFFFu) | carried_in;
-                // Every byte above 0x7F is a lead or its continuation, and nothing else.
-                if (high == (leads | here) && mask_of(is(v, 0xC0, 0x80)) == here && (continuations >> 16 & ~beyond) == 0 &&
-                    (refused & leads) == 0) {
-                    // Each place's code point, 0 where no character starts; all sixteen marked
-                    // without a branch, as most of the cost would be mispredicted loop ends.
-                    const __m128i zero = _mm_setzero_si128();
-                    const __m128i low4 = _mm_and_si128(v, bytes(0x0F)), low5 = _mm_and_si128(v, bytes(0x1F));
-                    const __m128i mid6 = _mm_and_si128(second, bytes(0x3F)), low6 = _mm_and_si128(third, bytes(0x3F));
-                    alignas(16) std::array<std::uint16_t, 16> points;
-                    const auto code_points = [&](auto unpack) {
-                        const __m128i of_three = _mm_or_si128(
-                            _mm_or_si128(_mm_slli_epi16(unpack(low4, zero), 12), _mm_slli_epi16(unpack(mid6, zero), 6)), unpack(low6, zero));
-                        const __m128i of_two = _mm_or_si128(_mm_slli_epi16(unpack(low5, zero), 6), unpack(mid6, zero));
-                        return _mm_or_si128(_mm_and_si128(of_three, unpack(three, three)), _mm_and_si128(of_two, unpack(two, two)));
-                    };
-                    _mm_store_si128(reinterpret_cast<__m128i*>(points.data()),
-                                    code_points([](__m128i a, __m128i b) { return _mm_unpacklo_epi8(a, b); }));
-                    _mm_store_si128(reinterpret_cast<__m128i*>(points.data() + 8),
-                                    code_points([](__m128i a, __m128i b) { return _mm_unpackhi_epi8(a, b); }));
-                    for (const std::uint16_t point : points) marks[cells[point]] = 1;
-                    if (marks[no_cell]) {  // rare: find the characters without a cell, in order
-                        marks[no_cell] = 0;
-                        for (unsigned rest = leads; rest != 0; rest &= rest - 1) {
-                            const int j = __builtin_ctz(rest);
-                            if (cells[points[static_cast<std::size_t>(j)]] == no_cell) leave_out(points[static_cast<std::size_t>(j)], p + j);
-                        }
-                    }
-                    carried_in = continuations >> 16;
-                    i += 16;
-                    continue;
-                }
+            const auto leave = [this](char32_t c, const std::uint8_t* place) { leave_out(c, place); };
+            if (!at_start_ && room >= 18 && mark_window_sse2(p, carried_in, cells_.data(), marks_, leave)) {
+                i += 16;
+                continue;
             }
 #endif
-            if (carried_in != 0) {  // the rest of a character marked with the last sixteen bytes
+            if (carried_in != 0) {  // the rest of a character marked with the last window
                 i += static_cast<std::size_t>(__builtin_popcount(carried_in));
                 carried_in = 0;
                 continue;
             }
-            // ASCII a word at a time.
-            std::size_t ascii = 0;
-            while (ascii + 8 <= room) {
-                std::uint64_t word;
-                std::memcpy(&word, p + ascii, 8);
-                if (word & 0x8080808080808080u) break;
-                ascii += 8;
-            }
-            while (ascii < room && p[ascii] < 0x80) ++ascii;
-            if (ascii > 0) {
+            if (const std::size_t ascii = ascii_run(p, room)) {
                 i += ascii;
-                at_start = false;
+                at_start_ = false;
                 continue;
             }
             const long c = decode(p, room);
             if (c == -2) {
-                std::memcpy(carry.data(), p, room);
-                carried = room;
+                std::memcpy(carry_.data(), p, room);
+                carried_ = room;
                 break;
             }
-            if (c < 0) return {false, false, offset + static_cast<long long>(i), lines.at(p), outcome.left_out};
+            if (c < 0) return fail(false, offset_ + static_cast<long long>(i), lines_.at(p));
             i += static_cast<std::size_t>(sequence_length(p[0]));
-            if (!(at_start && c == 0xFEFF)) mark(static_cast<char32_t>(c), p);
-            at_start = false;
+            mark_first_or(static_cast<char32_t>(c), p);
         }
-        lines.at(block.data() + block.size());
-        offset += static_cast<long long>(block.size());
+        return true;
     }
-    if (carried > 0) return {false, true, offset - static_cast<long long>(carried), lines.line(), outcome.left_out};
-    return outcome;
+
+    const std::array<std::uint16_t, 0x10000>& cells_ = cells_of_plane();
+    KanjiGrid& found_;
+    LeftOutSink left_out_;
+    [[maybe_unused]] bool by_32_;
+    Utf8Outcome outcome_;
+    LineCounter lines_;
+    Marks marks_{};
+    std::array<std::uint8_t, 8> carry_{};  // the start of a sequence cut by the end of a block
+    std::size_t carried_ = 0;
+    long long offset_ = 0;  // of the block's first byte, counting the carried bytes
+    bool at_start_ = true;
+#if defined(SORVANE_UTF8_AVX2)
+    Batch batch_;
+#endif
+};
+
+}  // namespace
+
+Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out, ScanPath path) {
+    return Utf8Reading(found, left_out, path).read(in);
 }
 
 std::string utf8_of(char32_t c) {
