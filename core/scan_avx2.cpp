@@ -70,7 +70,10 @@ SORVANE_AVX2_CODE inline std::uint32_t gather_even_bits(std::uint64_t x) {
 }
 
 template <bool with_pext>
-SORVANE_AVX2_CODE void mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry) {
+SORVANE_AVX2_CODE void mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry_out) {
+    // The carry in a register: stores to the scratch space could otherwise be taken to
+    // change it, and it would go through memory at every stretch.
+    std::uint64_t carry = carry_out;
     std::uint16_t* pair_list = s.pairs.data();
     std::size_t count = 0;
     for (std::size_t c = 0; c < stretches; ++c) {
@@ -90,6 +93,7 @@ SORVANE_AVX2_CODE void mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::s
         count = pack_pairs(pair_list, count, _mm256_blendv_epi8(high, load32(q + 33), lanes_of(at_odd >> 16)), chosen >> 16);
     }
     mark_codes(s, pair_list, count);
+    carry_out = carry;
 }
 
 bool avx2_available() {
@@ -111,25 +115,22 @@ bool fast_pext_available() {
     return family >= 0x19;
 }
 
-constexpr Kernel pext_kernel{mark_batch_avx2<true>, Scanner::batch_stretches};
-constexpr Kernel arithmetic_kernel{mark_batch_avx2<false>, Scanner::batch_stretches};
-
 }  // namespace
 
-const Kernel* avx2_pext_kernel() {
+BlockScanner avx2_pext_scanner() {
     static const bool here = fast_pext_available();
-    return here ? &pext_kernel : nullptr;
+    return here ? scan_block<mark_batch_avx2<true>, Scanner::batch_stretches> : nullptr;
 }
 
-const Kernel* avx2_kernel() {
+BlockScanner avx2_scanner() {
     static const bool here = avx2_available();
-    return here ? &arithmetic_kernel : nullptr;
+    return here ? scan_block<mark_batch_avx2<false>, Scanner::batch_stretches> : nullptr;
 }
 
 #else
 
-const Kernel* avx2_pext_kernel() { return nullptr; }
-const Kernel* avx2_kernel() { return nullptr; }
+BlockScanner avx2_pext_scanner() { return nullptr; }
+BlockScanner avx2_scanner() { return nullptr; }
 
 #endif
 

@@ -84,21 +84,52 @@ inline std::uint64_t starts_for_either_carry(std::uint64_t leads, std::uint64_t&
 // one is there to complete a character. carry as for character_starts.
 using BatchKernel = void (*)(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry);
 
-// A way of marking: its kernel and the most stretches that kernel takes at once.
-struct Kernel {
-    BatchKernel mark_batch;
-    std::size_t batch;
-};
+// The last bytes of a block, one at a time; a lead byte at its very end is left pending.
+inline void scan_rest(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+    while (p < end) {
+        const unsigned a = *p++;
+        if (!is_lead_byte(a)) continue;
+        if (p == end) {
+            pending_lead = a;
+            break;
+        }
+        mark_pair(s, a, *p++);
+    }
+}
+
+// The one block frame of every kernel: a lead byte left pending by the block before, then
+// batches of stretches of 64 bytes while the byte after them is there to complete a
+// character, then the last bytes one at a time. pending_lead: a lead byte that ended the
+// block before (0 if none); on return, the one that ends this block. Each kernel's file makes
+// the frame of its kernel, so that a kernel built for the same processor is inlined in it.
+template <BatchKernel mark_batch, std::size_t batch>
+void scan_block(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
+    if (pending_lead != 0 && p < end) {
+        mark_pair(s, pending_lead, *p++);
+        pending_lead = 0;
+    }
+    std::uint64_t carry = 0;
+    while (end - p > 64) {
+        const std::size_t stretches = std::min<std::size_t>(static_cast<std::size_t>(end - p - 1) / 64, batch);
+        mark_batch(s, p, stretches, carry);
+        p += 64 * stretches;
+    }
+    if (carry != 0) ++p;  // the second byte of a character already marked
+    scan_rest(s, p, end, pending_lead);
+}
+
+// A way of marking: the block frame of its kernel.
+using BlockScanner = void (*)(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead);
 
 // The portable way: SSE2 on x86-64, plain 64-bit arithmetic elsewhere (scan_portable.cpp).
-extern const Kernel portable_kernel;
+extern const BlockScanner portable_scanner;
 
 // The wide way, on processors with AVX-512 (scan_avx512.cpp); null elsewhere.
-const Kernel* wide_kernel();
+BlockScanner wide_scanner();
 
 // The AVX2 ways, on x86-64 processors with AVX2 and BMI2 (scan_avx2.cpp); null elsewhere.
 // The first gathers bits with the BMI2 instruction, the second with arithmetic.
-const Kernel* avx2_pext_kernel();
-const Kernel* avx2_kernel();
+BlockScanner avx2_pext_scanner();
+BlockScanner avx2_scanner();
 
 }  // namespace sorvane::scan

@@ -1,7 +1,5 @@
 #include "core/scanner.h"
 
-#include <algorithm>
-
 #include "core/scan_kernels.h"
 
 namespace sorvane {
@@ -10,45 +8,13 @@ using namespace scan;
 
 namespace {
 
-// The last bytes of a block, one at a time; a lead byte at its very end is left pending.
-void scan_rest(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
-    while (p < end) {
-        const unsigned a = *p++;
-        if (!is_lead_byte(a)) continue;
-        if (p == end) {
-            pending_lead = a;
-            break;
-        }
-        mark_pair(s, a, *p++);
-    }
-}
-
-// The one block frame of every kernel: a lead byte left pending by the block before, then
-// batches of stretches of 64 bytes while the byte after them is there to complete a
-// character, then the last bytes one at a time. pending_lead: a lead byte that ended the
-// block before (0 if none); on return, the one that ends this block.
-void scan_block(Scratch& s, const Kernel& kernel, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
-    if (pending_lead != 0 && p < end) {
-        mark_pair(s, pending_lead, *p++);
-        pending_lead = 0;
-    }
-    std::uint64_t carry = 0;
-    while (end - p > 64) {
-        const std::size_t stretches = std::min<std::size_t>(static_cast<std::size_t>(end - p - 1) / 64, kernel.batch);
-        kernel.mark_batch(s, p, stretches, carry);
-        p += 64 * stretches;
-    }
-    if (carry != 0) ++p;  // the second byte of a character already marked
-    scan_rest(s, p, end, pending_lead);
-}
-
-// The kernel of a way, or null where this processor lacks it.
-const Kernel* kernel_of(ScanPath path) {
+// The block frame of a way, or null where this processor lacks it.
+BlockScanner scanner_of(ScanPath path) {
     switch (path) {
-    case ScanPath::portable: return &portable_kernel;
-    case ScanPath::wide: return wide_kernel();
-    case ScanPath::avx2: return avx2_kernel();
-    case ScanPath::avx2_pext: return avx2_pext_kernel();
+    case ScanPath::portable: return portable_scanner;
+    case ScanPath::wide: return wide_scanner();
+    case ScanPath::avx2: return avx2_scanner();
+    case ScanPath::avx2_pext: return avx2_pext_scanner();
     }
     return nullptr;
 }
@@ -74,7 +40,7 @@ void gather_marks(Scratch& s, KanjiGrid& found) {
 
 }  // namespace
 
-bool scan_path_available(ScanPath path) { return kernel_of(path) != nullptr; }
+bool scan_path_available(ScanPath path) { return scanner_of(path) != nullptr; }
 
 ScanPath fastest_scan_path() {
     for (const ScanPath path : {ScanPath::wide, ScanPath::avx2_pext, ScanPath::avx2})
@@ -83,10 +49,10 @@ ScanPath fastest_scan_path() {
 }
 
 Scanner::Scanner(ScanPath path)
-    : path_(scan_path_available(path) ? path : ScanPath::portable), kernel_(kernel_of(path_)) {}
+    : path_(scan_path_available(path) ? path : ScanPath::portable), scratch_(), scan_block_(scanner_of(path_)) {}
 
 void Scanner::mark_piece(std::span<const std::uint8_t> piece, unsigned& pending_lead) {
-    scan_block(scratch_, *kernel_, piece.data(), piece.data() + piece.size(), pending_lead);
+    scan_block_(scratch_, piece.data(), piece.data() + piece.size(), pending_lead);
 }
 
 void Scanner::mark_text(std::span<const std::uint8_t> piece, unsigned& pending_lead, KanjiGrid& found) {

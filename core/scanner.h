@@ -10,10 +10,6 @@
 
 namespace sorvane {
 
-namespace scan {
-struct Kernel;
-}
-
 // The ways of marking: the portable one, the wide one for processors with AVX-512, and the
 // AVX2 one for the x86-64 processors without it (with BMI2), in two kinds: avx2_pext
 // gathers bits with the BMI2 instruction, chosen where it is fast, avx2 with arithmetic.
@@ -58,8 +54,9 @@ private:
     void mark_piece(std::span<const std::uint8_t> piece, unsigned& pending_lead);
 
     ScanPath path_;
-    const scan::Kernel* kernel_;  // chosen once, for path_
     Scratch scratch_;
+    // The block frame of path_'s kernel, chosen once.
+    void (*scan_block_)(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead);
 };
 
 // A whole input marked with a scanner of the given way.
