@@ -30,6 +30,7 @@ struct Outcome {
     int reason = no_message;   // a message that says why, where errno has nothing to say
     long line = 0;             // for a message that names a place in the subject: its %2
     long long offset = 0;      // and its %3, a byte offset
+    bool usage = false;        // a failure of what the words of a command line meant
 
     bool ok() const { return message == no_message; }
 };

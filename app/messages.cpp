@@ -204,6 +204,45 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 76: "フォルダは他の実行が使用中です。終わるのを待って再試行するか、キャンセルしてウィンドウを開いたままにしてください"
     "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xcd\x91\xbc\x82\xcc\x8e\xc0\x8d\x73\x82\xaa\x8e\x67\x97\x70\x92\x86\x82\xc5\x82\xb7\x81\x42\x8f\x49\x82\xed\x82\xe9\x82\xcc\x82\xf0\x91\xd2\x82\xc1\x82\xc4\x8d\xc4\x8e\x8e\x8d\x73\x82\xb7\x82\xe9\x82\xa9\x81\x41\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b\x82\xb5\x82\xc4\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xf0\x8a\x4a\x82\xa2\x82\xbd\x82\xdc\x82\xdc\x82\xc9\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2",
     "The folder is in use by another run. Retry when it has finished, or cancel to keep the window open.",
+    // 77: "  %1"
+    "  %1",
+    "  %1",
+    // 78: "  %1 (%2)"
+    "  %1 (%2)",
+    "  %1 (%2)",
+    // 79: "  %1:%2: U+%3 %4"
+    "  %1:%2: U+%3 %4",
+    "  %1:%2: U+%3 %4",
+    // 80: "detected list: %1 characters detected"
+    "detected list: %1 characters detected",
+    "detected list: %1 characters detected",
+    // 81: "registered list: %1 characters registered"
+    "registered list: %1 characters registered",
+    "registered list: %1 characters registered",
+    // 82: "font: %1%2"
+    "font: %1%2",
+    "font: %1%2",
+    // 83: "compiler: %1%2"
+    "compiler: %1%2",
+    "compiler: %1%2",
+    // 84: "language: %1"
+    "language: %1",
+    "language: %1",
+    // 85: "text file: %1"
+    "text file: %1",
+    "text file: %1",
+    // 86: "output file: %1"
+    "output file: %1",
+    "output file: %1",
+    // 87: "settings file: %1"
+    "settings file: %1",
+    "settings file: %1",
+    // 88: " (stored as %1)"
+    " (stored as %1)",
+    " (stored as %1)",
+    // 89: "%1:%2: %3"
+    "%1:%2: %3",
+    "%1:%2: %3",
 };
 
 }  // namespace

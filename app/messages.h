@@ -72,6 +72,19 @@ enum Message : int {
     message_gzip_not_unpacked = 74,
     message_zlib_cannot_open = 75,
     message_folder_in_use_window = 76,
+    message_list_line = 77,
+    message_character_line = 78,
+    message_left_out_line = 79,
+    message_listed_detected = 80,
+    message_listed_registered = 81,
+    message_listed_font = 82,
+    message_listed_compiler = 83,
+    message_listed_language = 84,
+    message_listed_text_file = 85,
+    message_listed_output_file = 86,
+    message_listed_settings_file = 87,
+    message_stored_as = 88,
+    message_place_reason = 89,
     message_end
 };
 

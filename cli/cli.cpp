@@ -13,7 +13,7 @@
 #include "app/encoded_text.h"
 #include "app/session.h"
 #include "cli/arguments.h"
-#include "cli/handlers.h"
+#include "app/command_table.h"
 #include "cli/report.h"
 #include "app/messages.h"
 #include "core/files.h"
@@ -24,96 +24,10 @@
 
 namespace sorvane::cli {
 
-// Options a command takes besides its operands.
-enum Option : unsigned {
-    takes_output = 1,     // -o FILE
-    takes_bit_order = 2,  // --bit-order lsb-left|msb-left
-    takes_encoding = 4,   // --encoding NAME
-    takes_add = 8,        // --add
-    takes_size = 16,      // --size of a font's dots, and --face N
-    takes_text = 32,      // --text FILE
-    takes_guards = 64,    // --max-bytes N and --strict
-};
-
-
-struct Command {
-    const char* name;
-    const char* operands;  // as the usage shows them
-    const char* help;
-    int min_operands;
-    int max_operands;
-    unsigned options;
-    StateUse state;
-    const char* const* choices;  // the words the one operand may be, or null
-    int (*run)(AppState&, const Invocation&);
-};
-
 namespace {
 
-// The words of a table's rows, then a null.
-template <const auto& table>
-constexpr auto words_of() {
-    std::array<const char*, table.size() + 1> words{};
-    for (std::size_t i = 0; i < table.size(); ++i) words[i] = table[i].word;
-    return words;
-}
-
-constexpr auto font_choices = words_of<font_table>();
-constexpr auto compiler_choices = words_of<compiler_table>();
-constexpr const char* language_choices[] = {"ja", "en", nullptr};
-
-constexpr FixedText init_help = FixedText{}
-                                     .add("copy the installed font source files (")
-                                     .add(font_source_names(", ", ", ").view())
-                                     .add(") into DIR, else the working directory; a file already there is left as it is");
-constexpr FixedText import_font_help =
-    FixedText{}
-        .add("make a font source file (")
-        .add(font_source_names(", ", " or ").view())
-        .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208 or Unicode; "
-             "--size is needed for outline fonts");
-constexpr FixedText import_font_operands =
-    FixedText{}.add("FONT [-o FILE] [--size ").add(font_sizes("|", "|").view()).add("] [--face N] [--bit-order lsb-left|msb-left]");
-
-constexpr Command commands[] = {
-    {"init", "[DIR]", init_help.c_str(),
-     0, 1, 0, StateUse::none, nullptr, init_command},
-    {"scan", "[--encoding NAME] [--add] FILE...",
-     "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
-     "registered become the detected list; --add adds them to the registered list at once, as one step",
-     1, 100000, takes_encoding | takes_add, StateUse::load_and_save, nullptr, scan_command},
-    {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, StateUse::load_and_save,
-     nullptr, add_command},
-    {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0,
-     StateUse::load_and_save, nullptr, remove_command},
-    {"sort", "", "sort the registered list (\"Sort characters\")", 0, 0, 0, StateUse::load_and_save, nullptr, sort_command},
-    {"clear", "", "clear the registered list (\"Clear all\")", 0, 0, 0, StateUse::load_and_save, nullptr, clear_command},
-    {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, StateUse::load_and_save, nullptr,
-     clear_detected_command},
-    {"generate", "[FILE] [--max-bytes N] [--strict]",
-     "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
-     "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
-     "registered character has no glyph in the font",
-     0, 1, takes_guards, StateUse::load_and_save, nullptr, generate_command},
-    {"font", nullptr, "choose the font", 1, 1, 0, StateUse::load_and_save, font_choices.data(), font_command},
-    {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, StateUse::load_and_save,
-     compiler_choices.data(), compiler_command},
-    {"language", nullptr, "choose the language of labels and messages", 1, 1, 0, StateUse::load_and_save,
-     language_choices, language_command},
-    {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, StateUse::load, nullptr,
-     show_command},
-    {"import-font", import_font_operands.c_str(), import_font_help.c_str(),
-     1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
-    {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
-     1, 1, takes_output | takes_bit_order | takes_size, StateUse::none, nullptr, import_font_command},
-    {"preview", "FILE [-o FILE.png] [--text TEXT] [--bit-order lsb-left|msb-left]",
-     "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
-     "with --text, the two-byte characters of a Shift_JIS text file in a line, as a display shows them",
-     1, 1, takes_output | takes_bit_order | takes_text, StateUse::none, nullptr, preview_command},
-};
-
 // The operands as the usage shows them; a choice's words joined by "|".
-std::string operands_of(const Command& c) {
+std::string operands_of(const CommandRow& c) {
     if (!c.choices) return c.operands;
     std::string words;
     for (int i = 0; c.choices[i]; ++i) {
@@ -135,8 +49,9 @@ void print_usage(std::FILE* stream, bool full) {
                "finds the two-byte JIS X 0208 characters of Shift_JIS texts, keeps the registered list,\n"
                "and writes the C include file of their codes and glyphs.\n\nCommands:\n",
                stream);
-    for (const Command& c : commands) {
-        const std::string head = std::string(c.name) + " " + operands_of(c);
+    for (const CommandRow& c : command_table()) {
+        if (!c.word) continue;
+        const std::string head = std::string(c.word) + " " + operands_of(c);
         if (head.size() > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head.c_str(), "", c.help);
         else std::fprintf(stream, "  %-24s %s\n", head.c_str(), c.help);
     }
@@ -151,11 +66,7 @@ void print_usage(std::FILE* stream, bool full) {
                stream);
 }
 
-const Command* find_command(std::string_view name) {
-    for (const Command& c : commands)
-        if (name == c.name) return &c;
-    return nullptr;
-}
+const CommandRow* find_command(std::string_view name) { return command_of_word(name); }
 
 // Edit distance, to suggest the command a mistyped name was meant to be.
 std::size_t distance(std::string_view a, std::string_view b) {
@@ -175,16 +86,17 @@ std::size_t distance(std::string_view a, std::string_view b) {
 }
 
 const char* nearest_command(std::string_view name) {
-    const Command* best = nullptr;
+    const CommandRow* best = nullptr;
     std::size_t best_distance = 3;  // further than two edits away is no likely typo
-    for (const Command& c : commands) {
-        const std::size_t d = distance(name, c.name);
+    for (const CommandRow& c : command_table()) {
+        if (!c.word) continue;
+        const std::size_t d = distance(name, c.word);
         if (d < best_distance) {
             best = &c;
             best_distance = d;
         }
     }
-    return best ? best->name : nullptr;
+    return best ? best->word : nullptr;
 }
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
@@ -193,7 +105,7 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
            });
 }
 
-int choice_index(const Command& command, std::string_view word) {
+int choice_index(const CommandRow& command, std::string_view word) {
     for (int i = 0; command.choices && command.choices[i]; ++i)
         if (equal_ignoring_case(word, command.choices[i])) return i;
     return -1;
@@ -229,8 +141,6 @@ long long byte_count(const char* text) {
 }
 
 }  // namespace
-
-int choice_of(const Invocation& call) { return choice_index(*call.command, call.operands.at(0)); }
 
 namespace {
 
@@ -277,7 +187,7 @@ void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
         call.add = true;
     } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
     } else {
-        call.error = "unknown option '" + std::string(arg) + "' for " + call.command->name;
+        call.error = "unknown option '" + std::string(arg) + "' for " + call.command->word;
     }
 }
 
@@ -285,11 +195,11 @@ void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
 void check_operands(Invocation& call) {
     const int count = static_cast<int>(call.operands.size());
     if (count < call.command->min_operands || count > call.command->max_operands) {
-        call.error = std::string(call.command->name) + " takes " +
+        call.error = std::string(call.command->word) + " takes " +
                      (call.command->max_operands == 0 ? std::string("no arguments")
                                                       : "the arguments " + operands_of(*call.command));
     } else if (call.command->choices && choice_index(*call.command, call.operands[0]) < 0) {
-        call.error = std::string(call.command->name) + " is one of " + operands_of(*call.command) + ", not '" +
+        call.error = std::string(call.command->word) + " is one of " + operands_of(*call.command) + ", not '" +
                      call.operands[0] + "'";
     }
     for (const char* operand : call.operands) {
@@ -327,6 +237,47 @@ Invocation parse_arguments(int argc, const char* const* argv) {
     return call;
 }
 
+namespace {
+
+// The request a command line makes of its command.
+Request request_of(const Invocation& call, const Face& face) {
+    Request request(face, call.operands);
+    request.standard_input = true;
+    if (call.command->choices) request.choice = choice_index(*call.command, call.operands.at(0));
+    request.encoding = call.encoding;
+    request.add = call.add;
+    request.guards = {call.max_bytes, call.strict};
+    request.output = call.output;
+    if (call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0) request.order = BitOrder::msb_left;
+    request.size = call.size;
+    request.face_index = call.face;
+    request.text = call.text;
+    return request;
+}
+
+// The exit status of an outcome: 0 success, 2 a failure of what the words meant, 1 any other.
+int status_of(const Outcome& outcome) { return outcome.ok() ? 0 : outcome.usage ? 2 : 1; }
+
+// Refuses what the words of a command line meant, before the command runs: true, said, then.
+bool refused_words(const AppState& state, const Face& face, const Invocation& call) {
+    BannerTime time{};
+    if (call.command->run == command_of_word("generate")->run && banner_time(time) == BannerClock::not_a_number) {
+        face.complain(state, message_epoch_not_a_number);
+        return true;
+    }
+    if (call.encoding && *call.encoding == '\0') {
+        face.complain(state, message_empty_encoding);
+        return true;
+    }
+    if (call.encoding && !is_utf8_name(call.encoding) && !std::make_unique<Decoder>(call.encoding)->known()) {
+        face.complain(state, message_unknown_encoding, {call.encoding});
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int run(AppState& state, int argc, const char* const* argv) {
     const Invocation call = parse_arguments(argc, argv);
     if (call.help) {
@@ -342,34 +293,30 @@ int run(AppState& state, int argc, const char* const* argv) {
         print_usage(stderr, false);
         return 2;
     }
+    const CommandLineFace face;
     if (call.directory && !change_directory(call.directory)) {
         const int error = errno;
         load_settings(state);  // its language, from the folder the run started in
-        complain_file(state, message_cannot_change_folder, call.directory, std::strerror(error));
+        face.complain_file(state, message_cannot_change_folder, call.directory, std::strerror(error));
         return 1;
     }
     // The commands that keep no state still speak the language of the folder's settings file,
     // and so do the refusals of what the words meant.
     load_settings(state);
-    BannerTime time{};
-    if (call.command->run == generate_command && banner_time(time) == BannerClock::not_a_number) {
-        complain(state, message_epoch_not_a_number);
-        return 2;
+    if (refused_words(state, face, call)) return 2;
+    const Request request = request_of(call, face);
+    const CommandRow& command = *call.command;
+    if (command.state == StateUse::none) {
+        const Outcome outcome = command.run(state, request);
+        face.report(state, outcome);
+        return status_of(outcome);
     }
-    if (call.encoding && *call.encoding == '\0') {
-        complain(state, message_empty_encoding);
-        return 2;
-    }
-    if (call.encoding && !is_utf8_name(call.encoding) && !std::make_unique<Decoder>(call.encoding)->known()) {
-        complain(state, message_unknown_encoding, {call.encoding});
-        return 2;
-    }
-    switch (call.command->state) {
-    case StateUse::none: return call.command->run(state, call);
-    case StateUse::load: return with_state(state, call, false, call.command->run);
-    case StateUse::load_and_save: break;
-    }
-    return with_state(state, call, true, call.command->run);
+    Outcome outcome;
+    const Session session = run_on_settings(state, command.state, [&] { outcome = command.run(state, request); });
+    if (session.ran) face.report(state, outcome);
+    const bool cycled = report_session(state, face, session, command.state == StateUse::load_and_save);
+    if (!session.ran) return 1;
+    return !cycled && outcome.ok() ? 1 : status_of(outcome);
 }
 
 int run_program(AppState& state, int argc, char** argv) {

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "app/command_table.h"
 #include "state/app_state.h"
 
 namespace sorvane::cli {
 
-struct Command;
 
 // A command line taken apart; error holds a usage error, if any.
 struct Invocation {
     const char* directory = nullptr;  // -C DIR
-    const Command* command = nullptr;
+    const CommandRow* command = nullptr;
     std::vector<const char*> operands;
     const char* output = nullptr;     // -o FILE
     const char* bit_order = nullptr;  // --bit-order

@@ -2,20 +2,20 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/messages.h"
-#include "core/kanji_grid.h"
+#include "app/session.h"
 #include "cli/terminal.h"
-#include "state/app_state.h"
 
 namespace sorvane::cli {
 namespace {
 
-// Writes a message of the table in the current language: its Shift_JIS text in the terminal's
-// encoding, each %1 to %9 as its filler is. '%' is never the second byte of a Shift_JIS
-// character, so the text can be searched for it byte by byte.
-void write_message(std::FILE* stream, int language, int message, std::initializer_list<Filler> fillers) {
+// Writes a message of the table in a language: its Shift_JIS text in the terminal's
+// encoding, each %1 to %9 as its filler is (a Shift_JIS filler converted too). '%' is never
+// the second byte of a Shift_JIS character, so the text can be searched for it byte by byte.
+void write_message(std::FILE* stream, int language, int message, Fillers fillers) {
     std::string_view text = message_text(message, language);
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
     while (!text.empty()) {
@@ -29,8 +29,9 @@ void write_message(std::FILE* stream, int language, int message, std::initialize
         print_sjis(stream, text.substr(0, mark));
         const std::size_t index = static_cast<std::size_t>(text[mark + 1] - '1');
         if (index < fillers.size()) {
-            const std::string& filler = fillers.begin()[index].text;
-            std::fwrite(filler.data(), 1, filler.size(), stream);
+            const Filler& filler = fillers.begin()[index];
+            if (filler.shift_jis) print_sjis(stream, filler.text);
+            else std::fwrite(filler.text.data(), 1, filler.text.size(), stream);
         }
         text.remove_prefix(mark + 2);
     }
@@ -43,27 +44,50 @@ void start_complaint() {
 
 }  // namespace
 
-void say(const AppState& state, int message, std::initializer_list<Filler> fillers) {
+void CommandLineFace::say(const AppState& state, int message, Fillers fillers) const {
     write_message(stdout, state.language(), message, fillers);
     std::fputc('\n', stdout);
 }
 
-void complain(const AppState& state, int message, std::initializer_list<Filler> fillers) {
+void CommandLineFace::complain(const AppState& state, int message, Fillers fillers) const {
     start_complaint();
     write_message(stderr, state.language(), message, fillers);
     std::fputc('\n', stderr);
 }
 
-void note(const AppState& state, int message, std::initializer_list<Filler> fillers) {
+void CommandLineFace::note(const AppState& state, int message, Fillers fillers) const {
     std::fflush(stdout);
     write_message(stderr, state.language(), message, fillers);
     std::fputc('\n', stderr);
 }
 
-void complain_file(const AppState& state, int message, std::string_view path) {
+void CommandLineFace::complain_file(const AppState& state, int message, std::string_view path, std::string_view reason) const {
     start_complaint();
     write_message(stderr, state.language(), message, {});
-    std::fprintf(stderr, " (%.*s)\n", static_cast<int>(path.size()), path.data());
+    std::fprintf(stderr, " (%.*s", static_cast<int>(path.size()), path.data());
+    if (!reason.empty()) std::fprintf(stderr, ": %.*s", static_cast<int>(reason.size()), reason.data());
+    std::fputs(")\n", stderr);
+}
+
+void CommandLineFace::complain_file(const AppState& state, int message, std::string_view path, int reason,
+                                    Fillers fillers) const {
+    start_complaint();
+    write_message(stderr, state.language(), message, {});
+    std::fprintf(stderr, " (%.*s: ", static_cast<int>(path.size()), path.data());
+    write_message(stderr, state.language(), reason, fillers);
+    std::fputs(")\n", stderr);
+}
+
+bool CommandLineFace::report(const AppState& state, const Outcome& outcome) const {
+    if (outcome.ok()) return true;
+    if (outcome.message == message_said) return false;
+    // A message that names a place in its file fills in the file, the line and the offset.
+    if (std::string_view(message_text(outcome.message, 0)).find("%1") != std::string_view::npos)
+        complain(state, outcome.message, {outcome.subject, outcome.line, outcome.offset});
+    else if (outcome.reason != no_message) complain_file(state, outcome.message, outcome.subject, outcome.reason);
+    else if (outcome.error != 0) complain_file(state, outcome.message, outcome.subject, std::strerror(outcome.error));
+    else complain_file(state, outcome.message, outcome.subject, std::string_view());
+    return false;
 }
 
 void complain_usage(const char* format, ...) {
@@ -75,29 +99,35 @@ void complain_usage(const char* format, ...) {
     std::fputc('\n', stderr);
 }
 
-void complain_file(const AppState& state, int message, std::string_view path, std::string_view reason) {
-    start_complaint();
-    write_message(stderr, state.language(), message, {});
-    std::fprintf(stderr, " (%.*s: %.*s)\n", static_cast<int>(path.size()), path.data(), static_cast<int>(reason.size()),
-                 reason.data());
+bool report_session(const AppState& state, const Face& face, const Session& session, bool save) {
+    const char* ini = state.ini_path.data();
+    switch (session.loaded) {
+    case LoadOutcome::loaded:
+    case LoadOutcome::missing: break;
+    case LoadOutcome::no_path: face.complain(state, message_no_ini_path, {static_cast<int>(ini_path_capacity) - 13}); return false;
+    case LoadOutcome::busy:
+        face.complain_file(state, message_folder_in_use, settings_lock_path(state).data(), message_locked_for,
+                           {settings_wait_ms / 1000});
+        return false;
+    case LoadOutcome::not_a_file: face.complain_file(state, message_cannot_read, ini, message_not_a_file); return false;
+    case LoadOutcome::lock_not_a_file:
+        face.complain_file(state, message_cannot_read, settings_lock_path(state).data(), message_not_a_file);
+        return false;
+    case LoadOutcome::unreadable:
+        if (session.load_error) face.complain_file(state, message_cannot_read, ini, std::strerror(session.load_error));
+        else face.complain_file(state, message_cannot_read, ini, message_read_error);
+        return false;
+    case LoadOutcome::damaged:
+        // Saving over a damaged file would lose what stands after the damage; a look at it is fine.
+        face.complain_file(state, message_settings_damaged, ini, save ? message_damaged_left : message_damaged_not_shown,
+                           {session.damaged_line});
+        if (save) return false;
+        break;
+    }
+    if (session.saved) return true;
+    if (session.save_error) face.complain_file(state, message_cannot_write, ini, std::strerror(session.save_error));
+    else face.complain_file(state, message_cannot_write, ini, message_write_error);
+    return false;
 }
-
-void complain_file(const AppState& state, int message, std::string_view path, int reason,
-                   std::initializer_list<Filler> fillers) {
-    start_complaint();
-    write_message(stderr, state.language(), message, {});
-    std::fprintf(stderr, " (%.*s: ", static_cast<int>(path.size()), path.data());
-    write_message(stderr, state.language(), reason, fillers);
-    std::fputs(")\n", stderr);
-}
-
-void print_character(std::FILE* stream, int cell) {
-    const SjisBytes b = bytes_of(cell);
-    const char text[2] = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
-    print_sjis(stream, std::string_view(text, 2));
-    std::fprintf(stream, " (%#x)", code_of(cell));
-}
-
-void print_text(std::string_view sjis) { print_sjis(stdout, sjis); }
 
 }  // namespace sorvane::cli

@@ -1,7 +1,9 @@
 #include "ui/commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 
 #include "ui/control_table.h"
 
@@ -10,117 +12,58 @@ namespace sorvane {
 namespace {
 
 // The list boxes a command rewrote take their texts anew.
-void show_lists(const AppState& state, Face& face, unsigned lists) {
-    if (lists & detected_list) face.set_box_text(detected_box, state.text_slots[detected_text].data());
-    if (lists & registered_list) face.set_box_text(registered_box, state.text_slots[registered_text].data());
+void show_lists(const AppState& state, WindowFace& window, unsigned lists) {
+    if (lists & detected_list) window.set_box_text(detected_box, state.text_slots[detected_text].data());
+    if (lists & registered_list) window.set_box_text(registered_box, state.text_slots[registered_text].data());
 }
 
-void report(const AppState& state, Face& face, const Outcome& outcome) {
-    if (!outcome.ok() && outcome.message != message_said) face.show_open_error(outcome.message, state.language());
-}
-
-// Asks the face for the file of a button's row, starting from a path; false when cancelled.
-bool choose_file(Face& face, int row, bool save, std::string_view last, std::array<char, text_slot_size>& chosen) {
-    const std::size_t n = std::min(last.size(), chosen.size() - 1);
-    std::memcpy(chosen.data(), last.data(), n);
-    chosen[n] = '\0';
-    if (!face.choose_file(row, save, chosen.data(), chosen.size())) return false;
-    chosen.back() = '\0';
-    return true;
-}
-
-// The lists as the window holds them: pulled from its boxes once a command is about to read
-// them, after the files it needs have been opened, under the busy lock, which is released
-// before the dispatcher returns.
-class WindowLists final : public ListHolder {
+// The window as the commands see it. It holds the lists in its boxes: they are pulled into
+// the state once a command is about to read them, after the files it needs have been
+// opened, under the busy lock, which is released before the dispatcher returns. It shows the
+// open errors in its message box and has no other words.
+class CommandFace final : public Face {
 public:
-    WindowLists(AppState& state, Face& face) : state_(state), face_(face) {}
-    ~WindowLists() override {
-        if (locked_) busy_lock(face_, false);
-    }
+    CommandFace(AppState& state, WindowFace& window) : state_(state), window_(window) {}
+    ~CommandFace() override { unlock(); }
     void pull() const override {
-        busy_lock(face_, true);
+        busy_lock(window_, true);
         locked_ = true;
-        face_.pull_texts(state_);
+        window_.pull_texts(state_);
     }
-    void show(unsigned lists) const override { show_lists(state_, face_, lists); }
-    void unlock() {
-        if (locked_) busy_lock(face_, false);
+    void show(unsigned lists) const override { show_lists(state_, window_, lists); }
+    bool report(const AppState& state, const Outcome& outcome) const override {
+        if (!outcome.ok() && outcome.message != message_said) window_.show_open_error(outcome.message, state.language());
+        return outcome.ok();
+    }
+    BannerTime now() const override { return window_.now(); }
+    void unlock() const {
+        if (locked_) busy_lock(window_, false);
         locked_ = false;
     }
 
 private:
     AppState& state_;
-    Face& face_;
+    WindowFace& window_;
     mutable bool locked_ = false;
 };
 
-template <Outcome (*command)(AppState&)>
-void run_list_command(AppState& state, Face& face) {
-    WindowLists lists(state, face);
-    lists.pull();
-    show_lists(state, face, command(state).lists);
+// The path a button's dialog offers: the last text file, or the last output file (Font.inc
+// at first).
+const char* offered_path(AppState& state, Dialog dialog) {
+    return dialog == Dialog::save ? offered_output_path(state) : state.text_slots[input_path].data();
 }
 
-void scan_text_file(AppState& state, Face& face) {
-    std::array<char, text_slot_size> chosen;
-    if (!choose_file(face, text_file_button, false, state.text(input_path), chosen)) return;
-    const char* paths[] = {chosen.data()};
-    WindowLists lists(state, face);
-    const Outcome outcome = scan_files(state, paths, mark_shift_jis_file, lists);
-    lists.unlock();
-    report(state, face, outcome);
+// Asks the window for the file of a button's row, starting from the path its dialog offers;
+// false when cancelled.
+bool choose_file(AppState& state, WindowFace& window, int row, Dialog dialog, std::array<char, text_slot_size>& chosen) {
+    const std::string_view last = offered_path(state, dialog);
+    const std::size_t n = std::min(last.size(), chosen.size() - 1);
+    std::memcpy(chosen.data(), last.data(), n);
+    chosen[n] = '\0';
+    if (!window.choose_file(row, dialog == Dialog::save, chosen.data(), chosen.size())) return false;
+    chosen.back() = '\0';
+    return true;
 }
-
-void generate_font_data(AppState& state, Face& face) {
-    std::array<char, text_slot_size> chosen;
-    if (!choose_file(face, generate_button, true, offered_output_path(state), chosen)) return;
-    // The window keeps the path its dialog returned, even for a generation that is refused.
-    state.store_text(output_path, chosen.data());
-    WindowLists lists(state, face);
-    const Generation generation = generate(state, chosen.data(), face.now(), lists);
-    report(state, face, generation.font);  // while the lock is held, as the font is read during the work
-    lists.unlock();
-    report(state, face, generation.outcome);
-}
-
-void toggle_language(AppState& state, Face& face) {
-    choose_language(state, state.language() == 0 ? 1 : 0);
-    relabel(state, face);
-}
-
-void resize_to_default(AppState&, Face& face) { face.resize_to_default(); }
-
-// The command of each button; the radio buttons choose through their group's command.
-struct RowCommand {
-    int row;
-    void (*run)(AppState&, Face&);
-};
-
-constexpr RowCommand row_commands[] = {
-    {language_button, toggle_language},
-    {default_size_button, resize_to_default},
-    {clear_detected_button, run_list_command<clear_detected>},
-    {text_file_button, scan_text_file},
-    {add_button, run_list_command<add_detected>},
-    {clear_all_button, run_list_command<clear_registered>},
-    {sort_button, run_list_command<sort_registered>},
-    {remove_button, run_list_command<remove_detected>},
-    {generate_button, generate_font_data},
-};
-
-using ChoiceCommand = Outcome (*)(AppState&, int);
-
-struct RadioGroup {
-    int setting;
-    ChoiceCommand choose;
-};
-
-constexpr RadioGroup radio_groups[] = {
-    {font_kind, choose_font},
-    {compiler, choose_compiler},
-    {output_sequence, choose_output_sequence},
-};
 
 bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
     if (row < 0 || row >= control_row_count) return false;
@@ -128,16 +71,48 @@ bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
     return r.type == radio_button && r.group_base == group_base;
 }
 
-}  // namespace
-
-void busy_lock(Face& face, bool on) {
-    for (const int row : {text_file_button, generate_button, add_button, clear_all_button, sort_button, detected_box,
-                          registered_box}) {
-        face.set_enabled(row, !on);
+// Takes the check mark from the button of its group checked so far, where the stored value
+// names one, and gives it to row.
+void move_check_mark(const AppState& state, WindowFace& window, int row, const ControlRow& r, bool before) {
+    if (before) {
+        const std::int64_t checked_row = std::int64_t{state.settings[static_cast<std::size_t>(r.slot)]} + r.group_base;
+        if (is_radio_of_group(checked_row, r.group_base)) window.set_checked(static_cast<int>(checked_row), false);
+    } else {
+        window.set_checked(row, true);
     }
 }
 
-void relabel(const AppState& state, Face& face) {
+// Runs a row's command: its file chosen first where its dialog says so, then the command
+// with the window lent, then its failure shown once the buttons are free again.
+void run_command(AppState& state, WindowFace& window, const CommandRow& command, int row, int choice) {
+    std::array<char, text_slot_size> chosen;
+    const char* files[] = {chosen.data()};
+    CommandFace face(state, window);
+    Request request(face);
+    request.choice = choice;
+    if (command.dialog != Dialog::none) {
+        if (!choose_file(state, window, row, command.dialog, chosen)) return;
+        // The window keeps the path its save dialog returned, even for a generation refused.
+        if (command.dialog == Dialog::save) state.store_text(output_path, chosen.data());
+        request.files = files;
+    }
+    const int language = state.language();
+    const Outcome outcome = command.run(state, request);
+    face.unlock();
+    face.report(state, outcome);
+    if (state.language() != language) relabel(state, window);
+}
+
+}  // namespace
+
+void busy_lock(WindowFace& window, bool on) {
+    for (const int row : {int{text_file_button}, int{generate_button}, int{add_button}, int{clear_all_button},
+                          int{sort_button}, int{detected_box}, int{registered_box}}) {
+        window.set_enabled(row, !on);
+    }
+}
+
+void relabel(const AppState& state, WindowFace& window) {
     for (int row = 0; row < control_row_count; ++row) {
         switch (control_table[static_cast<std::size_t>(row)].type) {
         case push_button:
@@ -145,7 +120,7 @@ void relabel(const AppState& state, Face& face) {
         case check_box:
         case group_box:
         case static_label:
-            face.set_label(row, label_of(row, state.language()));
+            window.set_label(row, label_of(row, state.language()));
             break;
         default:
             break;
@@ -153,31 +128,22 @@ void relabel(const AppState& state, Face& face) {
     }
 }
 
-void select_radio(AppState& state, Face& face, int row) {
-    if (row < 0 || row >= control_row_count) return;
-    const ControlRow& r = control_table[static_cast<std::size_t>(row)];
-    if (r.type != radio_button) return;
-    const std::int32_t value = state.settings[static_cast<std::size_t>(r.slot)];
-    // A stored value outside the group checked no button; there is none to uncheck then.
-    const std::int64_t checked_row = std::int64_t{value} + r.group_base;
-    if (is_radio_of_group(checked_row, r.group_base)) face.set_checked(static_cast<int>(checked_row), false);
-    for (const RadioGroup& group : radio_groups)
-        if (group.setting == r.slot) group.choose(state, row - r.group_base);
-    face.set_checked(row, true);
-}
-
-void dispatch(AppState& state, Face& face, std::uint32_t command_word) {
+void dispatch(AppState& state, WindowFace& window, std::uint32_t command_word) {
     if ((command_word >> 16) != 0) return;  // notifications, such as an edit box's changes
     const int row = static_cast<int>(command_word & 0xFFFF);
-    bool found = false;
-    for (const RowCommand& command : row_commands) {
-        if (command.row == row) {
-            command.run(state, face);
-            found = true;
+    if (row == default_size_button) {
+        window.resize_to_default();
+    } else if (row < control_row_count) {
+        // A radio button runs its group's command with its place in the group as the choice.
+        const ControlRow& r = control_table[static_cast<std::size_t>(row)];
+        const bool radio = r.type == radio_button;
+        if (const CommandRow* command = command_of_window_row(radio ? r.group_base : row)) {
+            if (radio) move_check_mark(state, window, row, r, true);
+            run_command(state, window, *command, row, radio ? row - r.group_base : -1);
+            if (radio) move_check_mark(state, window, row, r, false);
         }
     }
-    if (!found) select_radio(state, face, row);
-    face.repaint();
+    window.repaint();
 }
 
 }  // namespace sorvane

@@ -1,20 +1,20 @@
-// The window's dispatcher: what a click on each control row does. It runs the shared
-// commands on the program's state and lends them the window's face: its file dialogs, its
-// message box, its list boxes, its buttons.
+// The window's dispatcher: what a click on each control row does. It finds the row's command
+// in the table of commands every face shares, asks for its file where the command's dialog
+// says so, and lends the command the window: its message box, its list boxes, its buttons.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "app/commands.h"
+#include "app/command_table.h"
 
 namespace sorvane {
 
 // What the window lends the dispatcher; the tests lend a recorder. Each operation that a
-// face does not have does nothing.
-class Face {
+// window does not have does nothing.
+class WindowFace {
 public:
-    virtual ~Face() = default;
+    virtual ~WindowFace() = default;
     // Offers path (capacity bytes, filled with the last path) in the open or the save dialog
     // of a button's row; false when cancelled.
     virtual bool choose_file(int /*row*/, bool /*save*/, char* /*path*/, std::size_t /*capacity*/) { return false; }
@@ -37,17 +37,13 @@ public:
 
 // Runs the command of a command word on the state: the row number in its low 16 bits, a
 // notification code in its high 16 bits (anything but 0 is ignored, without even a repaint).
-void dispatch(AppState& state, Face& face, std::uint32_t command_word);
+void dispatch(AppState& state, WindowFace& window, std::uint32_t command_word);
 
 // Disables (on) or enables the seven controls that must not be used while a command runs,
 // in the order: text file, generate, add, clear all, sort, detected box, registered box.
-void busy_lock(Face& face, bool on);
+void busy_lock(WindowFace& window, bool on);
 
 // Gives every button and static label its label in the state's language.
-void relabel(const AppState& state, Face& face);
-
-// Checks the radio button of a row and makes its value its group's choice, taking the
-// check mark from the button checked so far. Rows that are no radio button change nothing.
-void select_radio(AppState& state, Face& face, int row);
+void relabel(const AppState& state, WindowFace& window);
 
 }  // namespace sorvane

@@ -14,7 +14,7 @@ namespace {
 using testing::character;
 
 // A face that records everything the commands asked of it, in order.
-struct FaceRecorder final : Face {
+struct FaceRecorder final : WindowFace {
     std::vector<std::string> calls;
     std::string detected_box;  // what the list boxes were last given
     std::string registered_box;
@@ -206,7 +206,7 @@ TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
 }
 
 TEST_F(Commands, FaceWithoutOperationsIsSafe) {
-    Face nothing;
+    WindowFace nothing;
     for (std::uint32_t row = 0; row < 60; ++row) sorvane::dispatch(app_state, nothing, row);
     EXPECT_EQ(app_state.text(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
 }

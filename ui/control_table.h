@@ -2,6 +2,8 @@
 // its label in both languages; and the texts of the window.
 #pragma once
 
+#include "app/command_table.h"
+
 #include <array>
 #include <cstdint>
 
@@ -40,23 +42,13 @@ struct ControlRow {
 inline constexpr int control_row_count = 50;
 
 // Rows of the items other code names.
+// The rows whose buttons run a command are the command table's (app/command_table.h).
 enum ControlId : int {
-    language_button = 1,
     default_size_button = 2,
-    clear_detected_button = 5,
-    text_file_button = 6,
     detected_box = 7,
-    add_button = 10,
-    clear_all_button = 11,
-    sort_button = 12,
-    remove_button = 13,
     registered_box = 15,
-    generate_button = 25,
-    k14_radio = 31,
     jiskan16_radio = 32,
     jiskan24_radio = 33,
-    output_sequence_radio = 37,
-    xc32_radio = 42,
     cc_rh_radio = 43,
 };
 

@@ -100,7 +100,7 @@ void resize_to_default() {
 void repaint() { InvalidateRect(main_window, nullptr, TRUE); }
 
 // The face the window lends the commands: its controls, found through its handles.
-class WindowFace final : public Face {
+class Win32Face final : public WindowFace {
 public:
     bool choose_file(int, bool save, char* path, std::size_t capacity) override {
         return sorvane::choose_file(save, path, capacity);
@@ -177,7 +177,7 @@ void on_create(HWND window, AppState& state) {
     settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged ||
                           loaded == LoadOutcome::not_a_file;
     for (int row = 0; row < control_row_count; ++row) create_control(state, window, row);
-    WindowFace face;
+    Win32Face face;
     relabel(state, face);
 
     const auto& settings = state.settings;
@@ -310,7 +310,7 @@ LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l)
     case WM_SIZE: on_size(window, LOWORD(l), HIWORD(l)); return 0;
     case WM_PAINT: on_paint(window); return 0;
     case WM_COMMAND: {
-        WindowFace face;
+        Win32Face face;
         dispatch(state_of(window), face, static_cast<std::uint32_t>(w));
         return 0;
     }

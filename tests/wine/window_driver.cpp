@@ -536,7 +536,7 @@ int main(int argc, char** argv) {
     press(add_button);
     check(text_of(control(registered_box)) == detected, "adding to an empty list gives the detected list");
     bool enabled = true;
-    for (int row : {text_file_button, generate_button, add_button, clear_all_button, sort_button, detected_box, registered_box})
+    for (const int row : {int{text_file_button}, int{generate_button}, int{add_button}, int{clear_all_button}, int{sort_button}, int{detected_box}, int{registered_box}})
         enabled = enabled && IsWindowEnabled(control(row));
     check(enabled, "the busy lock is released after each command");
 

@@ -1,4 +1,4 @@
-#include "cli/png_file.h"
+#include "app/png_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,0 +1,293 @@
+#include "app/command_table.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/encoded_text.h"
+#include "app/font_commands.h"
+#include "core/utf8_text.h"
+#include "fontgen/font_table.h"
+
+namespace sorvane {
+namespace {
+
+const char* font_name(const AppState& state) { return font_of(state.settings[font_kind]).name; }
+
+const char* compiler_name(const AppState& state) { return compiler_of(state.settings[compiler]).name; }
+
+// Names what the files held that the font cannot have.
+void report_left_out(const AppState& state, const Face& face, const LeftOut& left_out) {
+    if (left_out.count == 0) return;
+    face.complain(state, left_out.count > 10 ? message_left_out_first_ten : message_left_out, {left_out.count});
+    for (long i = 0; i < left_out.count && i < 10; ++i) {
+        const Unmapped& u = left_out.first[static_cast<std::size_t>(i)];
+        char code[16];
+        std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(u.code_point));
+        face.note(state, message_left_out_line, {u.file, u.line, code, utf8_of(u.code_point)});
+    }
+}
+
+// A list command under the face's lists, and the two counts after it.
+Outcome list_command(AppState& state, const Face& face, Outcome (*command)(AppState&)) {
+    face.pull();
+    face.show(command(state).lists);
+    face.say(state, message_counts, {state.settings[kanji_num], state.settings[detected_num]});
+    return {};
+}
+
+// A list text, a line of it at a time, indented.
+void say_list(const AppState& state, const Face& face, std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        face.say(state, message_list_line, {Filler::shift_jis_text(line)});
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+// Names the registered characters without a glyph, the first twenty of them.
+void list_missing_glyphs(const AppState& state, const Face& face, const Generation& generation) {
+    std::array<int, 20> first{};
+    missing_glyphs(state, first);
+    for (int i = 0; i < generation.missing_glyphs && i < static_cast<int>(first.size()); ++i)
+        note_character(state, face, first[static_cast<std::size_t>(i)]);
+    if (generation.missing_glyphs > static_cast<int>(first.size()))
+        face.note(state, message_and_more, {generation.missing_glyphs - static_cast<int>(first.size())});
+}
+
+void warn_about_missing_glyphs(const AppState& state, const Face& face, const Generation& generation) {
+    const char* font_file = state.text_slots[font_path].data();
+    if (generation.font_lines < grid_cells) face.complain(state, message_font_ends_early, {font_file, generation.font_lines, grid_cells});
+    if (generation.missing_glyphs == 0) return;
+    face.complain(state, message_missing_glyphs, {font_file});
+    list_missing_glyphs(state, face, generation);
+}
+
+// A Shift_JIS file, or standard input for "-" where the face reads it, as the window reads
+// its file.
+Outcome mark_file_as_is(const char* path, Scanner& scanner, KanjiGrid& found) {
+    if (std::strcmp(path, "-") != 0) return mark_shift_jis_file(path, scanner, found);
+    std::array<std::uint8_t, 1 << 16> buffer;
+    TextReader in(open_input("-"), buffer);
+    scanner.mark_characters(in, found);
+    if (!in.read_failed()) return {};
+    return {message_cannot_read, "-", errno};
+}
+
+// "text file": the texts scanned, in their encoding; with add, registered at once.
+Outcome scan_command(AppState& state, const Request& request) {
+    const Face& face = request.face;
+    LeftOut left_out;
+    std::unique_ptr<Decoder> decoder;
+    if (request.encoding && !is_utf8_name(request.encoding)) decoder = std::make_unique<Decoder>(request.encoding);
+    const MarkFile encoded = [&left_out, &decoder](const char* path, Scanner& scanner, KanjiGrid& found) {
+        return decoder ? mark_encoded_file(path, *decoder, scanner, found, left_out) : mark_utf8_file(path, found, left_out);
+    };
+    const MarkFile as_is = request.standard_input ? MarkFile(mark_file_as_is) : MarkFile(mark_shift_jis_file);
+    const Outcome outcome = scan_files(state, request.files, request.encoding ? encoded : as_is, face);
+    // A failure first, then what the files held that the font cannot have.
+    const bool scanned = face.report(state, outcome);
+    if (request.encoding) report_left_out(state, face, left_out);
+    if (!scanned) return said();
+    if (request.files.size() == 1) face.say(state, message_scanned_file, {request.files[0], state.settings[detected_num]});
+    else face.say(state, message_scanned_files, {request.files.size(), state.settings[detected_num]});
+    return request.add ? list_command(state, face, add_detected) : outcome;
+}
+
+Outcome add_command(AppState& state, const Request& request) { return list_command(state, request.face, add_detected); }
+Outcome remove_command(AppState& state, const Request& request) { return list_command(state, request.face, remove_detected); }
+Outcome sort_command(AppState& state, const Request& request) { return list_command(state, request.face, sort_registered); }
+Outcome clear_command(AppState& state, const Request& request) { return list_command(state, request.face, clear_registered); }
+Outcome clear_detected_command(AppState& state, const Request& request) {
+    return list_command(state, request.face, clear_detected);
+}
+
+// A refusal of the guards, said; the font's open error comes first, for it has no glyph to count.
+Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
+                          const GenerationGuards& guards) {
+    const char* font_file = state.text_slots[font_path].data();
+    if (generation.too_big) {
+        const IncludeSummary& s = generation.include;
+        face.complain(state, message_too_big, {path, s.index_table_bytes + s.glyph_table_bytes, s.index_table_bytes,
+                                               s.glyph_table_bytes, s.count, font_name(state), guards.max_bytes});
+    } else if (!generation.font.ok()) {
+        face.report(state, generation.font);
+        face.complain(state, message_strict_no_font, {path, font_file});
+    } else {
+        face.complain(state, message_strict_missing, {path, generation.missing_glyphs, font_file});
+        list_missing_glyphs(state, face, generation);
+    }
+    return said();
+}
+
+// "Generating font data" into the file given, else the one the state keeps.
+Outcome generate_command(AppState& state, const Request& request) {
+    const Face& face = request.face;
+    BannerTime time = face.now();
+    if (banner_time(time) == BannerClock::beyond_calendar) {
+        face.complain(state, message_epoch_beyond_calendar, {std::getenv("SOURCE_DATE_EPOCH")});
+        Outcome usage = said();
+        usage.usage = true;
+        return usage;
+    }
+    const char* path = request.files.empty() ? offered_output_path(state) : request.files[0];
+    const Generation generation = generate(state, path, time, face, request.guards);
+    if (generation.too_big || generation.not_whole) return refused_by_guards(state, face, generation, path, request.guards);
+    // The font's open error while the lists are held, as it is found during the work.
+    const bool font_read = face.report(state, generation.font);
+    if (!generation.outcome.ok()) return generation.outcome;
+    face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
+                                        compiler_name(state), generation.include.index_table_bytes,
+                                        generation.include.glyph_table_bytes});
+    if (font_read) warn_about_missing_glyphs(state, face, generation);
+    return font_read ? Outcome{} : said();
+}
+
+Outcome font_command(AppState& state, const Request& request) {
+    choose_font(state, request.choice);
+    request.face.say(state, message_font_chosen, {font_name(state)});
+    return {};
+}
+
+Outcome compiler_command(AppState& state, const Request& request) {
+    choose_compiler(state, request.choice);
+    request.face.say(state, message_compiler_chosen, {compiler_name(state)});
+    return {};
+}
+
+Outcome output_sequence_command(AppState& state, const Request& request) {
+    return choose_output_sequence(state, request.choice);
+}
+
+// The language chosen, or the other one for a toggle.
+Outcome language_command(AppState& state, const Request& request) {
+    choose_language(state, request.choice >= 0 ? request.choice : state.language() == 0 ? 1 : 0);
+    request.face.say(state, message_language_chosen, {state.language() == 1 ? "en" : "ja"});
+    return {};
+}
+
+// A stored choice that names no row of its table, said.
+std::string stored_as(const AppState& state, bool named, std::int32_t value) {
+    if (named) return "";
+    std::string text = message_text(message_stored_as, state.language());
+    return text.replace(text.find("%1"), 2, std::to_string(value));
+}
+
+Outcome show_command(AppState& state, const Request& request) {
+    const Face& face = request.face;
+    face.say(state, message_listed_detected, {state.settings[detected_num]});
+    say_list(state, face, state.text(detected_text));
+    face.say(state, message_listed_registered, {state.settings[kanji_num]});
+    say_list(state, face, state.text(registered_text));
+    face.say(state, message_listed_font, {font_name(state), stored_as(state, is_font_value(state.settings[font_kind]), state.settings[font_kind])});
+    face.say(state, message_listed_compiler,
+             {compiler_name(state), stored_as(state, is_compiler_value(state.settings[compiler]), state.settings[compiler])});
+    face.say(state, message_listed_language, {state.language() == 1 ? "en" : "ja"});
+    face.say(state, message_listed_text_file, {state.text_slots[input_path].data()});
+    face.say(state, message_listed_output_file,
+             {state.text(output_path).empty() ? "Font.inc" : state.text_slots[output_path].data()});
+    face.say(state, message_listed_settings_file, {state.ini_path.data()});
+    return {};
+}
+
+// The words of a table's rows, then a null.
+template <const auto& table>
+constexpr auto words_of() {
+    std::array<const char*, table.size() + 1> words{};
+    for (std::size_t i = 0; i < table.size(); ++i) words[i] = table[i].word;
+    return words;
+}
+
+constexpr auto font_choices = words_of<font_table>();
+constexpr auto compiler_choices = words_of<compiler_table>();
+constexpr const char* language_choices[] = {"ja", "en", nullptr};
+
+constexpr FixedText init_help = FixedText{}
+                                     .add("copy the installed font source files (")
+                                     .add(font_source_names(", ", ", ").view())
+                                     .add(") into DIR, else the working directory; a file already there is left as it is");
+constexpr FixedText import_font_help =
+    FixedText{}
+        .add("make a font source file (")
+        .add(font_source_names(", ", " or ").view())
+        .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208 or Unicode; "
+             "--size is needed for outline fonts");
+constexpr FixedText import_font_operands =
+    FixedText{}.add("FONT [-o FILE] [--size ").add(font_sizes("|", "|").view()).add("] [--face N] [--bit-order lsb-left|msb-left]");
+
+constexpr int no_row = -1;
+constexpr Dialog open = Dialog::open, save = Dialog::save;
+constexpr StateUse keeps = StateUse::none, looks = StateUse::load, saves = StateUse::load_and_save;
+
+constexpr CommandRow commands[] = {
+    // word, operands, help, operands from and to, options, choices, window row, dialog, settings, handler
+    {"init", "[DIR]", init_help.c_str(), 0, 1, 0, nullptr, no_row, Dialog::none, keeps, init_command},
+    {"scan", "[--encoding NAME] [--add] FILE...",
+     "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
+     "registered become the detected list; --add adds them to the registered list at once, as one step",
+     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open, saves, scan_command},
+    {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, nullptr, add_button,
+     Dialog::none, saves, add_command},
+    {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0, nullptr,
+     remove_button, Dialog::none, saves, remove_command},
+    {"sort", "", "sort the registered list (\"Sort characters\")", 0, 0, 0, nullptr, sort_button, Dialog::none, saves,
+     sort_command},
+    {"clear", "", "clear the registered list (\"Clear all\")", 0, 0, 0, nullptr, clear_all_button, Dialog::none, saves,
+     clear_command},
+    {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
+     saves, clear_detected_command},
+    {"generate", "[FILE] [--max-bytes N] [--strict]",
+     "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
+     "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
+     "registered character has no glyph in the font",
+     0, 1, takes_guards, nullptr, generate_button, save, saves, generate_command},
+    {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
+    {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
+     Dialog::none, saves, compiler_command},
+    {nullptr, nullptr, nullptr, 0, 0, 0, nullptr, output_sequence_radio, Dialog::none, saves, output_sequence_command},
+    {"language", nullptr, "choose the language of labels and messages", 1, 1, 0, language_choices, language_button,
+     Dialog::none, saves, language_command},
+    {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, nullptr, no_row, Dialog::none, looks,
+     show_command},
+    {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1, takes_output | takes_bit_order | takes_size,
+     nullptr, no_row, Dialog::none, keeps, import_font_command},
+    {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
+     1, 1, takes_output | takes_bit_order | takes_size, nullptr, no_row, Dialog::none, keeps, import_font_command},
+    {"preview", "FILE [-o FILE.png] [--text TEXT] [--bit-order lsb-left|msb-left]",
+     "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
+     "with --text, the two-byte characters of a Shift_JIS text file in a line, as a display shows them",
+     1, 1, takes_output | takes_bit_order | takes_text, nullptr, no_row, Dialog::none, keeps, preview_command},
+};
+
+}  // namespace
+
+void note_character(const AppState& state, const Face& face, int cell) {
+    const SjisBytes b = bytes_of(cell);
+    const char text[2] = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
+    char code[16];
+    std::snprintf(code, sizeof code, "%#x", code_of(cell));
+    face.note(state, message_character_line, {Filler::shift_jis_text(std::string_view(text, 2)), code});
+}
+
+std::span<const CommandRow> command_table() { return commands; }
+
+const CommandRow* command_of_word(std::string_view word) {
+    for (const CommandRow& c : commands)
+        if (c.word && word == c.word) return &c;
+    return nullptr;
+}
+
+const CommandRow* command_of_window_row(int row) {
+    for (const CommandRow& c : commands)
+        if (c.window_row == row) return &c;
+    return nullptr;
+}
+
+}  // namespace sorvane
