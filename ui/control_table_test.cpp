@@ -131,3 +131,34 @@ TEST(ControlTable, LabelsOutsideTheTableAreNone) {
 
 }  // namespace
 }  // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// The window's buttons and the table of commands agree: each command with a window row
+// names a push button or the first radio button of a group, and every push button but the
+// "#" one runs a command.
+TEST(ControlTable, EveryButtonRunsACommandOfTheTable) {
+    int in_window = 0;
+    for (const CommandRow& command : command_table()) {
+        if (command.window_row < 0) continue;
+        ++in_window;
+        ASSERT_LT(command.window_row, control_row_count);
+        const ControlRow& r = control_table[static_cast<std::size_t>(command.window_row)];
+        EXPECT_TRUE(r.type == push_button || (r.type == radio_button && r.group_base == command.window_row))
+            << command.window_row;
+    }
+    EXPECT_EQ(in_window, 11);
+    for (int row = 0; row < control_row_count; ++row) {
+        const ControlRow& r = control_table[static_cast<std::size_t>(row)];
+        if (r.type == push_button && row != default_size_button) {
+            EXPECT_NE(command_of_window_row(row), nullptr) << "button " << row << " runs nothing";
+        }
+        if (r.type == radio_button) {
+            EXPECT_NE(command_of_window_row(r.group_base), nullptr) << "radio " << row;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sorvane
