@@ -160,8 +160,8 @@ if [ -n "$linux_cli" ]; then
   fi
 fi
 
-for language in ja en; do
-  [ -f "window-$language.bmp" ] && convert "window-$language.bmp" "$build/window-$language.png"
+for picture in ja en busy; do
+  [ -f "window-$picture.bmp" ] && convert "window-$picture.bmp" "$build/window-$picture.png"
 done
 [ -f "$build/window-ja.png" ] && echo "pictures of the window: $build/window-ja.png $build/window-en.png"
 exit "$status"

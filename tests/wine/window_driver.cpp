@@ -214,12 +214,12 @@ bool says(const std::string& shown, int message, int language) {
     return shown.rfind(text, 0) == 0;
 }
 
-// A picture of the window's screen area, as a BMP file.
-void take_picture(const char* path) {
+// A picture of a window's screen area, the main window's unless another is named, as a BMP file.
+void take_picture(const char* path, HWND window = main_window) {
     RECT r{};
-    GetWindowRect(main_window, &r);
-    SetForegroundWindow(main_window);
-    RedrawWindow(main_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GetWindowRect(window, &r);
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     settle();
     Sleep(300);
     const int width = r.right - r.left;
@@ -444,6 +444,7 @@ void close_while_another_run_holds_the_folder(const char* exe, int language) {
     check(wait_until([&] { return (box = find_owned(main_window, "#32770")) != nullptr; }, 20000),
           "closing asks while another run holds the folder");
     if (box) {
+        take_picture("window-busy.bmp", box);
         check(says(text_of(GetDlgItem(box, 0xFFFF)), message_folder_in_use_window, language),
               "the question says the folder is in use, in the window's language");
         press_in(box, IDCANCEL);
