@@ -1,7 +1,8 @@
 #!/bin/sh
 # The window end to end: the real Sorvane.exe under Wine on a private X server, driven by
 # sorvane-window-driver.exe from another process. Leaves window-ja.png and window-en.png,
-# pictures of the window in each language, in the build folder.
+# pictures of the window in each language and of the question it asks at close when another
+# run holds the folder, in the build folder.
 #
 #   tests/wine/run-window-test.sh BUILD_WIN [LINUX_BUILD]
 #
@@ -163,5 +164,5 @@ fi
 for picture in ja en busy; do
   [ -f "window-$picture.bmp" ] && convert "window-$picture.bmp" "$build/window-$picture.png"
 done
-[ -f "$build/window-ja.png" ] && echo "pictures of the window: $build/window-ja.png $build/window-en.png"
+[ -f "$build/window-ja.png" ] && echo "pictures of the window: $build/window-ja.png $build/window-en.png $build/window-busy.png"
 exit "$status"
