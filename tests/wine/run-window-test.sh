@@ -1,6 +1,6 @@
 #!/bin/sh
 # The window end to end: the real Sorvane.exe under Wine on a private X server, driven by
-# sorvane-window-driver.exe from another process. Leaves window-ja.png and window-en.png,
+# sorvane-window-driver.exe from another process. Leaves window-ja.png, window-en.png and window-busy.png,
 # pictures of the window in each language and of the question it asks at close when another
 # run holds the folder, in the build folder.
 #
