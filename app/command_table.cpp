@@ -223,7 +223,7 @@ constexpr FixedText import_font_operands =
     FixedText{}.add("FONT [-o FILE] [--size ").add(font_sizes("|", "|").view()).add("] [--face N] [--bit-order lsb-left|msb-left]");
 
 constexpr int no_row = -1;
-constexpr Dialog open = Dialog::open, save = Dialog::save;
+constexpr Dialog open_dialog = Dialog::open, save_dialog = Dialog::save;
 constexpr StateUse keeps = StateUse::none, looks = StateUse::load, saves = StateUse::load_and_save;
 
 constexpr CommandRow commands[] = {
@@ -232,7 +232,7 @@ constexpr CommandRow commands[] = {
     {"scan", "[--encoding NAME] [--add] FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
      "registered become the detected list; --add adds them to the registered list at once, as one step",
-     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open, saves, scan_command},
+     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open_dialog, saves, scan_command},
     {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, nullptr, add_button,
      Dialog::none, saves, add_command},
     {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0, nullptr,
@@ -247,7 +247,7 @@ constexpr CommandRow commands[] = {
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character has no glyph in the font",
-     0, 1, takes_guards, nullptr, generate_button, save, saves, generate_command},
+     0, 1, takes_guards, nullptr, generate_button, save_dialog, saves, generate_command},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},
