@@ -31,6 +31,26 @@ Session run_on_settings(AppState& state, StateUse use, const std::function<void(
     return session;
 }
 
+LoadOutcome look_at_settings(AppState& state) { return load_settings(state); }
+
+bool load_at_start(AppState& state) {
+    LoadOutcome loaded = LoadOutcome::busy;
+    {
+        FileLock lock;
+        loaded = load_settings(state, nullptr, &lock);
+    }
+    if (loaded == LoadOutcome::busy) loaded = load_settings(state);
+    return loaded != LoadOutcome::unreadable && loaded != LoadOutcome::damaged && loaded != LoadOutcome::not_a_file;
+}
+
+bool save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull) {
+    FileLock lock;
+    if (lock_settings(state, lock, settings_wait_ms) == FileLock::Result::busy) return false;
+    pull();
+    save_settings(state, window);
+    return true;
+}
+
 BannerClock banner_time(BannerTime& time) {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
     if (!text) {

@@ -30,6 +30,22 @@ struct Session {
 // for a command that would save (saving would lose what stands after the damage).
 Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command);
 
+// Reads Sorvane.ini of the working directory without waiting for the folder, for a command
+// that keeps no state: the folder's language and paths.
+LoadOutcome look_at_settings(AppState& state);
+
+// A window's reading at its start: the folder is locked only while the file is read, and a
+// run that keeps it too long is waited out, after which the file is read as it stands
+// (always whole). True when the file may be saved over at the end: not unreadable, damaged
+// or no file.
+bool load_at_start(AppState& state);
+
+// A window's save at its close, once no other run holds the folder, within the wait: pull
+// brings the window's texts into the state first, under the lock. False, with nothing
+// written, when another run held the folder for the whole wait. A lock file that cannot be
+// made (a read-only folder) locks nothing, and the save goes on.
+bool save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull);
+
 // Where the time of a generation's banner comes from.
 enum class BannerClock {
     local,            // the local time

@@ -19,8 +19,6 @@
 #include "core/files.h"
 #include "fontgen/font_table.h"
 #include "fontgen/include_writer.h"
-#include "state/app_state.h"
-#include "state/settings_file.h"
 
 namespace sorvane::cli {
 
@@ -296,13 +294,13 @@ int run(AppState& state, int argc, const char* const* argv) {
     const CommandLineFace face;
     if (call.directory && !change_directory(call.directory)) {
         const int error = errno;
-        load_settings(state);  // its language, from the folder the run started in
+        look_at_settings(state);  // its language, from the folder the run started in
         face.complain_file(state, message_cannot_change_folder, call.directory, std::strerror(error));
         return 1;
     }
     // The commands that keep no state still speak the language of the folder's settings file,
     // and so do the refusals of what the words meant.
-    load_settings(state);
+    look_at_settings(state);
     if (refused_words(state, face, call)) return 2;
     const Request request = request_of(call, face);
     const CommandRow& command = *call.command;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/command_table.h"
-#include "state/app_state.h"
 
 namespace sorvane::cli {
 

@@ -1,5 +1,4 @@
 #include "cli/cli.h"
-#include "state/app_state.h"
 
 int main(int argc, char** argv) {
     // The one state of the run, made here and handed down.

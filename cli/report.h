@@ -7,8 +7,6 @@
 
 #include "app/face.h"
 #include "app/session.h"
-#include "state/app_state.h"
-#include "state/settings_file.h"
 
 namespace sorvane::cli {
 

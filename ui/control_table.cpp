@@ -2,7 +2,6 @@
 
 #include "fontgen/font_table.h"
 #include "fontgen/include_writer.h"
-#include "state/app_state.h"
 
 namespace sorvane {
 namespace {

@@ -8,8 +8,7 @@
 #include <cstring>
 
 #include "app/messages.h"
-#include "state/app_state.h"
-#include "state/settings_file.h"
+#include "app/session.h"
 #include "ui/commands.h"
 #include "ui/control_table.h"
 #include "ui/layout.h"
@@ -166,16 +165,7 @@ void on_create(HWND window, AppState& state) {
     cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
     if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
 
-    // The lock is held only while the file is read. A command line that keeps it too long is
-    // waited out; the file is then read as it stands, which is always whole.
-    LoadOutcome loaded = LoadOutcome::busy;
-    {
-        FileLock lock;
-        loaded = load_settings(state, nullptr, &lock);
-    }
-    if (loaded == LoadOutcome::busy) loaded = load_settings(state);
-    settings_unreadable = loaded == LoadOutcome::unreadable || loaded == LoadOutcome::damaged ||
-                          loaded == LoadOutcome::not_a_file;
+    settings_unreadable = !load_at_start(state);
     for (int row = 0; row < control_row_count; ++row) create_control(state, window, row);
     Win32Face face;
     relabel(state, face);
@@ -192,16 +182,10 @@ void on_create(HWND window, AppState& state) {
 bool save_before_closing(AppState& state) {
     if (state.ini_path[0] == '\0' || settings_unreadable) return true;
     for (;;) {
-        FileLock lock;
-        // A lock file that cannot be made (a read-only folder) locks nothing: the save says.
-        if (lock_settings(state, lock, settings_wait_ms) != FileLock::Result::busy) {
-            pull_texts(state);
-            RECT r{};
-            const bool have_rect = GetWindowRect(main_window, &r);
-            const WindowRect rect{r.left, r.top, r.right, r.bottom};
-            save_settings(state, have_rect ? &rect : nullptr);
-            return true;
-        }
+        RECT r{};
+        const bool have_rect = GetWindowRect(main_window, &r);
+        const WindowRect rect{r.left, r.top, r.right, r.bottom};
+        if (save_at_close(state, have_rect ? &rect : nullptr, [&state] { pull_texts(state); })) return true;
         const char* text = message_text(message_folder_in_use_window, state.language());
         if (MessageBoxA(main_window, text, window_title, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) return false;
     }
