@@ -173,22 +173,17 @@ Outcome language_command(AppState& state, const Request& request) {
     return {};
 }
 
-// A stored choice that names no row of its table, said.
-std::string stored_as(const AppState& state, bool named, std::int32_t value) {
-    if (named) return "";
-    std::string text = message_text(message_stored_as, state.language());
-    return text.replace(text.find("%1"), 2, std::to_string(value));
-}
-
 Outcome show_command(AppState& state, const Request& request) {
     const Face& face = request.face;
     face.say(state, message_listed_detected, {state.settings[detected_num]});
     say_list(state, face, state.text(detected_text));
     face.say(state, message_listed_registered, {state.settings[kanji_num]});
     say_list(state, face, state.text(registered_text));
-    face.say(state, message_listed_font, {font_name(state), stored_as(state, is_font_value(state.settings[font_kind]), state.settings[font_kind])});
-    face.say(state, message_listed_compiler,
-             {compiler_name(state), stored_as(state, is_compiler_value(state.settings[compiler]), state.settings[compiler])});
+    // A stored choice that names no row of its table is shown with the row it stands for.
+    if (is_font_value(state.settings[font_kind])) face.say(state, message_listed_font, {font_name(state)});
+    else face.say(state, message_listed_font_stored_as, {font_name(state), state.settings[font_kind]});
+    if (is_compiler_value(state.settings[compiler])) face.say(state, message_listed_compiler, {compiler_name(state)});
+    else face.say(state, message_listed_compiler_stored_as, {compiler_name(state), state.settings[compiler]});
     face.say(state, message_listed_language, {state.language() == 1 ? "en" : "ja"});
     face.say(state, message_listed_text_file, {state.text_slots[input_path].data()});
     face.say(state, message_listed_output_file,

@@ -219,28 +219,31 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 81: "registered list: %1 characters registered"
     "registered list: %1 characters registered",
     "registered list: %1 characters registered",
-    // 82: "font: %1%2"
-    "font: %1%2",
-    "font: %1%2",
-    // 83: "compiler: %1%2"
-    "compiler: %1%2",
-    "compiler: %1%2",
-    // 84: "language: %1"
+    // 82: "font: %1"
+    "font: %1",
+    "font: %1",
+    // 83: "font: %1 (stored as %2)"
+    "font: %1 (stored as %2)",
+    "font: %1 (stored as %2)",
+    // 84: "compiler: %1"
+    "compiler: %1",
+    "compiler: %1",
+    // 85: "compiler: %1 (stored as %2)"
+    "compiler: %1 (stored as %2)",
+    "compiler: %1 (stored as %2)",
+    // 86: "language: %1"
     "language: %1",
     "language: %1",
-    // 85: "text file: %1"
+    // 87: "text file: %1"
     "text file: %1",
     "text file: %1",
-    // 86: "output file: %1"
+    // 88: "output file: %1"
     "output file: %1",
     "output file: %1",
-    // 87: "settings file: %1"
+    // 89: "settings file: %1"
     "settings file: %1",
     "settings file: %1",
-    // 88: " (stored as %1)"
-    " (stored as %1)",
-    " (stored as %1)",
-    // 89: "%1:%2: %3"
+    // 90: "%1:%2: %3"
     "%1:%2: %3",
     "%1:%2: %3",
 };

@@ -78,13 +78,14 @@ enum Message : int {
     message_listed_detected = 80,
     message_listed_registered = 81,
     message_listed_font = 82,
-    message_listed_compiler = 83,
-    message_listed_language = 84,
-    message_listed_text_file = 85,
-    message_listed_output_file = 86,
-    message_listed_settings_file = 87,
-    message_stored_as = 88,
-    message_place_reason = 89,
+    message_listed_font_stored_as = 83,
+    message_listed_compiler = 84,
+    message_listed_compiler_stored_as = 85,
+    message_listed_language = 86,
+    message_listed_text_file = 87,
+    message_listed_output_file = 88,
+    message_listed_settings_file = 89,
+    message_place_reason = 90,
     message_end
 };
 

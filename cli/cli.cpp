@@ -259,7 +259,7 @@ int status_of(const Outcome& outcome) { return outcome.ok() ? 0 : outcome.usage 
 // Refuses what the words of a command line meant, before the command runs: true, said, then.
 bool refused_words(const AppState& state, const Face& face, const Invocation& call) {
     BannerTime time{};
-    if (call.command->run == command_of_word("generate")->run && banner_time(time) == BannerClock::not_a_number) {
+    if (call.command == command_of_word("generate") && banner_time(time) == BannerClock::not_a_number) {
         face.complain(state, message_epoch_not_a_number);
         return true;
     }

@@ -70,10 +70,7 @@ SORVANE_AVX2_CODE inline std::uint32_t gather_even_bits(std::uint64_t x) {
 }
 
 template <bool with_pext>
-SORVANE_AVX2_CODE void mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry_out) {
-    // The carry in a register: stores to the scratch space could otherwise be taken to
-    // change it, and it would go through memory at every stretch.
-    std::uint64_t carry = carry_out;
+SORVANE_AVX2_CODE std::uint64_t mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t carry) {
     std::uint16_t* pair_list = s.pairs.data();
     std::size_t count = 0;
     for (std::size_t c = 0; c < stretches; ++c) {
@@ -93,7 +90,7 @@ SORVANE_AVX2_CODE void mark_batch_avx2(Scratch& s, const std::uint8_t* p, std::s
         count = pack_pairs(pair_list, count, _mm256_blendv_epi8(high, load32(q + 33), lanes_of(at_odd >> 16)), chosen >> 16);
     }
     mark_codes(s, pair_list, count);
-    carry_out = carry;
+    return carry;
 }
 
 bool avx2_available() {

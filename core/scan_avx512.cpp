@@ -30,10 +30,7 @@ SORVANE_WIDE_CODE inline __m512i codes_of_pairs(__m512i pairs) {
 
 // At most 32 characters start in a stretch; the list's 32 entries after them take the
 // stores of whole registers past the last pair.
-SORVANE_WIDE_CODE void mark_batch_wide(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry_out) {
-    // The carry in a register: stores to the scratch space could otherwise be taken to
-    // change it, and it would go through memory at every stretch.
-    std::uint64_t carry = carry_out;
+SORVANE_WIDE_CODE std::uint64_t mark_batch_wide(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t carry) {
     std::uint16_t* pair_list = s.pairs.data();
     std::size_t count = 0;
     for (std::size_t c = 0; c < stretches; ++c) {
@@ -58,7 +55,7 @@ SORVANE_WIDE_CODE void mark_batch_wide(Scratch& s, const std::uint8_t* p, std::s
     for (std::size_t k = 0; k < count; k += 32)
         _mm512_storeu_si512(&pair_list[k], codes_of_pairs(_mm512_loadu_si512(&pair_list[k])));
     mark_codes(s, pair_list, count);
-    carry_out = carry;
+    return carry;
 }
 
 bool available() {

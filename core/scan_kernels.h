@@ -81,8 +81,10 @@ inline std::uint64_t starts_for_either_carry(std::uint64_t leads, std::uint64_t&
 }
 
 // Marks the characters of `stretches` stretches of 64 bytes from p; the byte after the last
-// one is there to complete a character. carry as for character_starts.
-using BatchKernel = void (*)(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry);
+// one is there to complete a character. Takes the carry into the first stretch and returns
+// the one out of the last, as for character_starts; passed by value, it stays in a register,
+// where a reference could be taken to change with every store to the scratch space.
+using BatchKernel = std::uint64_t (*)(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t carry);
 
 // The last bytes of a block, one at a time; a lead byte at its very end is left pending.
 inline void scan_rest(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsigned& pending_lead) {
@@ -111,7 +113,7 @@ void scan_block(Scratch& s, const std::uint8_t* p, const std::uint8_t* end, unsi
     std::uint64_t carry = 0;
     while (end - p > 64) {
         const std::size_t stretches = std::min<std::size_t>(static_cast<std::size_t>(end - p - 1) / 64, batch);
-        mark_batch(s, p, stretches, carry);
+        carry = mark_batch(s, p, stretches, carry);
         p += 64 * stretches;
     }
     if (carry != 0) ++p;  // the second byte of a character already marked

@@ -84,10 +84,7 @@ inline bool any_high_byte(const std::uint8_t* p) {
 // A batch in two passes, first the starts of all its stretches, then their marks: kept
 // apart, each loop runs faster than the two woven into one. Where characters are scattered,
 // the second pass ends a loop of each stretch in a mispredicted branch.
-void mark_batch_portable(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t& carry_out) {
-    // The carry in a register: stores to the scratch space could otherwise be taken to
-    // change it, and it would go through memory at every stretch.
-    std::uint64_t carry = carry_out;
+std::uint64_t mark_batch_portable(Scratch& s, const std::uint8_t* p, std::size_t stretches, std::uint64_t carry) {
     std::array<std::uint64_t, 1024>& starts_of = s.starts;
     for (std::size_t c = 0; c < stretches; ++c) {
         const std::uint8_t* q = p + 64 * c;
@@ -105,7 +102,7 @@ void mark_batch_portable(Scratch& s, const std::uint8_t* p, std::size_t stretche
             mark_pair(s, q[i], q[i + 1]);
         }
     }
-    carry_out = carry;
+    return carry;
 }
 
 }  // namespace

@@ -71,15 +71,11 @@ bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
     return r.type == radio_button && r.group_base == group_base;
 }
 
-// Takes the check mark from the button of its group checked so far, where the stored value
-// names one, and gives it to row.
-void move_check_mark(const AppState& state, WindowFace& window, int row, const ControlRow& r, bool before) {
-    if (before) {
-        const std::int64_t checked_row = std::int64_t{state.settings[static_cast<std::size_t>(r.slot)]} + r.group_base;
-        if (is_radio_of_group(checked_row, r.group_base)) window.set_checked(static_cast<int>(checked_row), false);
-    } else {
-        window.set_checked(row, true);
-    }
+// Takes the check mark from the button of a radio button's group checked so far, where the
+// stored value names one.
+void uncheck_group(const AppState& state, WindowFace& window, const ControlRow& r) {
+    const std::int64_t checked_row = std::int64_t{state.settings[static_cast<std::size_t>(r.slot)]} + r.group_base;
+    if (is_radio_of_group(checked_row, r.group_base)) window.set_checked(static_cast<int>(checked_row), false);
 }
 
 // Runs a row's command: its file chosen first where its dialog says so, then the command
@@ -138,9 +134,9 @@ void dispatch(AppState& state, WindowFace& window, std::uint32_t command_word) {
         const ControlRow& r = control_table[static_cast<std::size_t>(row)];
         const bool radio = r.type == radio_button;
         if (const CommandRow* command = command_of_window_row(radio ? r.group_base : row)) {
-            if (radio) move_check_mark(state, window, row, r, true);
+            if (radio) uncheck_group(state, window, r);
             run_command(state, window, *command, row, radio ? row - r.group_base : -1);
-            if (radio) move_check_mark(state, window, row, r, false);
+            if (radio) window.set_checked(row, true);
         }
     }
     window.repaint();
