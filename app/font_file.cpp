@@ -102,14 +102,15 @@ FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data) {
 #endif
 }
 
-FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs) {
+FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs,
+                         HalfTable* half) {
     switch (font_format_of(data)) {
     case FontFormat::bdf: {
         TextReader in{std::span<const std::uint8_t>(data)};
-        return read_bdf(in, order, glyphs);
+        return read_bdf(in, order, glyphs, half);
     }
-    case FontFormat::pcf: return read_pcf(data, order, glyphs);
-    case FontFormat::outline: return read_with_freetype(data, face, size, order, glyphs);
+    case FontFormat::pcf: return read_pcf(data, order, glyphs, half);
+    case FontFormat::outline: return read_with_freetype(data, face, size, order, glyphs, half);
     case FontFormat::unknown: break;
     }
     FontImport unknown;

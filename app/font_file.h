@@ -32,6 +32,7 @@ FontFileRead read_font_file(const char* path, std::vector<std::uint8_t>& data);
 
 // The glyphs of a font file's data, by the reader its content calls for: BDF, PCF, or an
 // outline font drawn at size dots (face: the face of a collection).
-FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs);
+FontImport read_any_font(const std::vector<std::uint8_t>& data, int face, int size, BitOrder order, GlyphTable& glyphs,
+                         HalfTable* half = nullptr);
 
 }  // namespace sorvane

@@ -137,11 +137,21 @@ TEST_F(IncludeWriter, C99VariantIsGuardedLinkedAndNeverEmpty) {
     app_state.store_text(registered_text, kan + ji);
     app_state.settings[compiler] = 2;
     std::string expected = sample_file;
+    // Every compiler reads UTF-8 comments: the banner, the heading and the list are in UTF-8.
+    const auto in_utf8 = [&expected](const std::string& sjis, const char* utf8) {
+        expected.replace(expected.find(sjis), sjis.size(), utf8);
+    };
+    in_utf8("\x8a\xbf\x8e\x9a\x83\x74\x83\x48\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5b\x83\x5e", "漢字フォント・データ");
+    in_utf8("\x8e\xc0\x91\x95\x95\xb6\x8e\x9a\x88\xea\x97\x97", "実装文字一覧");
+    in_utf8(kan + ji + "\r\n*/", "漢字\r\n*/");
     expected.replace(expected.find("const unsigned short"), 0,
-                     "#ifndef SORVANE_FONT_INC\r\n#define SORVANE_FONT_INC\r\n\r\n#ifdef __cplusplus\r\nextern \"C\" {\r\n"
-                     "#endif\r\nextern const unsigned short\tfont_kanji_index[];\r\n"
-                     "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\r\n#ifdef __cplusplus\r\n}\r\n#endif\r\n\r\n");
-    expected.replace(expected.find("const char"), 10, "const unsigned char");
+                     "#ifndef SORVANE_FONT_INC\r\n#define SORVANE_FONT_INC\r\n\r\n"
+                     "#ifndef SORVANE_FONT_FLASH\r\n#define SORVANE_FONT_FLASH\r\n#endif\r\n\r\n"
+                     "#ifdef __cplusplus\r\nextern \"C\" {\r\n"
+                     "#endif\r\nextern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_index[];\r\n"
+                     "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\r\n"
+                     "#ifdef __cplusplus\r\n}\r\n#endif\r\n\r\nSORVANE_FONT_FLASH ");
+    expected.replace(expected.find("const char"), 10, "SORVANE_FONT_FLASH const unsigned char");
     expected += "#endif\r\n";
     EXPECT_EQ(generate(), expected);
     app_state.store_text(registered_text, "");

@@ -173,7 +173,7 @@ const char* read_bitmap(TextReader& in, Line& line, const BdfGlyphHead& glyph, l
 
 }  // namespace
 
-FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
+FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs, HalfTable* half) {
     for (GlyphRecord& g : glyphs) g.fill(0);
     FontImport result;
     Line line;
@@ -201,7 +201,7 @@ FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     // Row 0 of the cell is the font's ascent line.
     long ascent = header.ascent;
     if (ascent < 0) ascent = header.have_box ? header.box_height + header.box_bottom : pixel_size;
-    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(ascent), order);
+    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(ascent), order, half);
     std::array<std::uint8_t, max_glyph_side * max_glyph_side / 8> bits;
 
     // The glyphs: STARTCHAR, ENCODING, BBX, BITMAP and its rows, ENDCHAR.
@@ -218,16 +218,6 @@ FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs) {
     }
     if (line.keyword() != "ENDFONT") return refuse("the BDF file ends before ENDFONT");
     return result;
-}
-
-void write_font_source(TextWriter& out, const GlyphTable& glyphs, int rows) {
-    for (const GlyphRecord& g : glyphs) {
-        for (int r = 0; r < rows; ++r) {
-            if (r > 0) out.write_byte(',');
-            out.write_unsigned(static_cast<std::uint32_t>(g[static_cast<std::size_t>(r)]));
-        }
-        out.write("\n");
-    }
 }
 
 }  // namespace sorvane

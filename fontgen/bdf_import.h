@@ -12,9 +12,8 @@ namespace sorvane {
 // dot row r from the top in the given bit order. Refuses a file that is not BDF, neither
 // JIS X 0208 nor Unicode, not 14, 16 or 24 dots high, or cut short; the error's place is a
 // line.
-FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs);
+// With half, the font's half-width glyphs go there.
+FontImport read_bdf(TextReader& in, BitOrder order, GlyphTable& glyphs, HalfTable* half = nullptr);
 
-// Writes a font source file: 8836 lines of `rows` comma-separated decimal values.
-void write_font_source(TextWriter& out, const GlyphTable& glyphs, int rows);
 
 }  // namespace sorvane

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/jis_unicode.h"
+#include "fontgen/font_table.h"
 
 namespace sorvane {
 namespace {
@@ -29,6 +30,7 @@ bool encoding_of_registry(std::string_view registry, FontEncoding& encoding) {
                           [](char p, char r) { return p == (r >= 'a' && r <= 'z' ? r - 32 : r); });
     };
     if (starts("JISX0208")) encoding = FontEncoding::jis_x0208;
+    else if (starts("JISX0201")) encoding = FontEncoding::jis_x0201;
     else if (starts("ISO10646")) encoding = FontEncoding::unicode;
     else return false;
     return true;
@@ -53,9 +55,30 @@ int cell_of_jis(long code) {
     return static_cast<int>((high - 0x21) * grid_side + (low - 0x21));
 }
 
+int half_code_of(long code, FontEncoding encoding) {
+    if (encoding == FontEncoding::jis_x0208) return -1;
+    if (encoding == FontEncoding::unicode && code >= 0xFF61 && code <= 0xFF9F) return static_cast<int>(code - 0xFF61 + 0xA1);
+    if (encoding == FontEncoding::unicode && code > 0x7E) return -1;
+    return is_half_width_code(code) ? static_cast<int>(code) : -1;
+}
+
 GridPlacer::GridPlacer(GlyphTable& glyphs, FontImport& result, FontEncoding encoding, int side, int ascent,
-                       BitOrder order)
-    : glyphs_(glyphs), result_(result), encoding_(encoding), side_(side), ascent_(ascent), order_(order) {}
+                       BitOrder order, HalfTable* half)
+    : glyphs_(glyphs), result_(result), encoding_(encoding), side_(side), ascent_(ascent), order_(order), half_(half) {
+    if (half_) for (GlyphRecord& g : *half_) g.fill(0);
+}
+
+// A half-width glyph goes to its byte; a later glyph of the same byte replaces it.
+bool GridPlacer::place_half(long code, const GlyphBitmap& bitmap) {
+    const int byte = half_code_of(code, encoding_);
+    const FontKind* font = font_of_dots(side_);
+    if (byte < 0 || !half_ || !font) return false;
+    const auto at = static_cast<std::size_t>(byte);
+    if (!half_placed_[at]) ++result_.half_glyphs;
+    half_placed_[at] = true;
+    draw((*half_)[at], font->half_dots, bitmap);
+    return true;
+}
 
 void GridPlacer::place(long code, const GlyphBitmap& bitmap) {
     bool any = false;
@@ -70,21 +93,22 @@ void GridPlacer::place(long code, const GlyphBitmap& bitmap) {
         }
         result_.placed[at] = true;
         by_second_[at] = second;
-        draw(cell, bitmap);
+        draw(glyphs_[static_cast<std::size_t>(cell)], side_, bitmap);
     };
     if (encoding_ == FontEncoding::jis_x0208) {
         if (const int cell = cell_of_jis(code); cell >= 0) take(cell, false);
-    } else if (code >= 0) {
+    } else if (encoding_ == FontEncoding::unicode && code >= 0) {
         for (const UnicodeCell& p : cells_of_unicode(static_cast<char32_t>(code))) take(p.cell, p.second);
     }
+    if (place_half(code, bitmap)) any = true;
     if (!any) ++result_.skipped;
 }
 
-void GridPlacer::draw(int cell, const GlyphBitmap& bitmap) {
-    GlyphRecord& record = glyphs_[static_cast<std::size_t>(cell)];
+// Draws a glyph into a cell width dots wide and side_ high.
+void GridPlacer::draw(GlyphRecord& record, int width, const GlyphBitmap& bitmap) {
     record.fill(0);
-    if (bitmap.width > side_ || bitmap.height > side_) ++result_.cut;
-    const int x0 = fitted(bitmap.left, bitmap.width, side_);
+    if (bitmap.width > width || bitmap.height > side_) ++result_.cut;
+    const int x0 = fitted(bitmap.left, bitmap.width, width);
     const int y0 = fitted(ascent_ - bitmap.top, bitmap.height, side_);
     for (int y = 0; y < bitmap.height; ++y) {
         const int row = y0 + y;
@@ -93,7 +117,7 @@ void GridPlacer::draw(int cell, const GlyphBitmap& bitmap) {
         auto& value = record[static_cast<std::size_t>(row)];
         for (int x = 0; x < bitmap.width; ++x) {
             const int column = x0 + x;
-            if (column < 0 || column >= side_ || (bytes[x / 8] & (0x80 >> (x % 8))) == 0) continue;
+            if (column < 0 || column >= width || (bytes[x / 8] & (0x80 >> (x % 8))) == 0) continue;
             value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) | dot_bit(column, order_));
         }
     }

@@ -59,7 +59,7 @@ void parse_font_line(const char* line, int rows, GlyphRecord& record) {
     }
 }
 
-int read_font_source(TextReader& in, int rows, GlyphTable& glyphs) {
+int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs) {
     char line[font_line_capacity];
     int lines = 0;
     for (GlyphRecord& record : glyphs) {
@@ -75,6 +75,16 @@ int read_font_source(TextReader& in, int rows, GlyphTable& glyphs) {
         ++lines;
     }
     return lines;
+}
+
+void write_font_source(TextWriter& out, std::span<const GlyphRecord> glyphs, int rows) {
+    for (const GlyphRecord& g : glyphs) {
+        for (int r = 0; r < rows; ++r) {
+            if (r > 0) out.write_byte(',');
+            out.write_unsigned(static_cast<std::uint32_t>(g[static_cast<std::size_t>(r)]));
+        }
+        out.write("\n");
+    }
 }
 
 }  // namespace sorvane

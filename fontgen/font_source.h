@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "core/kanji_grid.h"
 #include "core/text_stream.h"
@@ -18,12 +19,25 @@ using GlyphRecord = std::array<std::int32_t, glyph_rows_max>;
 // One record per cell index.
 using GlyphTable = std::array<GlyphRecord, grid_cells>;
 
+// The half-width glyphs, one record per byte of the single-byte code: ASCII 0x20 to 0x7E
+// and the half-width katakana 0xA1 to 0xDF. A half-width font source file holds a line for
+// each of the 256 bytes, in the same text as a font source file.
+inline constexpr int half_codes = 256;
+using HalfTable = std::array<GlyphRecord, half_codes>;
+
+// Whether a byte has a half-width glyph: printable ASCII or half-width katakana.
+constexpr bool is_half_width_code(long code) { return (code >= 0x20 && code <= 0x7E) || (code >= 0xA1 && code <= 0xDF); }
+
 // Parses one line of a font source file into the first `rows` row values of a record, as
 // strtol reads numbers with base 0, clamped to the 32-bit range. Later row values keep theirs.
 void parse_font_line(const char* line, int rows, GlyphRecord& record);
 
-// Reads up to 8836 lines into glyphs, line k into record k-1. Records past the end of a short
-// file get zeros in their first `rows` values. Returns the number of lines read.
-int read_font_source(TextReader& in, int rows, GlyphTable& glyphs);
+// Reads up to one line for each record of glyphs (8836 of a font source file, 256 of a
+// half-width one), line k into record k-1. Records past the end of a short file get zeros in
+// their first `rows` values. Returns the number of lines read.
+int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs);
+
+// Writes a line of `rows` row values for each record.
+void write_font_source(TextWriter& out, std::span<const GlyphRecord> glyphs, int rows);
 
 }  // namespace sorvane

@@ -18,16 +18,20 @@ struct FontKind {
     int dots;            // the glyph's height and width; row values per font source line
     int band;            // row values per band of the include file's glyph layout
     int row_parts;       // numbers the include file takes from each row value: 2 or 3
+    const char* half_suffix;  // of its half-width font source file Sorvane.H14
+    int half_dots;            // the width of a half-width glyph: half the cell
 
     // FONT_KANJI_SIZE: the numbers of one glyph.
     constexpr int glyph_bytes() const { return dots * row_parts; }
+    // FONT_HALF_SIZE: a half-width glyph's rows, each in as many bytes as its dots need.
+    constexpr int half_glyph_bytes() const { return dots * ((half_dots + 7) / 8); }
 };
 
 inline constexpr std::array<FontKind, 3> font_table{{
-    //  name        word        suffix dots band parts
-    {"K14", "k14", "K14", 14, 7, 2},
-    {"jiskan16", "jiskan16", "J16", 16, 8, 2},
-    {"jiskan24", "jiskan24", "J24", 24, 8, 3},
+    //  name        word        suffix dots band parts half
+    {"K14", "k14", "K14", 14, 7, 2, "H14", 7},
+    {"jiskan16", "jiskan16", "J16", 16, 8, 2, "H16", 8},
+    {"jiskan24", "jiskan24", "J24", 24, 8, 3, "H24", 12},
 }};
 
 // Whether a stored font_kind value names a font: its place in the table.
@@ -104,6 +108,7 @@ constexpr FixedText with_font_sizes(std::string_view before, std::string_view af
 inline constexpr FixedText not_a_font_size = with_font_sizes("the font is not ", " dots high");
 
 static_assert(font_sizes("|", "|").view() == "14|16|24");
+static_assert(font_table[2].half_glyph_bytes() == 48);
 static_assert(font_table[0].glyph_bytes() == 28 && font_table[1].glyph_bytes() == 32 && font_table[2].glyph_bytes() == 72);
 
 }  // namespace sorvane

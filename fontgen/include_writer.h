@@ -17,7 +17,7 @@ namespace sorvane {
 struct CompilerKind {
     const char* name;          // as the window and the reports show it
     const char* word;          // on the command line
-    const char* glyph_type;    // the element type of font_kanji
+    const char* glyph_type;    // the element type of font_kanji and the half-width tables
     const char* opening;       // after the defines: a guard and declarations, or nothing
     const char* section_open;  // before the tables: a pragma that places them, or nothing
     const char* section_close;
@@ -26,25 +26,66 @@ struct CompilerKind {
     // initializer), or nothing.
     const char* empty_index;
     const char* empty_glyphs;
+    // Before each table and its declaration: a hook that may place it in flash, or nothing.
+    const char* placement;
+    // The declarations of the tables a file with a key or half-width glyphs adds, before
+    // closing_declarations (placed just before the closing of opening), or nothing.
+    const char* declares_alt;
+    const char* declares_ascii;
+    const char* declares_kana;
+    const char* closing_declarations;
+    bool utf8_comments;  // the comments' characters in UTF-8, as every compiler reads them; else Shift_JIS
 };
 
 // The C99 file declares its tables before it defines them, with external linkage in C and
 // in C++ alike, and keeps them from being defined twice in one translation unit (its
-// defines may come twice: the same definition again is no error).
+// defines may come twice: the same definition again is no error). SORVANE_FONT_FLASH places
+// the tables: a firmware may define it (PROGMEM, __flash) to keep them out of RAM.
 inline constexpr char c99_opening[] =
-    "#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
-    "extern const unsigned short\tfont_kanji_index[];\n"
-    "extern const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n#ifdef __cplusplus\n}\n#endif\n\n";
+    "#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n"
+    "#ifndef SORVANE_FONT_FLASH\n#define SORVANE_FONT_FLASH\n#endif\n\n"
+    "#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
+    "extern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_index[];\n"
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n";
+inline constexpr char c99_closing_declarations[] = "#ifdef __cplusplus\n}\n#endif\n\n";
 
 // The compilers; the stored compiler value is a compiler's place in the table. The window
 // has a radio button for each of the first two.
 inline constexpr std::array<CompilerKind, 3> compiler_table{{
     // name, word, glyph type, opening, section open and close, closing, empty index and glyphs
-    {"XC32", "xc32", "const char", "", "", "", "", "", ""},
-    {"CC-RH", "cc-rh", "const unsigned char", "", "#pragma section const\n", "#pragma section default\n\n", "", "", ""},
+    {"XC32", "xc32", "const char", "", "", "", "", "", "", "", "", "", "", "", false},
+    {"CC-RH", "cc-rh", "const unsigned char", "", "#pragma section const\n", "#pragma section default\n\n", "", "", "", "",
+     "", "", "", "", false},
     {"C99", "c99", "const unsigned char", c99_opening, "", "", "#endif\n",
-     "\t0\t/* no character: FONT_KANJI_NUM is 0 */\n", "\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n"},
+     "\t0\t/* no character: FONT_KANJI_NUM is 0 */\n", "\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n",
+     "SORVANE_FONT_FLASH ", "extern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_alt[];\n",
+     "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_ascii[95][FONT_HALF_SIZE];\n",
+     "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_kana[63][FONT_HALF_SIZE];\n", c99_closing_declarations, true},
 }};
+
+// Which single-byte characters get half-width glyphs: none, printable ASCII (0x20 to 0x7E),
+// the half-width katakana (0xA1 to 0xDF), or both.
+enum class HalfWidth { none, ascii, kana, all };
+inline constexpr std::array<const char*, 3> half_width_words{"ascii", "kana", "all"};  // from HalfWidth::ascii on
+
+// What font_kanji_index holds: Shift_JIS codes or Unicode code points.
+enum class CodeKey { sjis, unicode };
+inline constexpr std::array<const char*, 2> key_words{"sjis", "unicode"};
+
+// What an include file holds besides the two tables of every file. A file made with a key
+// or half-width glyphs asked for says its key (FONT_KEY) and carries font_kanji_alt, each
+// character's code in the other key, so that firmware may look a character up either way.
+struct IncludeLayout {
+    HalfWidth half = HalfWidth::none;
+    CodeKey key = CodeKey::sjis;
+    bool says_key = false;  // FONT_KEY and font_kanji_alt are written
+
+    constexpr bool ascii() const { return half == HalfWidth::ascii || half == HalfWidth::all; }
+    constexpr bool kana() const { return half == HalfWidth::kana || half == HalfWidth::all; }
+};
+
+// The half-width codes of a layout, each with its place in its table.
+inline constexpr int ascii_first = 0x20, ascii_count = 95, kana_first = 0xA1, kana_count = 63;
 
 // Whether a stored value names a compiler of the table.
 constexpr bool is_compiler_value(std::int32_t value) {
@@ -74,19 +115,31 @@ struct IncludeSummary {
     int count = 0;      // FONT_KANJI_NUM: the registered characters
     CodeRange codes;    // their first and last code; for no character, the range handed in
     int glyph_bytes = 0;       // FONT_KANJI_SIZE
-    int index_table_bytes = 0;  // the flash the two tables take
-    int glyph_table_bytes = 0;
+    int index_table_bytes = 0;  // the flash the tables take: the index,
+    int glyph_table_bytes = 0;  // the glyphs,
+    int alt_table_bytes = 0;    // the other key,
+    int half_table_bytes = 0;   // and the half-width glyphs
+    int half_glyphs = 0;        // half-width glyphs written
+    int without_unicode = 0;    // registered characters left out of a Unicode key: no code point,
+    int same_unicode = 0;       // or one an earlier character of the list has
     bool written = false;  // every byte was handed to the file and flushed
+
+    constexpr long long total_bytes() const {
+        return static_cast<long long>(index_table_bytes) + glyph_table_bytes + alt_table_bytes + half_table_bytes;
+    }
 };
 
 // What the include file of the registered characters will hold, before it is written.
-IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty);
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
+                                      const IncludeLayout& layout = {});
 
 // Writes the complete include file of the registered characters with their glyphs in the
 // layout of font, for compiler, with time in the banner. An empty set writes range_if_empty
-// as its first and last code: the range of the last file that had characters.
+// as its first and last code: the range of the last file that had characters. The
+// half-width glyphs a layout asks for come from half.
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
                                   const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
-                                  CodeRange range_if_empty);
+                                  CodeRange range_if_empty, const IncludeLayout& layout = {},
+                                  const HalfTable* half = nullptr);
 
 }  // namespace sorvane

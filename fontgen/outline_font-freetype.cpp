@@ -31,9 +31,10 @@ struct FreeType {
 
 
 // Whether a character code stands for a cell, so that a glyph outside the grid is never drawn.
-bool stands_for_a_cell(FT_ULong code, FontEncoding encoding) {
+bool stands_for_a_cell(FT_ULong code, FontEncoding encoding, bool half) {
+    if (half && half_code_of(static_cast<long>(code), encoding) >= 0) return true;
     if (encoding == FontEncoding::jis_x0208) return cell_of_jis(static_cast<long>(code)) >= 0;
-    return !cells_of_unicode(static_cast<char32_t>(code)).empty();
+    return encoding == FontEncoding::unicode && !cells_of_unicode(static_cast<char32_t>(code)).empty();
 }
 
 }  // namespace
@@ -97,7 +98,7 @@ int rendered_dots(const FT_Bitmap& bitmap, std::vector<std::uint8_t>& bits) {
 }  // namespace
 
 FontImport read_with_freetype(std::span<const std::uint8_t> data, int face_index, int size, BitOrder order,
-                              GlyphTable& glyphs) {
+                              GlyphTable& glyphs, HalfTable* half) {
     for (GlyphRecord& g : glyphs) g.fill(0);
     FontImport result;
     auto refuse = [&](const char* why) {
@@ -129,11 +130,11 @@ FontImport read_with_freetype(std::span<const std::uint8_t> data, int face_index
         return refuse(why);
     }
 
-    GridPlacer placer(glyphs, result, encoding, result.pixel_size, ascent, order);
+    GridPlacer placer(glyphs, result, encoding, result.pixel_size, ascent, order, half);
     std::vector<std::uint8_t> bits;
     FT_UInt index = 0;
     for (FT_ULong code = FT_Get_First_Char(face, &index); index != 0; code = FT_Get_Next_Char(face, code, &index)) {
-        if (!stands_for_a_cell(code, encoding)) {
+        if (!stands_for_a_cell(code, encoding, half != nullptr)) {
             ++result.skipped;
             continue;
         }

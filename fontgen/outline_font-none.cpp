@@ -4,7 +4,7 @@ namespace sorvane {
 
 bool has_freetype() { return false; }
 
-FontImport read_with_freetype(std::span<const std::uint8_t>, int, int, BitOrder, GlyphTable& glyphs) {
+FontImport read_with_freetype(std::span<const std::uint8_t>, int, int, BitOrder, GlyphTable& glyphs, HalfTable*) {
     for (GlyphRecord& g : glyphs) g.fill(0);
     FontImport result;
     result.error = "this build of Sorvane reads no outline fonts (TrueType, OpenType): it was made without FreeType; "

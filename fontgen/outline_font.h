@@ -17,8 +17,8 @@ bool has_freetype();
 // (cleared first). An outline font is drawn at `size` dots per em, the em box filling the
 // cell: the baseline sits at the em's ascent share of the cell. A bitmap font is read at its
 // strike of `size` dots, or its only strike when size is 0. Without FreeType, the error says
-// so.
+// so. With half, the font's half-width glyphs go there.
 FontImport read_with_freetype(std::span<const std::uint8_t> data, int face, int size, BitOrder order,
-                              GlyphTable& glyphs);
+                              GlyphTable& glyphs, HalfTable* half = nullptr);
 
 }  // namespace sorvane

@@ -330,7 +330,7 @@ bool is_pcf(std::span<const std::uint8_t> data) {
     return data.size() >= 4 && data[0] == 1 && data[1] == 'f' && data[2] == 'c' && data[3] == 'p';
 }
 
-FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTable& glyphs) {
+FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTable& glyphs, HalfTable* half) {
     for (GlyphRecord& g : glyphs) g.fill(0);
     FontImport result;
     result.place_is_offset = true;
@@ -365,7 +365,7 @@ FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTab
     if (const Fault f = read_bitmaps_table(file, *bitmaps_entry, metrics.count, bitmaps)) return refuse(f);
     if (const Fault f = read_encodings_table(file, *encodings_entry, encodings)) return refuse(f);
 
-    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(font.ascent), order);
+    GridPlacer placer(glyphs, result, encoding, result.pixel_size, static_cast<int>(font.ascent), order, half);
     std::array<std::uint8_t, max_glyph_side * max_glyph_side / 8> bits;
     for (int byte1 = encodings.min1; byte1 <= encodings.max1; ++byte1) {
         for (int byte2 = encodings.min2; byte2 <= encodings.max2; ++byte2) {

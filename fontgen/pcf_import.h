@@ -15,6 +15,6 @@ bool is_pcf(std::span<const std::uint8_t> data);
 // Reads a PCF font into glyphs, one record per cell index (cleared first), as read_bdf reads
 // a BDF one. Refuses a file whose tables lie about their sizes, counts or offsets; the
 // error's place is a byte offset.
-FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTable& glyphs);
+FontImport read_pcf(std::span<const std::uint8_t> data, BitOrder order, GlyphTable& glyphs, HalfTable* half = nullptr);
 
 }  // namespace sorvane
