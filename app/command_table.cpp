@@ -113,18 +113,39 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
 Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
                           const GenerationGuards& guards) {
     const char* font_file = state.text_slots[font_path].data();
-    if (generation.too_big) {
+    if (generation.half_refused) {
+        const std::string half_file = half_source_path(state);
+        if (generation.half_error != 0) {
+            face.report(state, {message_cannot_open_input, half_file.c_str(), generation.half_error});
+            face.complain(state, message_half_unreadable, {path, half_file});
+        } else {
+            face.complain(state, message_half_blank, {path, half_file});
+        }
+    } else if (generation.too_big) {
         const IncludeSummary& s = generation.include;
-        face.complain(state, message_too_big, {path, s.index_table_bytes + s.glyph_table_bytes, s.index_table_bytes,
-                                               s.glyph_table_bytes, s.count, font_name(state), guards.max_bytes});
+        face.complain(state, message_too_big, {path, s.total_bytes(), s.index_table_bytes, s.glyph_table_bytes, s.count,
+                                               font_name(state), guards.max_bytes});
     } else if (!generation.font.ok()) {
         face.report(state, generation.font);
         face.complain(state, message_strict_no_font, {path, font_file});
-    } else {
+    } else if (generation.missing_glyphs > 0) {
         face.complain(state, message_strict_missing, {path, generation.missing_glyphs, font_file});
         list_missing_glyphs(state, face, generation);
+    } else {
+        face.complain(state, message_strict_half_missing, {path, generation.missing_half, half_source_path(state)});
     }
     return said();
+}
+
+// What a file with a key or half-width glyphs holds besides its two tables, and what a
+// Unicode key left out.
+void report_layout(const AppState& state, const Face& face, const IncludeSummary& s, const IncludeLayout& layout) {
+    if (!layout.says_key) return;
+    const char* path = state.text_slots[output_path].data();
+    face.say(state, message_generated_layout,
+             {path, s.alt_table_bytes, s.half_table_bytes, s.half_glyphs, key_words[static_cast<std::size_t>(layout.key)]});
+    if (s.without_unicode + s.same_unicode > 0)
+        face.complain(state, message_unicode_left_out, {path, s.without_unicode, s.same_unicode});
 }
 
 // "Generating font data" into the file given, else the one the state keeps.
@@ -138,14 +159,16 @@ Outcome generate_command(AppState& state, const Request& request) {
         return usage;
     }
     const char* path = request.files.empty() ? offered_output_path(state) : request.files[0];
-    const Generation generation = generate(state, path, time, face, request.guards);
-    if (generation.too_big || generation.not_whole) return refused_by_guards(state, face, generation, path, request.guards);
+    const Generation generation = generate(state, path, time, face, request.guards, request.layout);
+    if (generation.too_big || generation.not_whole || generation.half_refused)
+        return refused_by_guards(state, face, generation, path, request.guards);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
     if (!generation.outcome.ok()) return generation.outcome;
     face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
+    report_layout(state, face, generation.include, request.layout);
     if (font_read) warn_about_missing_glyphs(state, face, generation);
     return font_read ? Outcome{} : said();
 }
@@ -212,10 +235,13 @@ constexpr FixedText import_font_help =
     FixedText{}
         .add("make a font source file (")
         .add(font_source_names(", ", " or ").view())
-        .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208 or Unicode; "
-             "--size is needed for outline fonts");
-constexpr FixedText import_font_operands =
-    FixedText{}.add("FONT [-o FILE] [--size ").add(font_sizes("|", "|").view()).add("] [--face N] [--bit-order lsb-left|msb-left]");
+        .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208, JIS X 0201 "
+             "or Unicode; --size is needed for outline fonts; the font's half-width glyphs, or those of --half FONT, go "
+             "to the half-width font source file beside it (Sorvane.H14 beside Sorvane.K14)");
+constexpr FixedText import_font_operands = FixedText{}
+                                               .add("FONT [-o FILE] [--size ")
+                                               .add(font_sizes("|", "|").view())
+                                               .add("] [--face N] [--bit-order lsb-left|msb-left] [--half FONT]");
 
 constexpr int no_row = -1;
 constexpr Dialog open_dialog = Dialog::open, save_dialog = Dialog::save;
@@ -238,11 +264,13 @@ constexpr CommandRow commands[] = {
      clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
      saves, clear_detected_command},
-    {"generate", "[FILE] [--max-bytes N] [--strict]",
+    {"generate", "[FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode]",
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
-     "stays as it was, when the two tables would take more than N bytes of flash, or, with --strict, when a "
-     "registered character has no glyph in the font",
-     0, 1, takes_guards, nullptr, generate_button, save_dialog, saves, generate_command},
+     "stays as it was, when its tables would take more than N bytes of flash, or, with --strict, when a "
+     "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
+     "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
+     "keys the characters by code point (sjis: by Shift_JIS code)",
+     0, 1, takes_guards | takes_layout, nullptr, generate_button, save_dialog, saves, generate_command},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},
@@ -251,8 +279,8 @@ constexpr CommandRow commands[] = {
      Dialog::none, saves, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, nullptr, no_row, Dialog::none, looks,
      show_command},
-    {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1, takes_output | takes_bit_order | takes_size,
-     nullptr, no_row, Dialog::none, keeps, import_font_command},
+    {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1,
+     takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
     {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
      1, 1, takes_output | takes_bit_order | takes_size, nullptr, no_row, Dialog::none, keeps, import_font_command},
     {"preview", "FILE [-o FILE.png] [--text TEXT] [--bit-order lsb-left|msb-left]",

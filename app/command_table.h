@@ -39,6 +39,8 @@ enum Option : unsigned {
     takes_size = 16,      // --size of a font's dots, and --face N
     takes_text = 32,      // --text FILE
     takes_guards = 64,    // --max-bytes N and --strict
+    takes_layout = 128,   // --half-width ascii|kana|all and --key sjis|unicode
+    takes_half = 256,     // --half FONT: the half-width glyphs from a second font
 };
 
 // What a face hands a command.
@@ -56,7 +58,9 @@ struct Request {
     BitOrder order = BitOrder::lsb_left;
     int size = 0;                         // --size: the font's size in dots
     int face_index = 0;                   // --face: the face of a collection
-    const char* text = nullptr;           // --text: a Shift_JIS text for preview to draw
+    const char* text = nullptr;           // --text: a text for preview to draw
+    IncludeLayout layout;                 // --half-width and --key
+    const char* half_font = nullptr;      // --half
 };
 
 struct CommandRow {

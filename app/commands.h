@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <span>
+#include <string>
 
 #include "app/messages.h"
 #include "core/scanner.h"
@@ -86,9 +87,16 @@ FontSourceLoad load_font_source(AppState& state);
 
 // What a build asks of an include file before it takes the place of the last one.
 struct GenerationGuards {
-    long long max_bytes = -1;  // the most flash the two tables may take; -1 for no limit
-    bool strict = false;       // every registered character has a glyph in the font
+    long long max_bytes = -1;  // the most flash the tables may take; -1 for no limit
+    bool strict = false;       // every registered character and half-width code asked for has a glyph
 };
+
+// The half-width font source file of the chosen font: the settings file's path with the
+// font's half-width suffix in place of "ini".
+std::string half_source_path(const AppState& state);
+
+// The half-width codes a layout asks for whose glyph is blank (the space is blank by nature).
+int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout);
 
 // What "Generating font data" did.
 struct Generation {
@@ -99,6 +107,11 @@ struct Generation {
     int missing_glyphs = 0;  // registered characters whose glyph in the font is blank
     bool too_big = false;    // refused by the guards: the tables outgrew max_bytes,
     bool not_whole = false;  // or a glyph is missing under strict
+    // Half-width glyphs asked for: their file could not be read (half_error, an errno or a
+    // message), has none of them, or lacks some (counted).
+    bool half_refused = false;
+    int half_error = 0;
+    int missing_half = 0;
 };
 
 // "Generating font data" into path, with time in the banner: output_path becomes path, unless
@@ -108,8 +121,10 @@ struct Generation {
 // file is written all the same); the settings of the last generation are set, and the
 // include file is written completely. A file that could not be written whole, or that the
 // guards refuse, is removed, and the last one stays as it was.
+// The half-width glyphs a layout asks for come from the half-width font source file: a file
+// that cannot be read, or has none of them, refuses the generation.
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = ListHolder{},
-                    const GenerationGuards& guards = {});
+                    const GenerationGuards& guards = {}, const IncludeLayout& layout = {});
 
 // The registered characters whose glyph in the glyph store is blank: their number, and the
 // first of them in grid order in first. The ideographic space 0x8140 is blank by nature and

@@ -27,12 +27,6 @@
 namespace sorvane {
 namespace {
 
-// Sorvane.K14, .J16 or .J24: the name of the font source file of a size.
-std::string default_font_source(int pixel_size) {
-    const FontKind* font = font_of_dots(pixel_size);
-    return std::string("Sorvane.") + (font ? font->suffix : font_table[0].suffix);
-}
-
 // Reads a whole file of at most limit bytes; false (with errno set) when it cannot.
 bool read_whole_file(const char* path, std::string& text, std::size_t limit) {
     std::FILE* file = std::fopen(path, "rb");
@@ -202,51 +196,104 @@ Outcome init_command(AppState& state, const Request& call) {
     return status == 0 ? Outcome{} : said();
 }
 
-Outcome import_font_command(AppState& state, const Request& call) {
-    const Face& face = call.face;
-    const char* font_path = call.files[0];
+namespace {
+
+// Reads a font file and the glyphs of it; false, said, when it cannot be read or is refused.
+bool read_font(const AppState& state, const Face& face, const char* font_path, const Request& call, GlyphTable& glyphs,
+               HalfTable& half, FontImport& font) {
     std::vector<std::uint8_t> data;
     const FontFileRead read = read_font_file(font_path, data);
     if (read.reason != no_message) {
         face.complain_file(state, message_cannot_read, font_path, read.reason, {read.detail});
-        return said();
+        return false;
     }
     if (read.error != 0) {
         face.complain_file(state, message_cannot_read, font_path, std::strerror(read.error));
-        return said();
+        return false;
     }
-    const BitOrder order = call.order;
-    const auto imported = std::make_unique<GlyphTable>();
-    const FontImport font = read_any_font(data, call.face_index, call.size, order, *imported);
+    font = read_any_font(data, call.face_index, call.size, call.order, glyphs, &half);
     if (font.error) {
         std::string place;
         if (font.error_place > 0) place = (font.place_is_offset ? ": byte " : ":") + std::to_string(font.error_place);
         std::string size;
         if (font.pixel_size != 0 && !font_of_dots(font.pixel_size)) size = " (it is " + std::to_string(font.pixel_size) + ")";
         face.complain(state, message_font_refused, {font_path, place, font.error, size});
-        return said();
+        return false;
     }
     if (call.size != 0 && font.pixel_size != call.size) {
         face.complain(state, message_font_size_differs, {font_path, font.pixel_size, call.size});
-        return said();
+        return false;
     }
-    if (font.glyphs == 0) {
+    return true;
+}
+
+// Takes the half-width glyphs of --half's font, of the size of the first one; false, said,
+// when it cannot be read, is of another size or has none.
+bool read_half_font(const AppState& state, const Face& face, const Request& call, int pixel_size, HalfTable& half,
+                    FontImport& font) {
+    Request second = call;
+    second.size = pixel_size;
+    const auto unused = std::make_unique<GlyphTable>();
+    if (!read_font(state, face, call.half_font, second, *unused, half, font)) return false;
+    if (font.half_glyphs == 0) {
+        face.complain(state, message_no_half_glyph, {call.half_font});
+        return false;
+    }
+    return true;
+}
+
+// The half-width font source file beside a font source file: Sorvane.H16 beside Sorvane.J16,
+// else the file's name with the half-width suffix added.
+std::string half_source_beside(const std::string& source, const FontKind& font) {
+    const std::string suffix = std::string(".") + font.suffix;
+    if (source.size() >= suffix.size() && source.compare(source.size() - suffix.size(), suffix.size(), suffix) == 0)
+        return source.substr(0, source.size() - 3) + font.half_suffix;
+    return source + "." + font.half_suffix;
+}
+
+// Writes a font source file of records; false, said, when it cannot be written whole.
+bool write_source(const AppState& state, const Face& face, const char* font_path, const char* out_path,
+                  std::span<const GlyphRecord> records, int rows) {
+    if (refused_as_output(state, face, out_path, font_path, message_output_is_imported_font)) return false;
+    return write_whole(state, face, out_path, [&records, rows](std::FILE* file) {
+        TextWriter out(file);
+        write_font_source(out, records, rows);
+        return out.flush();
+    });
+}
+
+}  // namespace
+
+// A font's glyphs go to the font source file of its size, its half-width glyphs (or those of
+// --half's font) to the half-width one beside it. A JIS X 0201 font has only the second.
+Outcome import_font_command(AppState& state, const Request& call) {
+    const Face& face = call.face;
+    const char* font_path = call.files[0];
+    const auto imported = std::make_unique<GlyphTable>();
+    const auto half = std::make_unique<HalfTable>();
+    FontImport font;
+    if (!read_font(state, face, font_path, call, *imported, *half, font)) return said();
+    FontImport half_font = font;
+    if (call.half_font && !read_half_font(state, face, call, font.pixel_size, *half, half_font)) return said();
+    if (font.glyphs == 0 && half_font.half_glyphs == 0) {
         face.complain(state, message_no_jis_glyph, {font_path});
         return said();
     }
-    const std::string default_path = default_font_source(font.pixel_size);
-    const char* out_path = call.output ? call.output : default_path.c_str();
-    if (refused_as_output(state, face, out_path, font_path, message_output_is_imported_font)) return said();
-    const auto write_source = [&font, &imported](std::FILE* file) {
-        TextWriter out(file);
-        write_font_source(out, *imported, font.pixel_size);
-        return out.flush();
-    };
-    if (!write_whole(state, face, out_path, write_source)) return said();
-    const bool msb_left = order == BitOrder::msb_left;
-    face.say(state, font.skipped > 0 ? message_imported_skipped : message_imported,
-        {out_path, font.glyphs, font.pixel_size, msb_left ? "msb-left" : "lsb-left", font.skipped});
-    report_coverage(state, face, font_path, font);
+    const FontKind& kind = *font_of_dots(font.pixel_size);
+    const std::string full_path = call.output ? call.output : std::string("Sorvane.") + kind.suffix;
+    const std::string half_path = font.glyphs == 0 && call.output ? full_path : half_source_beside(full_path, kind);
+    if (font.glyphs > 0) {
+        if (!write_source(state, face, font_path, full_path.c_str(), *imported, font.pixel_size)) return said();
+        const bool msb_left = call.order == BitOrder::msb_left;
+        face.say(state, font.skipped > 0 ? message_imported_skipped : message_imported,
+                 {full_path, font.glyphs, font.pixel_size, msb_left ? "msb-left" : "lsb-left", font.skipped});
+        report_coverage(state, face, font_path, font);
+    }
+    if (half_font.half_glyphs > 0) {
+        const char* from = call.half_font ? call.half_font : font_path;
+        if (!write_source(state, face, from, half_path.c_str(), *half, font.pixel_size)) return said();
+        face.say(state, message_imported_half, {half_path, half_font.half_glyphs, font.pixel_size});
+    }
     return {};
 }
 

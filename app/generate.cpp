@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -83,7 +85,47 @@ int missing_glyphs(const AppState& state, std::span<int> first) {
     return missing;
 }
 
+std::string half_source_path(const AppState& state) {
+    std::string path = state.ini_path.data();
+    if (path.size() >= 3) path.replace(path.size() - 3, 3, font_of(state.settings[font_kind]).half_suffix);
+    return path;
+}
+
+int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout) {
+    int missing = 0;
+    for (int code = 0x21; code < half_codes; ++code) {
+        const bool asked = (layout.ascii() && code <= 0x7E) || (layout.kana() && code >= kana_first && code < kana_first + kana_count);
+        const GlyphRecord& g = half[static_cast<std::size_t>(code)];
+        missing += asked && std::all_of(g.begin(), g.end(), [](std::int32_t row) { return row == 0; });
+    }
+    return missing;
+}
+
 namespace {
+
+// Reads the half-width glyphs a layout asks for; false, with the reason in the generation,
+// when the file cannot be read or has none of them.
+bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTable& half, Generation& generation) {
+    const std::string path = half_source_path(state);
+    const int rows = font_of(state.settings[font_kind]).dots;
+    for (GlyphRecord& g : half) g.fill(0);
+    std::FILE* file = is_special_file(path.c_str()) ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file) {
+        generation.half_error = errno != 0 ? errno : EISDIR;
+        generation.half_refused = true;
+        return false;
+    }
+    std::array<std::uint8_t, 1 << 14> buffer;
+    TextReader in(file, buffer);
+    read_font_source(in, rows, half);
+    const bool failed = in.read_failed();
+    generation.half_error = failed ? errno : 0;
+    std::fclose(file);
+    generation.missing_half = missing_half_glyphs(half, layout);
+    const int asked = (layout.ascii() ? ascii_count - 1 : 0) + (layout.kana() ? kana_count : 0);
+    generation.half_refused = failed || generation.missing_half == asked;
+    return !generation.half_refused;
+}
 
 // The code range of the last include file, which an empty list writes again.
 CodeRange last_code_range(const AppState& state) {
@@ -92,17 +134,19 @@ CodeRange last_code_range(const AppState& state) {
 
 // Whether the guards refuse the include file of the registered list, as the generation
 // found it: its size, and for strict every glyph.
-bool refused_by(const GenerationGuards& guards, const AppState& state, Generation& generation) {
-    generation.include = summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state));
-    const long long bytes = static_cast<long long>(generation.include.index_table_bytes) + generation.include.glyph_table_bytes;
-    generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
-    generation.not_whole = guards.strict && (generation.missing_glyphs > 0 || !generation.font.ok());
+bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, const AppState& state, Generation& generation) {
+    generation.include =
+        summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state), layout);
+    generation.too_big = guards.max_bytes >= 0 && generation.include.total_bytes() > guards.max_bytes;
+    generation.not_whole =
+        guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
     return generation.too_big || generation.not_whole;
 }
 
 // Writes the include file of the registered list into an output opened for it, and keeps
 // the values of the last generation; a file cut short (a full disk) must not pass for one.
-void write_include(AppState& state, OutputFile& output, const BannerTime& time, Generation& generation) {
+void write_include(AppState& state, OutputFile& output, const BannerTime& time, const IncludeLayout& layout,
+                   const HalfTable& half, Generation& generation) {
     // One table of the whole grid, always searched.
     state.settings[kanji_index_mode] = 0;
     state.settings[glyph_table_capacity] = grid_cells;
@@ -112,7 +156,8 @@ void write_include(AppState& state, OutputFile& output, const BannerTime& time, 
     {
         TextWriter out(output.file());
         generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
-                                                compiler_of(state.settings[compiler]), time, last_code_range(state));
+                                                compiler_of(state.settings[compiler]), time, last_code_range(state),
+                                                layout, &half);
         complete = generation.include.written;
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
@@ -127,7 +172,7 @@ void write_include(AppState& state, OutputFile& output, const BannerTime& time, 
 }  // namespace
 
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
-                    const GenerationGuards& guards) {
+                    const GenerationGuards& guards, const IncludeLayout& layout) {
     Generation generation;
     // A refused generation keeps the stored path: a later plain generate must not aim at the
     // file that was refused.
@@ -144,7 +189,8 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     }
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
-    const bool guarded = guards.max_bytes >= 0 || guards.strict;
+    // Half-width glyphs guard the same way: without them there is nothing to write.
+    const bool guarded = guards.max_bytes >= 0 || guards.strict || layout.half != HalfWidth::none;
     std::optional<OutputFile> output;
     if (!guarded) {
         output.emplace(out_path);
@@ -163,16 +209,18 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     generation.font = load.outcome;
     generation.font_lines = load.lines;
     generation.missing_glyphs = missing_glyphs(state, {});
+    const auto half = std::make_unique<HalfTable>();
+    if (layout.half != HalfWidth::none && !load_half_source(state, layout, *half, generation)) return refuse();
 
     if (guarded) {
-        if (refused_by(guards, state, generation)) return refuse();
+        if (refused_by(guards, layout, state, generation)) return refuse();
         output.emplace(out_path);
         if (!output->file()) {
             generation.outcome = {message_cannot_create_output, out_path, errno, registered_list};
             return generation;
         }
     }
-    write_include(state, *output, time, generation);
+    write_include(state, *output, time, layout, *half, generation);
     return generation;
 }
 

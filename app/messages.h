@@ -86,6 +86,14 @@ enum Message : int {
     message_listed_output_file = 88,
     message_listed_settings_file = 89,
     message_place_reason = 90,
+    message_generated_layout = 91,
+    message_half_unreadable = 92,
+    message_half_blank = 93,
+    message_strict_half_missing = 94,
+    message_unicode_left_out = 95,
+    message_imported_half = 96,
+    message_half_size_differs = 97,
+    message_no_half_glyph = 98,
     message_end
 };
 

@@ -126,6 +126,17 @@ bool option_value(std::string_view name, int argc, const char* const* argv, int&
     return true;
 }
 
+// The choice a word names among words, counted from first; false for none.
+template <typename Words, typename Choice>
+bool word_among(const Words& words, const char* word, Choice& choice, Choice first) {
+    for (std::size_t k = 0; k < words.size(); ++k) {
+        if (std::strcmp(words[k], word) != 0) continue;
+        choice = static_cast<Choice>(static_cast<int>(first) + static_cast<int>(k));
+        return true;
+    }
+    return false;
+}
+
 // A small whole number of decimal digits only; -1 for anything else.
 int whole_number(const char* text) {
     if (!text || *text == '\0' || std::strlen(text) > 6 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
@@ -181,6 +192,15 @@ void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
             call.error = "--max-bytes is a number of bytes, not '" + std::string(value) + "'";
     } else if ((options & takes_guards) && arg == "--strict") {
         call.strict = true;
+    } else if ((options & takes_layout) && option_value("--half-width", argc, argv, i, value, call.error)) {
+        if (call.error.empty() && !word_among(half_width_words, value, call.layout.half, HalfWidth::ascii))
+            call.error = "--half-width is ascii, kana or all, not '" + std::string(value) + "'";
+        call.layout.says_key = true;
+    } else if ((options & takes_layout) && option_value("--key", argc, argv, i, value, call.error)) {
+        if (call.error.empty() && !word_among(key_words, value, call.layout.key, CodeKey::sjis))
+            call.error = "--key is sjis or unicode, not '" + std::string(value) + "'";
+        call.layout.says_key = true;
+    } else if ((options & takes_half) && option_value("--half", argc, argv, i, call.half_font, call.error)) {
     } else if ((options & takes_add) && arg == "--add") {
         call.add = true;
     } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
@@ -250,6 +270,8 @@ Request request_of(const Invocation& call, const Face& face) {
     request.size = call.size;
     request.face_index = call.face;
     request.text = call.text;
+    request.layout = call.layout;
+    request.half_font = call.half_font;
     return request;
 }
 

@@ -23,6 +23,8 @@ struct Invocation {
     bool add = false;                 // --add: the scan's characters are registered at once
     long long max_bytes = -1;         // --max-bytes N: generate fails when the tables take more
     bool strict = false;              // --strict: generate fails when a glyph is missing
+    IncludeLayout layout;             // --half-width and --key: what the include file holds besides
+    const char* half_font = nullptr;  // --half FONT: import-font takes half-width glyphs from it
     bool help = false;
     bool version = false;
     std::string error;

@@ -61,7 +61,7 @@ constexpr const FontKind* font_of_glyph_bytes(int glyph_bytes) {
 // A short text made at compile time, kept whole in a constant: the lists of sizes that
 // messages and checks show are made from the font table, never written out by hand.
 struct FixedText {
-    std::array<char, 256> chars{};
+    std::array<char, 512> chars{};
     std::size_t length = 0;
 
     constexpr FixedText& add(std::string_view text) {

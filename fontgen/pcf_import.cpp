@@ -183,18 +183,21 @@ Fault read_properties(PcfFile& file, FontProperties& font) {
     return {};
 }
 
-// The accelerators give the ascent and the size where the properties do not.
+// The accelerators give the ascent and the size where the properties do not, and the size
+// where the property says one of the table's sizes that the glyphs are not: the 16-dot Sony
+// font 8x16rk says PIXEL_SIZE 24.
 Fault read_accelerators(PcfFile& file, FontProperties& font) {
     const TableEntry* t = file.find(pcf_bdf_accelerators);
     if (!t) t = file.find(pcf_accelerators);
-    if (!t || (font.ascent >= 0 && font.pixel_size != 0)) return {};
+    if (!t) return {};
     std::uint32_t format = 0;
     long ascent = 0, descent = 0;
     if (!file.open(*t, format) || !file.in.seek(static_cast<std::uint32_t>(file.in.pos() + 8)) ||
         !file.in.s32(msb_bytes(format), ascent) || !file.in.s32(msb_bytes(format), descent))
         return {"the accelerators table is damaged", t->offset};
     if (font.ascent < 0) font.ascent = ascent;
-    if (font.pixel_size == 0) font.pixel_size = ascent + descent;
+    if (font.pixel_size == 0 || (font.pixel_size != ascent + descent && font_of_dots(static_cast<int>(ascent + descent))))
+        font.pixel_size = ascent + descent;
     return {};
 }
 

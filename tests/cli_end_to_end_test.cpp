@@ -447,7 +447,7 @@ TEST_F(Cli, RefusalsSayWhatIsTrue) {
     expect_run_within(dir, {"import-font", "zeros.gz"}, 1, 72 * 1024);
     // No line of the usage is cut short.
     const std::string help = cli({"--help"}).out;
-    EXPECT_NE(help.find("import-font FONT [-o FILE] [--size 14|16|24] [--face N] [--bit-order lsb-left|msb-left]\n"),
+    EXPECT_NE(help.find("import-font FONT [-o FILE] [--size 14|16|24] [--face N] [--bit-order lsb-left|msb-left] [--half FONT]\n"),
               std::string::npos) << help;
 }
 
