@@ -30,6 +30,7 @@ void report_left_out(const AppState& state, const Face& face, const LeftOut& lef
         std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(u.code_point));
         face.note(state, message_left_out_line, {u.file, u.line, code, utf8_of(u.code_point)});
     }
+    if (left_out.half_width > 0) face.note(state, message_left_out_half_width, {left_out.half_width});
 }
 
 // A list command under the face's lists, and the two counts after it.

@@ -15,6 +15,7 @@ namespace {
 void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
     if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
     ++left_out.count;
+    if (c >= 0xFF61 && c <= 0xFF9F) ++left_out.half_width;
 }
 
 

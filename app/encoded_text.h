@@ -25,6 +25,7 @@ struct Unmapped {
 // What the reads so far left out: how many characters, and the first ten of them.
 struct LeftOut {
     long count = 0;
+    long half_width = 0;  // of them half-width katakana, which the half-width table draws
     std::array<Unmapped, 10> first{};
 };
 

@@ -94,6 +94,7 @@ enum Message : int {
     message_imported_half = 96,
     message_half_size_differs = 97,
     message_no_half_glyph = 98,
+    message_left_out_half_width = 99,
     message_end
 };
 
