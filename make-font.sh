@@ -1,6 +1,7 @@
 #!/bin/sh
 # The main job, from a fresh Debian 12 machine to a Font.inc: installs what the build needs,
-# builds, makes the three font source files from the Debian X11 fonts, scans the sample
+# builds, makes the three font source files and their half-width ones from the Debian X11
+# fonts, scans the sample
 # text, registers its characters and generates Font.inc for jiskan16 and XC32 in work/.
 # Then draws its glyphs into docs/sample-font.png and shows a message of the sample the way
 # the firmware example draws it.
@@ -14,9 +15,10 @@ cmake --build build -j "$(nproc)"
 
 cli="$top/build/sorvane-cli"
 mkdir -p work
-for font in k14 jiskan16 jiskan24; do
-  "$cli" -C work import-font "/usr/share/fonts/X11/misc/$font.pcf.gz"
-done
+x11=/usr/share/fonts/X11/misc
+"$cli" -C work import-font $x11/k14.pcf.gz --half $x11/7x14-JISX0201.1976-0.pcf.gz
+"$cli" -C work import-font $x11/jiskan16.pcf.gz --half $x11/8x16rk.pcf.gz
+"$cli" -C work import-font $x11/jiskan24.pcf.gz --half $x11/12x24rk.pcf.gz
 
 "$cli" -C work clear
 "$cli" -C work clear-detected

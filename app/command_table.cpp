@@ -231,7 +231,8 @@ constexpr const char* language_choices[] = {"ja", "en", nullptr};
 constexpr FixedText init_help = FixedText{}
                                      .add("copy the installed font source files (")
                                      .add(font_source_names(", ", ", ").view())
-                                     .add(") into DIR, else the working directory; a file already there is left as it is");
+                                     .add(") and their half-width ones into DIR, else the working directory; a file "
+                                          "already there is left as it is");
 constexpr FixedText import_font_help =
     FixedText{}
         .add("make a font source file (")

@@ -144,8 +144,41 @@ void report_coverage(const AppState& state, const Face& face, const char* font_p
 
 }  // namespace
 
-// Copies the installed font source files into a folder, DIR or the working one, made when it
-// is not there; a file already there is left as it is.
+namespace {
+
+// Copies the installed font source file of a suffix into a folder, unless one is there; false,
+// said, when it cannot be copied or what is there is no file.
+bool copy_installed(const AppState& state, const Face& face, const std::filesystem::path& installed,
+                    const std::string& folder, const char* suffix) {
+    const std::string name = std::string("Sorvane.") + suffix;
+    const std::string from = (installed / name).string();
+    const std::string to = folder + "/" + name;
+    std::error_code error;
+    if (std::filesystem::exists(to, error)) {
+        // A folder or a FIFO in a font's place is no font: the user has to see it.
+        if (is_special_file(to.c_str())) {
+            face.complain_file(state, message_cannot_create_output, to, message_not_a_file);
+            return false;
+        }
+        face.say(state, message_already_there, {to});
+        return true;
+    }
+    std::string bytes;
+    if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
+        face.complain_file(state, message_cannot_open_input, from, std::strerror(errno));
+        face.note(state, message_no_installed_fonts);
+        return false;
+    }
+    const auto copy = [&bytes](std::FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); };
+    if (!write_whole(state, face, to.c_str(), copy)) return false;
+    face.say(state, message_copied_from, {to, from});
+    return true;
+}
+
+}  // namespace
+
+// Copies the installed font source files and their half-width ones into a folder, DIR or the
+// working one, made when it is not there; a file already there is left as it is.
 Outcome init_command(AppState& state, const Request& call) {
     const Face& face = call.face;
     std::array<char, OutputFile::path_capacity> source{};
@@ -165,35 +198,12 @@ Outcome init_command(AppState& state, const Request& call) {
         face.complain_file(state, message_cannot_create_output, folder, message_not_a_folder);
         return said();
     }
-    int status = 0;
+    bool copied = true;
     for (const FontKind& font : font_table) {
-        const std::string name = std::string("Sorvane.") + font.suffix;
-        const std::string from = (installed / name).string();
-        const std::string to = folder + "/" + name;
-        if (std::filesystem::exists(to, error)) {
-            // A folder or a FIFO in a font's place is no font: the user has to see it.
-            if (is_special_file(to.c_str())) {
-                face.complain_file(state, message_cannot_create_output, to, message_not_a_file);
-                status = 1;
-            } else {
-                face.say(state, message_already_there, {to});
-            }
-            continue;
-        }
-        std::string bytes;
-        if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
-            face.complain_file(state, message_cannot_open_input, from, std::strerror(errno));
-            face.note(state, message_no_installed_fonts);
-            status = 1;
-            continue;
-        }
-        if (!write_whole(state, face, to.c_str(), [&bytes](std::FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); })) {
-            status = 1;
-            continue;
-        }
-        face.say(state, message_copied_from, {to, from});
+        copied = copy_installed(state, face, installed, folder, font.suffix) && copied;
+        copied = copy_installed(state, face, installed, folder, font.half_suffix) && copied;
     }
-    return status == 0 ? Outcome{} : said();
+    return copied ? Outcome{} : said();
 }
 
 namespace {

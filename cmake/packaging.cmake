@@ -1,10 +1,12 @@
 # What an installed Sorvane holds, and the packages CPack makes of it:
-#   Linux: sorvane_<version>_amd64.deb, with sorvane-cli, the three font source files in
-#          share/sorvane, the man page, bash completion and the CMake package;
+#   Linux: sorvane_<version>_amd64.deb, with sorvane-cli, the three font source files and
+#          their half-width ones in share/sorvane, the firmware reader in
+#          share/sorvane/firmware, the man page, bash completion and the CMake package;
 #   Windows (the MinGW cross build): Sorvane-<version>-win64.zip, the two programs with the
-#          fonts beside them, a short README and the license.
+#          fonts beside them, the firmware reader in firmware/, a short README and the license.
 # The font source files are made at build time by the program's own import from the X11
-# fonts Debian ships (xfonts-base); a cross build runs a sorvane-cli of this machine for it.
+# fonts Debian ships (xfonts-base), the half-width ones from their JIS X 0201 companions; a
+# cross build runs a sorvane-cli of this machine for it.
 
 include(CMakePackageConfigHelpers)
 
@@ -14,10 +16,12 @@ if(WIN32)
   set(sorvane_bin_dir .)
   set(sorvane_font_dir .)
   set(sorvane_doc_dir .)
+  set(sorvane_firmware_dir firmware)
 else()
   set(sorvane_bin_dir bin)
   set(sorvane_font_dir share/sorvane)
   set(sorvane_doc_dir share/doc/sorvane)
+  set(sorvane_firmware_dir share/sorvane/firmware)
 endif()
 
 set(SORVANE_X11_FONT_DIR /usr/share/fonts/X11/misc CACHE PATH "Where the X11 fonts k14, jiskan16 and jiskan24 are")
@@ -33,21 +37,25 @@ endif()
 
 set(font_sources "")
 set(fonts_at_hand TRUE)
-foreach(font k14:K14 jiskan16:J16 jiskan24:J24)
+foreach(font k14:K14:7x14-JISX0201.1976-0:H14 jiskan16:J16:8x16rk:H16 jiskan24:J24:12x24rk:H24)
   string(REPLACE ":" ";" font "${font}")
   list(GET font 0 x11_name)
   list(GET font 1 suffix)
+  list(GET font 2 x11_half_name)
+  list(GET font 3 half_suffix)
   set(x11_font "${SORVANE_X11_FONT_DIR}/${x11_name}.pcf.gz")
-  if(NOT EXISTS "${x11_font}")
+  set(x11_half_font "${SORVANE_X11_FONT_DIR}/${x11_half_name}.pcf.gz")
+  if(NOT EXISTS "${x11_font}" OR NOT EXISTS "${x11_half_font}")
     set(fonts_at_hand FALSE)
   endif()
   set(made "${CMAKE_BINARY_DIR}/share/sorvane/Sorvane.${suffix}")
-  list(APPEND font_sources "${made}")
-  add_custom_command(OUTPUT "${made}"
+  set(made_half "${CMAKE_BINARY_DIR}/share/sorvane/Sorvane.${half_suffix}")
+  list(APPEND font_sources "${made}" "${made_half}")
+  add_custom_command(OUTPUT "${made}" "${made_half}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${CMAKE_BINARY_DIR}/share/sorvane"
-    COMMAND "${font_importer}" import-font "${x11_font}" -o "${made}"
-    DEPENDS "${x11_font}" ${font_importer_target}
-    COMMENT "Font source file Sorvane.${suffix} from the X11 font ${x11_name}"
+    COMMAND "${font_importer}" import-font "${x11_font}" --half "${x11_half_font}" -o "${made}"
+    DEPENDS "${x11_font}" "${x11_half_font}" ${font_importer_target}
+    COMMENT "Font source files Sorvane.${suffix} and Sorvane.${half_suffix} from the X11 fonts ${x11_name} and ${x11_half_name}"
     VERBATIM)
 endforeach()
 if(CMAKE_CROSSCOMPILING AND NOT EXISTS "${SORVANE_HOST_CLI}")
@@ -63,6 +71,7 @@ else()
 endif()
 
 install(TARGETS sorvane-cli RUNTIME DESTINATION ${sorvane_bin_dir})
+install(FILES firmware/sorvane_font.c firmware/sorvane_font.h DESTINATION ${sorvane_firmware_dir})
 if(WIN32)
   install(TARGETS Sorvane RUNTIME DESTINATION ${sorvane_bin_dir})
   configure_file(packaging/README-windows.txt "${CMAKE_BINARY_DIR}/README.txt" @ONLY NEWLINE_STYLE CRLF)

@@ -1,31 +1,30 @@
-/* Prints a Shift_JIS text as dot art with the glyphs of Font.inc, the way a display would
- * show it: the host-side check of the firmware module.
+/* Prints a text as dot art with the glyphs of Font.inc, drawn by the firmware reader the way
+ * a display would show it: the host-side check of a font.
  *
- *   show_text TEXT     the characters of TEXT side by side ('#' a dot, '.' none)
- *   show_text --all    every glyph of the font: its code, then its rows
+ *   show_text TEXT          a Shift_JIS text in a line ('#' a dot, '.' none)
+ *   show_text --utf8 TEXT   a UTF-8 text
+ *   show_text --all         every glyph of the font: its key, then its rows
  *
- * Characters the font lacks are shown as a frame; single bytes are left out.
+ * A character the font lacks leaves its cell blank; the number of them goes to standard
+ * error, and the exit status is then 1.
  */
 #include <stdio.h>
 #include <string.h>
 
 #include "sorvane_font.h"
 
-static int is_lead_byte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF); }
+enum { canvas_width = 2048 };
+
+static char canvas[SORVANE_GLYPH_MAX][canvas_width];
+
+static void plot(void *ctx, int x, int y) {
+    (void)ctx;
+    if (x >= 0 && x < canvas_width && y >= 0 && y < SORVANE_GLYPH_MAX) canvas[y][x] = '#';
+}
 
 static void print_row(const sorvane_glyph *glyph, int row) {
     int x;
     for (x = 0; x < glyph->width; ++x) putchar((glyph->rows[row] >> x) & 1 ? '#' : '.');
-}
-
-/* A frame in place of a character the font lacks. */
-static void missing_glyph(sorvane_glyph *glyph, int side) {
-    int row;
-    glyph->width = side;
-    glyph->height = side;
-    for (row = 0; row < side; ++row) {
-        glyph->rows[row] = row == 0 || row == side - 1 ? (1ul << side) - 1 : 1ul | 1ul << (side - 1);
-    }
 }
 
 static int print_all(void) {
@@ -43,39 +42,24 @@ static int print_all(void) {
     return 0;
 }
 
-static int print_text(const unsigned char *text) {
-    enum { most = 16 };
-    sorvane_glyph glyphs[most];
-    int count = 0;
-    int side = 16;
-    int row;
-    int i;
+static int print_text(const char *text, int utf8) {
     sorvane_glyph probe;
-    if (sorvane_glyph_at(0, &probe) == 0) side = probe.width;
-    while (*text && count < most) {
-        unsigned short code;
-        if (!is_lead_byte(text[0]) || text[1] == 0) {
-            ++text;
-            continue;
-        }
-        code = (unsigned short)(text[0] << 8 | text[1]);
-        if (sorvane_glyph_of(code, &glyphs[count]) != 0) missing_glyph(&glyphs[count], side);
-        ++count;
-        text += 2;
-    }
-    for (row = 0; row < side; ++row) {
-        for (i = 0; i < count; ++i) {
-            print_row(&glyphs[i], row);
-            putchar(' ');
-        }
-        putchar('\n');
-    }
-    return 0;
+    int height = 16;
+    int width, row, missing;
+    if (sorvane_glyph_at(0, &probe) == 0 || sorvane_half_glyph(' ', &probe) == 0) height = probe.height;
+    memset(canvas, '.', sizeof canvas);
+    width = utf8 ? sorvane_draw_utf8(text, 0, 0, plot, 0) : sorvane_draw_sjis(text, 0, 0, plot, 0);
+    missing = utf8 ? sorvane_missing_utf8(text) : sorvane_missing_sjis(text);
+    if (width > canvas_width) width = canvas_width;
+    for (row = 0; row < height; ++row) printf("%.*s\n", width, canvas[row]);
+    if (missing > 0) fprintf(stderr, "show_text: the font lacks %d characters of the text\n", missing);
+    return missing > 0;
 }
 
 int main(int argc, char **argv) {
     if (argc == 2 && strcmp(argv[1], "--all") == 0) return print_all();
-    if (argc == 2) return print_text((const unsigned char *)argv[1]);
-    fprintf(stderr, "usage: show_text TEXT | --all\n");
+    if (argc == 3 && strcmp(argv[1], "--utf8") == 0) return print_text(argv[2], 1);
+    if (argc == 2) return print_text(argv[1], 0);
+    fprintf(stderr, "usage: show_text TEXT | --utf8 TEXT | --all\n");
     return 2;
 }

@@ -1,17 +1,27 @@
-# The CMake package of Sorvane: find_package(Sorvane) gives the target Sorvane::sorvane-cli
-# and the function sorvane_add_font, which makes a firmware's include file from its texts.
+# The CMake package of Sorvane: find_package(Sorvane) gives the target Sorvane::sorvane-cli,
+# the firmware reader Sorvane::font_reader, and the function sorvane_add_font, which makes a
+# firmware's include file from its texts.
 #
 #   sorvane_add_font(<target> MESSAGES <files...> [ENCODING <name>]
 #                    [FONT k14|jiskan16|jiskan24] [COMPILER xc32|cc-rh|c99]
+#                    [HALF_WIDTH ascii|kana|all] [KEY sjis|unicode]
 #                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
 #
-# <target> is a custom target that writes OUTPUT (<target>/Font.inc in the current build
-# folder unless given) again whenever a message file changes: it registers exactly the
+#   target_link_libraries(<firmware> PRIVATE <target>)
+#
+# <target> is a library of the firmware reader compiled against its include file, with the
+# include file's folder and the reader's header folder for its users. Linked to a firmware,
+# it gives it the reader, the font and the order of building. (add_dependencies(<firmware>
+# <target>) with the include folder also works, for a firmware that compiles the reader
+# itself.) In a project without C, <target> is the custom target alone.
+#
+# The include file, OUTPUT (<target>/Font.inc in the current build folder unless given), is
+# written again whenever a message file changes: it registers exactly the
 # characters of the messages in its state folder (STATE_DIR, <target>-sorvane in the
 # current build folder unless given, made with sorvane-cli init), chooses the font (K14
-# unless given) and the compiler (XC32 unless given) and generates. MAX_BYTES fails the
-# build when the two tables would take more flash than that; STRICT fails it when a
-# character has no glyph in the font. The include file's banner holds the time of
+# unless given) and the compiler (XC32 unless given) and generates. HALF_WIDTH and KEY are
+# generate's --half-width and --key. MAX_BYTES fails the build when the tables would take
+# more flash than that; STRICT fails it when a character has no glyph in the font. The include file's banner holds the time of
 # SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
 # the same messages always give the same file.
 cmake_minimum_required(VERSION 3.16)
@@ -28,8 +38,19 @@ if(NOT TARGET Sorvane::sorvane-cli)
   set_target_properties(Sorvane::sorvane-cli PROPERTIES IMPORTED_LOCATION "${SORVANE_CLI}")
 endif()
 
+# The firmware reader, compiled in each firmware that links it; the firmware says where its
+# include file is (SORVANE_FONT_FILE, Font.inc on its include path unless defined).
+set(SORVANE_FIRMWARE_DIR "${_sorvane_prefix}/share/sorvane/firmware")
+if(NOT TARGET Sorvane::font_reader)
+  add_library(Sorvane::font_reader INTERFACE IMPORTED)
+  set_target_properties(Sorvane::font_reader PROPERTIES
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c"
+    INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
+endif()
+
 function(sorvane_add_font target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;OUTPUT;STATE_DIR;MAX_BYTES" "MESSAGES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;OUTPUT;STATE_DIR;MAX_BYTES"
+                        "MESSAGES")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "sorvane_add_font(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -45,6 +66,12 @@ function(sorvane_add_font target)
     set(arg_COMPILER xc32)
   elseif(NOT arg_COMPILER MATCHES "^(xc32|cc-rh|c99)$")
     message(FATAL_ERROR "sorvane_add_font(${target}): COMPILER is xc32, cc-rh or c99, not ${arg_COMPILER}")
+  endif()
+  if(DEFINED arg_HALF_WIDTH AND NOT arg_HALF_WIDTH MATCHES "^(ascii|kana|all)$")
+    message(FATAL_ERROR "sorvane_add_font(${target}): HALF_WIDTH is ascii, kana or all, not ${arg_HALF_WIDTH}")
+  endif()
+  if(DEFINED arg_KEY AND NOT arg_KEY MATCHES "^(sjis|unicode)$")
+    message(FATAL_ERROR "sorvane_add_font(${target}): KEY is sjis or unicode, not ${arg_KEY}")
   endif()
   if(DEFINED arg_MAX_BYTES AND NOT arg_MAX_BYTES MATCHES "^[0-9]+$")
     message(FATAL_ERROR "sorvane_add_font(${target}): MAX_BYTES is a number of bytes, not ${arg_MAX_BYTES}")
@@ -73,6 +100,12 @@ function(sorvane_add_font target)
   if(arg_STRICT)
     list(APPEND guards --strict)
   endif()
+  if(DEFINED arg_HALF_WIDTH)
+    list(APPEND guards --half-width ${arg_HALF_WIDTH})
+  endif()
+  if(DEFINED arg_KEY)
+    list(APPEND guards --key ${arg_KEY})
+  endif()
   set(epoch 0)
   if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
     set(epoch "$ENV{SOURCE_DATE_EPOCH}")
@@ -93,6 +126,16 @@ function(sorvane_add_font target)
     DEPENDS ${messages} Sorvane::sorvane-cli
     COMMENT "Sorvane: ${output} of the characters of ${target}'s messages (${arg_FONT}, ${arg_COMPILER})"
     VERBATIM)
-  add_custom_target(${target} DEPENDS "${output}")
+  get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
+  if("C" IN_LIST languages)
+    # The reader and its tables, built with the firmware's own compiler and flags.
+    add_library(${target} STATIC "${SORVANE_FIRMWARE_DIR}/sorvane_font.c" "${output}")
+    set_source_files_properties("${output}" PROPERTIES HEADER_FILE_ONLY TRUE GENERATED TRUE)
+    set_source_files_properties("${SORVANE_FIRMWARE_DIR}/sorvane_font.c" PROPERTIES OBJECT_DEPENDS "${output}")
+    target_compile_definitions(${target} PRIVATE "SORVANE_FONT_FILE=\"${output}\"")
+    target_include_directories(${target} PUBLIC "${output_dir}" "${SORVANE_FIRMWARE_DIR}")
+  else()
+    add_custom_target(${target} DEPENDS "${output}")
+  endif()
   set_target_properties(${target} PROPERTIES SORVANE_OUTPUT "${output}")
 endfunction()

@@ -4,7 +4,8 @@
 #                                  fonts, dpkg-dev and file for the Debian package
 #   scripts/install-deps.sh test   everything the tests use as well: GoogleTest, the
 #                                  Windows cross compiler and Wine, the firmware cross
-#                                  compilers, clang for fuzzing
+#                                  compilers and their simulators (qemu, simavr), clang for
+#                                  fuzzing and clang 16 for the C99 variant
 set -eu
 
 main_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
@@ -14,7 +15,8 @@ test_packages="$main_packages
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
   imagemagick locales bash-completion
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
-  gcc-arm-none-eabi libnewlib-arm-none-eabi tcc sdcc
+  gcc-arm-none-eabi libnewlib-arm-none-eabi qemu-system-arm tcc sdcc
+  gcc-avr avr-libc simavr clang-16
   clang libclang-rt-14-dev"
 
 case "${1:-}" in

@@ -76,26 +76,25 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     const std::string prefix = dir.file("prefix");
     ASSERT_EQ(run("cmake --install " + std::string(SORVANE_BINARY_DIR) + " --prefix " + prefix + " >/dev/null"), 0);
     const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
-    write_file(dir.file("CMakeLists.txt"),
-               "cmake_minimum_required(VERSION 3.25)\nproject(firmware C)\n" + snippet +
-                   "add_executable(firmware " + examples + "/show_text.c " + examples + "/sorvane_font.c)\n"
-                   "target_include_directories(firmware PRIVATE ${CMAKE_CURRENT_BINARY_DIR} " + examples + ")\n"
-                   "add_dependencies(firmware font)\n");
+    write_file(dir.file("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.25)\nproject(firmware C)\n"
+                                           "add_executable(firmware " + examples + "/show_text.c)\n" + snippet);
     const std::string configure = "cmake -S " + dir.path.string() + " -B " + dir.file("build") +
                                   " -DCMAKE_PREFIX_PATH=" + prefix + " >" + dir.file("configure.log") + " 2>&1";
     const std::string build = "cmake --build " + dir.file("build") + " >" + dir.file("build.log") + " 2>&1";
     ASSERT_EQ(run(configure), 0) << read_file(dir.file("configure.log"));
     ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
-    EXPECT_NE(read_file(dir.file("build/Font.inc")).find("\t0x8abf\r\n"), std::string::npos);
-    EXPECT_EQ(run(dir.file("build/firmware") + " --all | head -n 1 >" + dir.file("out.txt")), 0);
-    EXPECT_EQ(read_file(dir.file("out.txt")), "8abf\n") << "the firmware finds the character";
+    const std::string font_file = dir.file("build/font/Font.inc");
+    EXPECT_NE(read_file(font_file).find("\t0x6f22\r\n"), std::string::npos) << "漢 by its code point";
+    EXPECT_EQ(run(dir.file("build/firmware") + " --utf8 'READY \xe6\xbc\xa2' >" + dir.file("out.txt")), 0)
+        << "the firmware draws every character of the message";
+    EXPECT_EQ(read_file(dir.file("out.txt")).find('\n'), 6u * 8 + 16) << "six half-width cells and one full-width";
 
     ASSERT_EQ(run(build), 0);
     EXPECT_EQ(read_file(dir.file("build.log")).find("Sorvane:"), std::string::npos) << "up to date";
     add_message();
     ASSERT_EQ(run(build), 0);
     EXPECT_NE(read_file(dir.file("build.log")).find("Sorvane:"), std::string::npos);
-    EXPECT_NE(read_file(dir.file("build/Font.inc")).find("\t0x8abf,0x8e9a\r\n"), std::string::npos);
+    EXPECT_NE(read_file(font_file).find("\t0x5b57,0x6f22\r\n"), std::string::npos);
 }
 
 }  // namespace

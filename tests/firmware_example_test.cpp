@@ -145,9 +145,10 @@ protected:
     static std::string build(const std::string& cc, const std::string& order, const std::string& include_file,
                              const std::string& out) {
         const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
-        const std::string command = cc + " -std=c99 -Wall -Wextra -Werror -Wno-unknown-pragmas -O2 -I" + examples +
+        const std::string reader = std::string(SORVANE_SOURCE_DIR) + "/firmware";
+        const std::string command = cc + " -std=c99 -Wall -Wextra -Werror -Wno-unknown-pragmas -O2 -I" + reader +
                                     " -DSORVANE_FONT_FILE='\"" + dir->file(order + "/" + include_file) + "\"'" +
-                                    (order == "msb-left" ? " -DSORVANE_MSB_LEFT" : "") + " " + examples +
+                                    (order == "msb-left" ? " -DSORVANE_MSB_LEFT" : "") + " " + reader +
                                     "/sorvane_font.c " + examples + "/show_text.c -o " + out;
         EXPECT_EQ(run(command), 0) << command;
         return out;
@@ -200,6 +201,7 @@ TEST_F(FirmwareExample, MipsWithSignedCharDrawsEveryGlyphAsTheBdf) {
 TEST_F(FirmwareExample, CortexMBuildShowsTheFlashTheFontTakes) {
     if (!have("arm-none-eabi-gcc")) GTEST_SKIP() << "arm-none-eabi-gcc is not installed (gcc-arm-none-eabi)";
     const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
+    const std::string reader = std::string(SORVANE_SOURCE_DIR) + "/firmware";
     std::string report;
     for (const Font& font : fonts) {
         for (const char* compiler : compilers) {
@@ -207,7 +209,7 @@ TEST_F(FirmwareExample, CortexMBuildShowsTheFlashTheFontTakes) {
             const std::string elf = dir->file("lcd_demo.elf");
             const std::string command = "arm-none-eabi-gcc -std=c99 -Wall -Wextra -Werror -Wno-unknown-pragmas -Os "
                                         "-mcpu=cortex-m3 -mthumb -specs=nano.specs -specs=nosys.specs -I" +
-                                        examples + " -DSORVANE_FONT_FILE='\"" + inc + "\"' " + examples +
+                                        reader + " -DSORVANE_FONT_FILE='\"" + inc + "\"' " + reader +
                                         "/sorvane_font.c " + examples + "/lcd_demo.c -o " + elf;
             ASSERT_EQ(run(command), 0) << command;
             const std::string sizes = dir->file("sizes.txt");

@@ -2,9 +2,9 @@
 # The Debian package as a user gets it. Builds it, unpacks it with dpkg-deb -x into a
 # temporary root and works from there: init, scan, add and generate, which must write the
 # include file the build's own program writes. Then a small firmware project finds the
-# package with find_package(Sorvane) and builds for a Cortex-M with gcc-arm-none-eabi, its
-# include file made by sorvane_add_font: again when a message file changes, the same bytes
-# from a clean build, and a failed build past MAX_BYTES.
+# package with find_package(Sorvane) and builds for a Cortex-M with gcc-arm-none-eabi, with
+# the package's firmware reader, its include file made by sorvane_add_font: again when a
+# message file changes, the same bytes from a clean build, and a failed build past MAX_BYTES.
 #
 #   tests/package/deb-test.sh BUILD
 set -eu
@@ -17,7 +17,9 @@ deb="$build/sorvane_${version}_amd64.deb"
 build_package "$build" "$deb"
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/sorvane-cli usr/share/sorvane/Sorvane.K14 usr/share/sorvane/Sorvane.J16 \
-    usr/share/sorvane/Sorvane.J24 usr/share/man/man1/sorvane-cli.1.gz \
+    usr/share/sorvane/Sorvane.J24 usr/share/sorvane/Sorvane.H14 usr/share/sorvane/Sorvane.H16 \
+    usr/share/sorvane/Sorvane.H24 usr/share/sorvane/firmware/sorvane_font.c \
+    usr/share/sorvane/firmware/sorvane_font.h usr/share/man/man1/sorvane-cli.1.gz \
     usr/share/bash-completion/completions/sorvane-cli usr/share/cmake/Sorvane/SorvaneConfig.cmake; do
   [ -s "$work/root/$file" ] || fail "the package lacks /$file"
 done
@@ -86,10 +88,10 @@ project(lcd_demo C)
 find_package(Sorvane $version REQUIRED)
 sorvane_add_font(lcd_font MESSAGES messages.txt FONT jiskan16 COMPILER c99 STRICT MAX_BYTES \${LIMIT})
 get_target_property(font_file lcd_font SORVANE_OUTPUT)
-add_executable(lcd_demo.elf $top/examples/sorvane_font.c $top/examples/lcd_demo.c)
-target_include_directories(lcd_demo.elf PRIVATE $top/examples)
+add_executable(lcd_demo.elf \${SORVANE_FIRMWARE_DIR}/sorvane_font.c $top/examples/lcd_demo.c)
+target_include_directories(lcd_demo.elf PRIVATE \${SORVANE_FIRMWARE_DIR})
 target_compile_definitions(lcd_demo.elf PRIVATE SORVANE_FONT_FILE="\${font_file}")
-set_source_files_properties($top/examples/sorvane_font.c PROPERTIES OBJECT_DEPENDS "\${font_file}")
+set_source_files_properties(\${SORVANE_FIRMWARE_DIR}/sorvane_font.c PROPERTIES OBJECT_DEPENDS "\${font_file}")
 add_dependencies(lcd_demo.elf lcd_font)
 CMAKE
 cat >"$work/firmware/cortex-m3.cmake" <<'CMAKE'

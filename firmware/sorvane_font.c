@@ -1,0 +1,304 @@
+/* The firmware reader of the include file that Sorvane writes: see sorvane_font.h. */
+#include "sorvane_font.h"
+
+#ifdef SORVANE_AVR_PROGMEM
+#include <avr/pgmspace.h>
+#define SORVANE_FONT_FLASH PROGMEM
+#define SORVANE_READ_BYTE(p) pgm_read_byte(p)
+#define SORVANE_READ_WORD(p) pgm_read_word(p)
+#endif
+#ifndef SORVANE_READ_BYTE
+#define SORVANE_READ_BYTE(p) (*(p))
+#endif
+#ifndef SORVANE_READ_WORD
+#define SORVANE_READ_WORD(p) (*(p))
+#endif
+
+#ifndef SORVANE_FONT_FILE
+#define SORVANE_FONT_FILE "Font.inc"
+#endif
+#include SORVANE_FONT_FILE
+
+/* Glyphs are 28, 32 or 72 bytes: 14 rows of 14 dots (K14), 16 of 16 (jiskan16) or 24 of 24
+ * (jiskan24). The rows come in bands of 7 (K14) or 8 rows. For each band the file holds
+ * first the low byte (dots 0 to 7) of each of its rows, then the next byte of each row
+ * (dots 8 to 15; for K14 and jiskan16 everything above the low byte), and for jiskan24 the
+ * third byte (dots 16 to 23). */
+#if FONT_KANJI_SIZE == 28
+#define GLYPH_SIDE 14
+#define BAND_ROWS 7
+#define ROW_BYTES 2
+#elif FONT_KANJI_SIZE == 32
+#define GLYPH_SIDE 16
+#define BAND_ROWS 8
+#define ROW_BYTES 2
+#elif FONT_KANJI_SIZE == 72
+#define GLYPH_SIDE 24
+#define BAND_ROWS 8
+#define ROW_BYTES 3
+#else
+#error "FONT_KANJI_SIZE must be 28, 32 or 72"
+#endif
+#define HALF_SIDE (GLYPH_SIDE / 2)
+
+/* A file made without --key or --half-width is keyed by Shift_JIS code and has neither the
+ * other key nor half-width glyphs. */
+#ifdef FONT_KEY
+#define HAS_ALT_KEY 1
+#else
+#define FONT_KEY 0
+#define HAS_ALT_KEY 0
+#endif
+#ifndef FONT_HALF_ASCII
+#define FONT_HALF_ASCII 0
+#endif
+#ifndef FONT_HALF_KANA
+#define FONT_HALF_KANA 0
+#endif
+
+/* A table entry as the byte it stands for, whether the table is of plain char (signed on
+ * some targets) or of unsigned char. */
+#define TABLE_BYTE(p) ((unsigned char)SORVANE_READ_BYTE(p))
+
+/* Eight dots of a byte, leftmost in bit 0. With the left dot in the top bit of each byte
+ * (import-font --bit-order msb-left), build with -DSORVANE_MSB_LEFT. */
+#ifdef SORVANE_MSB_LEFT
+#define DOTS_OF_BYTE(v)                                                                                     \
+    ((((v) & 0x01u) << 7) | (((v) & 0x02u) << 5) | (((v) & 0x04u) << 3) | (((v) & 0x08u) << 1) |          \
+     (((v) & 0x10u) >> 1) | (((v) & 0x20u) >> 3) | (((v) & 0x40u) >> 5) | (((v) & 0x80u) >> 7))
+#else
+#define DOTS_OF_BYTE(v) (v)
+#endif
+
+int sorvane_glyph_count(void) { return FONT_KANJI_NUM; }
+
+unsigned short sorvane_code_at(int i) {
+#if FONT_KANJI_NUM > 0
+    if (i >= 0 && i < FONT_KANJI_NUM) return (unsigned short)SORVANE_READ_WORD(&font_kanji_index[i]);
+#else
+    (void)i;
+#endif
+    return 0;
+}
+
+int sorvane_find(unsigned short code) {
+    /* FONT_KANJI_INDEX 0: the keys stand in ascending order, to be searched. */
+    int low = 0;
+    int high = FONT_KANJI_NUM - 1;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const unsigned short here = sorvane_code_at(middle);
+        if (here == code) return middle;
+        if (here < code) low = middle + 1;
+        else high = middle - 1;
+    }
+    return -1;
+}
+
+/* The place of a code in the other key's table, in the order of the file's key. */
+static int find_alt(unsigned long code) {
+#if HAS_ALT_KEY && FONT_KANJI_NUM > 0
+    int i;
+    for (i = 0; i < FONT_KANJI_NUM; ++i)
+        if (code != 0 && (unsigned long)SORVANE_READ_WORD(&font_kanji_alt[i]) == code) return i;
+#else
+    (void)code;
+#endif
+    return -1;
+}
+
+int sorvane_find_sjis(unsigned short code) { return FONT_KEY == 0 ? sorvane_find(code) : find_alt(code); }
+
+int sorvane_find_unicode(unsigned long code_point) {
+    if (code_point == 0 || code_point > 0xFFFFu) return -1;
+    return FONT_KEY == 1 ? sorvane_find((unsigned short)code_point) : find_alt(code_point);
+}
+
+static void clear_glyph(sorvane_glyph *glyph, int width) {
+    int row;
+    glyph->width = width;
+    glyph->height = GLYPH_SIDE;
+    for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = 0;
+}
+
+int sorvane_glyph_at(int i, sorvane_glyph *glyph) {
+    int row;
+    if (i < 0 || i >= FONT_KANJI_NUM) return -1;
+    clear_glyph(glyph, GLYPH_SIDE);
+#if FONT_KANJI_NUM > 0
+    for (row = 0; row < GLYPH_SIDE; ++row) {
+        const int first = row / BAND_ROWS * BAND_ROWS * ROW_BYTES + row % BAND_ROWS;
+        int part;
+        for (part = 0; part < ROW_BYTES; ++part) {
+            const unsigned value = TABLE_BYTE(&font_kanji[i][first + part * BAND_ROWS]);
+            glyph->rows[row] |= (unsigned long)DOTS_OF_BYTE(value) << (part * 8);
+        }
+        glyph->rows[row] &= (1ul << GLYPH_SIDE) - 1;
+    }
+#else
+    (void)row;
+#endif
+    return 0;
+}
+
+int sorvane_glyph_of(unsigned short code, sorvane_glyph *glyph) { return sorvane_glyph_at(sorvane_find(code), glyph); }
+
+/* A half-width glyph: its rows from the top, each in FONT_HALF_SIZE / rows bytes, the low
+ * byte first. */
+#if FONT_HALF_ASCII || FONT_HALF_KANA
+#define HALF_ROW_BYTES (FONT_HALF_SIZE / GLYPH_SIDE)
+#define HALF_ROWS(table, i, glyph)                                                                      \
+    do {                                                                                                \
+        int row_, part_;                                                                                \
+        for (row_ = 0; row_ < GLYPH_SIDE; ++row_) {                                                     \
+            for (part_ = 0; part_ < HALF_ROW_BYTES; ++part_) {                                          \
+                const unsigned value_ = TABLE_BYTE(&table[i][row_ * HALF_ROW_BYTES + part_]);           \
+                (glyph)->rows[row_] |= (unsigned long)DOTS_OF_BYTE(value_) << (part_ * 8);              \
+            }                                                                                           \
+            (glyph)->rows[row_] &= (1ul << HALF_SIDE) - 1;                                              \
+        }                                                                                               \
+    } while (0)
+#endif
+
+int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph) {
+#if FONT_HALF_ASCII
+    if (code >= 0x20 && code <= 0x7E) {
+        clear_glyph(glyph, HALF_SIDE);
+        HALF_ROWS(font_half_ascii, code - 0x20, glyph);
+        return 0;
+    }
+#endif
+#if FONT_HALF_KANA
+    if (code >= 0xA1 && code <= 0xDF) {
+        clear_glyph(glyph, HALF_SIDE);
+        HALF_ROWS(font_half_kana, code - 0xA1, glyph);
+        return 0;
+    }
+#endif
+    (void)code;
+    (void)glyph;
+    return -1;
+}
+
+/* One character of a string: how many bytes it takes, its place among the full-width glyphs
+ * or its half-width byte, and its width. */
+typedef struct {
+    int length;
+    int full;  /* the place of a full-width glyph, or -1 */
+    int half;  /* the byte of a half-width glyph, or -1 */
+    int width;
+} character;
+
+/* A character the font lacks, or a byte that is no character: its width, no glyph. */
+static character lacking(int length, int width) {
+    character c;
+    c.length = length;
+    c.full = -1;
+    c.half = -1;
+    c.width = width;
+    return c;
+}
+
+/* A half-width character by its byte; lacking when the file has no glyph of it. */
+static character half_width(int length, unsigned code) {
+    character c = lacking(length, HALF_SIDE);
+    if ((FONT_HALF_ASCII && code >= 0x20 && code <= 0x7E) || (FONT_HALF_KANA && code >= 0xA1 && code <= 0xDF))
+        c.half = (int)code;
+    return c;
+}
+
+static character full_width(int length, int place) {
+    character c = lacking(length, GLYPH_SIDE);
+    c.full = place;
+    return c;
+}
+
+static int is_lead_byte(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+static int is_trail_byte(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+/* The character at the start of a Shift_JIS string that is not empty. */
+static character next_sjis(const unsigned char *s) {
+    if (is_lead_byte(s[0]) && is_trail_byte(s[1]))
+        return full_width(2, sorvane_find_sjis((unsigned short)(s[0] << 8 | s[1])));
+    return half_width(1, s[0]);
+}
+
+/* The character at the start of a UTF-8 string that is not empty. A byte that begins no
+ * whole, shortest sequence of a code point is a character of its own, lacking. */
+static character next_utf8(const unsigned char *s) {
+    unsigned long c = s[0];
+    int length = 1;
+    int i;
+    if (c < 0x80) return half_width(1, (unsigned)c);
+    if (c >= 0xC2 && c <= 0xDF) length = 2, c &= 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF) length = 3, c &= 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4) length = 4, c &= 0x07;
+    else return lacking(1, HALF_SIDE);
+    for (i = 1; i < length; ++i) {
+        if ((s[i] & 0xC0) != 0x80) return lacking(1, HALF_SIDE);
+        c = c << 6 | (s[i] & 0x3Fu);
+    }
+    if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF))
+        return lacking(1, HALF_SIDE);
+    if (c >= 0xFF61 && c <= 0xFF9F) return half_width(length, (unsigned)(c - 0xFF61 + 0xA1));
+    return full_width(length, sorvane_find_unicode(c));
+}
+
+/* Draws a character's glyph, if it has one, with its top left dot at (x, y). */
+static void draw_character(const character *c, int x, int y, sorvane_plot_fn plot, void *ctx) {
+    sorvane_glyph glyph;
+    int row, column;
+    glyph.width = 0;
+    glyph.height = 0;
+    if (c->full >= 0) sorvane_glyph_at(c->full, &glyph);
+    else if (c->half >= 0) sorvane_half_glyph((unsigned char)c->half, &glyph);
+    for (row = 0; row < glyph.height; ++row)
+        for (column = 0; column < glyph.width; ++column)
+            if ((glyph.rows[row] >> column) & 1u) plot(ctx, x + column, y + row);
+}
+
+static int has_glyph(const character *c) { return c->full >= 0 || c->half >= 0; }
+
+int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
+    const unsigned char *s = (const unsigned char *)text;
+    while (*s) {
+        const character c = next_utf8(s);
+        if (plot) draw_character(&c, x, y, plot, ctx);
+        x += c.width;
+        s += c.length;
+    }
+    return x;
+}
+
+int sorvane_draw_sjis(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
+    const unsigned char *s = (const unsigned char *)text;
+    while (*s) {
+        const character c = next_sjis(s);
+        if (plot) draw_character(&c, x, y, plot, ctx);
+        x += c.width;
+        s += c.length;
+    }
+    return x;
+}
+
+int sorvane_missing_utf8(const char *text) {
+    const unsigned char *s = (const unsigned char *)text;
+    int missing = 0;
+    while (*s) {
+        const character c = next_utf8(s);
+        missing += !has_glyph(&c);
+        s += c.length;
+    }
+    return missing;
+}
+
+int sorvane_missing_sjis(const char *text) {
+    const unsigned char *s = (const unsigned char *)text;
+    int missing = 0;
+    while (*s) {
+        const character c = next_sjis(s);
+        missing += !has_glyph(&c);
+        s += c.length;
+    }
+    return missing;
+}
