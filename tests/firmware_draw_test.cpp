@@ -1,0 +1,249 @@
+// The firmware reader drawing whole messages: mixed strings of kanji, kana, half-width
+// katakana and ASCII, in UTF-8 and in Shift_JIS, from include files of each key with every
+// half-width glyph, for the three Debian fonts with their JIS X 0201 companions. Built for
+// this machine, for 32-bit MIPS under qemu-user and for a Cortex-M under qemu-system-arm;
+// every dot is compared with the fonts as FreeType reads them.
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <iconv.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "tests/test_support.h"
+
+namespace sorvane {
+namespace {
+
+using testing::read_file;
+
+int run(const std::string& command) {
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+bool have(const std::string& program) { return run("command -v " + program + " >/dev/null 2>&1") == 0; }
+
+// The messages the font is made for, and texts with characters it lacks: 漢 is not
+// registered, the emoji has no Shift_JIS form.
+const std::vector<std::string> messages = {"温度 25℃ ｴﾗｰ E-12", "準備完了 OK!", "ﾃｽﾄ ｡｢ｦｯﾟ｣ 100%", "室温:{~}"};
+const std::vector<std::string> lacking = {"漢字 A", "\xf0\x9f\x98\x80x"};
+
+// A text in another encoding, as far as it converts: a character without a form there ends it.
+std::string converted(const std::string& text, const char* to_encoding, const char* from_encoding) {
+    iconv_t cd = iconv_open(to_encoding, from_encoding);
+    std::string out(text.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    char* to = out.data();
+    std::size_t in_left = text.size(), out_left = out.size();
+    iconv(cd, &in, &in_left, &to, &out_left);
+    iconv_close(cd);
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+std::string to_shift_jis(const std::string& utf8) { return converted(utf8, "CP932", "UTF-8"); }
+
+// Dots of a line of text as rows of '#' and '.'.
+struct Line {
+    std::vector<std::string> rows;
+    int missing = 0;
+    int width() const { return rows.empty() ? 0 : static_cast<int>(rows[0].size()); }
+};
+
+// A font as FreeType reads it, with its ascent line as row 0 of the cell.
+class FreeTypeFont {
+public:
+    FreeTypeFont(FT_Library library, const std::string& path, int side, int width) : side_(side), width_(width) {
+        ok_ = FT_New_Face(library, path.c_str(), 0, &face_) == 0;
+        if (ok_ && face_->num_charmaps > 0) FT_Set_Charmap(face_, face_->charmaps[0]);
+        if (ok_ && face_->num_fixed_sizes > 0) FT_Select_Size(face_, 0);
+        if (ok_) ascent_ = static_cast<int>(face_->size->metrics.ascender >> 6);
+    }
+    ~FreeTypeFont() {
+        if (ok_) FT_Done_Face(face_);
+    }
+    bool ok() const { return ok_; }
+
+    // Draws the glyph of code into the cell at x; false when the font has none.
+    bool draw(unsigned long code, Line& line, int x) const {
+        const FT_UInt index = FT_Get_Char_Index(face_, code);
+        if (index == 0 || FT_Load_Glyph(face_, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return false;
+        const FT_Bitmap& b = face_->glyph->bitmap;
+        const int w = static_cast<int>(b.width), h = static_cast<int>(b.rows);
+        // A glyph that fits the cell is kept inside it.
+        const int left = std::clamp(face_->glyph->bitmap_left, 0, std::max(0, width_ - w));
+        const int top = std::clamp(ascent_ - face_->glyph->bitmap_top, 0, std::max(0, side_ - h));
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c)
+                if (b.buffer[r * b.pitch + c / 8] & (0x80 >> (c % 8)) && top + r < side_ && left + c < width_)
+                    line.rows[static_cast<std::size_t>(top + r)][static_cast<std::size_t>(x + left + c)] = '#';
+        return true;
+    }
+
+private:
+    FT_Face face_ = nullptr;
+    bool ok_ = false;
+    int side_, width_, ascent_ = 0;
+};
+
+struct FontPair {
+    const char* name;  // the X11 font and the font command's choice
+    const char* half;  // its JIS X 0201 companion
+    int side;
+};
+constexpr FontPair fonts[] = {{"k14", "7x14-JISX0201.1976-0", 14}, {"jiskan16", "8x16rk", 16}, {"jiskan24", "12x24rk", 24}};
+
+// The line a text should draw: the Shift_JIS form of each character gives its glyph, two
+// bytes from the font, one from its companion; a character the font lacks is a blank cell.
+Line expected_line(const std::string& utf8, const FreeTypeFont& full, const FreeTypeFont& half, int side,
+                   const std::string& registered) {
+    Line line;
+    line.rows.assign(static_cast<std::size_t>(side), "");
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t length = 1;
+        while (i + length < utf8.size() && (static_cast<unsigned char>(utf8[i + length]) & 0xC0) == 0x80) ++length;
+        const std::string character = utf8.substr(i, length);
+        i += length;
+        const std::string sjis = to_shift_jis(character);
+        const bool two_bytes = sjis.size() == 2;
+        const int width = sjis.size() == 1 ? side / 2 : side;
+        const int x = line.width();
+        for (std::string& row : line.rows) row.append(static_cast<std::size_t>(width), '.');
+        bool drawn = false;
+        if (two_bytes && registered.find(character) != std::string::npos) {
+            // Shift_JIS to JIS X 0208, by the arithmetic of the two codes.
+            int lead = static_cast<unsigned char>(sjis[0]), trail = static_cast<unsigned char>(sjis[1]);
+            lead = (lead >= 0xE0 ? lead - 0xB0 : lead - 0x70) * 2 - (trail < 0x9F ? 1 : 0);
+            trail = trail < 0x9F ? trail - (trail >= 0x80 ? 0x20 : 0x1F) : trail - 0x7E;
+            drawn = full.draw(static_cast<unsigned long>(lead << 8 | trail), line, x);
+        } else if (sjis.size() == 1) {
+            drawn = half.draw(static_cast<unsigned char>(sjis[0]), line, x);
+        }
+        line.missing += !drawn;
+    }
+    return line;
+}
+
+// The lines a run of draw_strings printed: "WIDTH MISSING", then the rows.
+std::vector<Line> parse_lines(const std::string& text, int side) {
+    std::istringstream in(text);
+    std::vector<Line> lines;
+    int width = 0;
+    Line line;
+    while (in >> width >> line.missing) {
+        line.rows.assign(static_cast<std::size_t>(side), "");
+        for (std::string& row : line.rows) in >> row;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class FirmwareDraw : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir = new testing::TempDir;
+        std::string all, texts = "static const char *const utf8_texts[] = {\n", sjis = "static const char *const sjis_texts[] = {\n";
+        for (const std::string& m : messages) all += m + "\n";
+        for (const auto& list : {messages, lacking}) {
+            for (const std::string& t : list) {
+                texts += "    \"" + escaped(t) + "\",\n";
+                sjis += "    \"" + escaped(to_shift_jis(t)) + "\",\n";
+            }
+        }
+        testing::write_file(dir->file("messages.txt"), all);
+        testing::write_file(dir->file("texts.h"), texts + "};\n" + sjis + "};\nenum { text_count = " +
+                                                      std::to_string(messages.size() + lacking.size()) + " };\n");
+        const std::string cli = std::string(SORVANE_CLI) + " -C " + dir->path.string();
+        const std::string x11 = "/usr/share/fonts/X11/misc/";
+        ASSERT_EQ(run(cli + " scan --encoding UTF-8 --add messages.txt >/dev/null 2>&1 && " + cli + " compiler c99 >/dev/null"), 0);
+        for (const FontPair& f : fonts) {
+            ASSERT_EQ(run(cli + " import-font " + x11 + f.name + ".pcf.gz --half " + x11 + f.half + ".pcf.gz >/dev/null 2>&1 && " +
+                          cli + " font " + f.name + " >/dev/null"),
+                      0);
+            for (const char* key : {"sjis", "unicode"})
+                ASSERT_EQ(run(cli + " generate " + f.name + "-" + key + ".inc --half-width all --key " + key + " --strict >/dev/null"), 0)
+                    << f.name << " " << key;
+        }
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+
+    static std::string escaped(const std::string& text) {
+        std::string out;
+        char hex[8];
+        for (const char c : text) {
+            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+            out += hex;
+        }
+        return out;
+    }
+
+    // Builds draw_strings against each include file with cc, runs it through runner, and
+    // compares every line with FreeType's reading of the fonts.
+    void compare_all(const std::string& cc, const std::string& runner, const std::string& libraries = "") {
+        FT_Library library;
+        ASSERT_EQ(FT_Init_FreeType(&library), 0);
+        const std::string source = std::string(SORVANE_SOURCE_DIR);
+        std::string registered;
+        for (const std::string& m : messages) registered += m;
+        int compared = 0;
+        for (const FontPair& f : fonts) {
+            const FreeTypeFont full(library, "/usr/share/fonts/X11/misc/" + std::string(f.name) + ".pcf.gz", f.side, f.side);
+            const FreeTypeFont half(library, "/usr/share/fonts/X11/misc/" + std::string(f.half) + ".pcf.gz", f.side, f.side / 2);
+            ASSERT_TRUE(full.ok() && half.ok()) << f.name;
+            for (const char* key : {"sjis", "unicode"}) {
+                const std::string program = dir->file("draw_strings");
+                const std::string build = cc + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 -I" + source + "/firmware -I" +
+                                          dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(f.name + std::string("-") + key + ".inc") +
+                                          "\"' " + source + "/firmware/sorvane_font.c " + source + "/tests/firmware/draw_strings.c " + libraries + " -o " + program;
+                ASSERT_EQ(run(build), 0) << build;
+                // qemu-system-arm writes what the program puts out through semihosting to its standard error.
+                ASSERT_EQ(run(runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0) << runner << program;
+                const std::vector<Line> drawn = parse_lines(read_file(dir->file("out.txt")), f.side);
+                ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name << " " << key;
+                std::size_t k = 0;
+                for (const auto& list : {messages, lacking}) {
+                    for (const std::string& text : list) {
+                        for (int way = 0; way < 2; ++way, ++k) {
+                            // The Shift_JIS way draws what the text has of a Shift_JIS form.
+                            const std::string drawn_text = way ? converted(to_shift_jis(text), "UTF-8", "CP932") : text;
+                            const Line want = expected_line(drawn_text, full, half, f.side, registered);
+                            EXPECT_EQ(drawn[k].rows, want.rows) << f.name << ", key " << key << (way ? ", Shift_JIS: " : ", UTF-8: ") << text;
+                            EXPECT_EQ(drawn[k].missing, want.missing) << f.name << " " << key << ": " << text;
+                            ++compared;
+                        }
+                    }
+                }
+            }
+        }
+        FT_Done_FreeType(library);
+        EXPECT_EQ(compared, 3 * 2 * 2 * static_cast<int>(messages.size() + lacking.size()));
+    }
+
+    static inline testing::TempDir* dir = nullptr;
+};
+
+TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all("gcc", ""); }
+
+TEST_F(FirmwareDraw, OnMipsWithSignedCharEveryDotIsTheFonts) {
+    if (!have("mipsel-linux-gnu-gcc") || !have("qemu-mipsel")) GTEST_SKIP() << "gcc-mipsel-linux-gnu and qemu-user are needed";
+    compare_all("mipsel-linux-gnu-gcc -static", "qemu-mipsel ");
+}
+
+TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
+    if (!have("arm-none-eabi-gcc") || !have("qemu-system-arm")) GTEST_SKIP() << "gcc-arm-none-eabi and qemu-system-arm are needed";
+    const std::string here = std::string(SORVANE_SOURCE_DIR) + "/tests/firmware/";
+    // Without a C library: the reader needs none.
+    compare_all("arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
+                    "cortex-m.ld " + here + "cortex-m-start.c",
+                "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "-lgcc");
+}
+
+}  // namespace
+}  // namespace sorvane
