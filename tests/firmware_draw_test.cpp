@@ -184,9 +184,17 @@ protected:
         return out;
     }
 
-    // Builds draw_strings against each include file with cc, runs it through runner, and
+    // How draw_strings is built for a target and run there.
+    struct Target {
+        std::string compiler;       // with the target's own sources and flags
+        std::string runner;         // before the program's name
+        std::string flags = "";     // after the strict flags of every build
+        std::string libraries = "";
+    };
+
+    // Builds draw_strings against each include file for a target, runs it there, and
     // compares every line with FreeType's reading of the fonts.
-    void compare_all(const std::string& cc, const std::string& runner, const std::string& libraries = "") {
+    void compare_all(const Target& target) {
         FT_Library library;
         ASSERT_EQ(FT_Init_FreeType(&library), 0);
         const std::string source = std::string(SORVANE_SOURCE_DIR);
@@ -199,12 +207,13 @@ protected:
             ASSERT_TRUE(full.ok() && half.ok()) << f.name;
             for (const char* key : {"sjis", "unicode"}) {
                 const std::string program = dir->file("draw_strings");
-                const std::string build = cc + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 -I" + source + "/firmware -I" +
+                const std::string build = target.compiler + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 " + target.flags +
+                                          " -I" + source + "/firmware -I" +
                                           dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(f.name + std::string("-") + key + ".inc") +
-                                          "\"' " + source + "/firmware/sorvane_font.c " + source + "/tests/firmware/draw_strings.c " + libraries + " -o " + program;
+                                          "\"' " + source + "/firmware/sorvane_font.c " + source + "/tests/firmware/draw_strings.c " + target.libraries + " -o " + program;
                 ASSERT_EQ(run(build), 0) << build;
                 // qemu-system-arm writes what the program puts out through semihosting to its standard error.
-                ASSERT_EQ(run(runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0) << runner << program;
+                ASSERT_EQ(run(target.runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0) << target.runner << program;
                 const std::vector<Line> drawn = parse_lines(read_file(dir->file("out.txt")), f.side);
                 ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name << " " << key;
                 std::size_t k = 0;
@@ -229,20 +238,31 @@ protected:
     static inline testing::TempDir* dir = nullptr;
 };
 
-TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all("gcc", ""); }
+TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all({"gcc", ""}); }
 
 TEST_F(FirmwareDraw, OnMipsWithSignedCharEveryDotIsTheFonts) {
     if (!have("mipsel-linux-gnu-gcc") || !have("qemu-mipsel")) GTEST_SKIP() << "gcc-mipsel-linux-gnu and qemu-user are needed";
-    compare_all("mipsel-linux-gnu-gcc -static", "qemu-mipsel ");
+    compare_all({"mipsel-linux-gnu-gcc -static", "qemu-mipsel "});
 }
 
 TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
     if (!have("arm-none-eabi-gcc") || !have("qemu-system-arm")) GTEST_SKIP() << "gcc-arm-none-eabi and qemu-system-arm are needed";
     const std::string here = std::string(SORVANE_SOURCE_DIR) + "/tests/firmware/";
     // Without a C library: the reader needs none.
-    compare_all("arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
-                    "cortex-m.ld " + here + "cortex-m-start.c",
-                "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "-lgcc");
+    compare_all({"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
+                     "cortex-m.ld " + here + "cortex-m-start.c",
+                 "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc"});
+}
+
+// The tables in flash, read through the reader's hooks: PROGMEM with pgm_read_byte and
+// pgm_read_word, and GCC's __flash address space, read as it stands.
+TEST_F(FirmwareDraw, OnAvrFromFlashEveryDotIsTheFonts) {
+    if (!have("avr-gcc") || !have("simavr")) GTEST_SKIP() << "gcc-avr, avr-libc and simavr are needed";
+    const std::string here = std::string(SORVANE_SOURCE_DIR) + "/tests/firmware/";
+    const std::string avr = "avr-gcc -mmcu=atmega2560 -DTEST_AVR_UART -DCANVAS_WIDTH=240 " + here + "avr-uart.c";
+    const std::string runner = "timeout 120 " + here + "simavr-run.sh atmega2560 ";
+    compare_all({avr, runner, "-Os -DSORVANE_AVR_PROGMEM"});
+    compare_all({avr, runner, "-Os -std=gnu99 -Wno-pedantic -DSORVANE_FONT_FLASH=__flash"});
 }
 
 }  // namespace

@@ -1,18 +1,25 @@
 /* Draws each text of texts.h with the firmware reader, in UTF-8 and in Shift_JIS, and prints
  * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). The same
- * program runs on this machine, under qemu for MIPS, and on a Cortex-M with no C library. */
+ * program runs on this machine, under qemu for MIPS, on a Cortex-M with no C library, and on
+ * an AVR under simavr with the tables in flash. */
 #include "sorvane_font.h"
 
-#ifdef TEST_SEMIHOSTING
+#if defined(TEST_SEMIHOSTING) || defined(TEST_AVR_UART)
 void test_putc(char c);
 #else
 #include <stdio.h>
 static void test_putc(char c) { putchar(c); }
 #endif
+#ifdef TEST_AVR_UART
+void test_end(void);
+#endif
 
 #include "texts.h" /* utf8_texts[], sjis_texts[], text_count */
 
-enum { canvas_width = 640 };
+#ifndef CANVAS_WIDTH
+#define CANVAS_WIDTH 640
+#endif
+enum { canvas_width = CANVAS_WIDTH };
 static char canvas[SORVANE_GLYPH_MAX][canvas_width];
 
 static void plot(void *ctx, int x, int y) {
@@ -53,5 +60,8 @@ int main(void) {
         print_text(utf8_texts[i], 1);
         print_text(sjis_texts[i], 0);
     }
+#ifdef TEST_AVR_UART
+    test_end();
+#endif
     return 0;
 }
