@@ -263,6 +263,19 @@ TEST_F(FirmwareDraw, OnAvrFromFlashEveryDotIsTheFonts) {
     const std::string runner = "timeout 120 " + here + "simavr-run.sh atmega2560 ";
     compare_all({avr, runner, "-Os -DSORVANE_AVR_PROGMEM"});
     compare_all({avr, runner, "-Os -std=gnu99 -Wno-pedantic -DSORVANE_FONT_FLASH=__flash"});
+
+    // An ATmega328P (2 KB of RAM) links the sample's characters only with the tables in flash.
+    const std::string cli = std::string(SORVANE_CLI) + " -C " + dir->path.string();
+    ASSERT_EQ(run(cli + " scan --add " + SORVANE_SOURCE_DIR + "/samples/device-messages.txt >/dev/null && " + cli +
+                  " font k14 >/dev/null && " + cli + " generate sample.inc --half-width ascii >/dev/null"),
+              0);
+    testing::write_file(dir->file("main.c"), "#include \"sorvane_font.h\"\nstatic void plot(void *c, int x, int y) "
+                                             "{ (void)c; (void)x; (void)y; }\nint main(void) { return sorvane_draw_utf8(\"OK\", 0, 0, plot, 0); }\n");
+    const std::string uno = "avr-gcc -mmcu=atmega328p -std=c99 -Os -Wall -Wextra -Werror -I" + std::string(SORVANE_SOURCE_DIR) +
+                            "/firmware -DSORVANE_FONT_FILE='\"" + dir->file("sample.inc") + "\"' " + SORVANE_SOURCE_DIR +
+                            "/firmware/sorvane_font.c " + dir->file("main.c") + " -o " + dir->file("uno.elf") + " >/dev/null 2>&1";
+    EXPECT_NE(run(uno), 0) << "the tables in RAM: too many for it";
+    EXPECT_EQ(run(uno + " -DSORVANE_AVR_PROGMEM"), 0) << "the tables in flash";
 }
 
 }  // namespace
