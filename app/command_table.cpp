@@ -285,10 +285,10 @@ constexpr CommandRow commands[] = {
      takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
     {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
      1, 1, takes_output | takes_bit_order | takes_size, nullptr, no_row, Dialog::none, keeps, import_font_command},
-    {"preview", "FILE [-o FILE.png] [--text TEXT] [--bit-order lsb-left|msb-left]",
+    {"preview", "FILE [-o FILE.png] [--text TEXT [--encoding NAME]] [--bit-order lsb-left|msb-left]",
      "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
-     "with --text, the two-byte characters of a Shift_JIS text file in a line, as a display shows them",
-     1, 1, takes_output | takes_bit_order | takes_text, nullptr, no_row, Dialog::none, keeps, preview_command},
+     "with --text, a text file (Shift_JIS unless NAME says otherwise) in a line, as the firmware reader draws it",
+     1, 1, takes_output | takes_bit_order | takes_text | takes_encoding, nullptr, no_row, Dialog::none, keeps, preview_command},
 };
 
 }  // namespace

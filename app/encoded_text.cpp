@@ -166,4 +166,30 @@ Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out) {
     return {};
 }
 
+
+bool characters_of_encoded(std::string_view text, Decoder& decoder, std::vector<TextCharacter>& characters,
+                           std::size_t& bad_offset) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::array<char32_t, 256> code_points;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t used = 0;
+        const long n = decoder.decode(bytes + at, text.size() - at, true, code_points.data(), code_points.size(), used);
+        if (n < 0 || used == 0) {
+            bad_offset = at + used;
+            return false;
+        }
+        for (long i = 0; i < n; ++i) {
+            const char32_t c = code_points[static_cast<std::size_t>(i)];
+            std::uint8_t sjis[2];
+            const int length = c >= 0xFF61 && c <= 0xFF9F ? 1 : decoder.shift_jis_bytes(c, sjis);
+            if (c >= 0xFF61 && c <= 0xFF9F) characters.push_back({static_cast<std::uint16_t>(c - 0xFF61 + 0xA1), true});
+            else if (length == 1) characters.push_back({sjis[0], true});
+            else characters.push_back({static_cast<std::uint16_t>(length == 2 ? sjis[0] << 8 | sjis[1] : 0), false});
+        }
+        at += used;
+    }
+    return true;
+}
+
 }  // namespace sorvane

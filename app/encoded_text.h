@@ -8,10 +8,13 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/commands.h"
 #include "core/kanji_grid.h"
 #include "core/scanner.h"
+#include "fontgen/preview.h"
 
 namespace sorvane {
 
@@ -74,6 +77,12 @@ Outcome mark_encoded_file(const char* path, Decoder& decoder, Scanner& scanner, 
 // The same for UTF-8, without the converter: decoded and looked up in the grid's own table,
 // with the same lists and errors, and a byte order mark at the start accepted.
 Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out);
+
+// The characters of a text in decoder's encoding, as the firmware reader takes them: ASCII
+// and the half-width katakana as half-width bytes, the rest by their two-byte Shift_JIS code
+// (0 for one without). False, with the offset of the bytes, for bytes that are no character.
+bool characters_of_encoded(std::string_view text, Decoder& decoder, std::vector<TextCharacter>& characters,
+                           std::size_t& bad_offset);
 
 // Whether an encoding name is UTF-8's.
 bool is_utf8_name(const char* encoding);

@@ -13,6 +13,7 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "app/png_file.h"
+#include "app/encoded_text.h"
 #include "app/font_file.h"
 #include "core/jis_unicode.h"
 #include "fontgen/bdf_import.h"
@@ -85,6 +86,21 @@ std::string picture_name(const std::string& include_file) {
     return (has_extension ? include_file.substr(0, dot) : include_file) + ".png";
 }
 
+// The characters of a text to draw, in Shift_JIS or in the encoding given; a line end at its
+// end is no character. False, said, for bytes that are no character of the encoding.
+bool text_characters(const AppState& state, const Request& call, std::string text, std::vector<TextCharacter>& characters) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    if (!call.encoding) {
+        characters = characters_of_shift_jis(text);
+        return true;
+    }
+    const auto decoder = std::make_unique<Decoder>(call.encoding);
+    std::size_t bad = 0;
+    if (characters_of_encoded(text, *decoder, characters, bad)) return true;
+    call.face.complain(state, message_text_not_in_encoding, {call.text, bad, call.encoding});
+    return false;
+}
+
 }  // namespace
 
 Outcome preview_command(AppState& state, const Request& call) {
@@ -113,7 +129,9 @@ Outcome preview_command(AppState& state, const Request& call) {
         face.complain_file(state, message_cannot_read, call.text, std::strerror(errno));
         return said();
     }
-    const Picture picture = call.text ? draw_text_preview(font, call.order, message)
+    std::vector<TextCharacter> characters;
+    if (call.text && !text_characters(state, call, message, characters)) return said();
+    const Picture picture = call.text ? draw_text_preview(font, call.order, characters)
                                       : draw_preview(font, call.order, include_file ? preview_columns : grid_side);
     if (!write_whole(state, face, out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return said();
     if (call.text) face.say(state, message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});

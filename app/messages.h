@@ -95,6 +95,7 @@ enum Message : int {
     message_half_size_differs = 97,
     message_no_half_glyph = 98,
     message_left_out_half_width = 99,
+    message_text_not_in_encoding = 100,
     message_end
 };
 

@@ -75,6 +75,33 @@ GlyphRecord rows_of(const std::uint32_t* numbers, const FontKind& font) {
     return rows;
 }
 
+// The half-width tables a file has, each glyph its rows from the top, low byte first.
+const char* read_half_table(std::string_view text, const char* name, int first, int count, const FontKind& kind,
+                            IncludeFont& font) {
+    Reader in{text};
+    if (!in.find(name)) return nullptr;
+    const int row_bytes = (kind.half_dots + 7) / 8;
+    for (int i = 0; i < count; ++i) {
+        if ((i > 0 && !in.take(',')) || !in.take('{')) return "a half-width table holds fewer glyphs than its size";
+        GlyphRecord& record = font.half[static_cast<std::size_t>(first + i)];
+        for (int n = 0; n < kind.dots * row_bytes; ++n) {
+            std::uint32_t number = 0;
+            if ((n > 0 && !in.take(',')) || !in.number(number) || number > 0xFF) return "a half-width glyph has fewer numbers than FONT_HALF_SIZE";
+            record[static_cast<std::size_t>(n / row_bytes)] |= static_cast<std::int32_t>(number << (8 * (n % row_bytes)));
+        }
+        if (!in.take('}')) return "a half-width glyph has more numbers than FONT_HALF_SIZE";
+        font.has_half[static_cast<std::size_t>(first + i)] = true;
+    }
+    return nullptr;
+}
+
+const char* read_half_tables(std::string_view text, const FontKind& kind, IncludeFont& font) {
+    font.half.assign(half_codes, GlyphRecord{});
+    font.has_half.assign(half_codes, false);
+    if (const char* why = read_half_table(text, "font_half_ascii[95][FONT_HALF_SIZE] = {", 0x20, 95, kind, font)) return why;
+    return read_half_table(text, "font_half_kana[63][FONT_HALF_SIZE] = {", 0xA1, 63, kind, font);
+}
+
 }  // namespace
 
 IncludeFont read_include_file(std::string_view text) {
@@ -98,13 +125,16 @@ IncludeFont read_include_file(std::string_view text) {
         return refuse("no FONT_KANJI_SIZE of 28, 32 or 72");
     font.glyph_bytes = static_cast<int>(size);
     font.side = kind->dots;
+    std::uint32_t key = 0;
+    Reader key_reader{text};
+    font.unicode_key = key_reader.find("#define FONT_KEY") && key_reader.number(key) && key == 1;
 
     if (!in.find("font_kanji_index[] = {")) return refuse("no table font_kanji_index");
     font.codes.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t code = 0;
         if ((i > 0 && !in.take(',')) || !in.number(code)) return refuse("font_kanji_index holds fewer codes than FONT_KANJI_NUM");
-        if (code > 0xFFFF || !is_lead_byte(code >> 8) || !is_trail_byte(code & 0xFF))
+        if (code > 0xFFFF || (!font.unicode_key && (!is_lead_byte(code >> 8) || !is_trail_byte(code & 0xFF))))
             return refuse("a code of font_kanji_index is no two-byte Shift_JIS character");
         if (!font.codes.empty() && code <= font.codes.back()) return refuse("the codes of font_kanji_index do not ascend");
         font.codes.push_back(static_cast<std::uint16_t>(code));
@@ -124,6 +154,7 @@ IncludeFont read_include_file(std::string_view text) {
         font.glyphs.push_back(rows_of(numbers.data(), *kind));
     }
     if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
+    if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
     return font;
 }
 

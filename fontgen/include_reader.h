@@ -13,8 +13,11 @@ namespace sorvane {
 struct IncludeFont {
     int glyph_bytes = 0;  // FONT_KANJI_SIZE: 28, 32 or 72
     int side = 0;         // 14, 16 or 24 dots
+    bool unicode_key = false;               // FONT_KEY 1: the codes are code points
     std::vector<std::uint16_t> codes;       // font_kanji_index
     std::vector<GlyphRecord> glyphs;        // row values rebuilt from font_kanji
+    std::vector<GlyphRecord> half;          // by byte: the half-width glyphs, where the file has them
+    std::vector<bool> has_half;             // by byte
     const char* error = nullptr;            // why the text is no such include file
     int error_line = 0;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/jis_unicode.h"
 #include "core/kanji_grid.h"
 #include "fontgen/font_table.h"
 
@@ -32,32 +33,57 @@ Picture draw_preview(const IncludeFont& font, BitOrder order, int columns) {
     return picture;
 }
 
-Picture draw_text_preview(const IncludeFont& font, BitOrder order, std::string_view sjis_text) {
-    std::vector<int> glyph_of_character;  // an index into font.glyphs, or -1
-    for (std::size_t i = 0; i + 1 < sjis_text.size(); ++i) {
-        const auto lead = static_cast<std::uint8_t>(sjis_text[i]);
-        const auto trail = static_cast<std::uint8_t>(sjis_text[i + 1]);
-        if (!is_lead_byte(lead)) continue;
-        if (is_trail_byte(trail)) {
-            const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-            const auto at = std::lower_bound(font.codes.begin(), font.codes.end(), code);
-            glyph_of_character.push_back(at != font.codes.end() && *at == code ? static_cast<int>(at - font.codes.begin()) : -1);
+std::vector<TextCharacter> characters_of_shift_jis(std::string_view text) {
+    std::vector<TextCharacter> characters;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto lead = static_cast<std::uint8_t>(text[i]);
+        const auto trail = static_cast<std::uint8_t>(i + 1 < text.size() ? text[i + 1] : 0);
+        if (is_lead_byte(lead) && is_trail_byte(trail)) {
+            characters.push_back({static_cast<std::uint16_t>(lead << 8 | trail), false});
+            ++i;
+        } else {
+            characters.push_back({lead, true});
         }
-        ++i;
     }
+    return characters;
+}
+
+namespace {
+
+// The row values of a character's glyph in an include file, or null.
+const GlyphRecord* glyph_of(const IncludeFont& font, const TextCharacter& c) {
+    if (c.half) return c.code < font.has_half.size() && font.has_half[c.code] ? &font.half[c.code] : nullptr;
+    if (c.code == 0) return nullptr;
+    std::uint16_t key = c.code;
+    if (font.unicode_key) {
+        const int cell = cell_of(c.code >> 8, c.code & 0xFF);
+        key = cell < 0 ? 0 : static_cast<std::uint16_t>(characters_of_cell(cell).first);
+    }
+    const auto at = std::lower_bound(font.codes.begin(), font.codes.end(), key);
+    return key != 0 && at != font.codes.end() && *at == key ? &font.glyphs[static_cast<std::size_t>(at - font.codes.begin())] : nullptr;
+}
+
+}  // namespace
+
+Picture draw_text_preview(const IncludeFont& font, BitOrder order, const std::vector<TextCharacter>& text) {
     const int field = font.side * preview_scale;
+    int width = 0;
+    for (const TextCharacter& c : text) width += c.half ? field / 2 : field;
     Picture picture;
-    picture.width = 2 * preview_gap + std::max<int>(1, static_cast<int>(glyph_of_character.size())) * field;
+    picture.width = 2 * preview_gap + std::max(field, width);
     picture.height = 2 * preview_gap + field;
     picture.gray.assign(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height), preview_background);
-    for (std::size_t n = 0; n < glyph_of_character.size(); ++n) {
-        const int glyph = glyph_of_character[n];
+    int left = preview_gap;
+    for (const TextCharacter& c : text) {
+        const int w = c.half ? field / 2 : field;
+        const GlyphRecord* glyph = glyph_of(font, c);
         for (int y = 0; y < field; ++y) {
-            const std::uint32_t row = glyph < 0 ? 0 : static_cast<std::uint32_t>(font.glyphs[static_cast<std::size_t>(glyph)][static_cast<std::size_t>(y / preview_scale)]);
+            const auto row = glyph ? static_cast<std::uint32_t>((*glyph)[static_cast<std::size_t>(y / preview_scale)]) : 0u;
             std::uint8_t* pixel = &picture.gray[static_cast<std::size_t>(preview_gap + y) * static_cast<std::size_t>(picture.width) +
-                                                static_cast<std::size_t>(preview_gap) + n * static_cast<std::size_t>(field)];
-            for (int x = 0; x < field; ++x) pixel[x] = has_dot(row, x / preview_scale, order) ? 0 : 255;
+                                                static_cast<std::size_t>(left)];
+            for (int x = 0; x < w; ++x) pixel[x] = has_dot(row, x / preview_scale, order) ? 0 : 255;
         }
+        left += w;
     }
     return picture;
 }

@@ -32,10 +32,22 @@ inline int preview_field_y(int i, int side, int columns = preview_columns) {
 
 Picture draw_preview(const IncludeFont& font, BitOrder order, int columns = preview_columns);
 
-// The two-byte characters of a Shift_JIS text in one line, as a display shows them: each a
-// field of the font's size without gaps, on white with a margin of gray; a character the font
-// does not hold is a blank field.
-Picture draw_text_preview(const IncludeFont& font, BitOrder order, std::string_view sjis_text);
+// A character of a text to draw: a two-byte Shift_JIS code, or a half-width byte (ASCII,
+// half-width katakana); code 0 for one without either form, which takes a field and shows
+// nothing.
+struct TextCharacter {
+    std::uint16_t code;
+    bool half;
+};
+
+// The characters of a Shift_JIS text, as the firmware reader takes them: a lead byte with its
+// trail byte, else a single byte.
+std::vector<TextCharacter> characters_of_shift_jis(std::string_view text);
+
+// A text in one line, as the firmware reader draws it: each character a field of the font's
+// size without gaps, half as wide for a half-width one, on white with a margin of gray; a
+// character the file has no glyph for is a blank field.
+Picture draw_text_preview(const IncludeFont& font, BitOrder order, const std::vector<TextCharacter>& text);
 
 // A font source file's glyphs, every cell in grid order, for a picture of 94 to a row (a row
 // of the grid). The size is known by the count of values on the first line; error says why a

@@ -8,6 +8,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <iconv.h>
+#include <stb_image.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -258,6 +259,32 @@ TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
     compare_all({"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
                      "cortex-m.ld " + here + "cortex-m-start.c",
                  "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc"});
+}
+
+// preview --text draws a text as the reader does: each dot a square of two pixels, black, in
+// a field of white after a margin of four.
+TEST_F(FirmwareDraw, PreviewDrawsTheTextAsTheReader) {
+    const std::string text = messages[0] + lacking[0];
+    testing::write_file(dir->file("text.txt"), text + "\n");
+    const std::string cli = std::string(SORVANE_CLI) + " -C " + dir->path.string();
+    ASSERT_EQ(run(cli + " preview jiskan16-unicode.inc --text text.txt --encoding UTF-8 -o text.png >/dev/null"), 0);
+    int width = 0, height = 0, channels = 0;
+    unsigned char* gray = stbi_load(dir->file("text.png").c_str(), &width, &height, &channels, 1);
+    ASSERT_NE(gray, nullptr);
+    std::vector<std::string> rows(16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; 4 + 2 * x < width - 4; ++x) rows[static_cast<std::size_t>(y)] += gray[(4 + 2 * y) * width + 4 + 2 * x] == 0 ? '#' : '.';
+    stbi_image_free(gray);
+    FT_Library library;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    {
+        const FreeTypeFont full(library, "/usr/share/fonts/X11/misc/jiskan16.pcf.gz", 16, 16);
+        const FreeTypeFont half(library, "/usr/share/fonts/X11/misc/8x16rk.pcf.gz", 16, 8);
+        std::string registered;
+        for (const std::string& m : messages) registered += m;
+        EXPECT_EQ(rows, expected_line(text, full, half, 16, registered).rows);
+    }
+    FT_Done_FreeType(library);
 }
 
 // The half-width glyphs of a Unicode bitmap font (efont's b16) and of a TrueType font (IPA
