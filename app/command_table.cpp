@@ -284,7 +284,7 @@ constexpr CommandRow commands[] = {
     {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1,
      takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
     {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
-     1, 1, takes_output | takes_bit_order | takes_size, nullptr, no_row, Dialog::none, keeps, import_font_command},
+     1, 1, takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
     {"preview", "FILE [-o FILE.png] [--text TEXT [--encoding NAME]] [--bit-order lsb-left|msb-left]",
      "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
      "with --text, a text file (Shift_JIS unless NAME says otherwise) in a line, as the firmware reader draws it",

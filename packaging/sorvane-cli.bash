@@ -27,8 +27,12 @@ _sorvane_cli() {
                 _filedir
             fi ;;
         generate)
-            if [[ $prev == --max-bytes ]]; then return; fi
-            if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict" -- "$cur")); else _filedir inc; fi ;;
+            case $prev in
+                --max-bytes) ;;
+                --half-width) COMPREPLY=($(compgen -W "ascii kana all" -- "$cur")) ;;
+                --key) COMPREPLY=($(compgen -W "sjis unicode" -- "$cur")) ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key" -- "$cur")); else _filedir inc; fi ;;
+            esac ;;
         font) COMPREPLY=($(compgen -W "k14 jiskan16 jiskan24" -- "$cur")) ;;
         compiler) COMPREPLY=($(compgen -W "xc32 cc-rh c99" -- "$cur")) ;;
         language) COMPREPLY=($(compgen -W "ja en" -- "$cur")) ;;
@@ -37,13 +41,15 @@ _sorvane_cli() {
                 --size) COMPREPLY=($(compgen -W "14 16 24" -- "$cur")) ;;
                 --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
                 -o | --face) ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --size --face --bit-order" -- "$cur")); else _filedir; fi ;;
+                --half) _filedir ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --size --face --bit-order --half" -- "$cur")); else _filedir; fi ;;
             esac ;;
         preview)
             case $prev in
                 --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
+                --encoding) COMPREPLY=($(compgen -W "utf-8 shift_jis cp932 euc-jp iso-2022-jp" -- "$cur")) ;;
                 -o) _filedir png ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --text --bit-order" -- "$cur")); else _filedir; fi ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --text --encoding --bit-order" -- "$cur")); else _filedir; fi ;;
             esac ;;
     esac
 }
