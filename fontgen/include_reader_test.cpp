@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
+#include <set>
+
+#include "core/jis_unicode.h"
 
 #include "fontgen/include_writer.h"
 #include "tests/font_test_support.h"
@@ -13,7 +17,7 @@ namespace {
 // Include files written by the writer, from glyphs of random rows that fit the font.
 class IncludeReader : public ::testing::Test {
 protected:
-    std::string written(int kind, int compiler_choice, const std::vector<int>& cells) {
+    std::string written(int kind, int compiler_choice, const std::vector<int>& cells, const IncludeLayout& layout = {}) {
         const FontKind& font = font_of(kind);
         std::mt19937 random(static_cast<unsigned>(kind * 10 + compiler_choice));
         for (int cell = 0; cell < grid_cells; ++cell) {
@@ -22,12 +26,15 @@ protected:
                 expected[static_cast<std::size_t>(cell)][static_cast<std::size_t>(r)] = static_cast<std::int32_t>(value);
             }
         }
+        for (GlyphRecord& g : half)
+            for (int r = 0; r < font.dots; ++r) g[static_cast<std::size_t>(r)] = static_cast<std::int32_t>(random() & ((1u << font.half_dots) - 1));
         KanjiGrid registered{};
         for (int cell : cells) registered[static_cast<std::size_t>(cell)] = 1;
         testing::ScratchFile f("");
         {
             TextWriter out(f.file);
-            write_include_file(out, registered, expected, font, compiler_of(compiler_choice), {2025, 1, 9, 14, 5, 0}, {});
+            summary = write_include_file(out, registered, expected, font, compiler_of(compiler_choice), {2025, 1, 9, 14, 5, 0}, {},
+                                         layout, &half);
         }
         std::fseek(f.file, 0, SEEK_END);
         std::string text(static_cast<std::size_t>(std::ftell(f.file)), '\0');
@@ -37,6 +44,8 @@ protected:
     }
 
     GlyphTable expected{};
+    HalfTable half{};
+    IncludeSummary summary;
 };
 
 TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
@@ -53,6 +62,39 @@ TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
                     EXPECT_EQ(font.glyphs[i][static_cast<std::size_t>(r)],
                               expected[static_cast<std::size_t>(cells[i])][static_cast<std::size_t>(r)])
                         << "kind " << kind << ", glyph " << i << ", row " << r;
+            }
+        }
+    }
+}
+
+// A Unicode key holds each character by code page 932's code point, once, in the order of the
+// code points; the half-width tables hold every glyph asked for, by byte.
+TEST_F(IncludeReader, UnicodeKeyAndHalfWidthTablesReadBack) {
+    std::mt19937 random(7);
+    std::vector<int> cells = {cell_of(0x81, 0xE6), cell_of(0x87, 0x9A), cell_of(0x85, 0x40)};  // ∵ twice, a cell of no character
+    for (int i = 0; i < 400; ++i) cells.push_back(static_cast<int>(random() % grid_cells));
+    std::map<char16_t, int> by_code_point;  // the first cell in grid order of each code point
+    std::set<int> sorted(cells.begin(), cells.end());
+    for (const int cell : sorted)
+        if (const char16_t c = characters_of_cell(cell).first; c != 0 && !by_code_point.count(c)) by_code_point[c] = cell;
+    for (int kind : {0, 2}) {
+        for (const HalfWidth asked : {HalfWidth::all, HalfWidth::kana}) {
+            const IncludeFont font = read_include_file(written(kind, 2, cells, {asked, CodeKey::unicode, true}));
+            ASSERT_EQ(font.error, nullptr) << font.error << " at line " << font.error_line;
+            EXPECT_TRUE(font.unicode_key);
+            ASSERT_EQ(font.codes.size(), by_code_point.size());
+            EXPECT_EQ(summary.count + summary.without_unicode + summary.same_unicode, static_cast<int>(sorted.size()));
+            std::size_t i = 0;
+            for (const auto& [code_point, cell] : by_code_point) {
+                EXPECT_EQ(font.codes[i], code_point);
+                EXPECT_EQ(font.glyphs[i++], expected[static_cast<std::size_t>(cell)]) << std::hex << unsigned{code_point};
+            }
+            for (int b = 0; b < half_codes; ++b) {
+                const bool wanted = (asked == HalfWidth::all && b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF);
+                EXPECT_EQ(font.has_half[static_cast<std::size_t>(b)], wanted) << b;
+                if (wanted) {
+                    EXPECT_EQ(font.half[static_cast<std::size_t>(b)], half[static_cast<std::size_t>(b)]) << b;
+                }
             }
         }
     }

@@ -136,6 +136,20 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     Result r = cli({"generate", "--max-bytes", "68", "--strict"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string first = read_file(dir.file("Font.inc"));
+    // Half-width glyphs come from Sorvane.H16, which must hold those asked for: here only 'A'.
+    std::string half_source;
+    for (int b = 0; b < 256; ++b) half_source += b == 'A' ? "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n" : "0\n";
+    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"generate", "--half-width", "ascii"}, "the half-width font source file " + dir.file("Sorvane.H16") + " cannot be read"},
+             {{"generate", "--half-width", "kana"}, "has no glyph of the half-width characters asked for"},
+             {{"generate", "--half-width", "ascii", "--strict"}, "93 half-width characters asked for have a blank glyph"},
+             {{"generate", "--half-width", "all", "--max-bytes", "2599"}, "would take 2600 bytes of flash"}}) {
+        if (args[2] != "ascii" || args.size() > 3) write_file(dir.file("Sorvane.H16"), half_source);
+        r = cli(args);
+        EXPECT_EQ(r.status, 1) << args[2];
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+        EXPECT_EQ(read_file(dir.file("Font.inc")), first) << args[2];
+    }
     write_file(dir.file("messages.txt"), kan + ji + ma);
     ASSERT_EQ(cli({"scan", "--add", "messages.txt"}).status, 0);
     for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
@@ -150,6 +164,9 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     EXPECT_EQ(cli({"generate", "--max-bytes", "-5"}).status, 2);
     EXPECT_EQ(cli({"generate", "--max-bytes", "102"}).status, 0);
     EXPECT_NE(read_file(dir.file("Font.inc")), first);
+    // Three characters, their other key and every half-width glyph: 6 + 96 + 6 + 2528 bytes.
+    r = cli({"generate", "half.inc", "--half-width", "all", "--max-bytes", "2636"});
+    EXPECT_NE(r.out.find("other key table 6 bytes, half-width table 2528 bytes (158 glyphs), key sjis"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, StateIsTheWindowsSettingsFile) {
@@ -300,6 +317,18 @@ TEST_F(Cli, ImportFontTakesPackedPcfAndRefusesWhatItCannotPlace) {
     EXPECT_NE(cli({"import-font", "notes.txt"}).err.find("not a font Sorvane reads"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.J24")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("cut.J16")));
+    // Half-width glyphs from a second font: of the same size, and with some.
+    const std::string x11 = "/usr/share/fonts/X11/misc/";
+    r = cli({"import-font", pcf, "-o", "h.J16", "--half", x11 + "7x14-JISX0201.1976-0.pcf.gz"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the font is 14 dots high, not the 16 of --size"), std::string::npos) << r.err;
+    r = cli({"import-font", pcf, "-o", "h.J16", "--half", pcf});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("has no half-width glyph"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("h.J16")));
+    r = cli({"import-font", pcf, "-o", "h.J16", "--half", x11 + "8x16rk.pcf.gz"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("h.H16: 158 half-width glyphs, 16 dots high"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
