@@ -11,6 +11,7 @@
 #include "app/encoded_text.h"
 #include "app/font_commands.h"
 #include "core/utf8_text.h"
+#include "fontgen/font_image.h"
 #include "fontgen/font_table.h"
 
 namespace sorvane {
@@ -124,7 +125,8 @@ Outcome refused_by_guards(const AppState& state, const Face& face, const Generat
         }
     } else if (generation.too_big) {
         const IncludeSummary& s = generation.include;
-        face.complain(state, message_too_big, {path, s.total_bytes(), s.index_table_bytes, s.glyph_table_bytes, s.count,
+        const long long bytes = guards.image ? font_image_bytes(s) : s.total_bytes();
+        face.complain(state, message_too_big, {path, bytes, s.index_table_bytes, s.glyph_table_bytes, s.count,
                                                font_name(state), guards.max_bytes});
     } else if (!generation.font.ok()) {
         face.report(state, generation.font);
@@ -170,6 +172,7 @@ Outcome generate_command(AppState& state, const Request& request) {
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
     report_layout(state, face, generation.include, request.layout);
+    if (request.guards.image) face.say(state, message_image_written, {request.guards.image, generation.image_bytes});
     if (font_read) warn_about_missing_glyphs(state, face, generation);
     return font_read ? Outcome{} : said();
 }
@@ -266,13 +269,14 @@ constexpr CommandRow commands[] = {
      clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
      saves, clear_detected_command},
-    {"generate", "[FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode]",
+    {"generate", "[FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode] [--image IMAGE]",
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when its tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
      "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
-     "keys the characters by code point (sjis: by Shift_JIS code)",
-     0, 1, takes_guards | takes_layout, nullptr, generate_button, save_dialog, saves, generate_command},
+     "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
+     "for external flash too",
+     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},

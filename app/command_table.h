@@ -41,6 +41,7 @@ enum Option : unsigned {
     takes_guards = 64,    // --max-bytes N and --strict
     takes_layout = 128,   // --half-width ascii|kana|all and --key sjis|unicode
     takes_half = 256,     // --half FONT: the half-width glyphs from a second font
+    takes_image = 512,    // --image IMAGE: the font's image for external flash as well
 };
 
 // What a face hands a command.

@@ -87,8 +87,9 @@ FontSourceLoad load_font_source(AppState& state);
 
 // What a build asks of an include file before it takes the place of the last one.
 struct GenerationGuards {
-    long long max_bytes = -1;  // the most flash the tables may take; -1 for no limit
+    long long max_bytes = -1;  // the most flash the tables (or the image) may take; -1 for no limit
     bool strict = false;       // every registered character and half-width code asked for has a glyph
+    const char* image = nullptr;  // the image of the same font to write beside it, or null
 };
 
 // The half-width font source file of the chosen font: the settings file's path with the
@@ -109,6 +110,7 @@ struct Generation {
     bool not_whole = false;  // or a glyph is missing under strict
     // Half-width glyphs asked for: their file could not be read (half_error, an errno or a
     // message), has none of them, or lacks some (counted).
+    long long image_bytes = 0;  // the image written, when one was asked for
     bool half_refused = false;
     int half_error = 0;
     int missing_half = 0;

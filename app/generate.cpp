@@ -12,6 +12,7 @@
 #include "core/files.h"
 #include "core/output_file.h"
 #include "core/text_stream.h"
+#include "fontgen/font_image.h"
 #include "fontgen/font_table.h"
 #include "state/settings_file.h"
 
@@ -55,15 +56,17 @@ const char* offered_output_path(AppState& state) {
 namespace {
 
 // Whether path names a file the generation reads: the settings file (or its lock file) or a
-// font source file.
+// font source file, full or half-width.
 bool is_generation_input(const AppState& state, const char* path) {
     std::array<char, ini_path_capacity> source = state.ini_path;
     const std::size_t length = std::strlen(source.data());
     if (length < 3) return false;
     if (names_settings_file(state, path)) return true;
     for (const FontKind& font : font_table) {
-        std::memcpy(source.data() + length - 3, font.suffix, 3);
-        if (same_file(path, source.data())) return true;
+        for (const char* suffix : {font.suffix, font.half_suffix}) {
+            std::memcpy(source.data() + length - 3, suffix, 3);
+            if (same_file(path, source.data())) return true;
+        }
     }
     return false;
 }
@@ -137,16 +140,36 @@ CodeRange last_code_range(const AppState& state) {
 bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, const AppState& state, Generation& generation) {
     generation.include =
         summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state), layout);
-    generation.too_big = guards.max_bytes >= 0 && generation.include.total_bytes() > guards.max_bytes;
+    const long long bytes = guards.image ? font_image_bytes(generation.include) : generation.include.total_bytes();
+    generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
     generation.not_whole =
         guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
     return generation.too_big || generation.not_whole;
 }
 
-// Writes the include file of the registered list into an output opened for it, and keeps
-// the values of the last generation; a file cut short (a full disk) must not pass for one.
-void write_include(AppState& state, OutputFile& output, const BannerTime& time, const IncludeLayout& layout,
-                   const HalfTable& half, Generation& generation) {
+// Writes the image of the same font, when asked for, in full or not at all; false, with the
+// outcome set, when it could not be written.
+bool write_image(const AppState& state, const char* image_path, const IncludeLayout& layout, const HalfTable& half,
+                 Generation& generation) {
+    if (!image_path) return true;
+    const std::vector<std::uint8_t> image =
+        font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half);
+    OutputFile output(image_path);
+    errno = 0;
+    const bool written = output.file() && std::fwrite(image.data(), 1, image.size(), output.file()) == image.size();
+    if (const int error = output.file() ? output.finish(written, errno) : errno) {
+        generation.outcome = {message_cannot_create_output, image_path, error, registered_list};
+        return false;
+    }
+    generation.image_bytes = static_cast<long long>(image.size());
+    return true;
+}
+
+// Writes the include file of the registered list into an output opened for it, and the image
+// when asked for, and keeps the values of the last generation; a file cut short (a full
+// disk) must not pass for one. The include file is put in place only once the image is.
+void write_include(AppState& state, OutputFile& output, const char* image_path, const BannerTime& time,
+                   const IncludeLayout& layout, const HalfTable& half, Generation& generation) {
     // One table of the whole grid, always searched.
     state.settings[kanji_index_mode] = 0;
     state.settings[glyph_table_capacity] = grid_cells;
@@ -162,9 +185,11 @@ void write_include(AppState& state, OutputFile& output, const BannerTime& time, 
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
+    complete = complete && write_image(state, image_path, layout, half, generation);
     if (const int error = output.finish(complete, errno)) {
         complete = false;
-        generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
+        if (generation.outcome.ok())
+            generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
     }
     generation.include.written = complete;
 }
@@ -183,8 +208,14 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     };
     state.store_text(output_path, path);
     const char* out_path = state.text_slots[output_path].data();
-    if (is_generation_input(state, out_path)) {
-        generation.outcome = {message_cannot_create_output, path, 0, no_list, message_output_is_generation_input};
+    for (const char* output_path_asked : {out_path, guards.image}) {
+        if (output_path_asked && is_generation_input(state, output_path_asked)) {
+            generation.outcome = {message_cannot_create_output, output_path_asked, 0, no_list, message_output_is_generation_input};
+            return refuse();
+        }
+    }
+    if (guards.image && same_file(guards.image, out_path)) {
+        generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
     // A guarded generation opens its output only once the guards let it: a file written
@@ -220,7 +251,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
             return generation;
         }
     }
-    write_include(state, *output, time, layout, *half, generation);
+    write_include(state, *output, guards.image, time, layout, *half, generation);
     return generation;
 }
 

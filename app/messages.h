@@ -96,6 +96,8 @@ enum Message : int {
     message_no_half_glyph = 98,
     message_left_out_half_width = 99,
     message_text_not_in_encoding = 100,
+    message_image_is_include_file = 101,
+    message_image_written = 102,
     message_end
 };
 

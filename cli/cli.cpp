@@ -201,6 +201,7 @@ void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
             call.error = "--key is sjis or unicode, not '" + std::string(value) + "'";
         call.layout.says_key = true;
     } else if ((options & takes_half) && option_value("--half", argc, argv, i, call.half_font, call.error)) {
+    } else if ((options & takes_image) && option_value("--image", argc, argv, i, call.image, call.error)) {
     } else if ((options & takes_add) && arg == "--add") {
         call.add = true;
     } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
@@ -264,7 +265,7 @@ Request request_of(const Invocation& call, const Face& face) {
     if (call.command->choices) request.choice = choice_index(*call.command, call.operands.at(0));
     request.encoding = call.encoding;
     request.add = call.add;
-    request.guards = {call.max_bytes, call.strict};
+    request.guards = {call.max_bytes, call.strict, call.image};
     request.output = call.output;
     if (call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0) request.order = BitOrder::msb_left;
     request.size = call.size;

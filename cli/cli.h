@@ -25,6 +25,7 @@ struct Invocation {
     bool strict = false;              // --strict: generate fails when a glyph is missing
     IncludeLayout layout;             // --half-width and --key: what the include file holds besides
     const char* half_font = nullptr;  // --half FONT: import-font takes half-width glyphs from it
+    const char* image = nullptr;      // --image IMAGE: generate writes the font's image too
     bool help = false;
     bool version = false;
     std::string error;

@@ -1,5 +1,6 @@
 /* The firmware reader of the include file that Sorvane writes: see sorvane_font.h. */
 #include "sorvane_font.h"
+#include "sorvane_text.h"
 
 #ifdef SORVANE_AVR_PROGMEM
 #include <avr/pgmspace.h>
@@ -59,16 +60,6 @@
 /* A table entry as the byte it stands for, whether the table is of plain char (signed on
  * some targets) or of unsigned char. */
 #define TABLE_BYTE(p) ((unsigned char)SORVANE_READ_BYTE(p))
-
-/* Eight dots of a byte, leftmost in bit 0. With the left dot in the top bit of each byte
- * (import-font --bit-order msb-left), build with -DSORVANE_MSB_LEFT. */
-#ifdef SORVANE_MSB_LEFT
-#define DOTS_OF_BYTE(v)                                                                                     \
-    ((((v) & 0x01u) << 7) | (((v) & 0x02u) << 5) | (((v) & 0x04u) << 3) | (((v) & 0x08u) << 1) |          \
-     (((v) & 0x10u) >> 1) | (((v) & 0x20u) >> 3) | (((v) & 0x40u) >> 5) | (((v) & 0x80u) >> 7))
-#else
-#define DOTS_OF_BYTE(v) (v)
-#endif
 
 int sorvane_glyph_count(void) { return FONT_KANJI_NUM; }
 
@@ -131,7 +122,7 @@ int sorvane_glyph_at(int i, sorvane_glyph *glyph) {
         int part;
         for (part = 0; part < ROW_BYTES; ++part) {
             const unsigned value = TABLE_BYTE(&font_kanji[i][first + part * BAND_ROWS]);
-            glyph->rows[row] |= (unsigned long)DOTS_OF_BYTE(value) << (part * 8);
+            glyph->rows[row] |= (unsigned long)sorvane_dots_of_byte(value) << (part * 8);
         }
         glyph->rows[row] &= (1ul << GLYPH_SIDE) - 1;
     }
@@ -153,7 +144,7 @@ int sorvane_glyph_of(unsigned short code, sorvane_glyph *glyph) { return sorvane
         for (row_ = 0; row_ < GLYPH_SIDE; ++row_) {                                                     \
             for (part_ = 0; part_ < HALF_ROW_BYTES; ++part_) {                                          \
                 const unsigned value_ = TABLE_BYTE(&table[i][row_ * HALF_ROW_BYTES + part_]);           \
-                (glyph)->rows[row_] |= (unsigned long)DOTS_OF_BYTE(value_) << (part_ * 8);              \
+                (glyph)->rows[row_] |= (unsigned long)sorvane_dots_of_byte(value_) << (part_ * 8);              \
             }                                                                                           \
             (glyph)->rows[row_] &= (1ul << HALF_SIDE) - 1;                                              \
         }                                                                                               \
@@ -180,125 +171,47 @@ int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph) {
     return -1;
 }
 
-/* One character of a string: how many bytes it takes, its place among the full-width glyphs
- * or its half-width byte, and its width. */
-typedef struct {
-    int length;
-    int full;  /* the place of a full-width glyph, or -1 */
-    int half;  /* the byte of a half-width glyph, or -1 */
-    int width;
-} character;
-
-/* A character the font lacks, or a byte that is no character: its width, no glyph. */
-static character lacking(int length, int width) {
-    character c;
-    c.length = length;
-    c.full = -1;
-    c.half = -1;
-    c.width = width;
-    return c;
+/* The tables as the string walk sees them. */
+static int table_has_half(const void *font, unsigned code) {
+    (void)font;
+    return (FONT_HALF_ASCII && code >= 0x20 && code <= 0x7E) || (FONT_HALF_KANA && code >= 0xA1 && code <= 0xDF);
 }
 
-/* A half-width character by its byte; lacking when the file has no glyph of it. */
-static character half_width(int length, unsigned code) {
-    character c = lacking(length, HALF_SIDE);
-    if ((FONT_HALF_ASCII && code >= 0x20 && code <= 0x7E) || (FONT_HALF_KANA && code >= 0xA1 && code <= 0xDF))
-        c.half = (int)code;
-    return c;
+static int table_find_sjis(const void *font, unsigned short code) {
+    (void)font;
+    return sorvane_find_sjis(code);
 }
 
-static character full_width(int length, int place) {
-    character c = lacking(length, GLYPH_SIDE);
-    c.full = place;
-    return c;
+static int table_find_unicode(const void *font, unsigned long code_point) {
+    (void)font;
+    return sorvane_find_unicode(code_point);
 }
 
-static int is_lead_byte(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-static int is_trail_byte(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
-/* The character at the start of a Shift_JIS string that is not empty. */
-static character next_sjis(const unsigned char *s) {
-    if (is_lead_byte(s[0]) && is_trail_byte(s[1]))
-        return full_width(2, sorvane_find_sjis((unsigned short)(s[0] << 8 | s[1])));
-    return half_width(1, s[0]);
+static int table_glyph(const void *font, int place, unsigned code, sorvane_glyph *glyph) {
+    (void)font;
+    return place >= 0 ? sorvane_glyph_at(place, glyph) : sorvane_half_glyph((unsigned char)code, glyph);
 }
 
-/* The character at the start of a UTF-8 string that is not empty. A byte that begins no
- * whole, shortest sequence of a code point is a character of its own, lacking. */
-static character next_utf8(const unsigned char *s) {
-    unsigned long c = s[0];
-    int length = 1;
-    int i;
-    if (c < 0x80) return half_width(1, (unsigned)c);
-    if (c >= 0xC2 && c <= 0xDF) length = 2, c &= 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) length = 3, c &= 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) length = 4, c &= 0x07;
-    else return lacking(1, HALF_SIDE);
-    for (i = 1; i < length; ++i) {
-        if ((s[i] & 0xC0) != 0x80) return lacking(1, HALF_SIDE);
-        c = c << 6 | (s[i] & 0x3Fu);
-    }
-    if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF))
-        return lacking(1, HALF_SIDE);
-    if (c >= 0xFF61 && c <= 0xFF9F) return half_width(length, (unsigned)(c - 0xFF61 + 0xA1));
-    return full_width(length, sorvane_find_unicode(c));
-}
-
-/* Draws a character's glyph, if it has one, with its top left dot at (x, y). */
-static void draw_character(const character *c, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    sorvane_glyph glyph;
-    int row, column;
-    glyph.width = 0;
-    glyph.height = 0;
-    if (c->full >= 0) sorvane_glyph_at(c->full, &glyph);
-    else if (c->half >= 0) sorvane_half_glyph((unsigned char)c->half, &glyph);
-    for (row = 0; row < glyph.height; ++row)
-        for (column = 0; column < glyph.width; ++column)
-            if ((glyph.rows[row] >> column) & 1u) plot(ctx, x + column, y + row);
-}
-
-static int has_glyph(const character *c) { return c->full >= 0 || c->half >= 0; }
+static const sorvane_font_access tables = {0, GLYPH_SIDE, table_find_sjis, table_find_unicode, table_has_half, table_glyph};
 
 int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const unsigned char *s = (const unsigned char *)text;
-    while (*s) {
-        const character c = next_utf8(s);
-        if (plot) draw_character(&c, x, y, plot, ctx);
-        x += c.width;
-        s += c.length;
-    }
-    return x;
+    int missing = 0;
+    return sorvane_walk(&tables, text, 1, x, y, plot, ctx, &missing);
 }
 
 int sorvane_draw_sjis(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const unsigned char *s = (const unsigned char *)text;
-    while (*s) {
-        const character c = next_sjis(s);
-        if (plot) draw_character(&c, x, y, plot, ctx);
-        x += c.width;
-        s += c.length;
-    }
-    return x;
+    int missing = 0;
+    return sorvane_walk(&tables, text, 0, x, y, plot, ctx, &missing);
 }
 
 int sorvane_missing_utf8(const char *text) {
-    const unsigned char *s = (const unsigned char *)text;
     int missing = 0;
-    while (*s) {
-        const character c = next_utf8(s);
-        missing += !has_glyph(&c);
-        s += c.length;
-    }
+    sorvane_walk(&tables, text, 1, 0, 0, 0, 0, &missing);
     return missing;
 }
 
 int sorvane_missing_sjis(const char *text) {
-    const unsigned char *s = (const unsigned char *)text;
     int missing = 0;
-    while (*s) {
-        const character c = next_sjis(s);
-        missing += !has_glyph(&c);
-        s += c.length;
-    }
+    sorvane_walk(&tables, text, 0, 0, 0, 0, 0, &missing);
     return missing;
 }

@@ -28,41 +28,6 @@ constexpr char character_list_heading_utf8[] = "\xe5\xae\x9f\xe8\xa3\x85\xe6\x96
 constexpr int list_characters_per_line = 40;
 constexpr int index_codes_per_line = 15;
 
-// One character of the file: its code in the file's key, its code in the other key (0 for
-// none), and its cell.
-struct Entry {
-    std::uint16_t key;
-    std::uint16_t alt;
-    int cell;
-};
-
-// The characters of the file in the order of their key. A Unicode key leaves out a character
-// without a code point, and one whose code point an earlier character has (code page 932
-// keeps a few characters twice): the key names one glyph.
-std::vector<Entry> entries_of(const KanjiGrid& registered, CodeKey key, IncludeSummary& summary) {
-    std::vector<Entry> entries;
-    for (int cell = 0; cell < grid_cells; ++cell) {
-        if (registered[static_cast<std::size_t>(cell)] == 0) continue;
-        const std::uint16_t sjis = code_of(cell);
-        const char16_t unicode = characters_of_cell(cell).first;
-        if (key == CodeKey::sjis) {
-            entries.push_back({sjis, static_cast<std::uint16_t>(unicode), cell});
-        } else if (unicode == 0) {
-            ++summary.without_unicode;
-        } else {
-            entries.push_back({static_cast<std::uint16_t>(unicode), sjis, cell});
-        }
-    }
-    if (key == CodeKey::unicode) {
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
-        const auto same_key = [](const Entry& a, const Entry& b) { return a.key == b.key; };
-        const auto end = std::unique(entries.begin(), entries.end(), same_key);
-        summary.same_unicode = static_cast<int>(entries.end() - end);
-        entries.erase(end, entries.end());
-    }
-    return entries;
-}
-
 // A character of the file's comments: two Shift_JIS bytes, or its UTF-8 (a cell without a
 // code point as the geta mark, U+3013).
 void write_character(TextWriter& out, int cell, bool utf8) {
@@ -157,7 +122,7 @@ void write_declarations(TextWriter& out, const CompilerKind& compiler, const Inc
 }
 
 // A table of 16-bit codes, fifteen to a line.
-void write_code_table(TextWriter& out, const char* name, const std::vector<Entry>& entries, bool alt,
+void write_code_table(TextWriter& out, const char* name, const std::vector<FontEntry>& entries, bool alt,
                       const CompilerKind& compiler) {
     out.write(compiler.placement);
     out.write("const unsigned short\t");
@@ -177,29 +142,16 @@ void write_code_table(TextWriter& out, const char* name, const std::vector<Entry
     if (entries.empty()) out.write(compiler.empty_index);
 }
 
-// The numbers of one glyph in the layout of its font. Row values are taken in bands of the
-// font's band rows; a band gives one part of each of its row values, then the next part.
-// Fonts of two parts split a row value into its low byte and everything above bit 7; fonts
-// of three into its low byte, its second byte and its upper half.
 void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& font) {
-    bool first = true;
-    for (int top = 0; top < font.dots; top += font.band) {
-        for (int part = 0; part < font.row_parts; ++part) {
-            for (int row = top; row < top + font.band; ++row) {
-                const auto value = static_cast<std::uint32_t>(record[static_cast<std::size_t>(row)]);
-                std::uint32_t number = value & 0xFF;
-                if (part == 1) number = font.row_parts == 2 ? value >> 8 : (value >> 8) & 0xFF;
-                if (part == 2) number = value >> 16;
-                if (!first) out.write_byte(',');
-                out.write_unsigned(number);
-                first = false;
-            }
-        }
+    const auto numbers = glyph_numbers(record, font);
+    for (int n = 0; n < font.glyph_bytes(); ++n) {
+        if (n > 0) out.write_byte(',');
+        out.write_unsigned(numbers[static_cast<std::size_t>(n)]);
     }
 }
 
 // One table holds every character: the glyph table's capacity is always the whole grid.
-void write_glyph_table(TextWriter& out, const std::vector<Entry>& entries, const GlyphTable& glyphs,
+void write_glyph_table(TextWriter& out, const std::vector<FontEntry>& entries, const GlyphTable& glyphs,
                        const CompilerKind& compiler, const FontKind& font) {
     out.write("};\n\n");
     out.write(compiler.placement);
@@ -247,10 +199,55 @@ void write_half_table(TextWriter& out, const char* name, int first, int count, c
 
 }  // namespace
 
+std::vector<FontEntry> font_entries(const KanjiGrid& registered, CodeKey key, IncludeSummary& summary) {
+    std::vector<FontEntry> entries;
+    for (int cell = 0; cell < grid_cells; ++cell) {
+        if (registered[static_cast<std::size_t>(cell)] == 0) continue;
+        const std::uint16_t sjis = code_of(cell);
+        const char16_t unicode = characters_of_cell(cell).first;
+        if (key == CodeKey::sjis) {
+            entries.push_back({sjis, static_cast<std::uint16_t>(unicode), cell});
+        } else if (unicode == 0) {
+            ++summary.without_unicode;
+        } else {
+            entries.push_back({static_cast<std::uint16_t>(unicode), sjis, cell});
+        }
+    }
+    if (key == CodeKey::unicode) {
+        std::stable_sort(entries.begin(), entries.end(), [](const FontEntry& a, const FontEntry& b) { return a.key < b.key; });
+        const auto same_key = [](const FontEntry& a, const FontEntry& b) { return a.key == b.key; };
+        const auto end = std::unique(entries.begin(), entries.end(), same_key);
+        summary.same_unicode = static_cast<int>(entries.end() - end);
+        entries.erase(end, entries.end());
+    }
+    return entries;
+}
+
+// Row values are taken in bands of the font's band rows; a band gives one part of each of
+// its row values, then the next part. Fonts of two parts split a row value into its low byte
+// and everything above bit 7; fonts of three into its low byte, its second byte and its
+// upper half.
+std::array<std::uint32_t, 3 * glyph_rows_max> glyph_numbers(const GlyphRecord& record, const FontKind& font) {
+    std::array<std::uint32_t, 3 * glyph_rows_max> numbers{};
+    std::size_t n = 0;
+    for (int top = 0; top < font.dots; top += font.band) {
+        for (int part = 0; part < font.row_parts; ++part) {
+            for (int row = top; row < top + font.band; ++row) {
+                const auto value = static_cast<std::uint32_t>(record[static_cast<std::size_t>(row)]);
+                std::uint32_t number = value & 0xFF;
+                if (part == 1) number = font.row_parts == 2 ? value >> 8 : (value >> 8) & 0xFF;
+                if (part == 2) number = value >> 16;
+                numbers[n++] = number;
+            }
+        }
+    }
+    return numbers;
+}
+
 IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
                                       const IncludeLayout& layout) {
     IncludeSummary summary;
-    const std::vector<Entry> entries = entries_of(registered, layout.key, summary);
+    const std::vector<FontEntry> entries = font_entries(registered, layout.key, summary);
     summary.count = static_cast<int>(entries.size());
     summary.codes = range_if_empty;
     if (!entries.empty()) summary.codes = {entries.front().key, entries.back().key};
@@ -270,7 +267,7 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     if (!half) layout.half = HalfWidth::none;
     IncludeSummary summary = summarize_include_file(registered, font, range_if_empty, layout);
     IncludeSummary ignored;
-    const std::vector<Entry> entries = entries_of(registered, layout.key, ignored);
+    const std::vector<FontEntry> entries = font_entries(registered, layout.key, ignored);
     write_banner(out, time, compiler.utf8_comments);
     write_character_list(out, registered, compiler.utf8_comments);
     write_defines(out, summary, layout, font);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "core/kanji_grid.h"
 #include "core/text_stream.h"
@@ -128,6 +129,22 @@ struct IncludeSummary {
         return static_cast<long long>(index_table_bytes) + glyph_table_bytes + alt_table_bytes + half_table_bytes;
     }
 };
+
+// One character of a font: its code in the font's key, its code in the other key (0 for
+// none), and its cell.
+struct FontEntry {
+    std::uint16_t key;
+    std::uint16_t alt;
+    int cell;
+};
+
+// The characters of a font in the order of their key. A Unicode key leaves out a character
+// without a code point, and one whose code point an earlier character has (code page 932
+// keeps a few characters twice): the key names one glyph. The summary counts them.
+std::vector<FontEntry> font_entries(const KanjiGrid& registered, CodeKey key, IncludeSummary& summary);
+
+// The numbers of one glyph in the layout of its font, glyph_bytes() of them.
+std::array<std::uint32_t, 3 * glyph_rows_max> glyph_numbers(const GlyphRecord& record, const FontKind& font);
 
 // What the include file of the registered characters will hold, before it is written.
 IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,

@@ -172,7 +172,9 @@ protected:
                           cli + " font " + f.name + " >/dev/null"),
                       0);
             for (const char* key : {"sjis", "unicode"})
-                ASSERT_EQ(run(cli + " generate " + f.name + "-" + key + ".inc --half-width all --key " + key + " --strict >/dev/null"), 0)
+                ASSERT_EQ(run(cli + " generate " + f.name + "-" + key + ".inc --half-width all --key " + key + " --strict --image " +
+                              f.name + "-" + key + ".bin >/dev/null"),
+                          0)
                     << f.name << " " << key;
         }
     }
@@ -197,7 +199,16 @@ protected:
         std::string runner;         // before the program's name
         std::string flags = "";     // after the strict flags of every build
         std::string libraries = "";
+        bool image = false;         // the image of the same state drawn too, read from the program's flash
     };
+
+    // image.h for draw_strings: the bytes of an image as a C array.
+    static void write_image_header(const std::string& image_file) {
+        const std::string bytes = read_file(image_file);
+        std::string text = "static const unsigned char image_bytes[] = {";
+        for (std::size_t i = 0; i < bytes.size(); ++i) text += (i % 24 == 0 ? "\n" : "") + std::to_string(static_cast<unsigned char>(bytes[i])) + ",";
+        testing::write_file(dir->file("image.h"), text + "\n};\nenum { image_size = " + std::to_string(bytes.size()) + " };\n");
+    }
 
     // Builds draw_strings against each include file for a target, runs it there, and
     // compares every line with FreeType's reading of the fonts.
@@ -214,15 +225,32 @@ protected:
             ASSERT_TRUE(full.ok() && half.ok()) << f.name;
             for (const char* key : {"sjis", "unicode"}) {
                 const std::string program = dir->file("draw_strings");
-                const std::string build = target.compiler + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 " + target.flags +
+                if (target.image) write_image_header(dir->file(f.name + std::string("-") + key + ".bin"));
+                const std::string image_flags = target.image ? " -DTEST_IMAGE " + source + "/firmware/sorvane_image.c" : "";
+                const std::string build = target.compiler + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 " + target.flags + image_flags +
                                           " -I" + source + "/firmware -I" +
                                           dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(f.name + std::string("-") + key + ".inc") +
                                           "\"' " + source + "/firmware/sorvane_font.c " + source + "/tests/firmware/draw_strings.c " + target.libraries + " -o " + program;
                 ASSERT_EQ(run(build), 0) << build;
                 // qemu-system-arm writes what the program puts out through semihosting to its standard error.
-                ASSERT_EQ(run(target.runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0) << target.runner << program;
-                const std::vector<Line> drawn = parse_lines(read_file(dir->file("out.txt")), f.side);
-                ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name << " " << key;
+                ASSERT_EQ(run(target.runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0)
+                    << target.runner << program << ": " << read_file(dir->file("out.txt")).substr(0, 300);
+                const std::string out = read_file(dir->file("out.txt"));
+                const std::size_t image_part = out.find("image ");
+                const std::vector<Line> drawn = parse_lines(out.substr(0, image_part), f.side);
+                ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name << " " << key << ": " << out.substr(0, 200);
+                if (target.image) {
+                    // The image: every glyph the tables', its reads within bound, every text drawn the same.
+                    ASSERT_NE(image_part, std::string::npos) << out;
+                    const std::string said = out.substr(image_part, out.find('\n', image_part) - image_part);
+                    ASSERT_EQ(said.find_first_not_of("0123456789", 6), std::string::npos) << f.name << " " << key << ": " << said;
+                    const std::vector<Line> from_image = parse_lines(out.substr(out.find('\n', image_part) + 1), f.side);
+                    ASSERT_EQ(from_image.size(), drawn.size());
+                    for (std::size_t n = 0; n < drawn.size(); ++n) {
+                        EXPECT_EQ(from_image[n].rows, drawn[n].rows) << f.name << " " << key << ", text " << n;
+                        EXPECT_EQ(from_image[n].missing, drawn[n].missing) << f.name << " " << key << ", text " << n;
+                    }
+                }
                 std::size_t k = 0;
                 for (const auto& list : {messages, lacking}) {
                     for (const std::string& text : list) {
@@ -245,11 +273,11 @@ protected:
     static inline testing::TempDir* dir = nullptr;
 };
 
-TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all({"gcc", ""}); }
+TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all({"gcc", "", "", "", true}); }
 
 TEST_F(FirmwareDraw, OnMipsWithSignedCharEveryDotIsTheFonts) {
     if (!have("mipsel-linux-gnu-gcc") || !have("qemu-mipsel")) GTEST_SKIP() << "gcc-mipsel-linux-gnu and qemu-user are needed";
-    compare_all({"mipsel-linux-gnu-gcc -static", "qemu-mipsel "});
+    compare_all({"mipsel-linux-gnu-gcc -static", "qemu-mipsel ", "", "", true});
 }
 
 TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
@@ -258,7 +286,7 @@ TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
     // Without a C library: the reader needs none.
     compare_all({"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
                      "cortex-m.ld " + here + "cortex-m-start.c",
-                 "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc"});
+                 "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc", true});
 }
 
 // preview --text draws a text as the reader does: each dot a square of two pixels, black, in

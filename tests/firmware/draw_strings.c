@@ -1,5 +1,7 @@
 /* Draws each text of texts.h with the firmware reader, in UTF-8 and in Shift_JIS, and prints
- * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). The same
+ * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). Built with
+ * TEST_IMAGE, it draws them again from the image of image.h, read through a callback, and
+ * compares every glyph of the image with the tables' and counts the reads of each lookup. The same
  * program runs on this machine, under qemu for MIPS, on a Cortex-M with no C library, and on
  * an AVR under simavr with the tables in flash. */
 #include "sorvane_font.h"
@@ -15,6 +17,23 @@ void test_end(void);
 #endif
 
 #include "texts.h" /* utf8_texts[], sjis_texts[], text_count */
+
+#ifdef TEST_IMAGE
+#include "image.h" /* image_bytes[], image_size */
+#include "sorvane_image.h"
+
+static sorvane_image image;
+static unsigned long reads;
+
+static int read_image(void *ctx, unsigned long offset, void *buffer, unsigned length) {
+    unsigned i;
+    (void)ctx;
+    ++reads;
+    if (offset > image_size || length > image_size - offset) return -1;
+    for (i = 0; i < length; ++i) ((unsigned char *)buffer)[i] = image_bytes[offset + i];
+    return 0;
+}
+#endif
 
 #ifndef CANVAS_WIDTH
 #define CANVAS_WIDTH 640
@@ -35,15 +54,32 @@ static void put_number(int n) {
     while (count > 0) test_putc(digits[--count]);
 }
 
-static void print_text(const char *text, int utf8) {
+static int draw(const char *text, int utf8, int from_image, int *dots) {
+#ifdef TEST_IMAGE
+    if (from_image)
+        return utf8 ? sorvane_image_draw_utf8(&image, text, 0, 0, plot, dots) : sorvane_image_draw_sjis(&image, text, 0, 0, plot, dots);
+#endif
+    (void)from_image;
+    return utf8 ? sorvane_draw_utf8(text, 0, 0, plot, dots) : sorvane_draw_sjis(text, 0, 0, plot, dots);
+}
+
+static int missing_of(const char *text, int utf8, int from_image) {
+#ifdef TEST_IMAGE
+    if (from_image) return utf8 ? sorvane_image_missing_utf8(&image, text) : sorvane_image_missing_sjis(&image, text);
+#endif
+    (void)from_image;
+    return utf8 ? sorvane_missing_utf8(text) : sorvane_missing_sjis(text);
+}
+
+static void print_text(const char *text, int utf8, int from_image) {
     int dots = 0;
     int x, y, width, missing;
     sorvane_glyph probe;
     const int height = sorvane_glyph_at(0, &probe) == 0 ? probe.height : 16;
     for (y = 0; y < SORVANE_GLYPH_MAX; ++y)
         for (x = 0; x < canvas_width; ++x) canvas[y][x] = '.';
-    width = utf8 ? sorvane_draw_utf8(text, 0, 0, plot, &dots) : sorvane_draw_sjis(text, 0, 0, plot, &dots);
-    missing = utf8 ? sorvane_missing_utf8(text) : sorvane_missing_sjis(text);
+    width = draw(text, utf8, from_image, &dots);
+    missing = missing_of(text, utf8, from_image);
     put_number(width);
     test_putc(' ');
     put_number(missing);
@@ -54,12 +90,100 @@ static void print_text(const char *text, int utf8) {
     }
 }
 
+#ifdef TEST_IMAGE
+static void put_text(const char *s) {
+    while (*s) test_putc(*s++);
+}
+
+static int same_glyph(const sorvane_glyph *a, const sorvane_glyph *b) {
+    int row;
+    if (a->width != b->width || a->height != b->height) return 0;
+    for (row = 0; row < a->height; ++row)
+        if (a->rows[row] != b->rows[row]) return 0;
+    return 1;
+}
+
+/* A string of the one character of a key: its two Shift_JIS bytes, or its UTF-8. */
+static int string_of_key(unsigned code, int key, char *s) {
+    if (key == 0) {
+        s[0] = (char)(code >> 8), s[1] = (char)(code & 0xFF), s[2] = 0;
+    } else if (code < 0x800) {
+        s[0] = (char)(0xC0 | code >> 6), s[1] = (char)(0x80 | (code & 0x3F)), s[2] = 0;
+    } else {
+        s[0] = (char)(0xE0 | code >> 12), s[1] = (char)(0x80 | (code >> 6 & 0x3F)), s[2] = (char)(0x80 | (code & 0x3F)), s[3] = 0;
+    }
+    return key;
+}
+
+/* Every glyph of the image against the tables', and the reads each lookup takes: at most
+ * ceil(log2(count + 1)) of a key and one of the glyph, one for a half-width glyph. Prints
+ * "image N" for N glyphs the same, or what differs. */
+static int compare_image(void) {
+    sorvane_glyph a, b;
+    int i, bound = 1, n;
+    char s[4];
+    if (sorvane_open_image(&image, read_image, 0) != SORVANE_IMAGE_OK || sorvane_check_image(&image) != SORVANE_IMAGE_OK) {
+        put_text("image refused\n");
+        return 1;
+    }
+    for (n = sorvane_glyph_count(); n > 0; n >>= 1) ++bound;
+    for (i = 0; i < sorvane_glyph_count(); ++i) {
+        const int utf8 = string_of_key(sorvane_code_at(i), image.key, s);
+        int dots = 0;
+        sorvane_glyph_at(i, &a);
+        if (sorvane_image_glyph_at(&image, i, &b) != 0 || !same_glyph(&a, &b)) {
+            put_text("image differs at glyph ");
+            put_number(i);
+            test_putc('\n');
+            return 1;
+        }
+        reads = 0;
+        draw(s, utf8, 1, &dots);
+        if (reads > (unsigned long)bound) {
+            put_text("image reads too often for glyph ");
+            put_number(i);
+            test_putc('\n');
+            return 1;
+        }
+    }
+    for (i = 0x20; i < 0xE0; ++i) {
+        const int in_tables = sorvane_half_glyph((unsigned char)i, &a) == 0;
+        if (in_tables != (sorvane_image_half_glyph(&image, (unsigned char)i, &b) == 0) || (in_tables && !same_glyph(&a, &b))) {
+            put_text("image differs at byte ");
+            put_number(i);
+            test_putc('\n');
+            return 1;
+        }
+        s[0] = (char)i, s[1] = 0;
+        reads = 0;
+        if (in_tables) draw(s, 0, 1, &n);
+        if (reads > 1) {
+            put_text("image reads too often for byte ");
+            put_number(i);
+            test_putc('\n');
+            return 1;
+        }
+    }
+    put_text("image ");
+    put_number(sorvane_glyph_count());
+    test_putc('\n');
+    return 0;
+}
+#endif
+
 int main(void) {
     int i;
     for (i = 0; i < text_count; ++i) {
-        print_text(utf8_texts[i], 1);
-        print_text(sjis_texts[i], 0);
+        print_text(utf8_texts[i], 1, 0);
+        print_text(sjis_texts[i], 0, 0);
     }
+#ifdef TEST_IMAGE
+    if (compare_image() != 0) return 1;
+    for (i = 0; i < text_count; ++i) {
+        print_text(utf8_texts[i], 1, 1);
+        print_text(sjis_texts[i], 0, 1);
+    }
+#endif
 #ifdef TEST_AVR_UART
     test_end();
 #endif
