@@ -71,7 +71,8 @@ else()
 endif()
 
 install(TARGETS sorvane-cli RUNTIME DESTINATION ${sorvane_bin_dir})
-install(FILES firmware/sorvane_font.c firmware/sorvane_font.h DESTINATION ${sorvane_firmware_dir})
+install(FILES firmware/sorvane_font.c firmware/sorvane_font.h firmware/sorvane_image.c firmware/sorvane_image.h
+              firmware/sorvane_text.h firmware/README.md docs/font-image.md DESTINATION ${sorvane_firmware_dir})
 if(WIN32)
   install(TARGETS Sorvane RUNTIME DESTINATION ${sorvane_bin_dir})
   configure_file(packaging/README-windows.txt "${CMAKE_BINARY_DIR}/README.txt" @ONLY NEWLINE_STYLE CRLF)

@@ -1,10 +1,11 @@
 # The CMake package of Sorvane: find_package(Sorvane) gives the target Sorvane::sorvane-cli,
-# the firmware reader Sorvane::font_reader, and the function sorvane_add_font, which makes a
+# the firmware readers Sorvane::font_reader (of the include file) and Sorvane::image_reader
+# (of an image in external flash), and the function sorvane_add_font, which makes a
 # firmware's include file from its texts.
 #
 #   sorvane_add_font(<target> MESSAGES <files...> [ENCODING <name>]
 #                    [FONT k14|jiskan16|jiskan24] [COMPILER xc32|cc-rh|c99]
-#                    [HALF_WIDTH ascii|kana|all] [KEY sjis|unicode]
+#                    [HALF_WIDTH ascii|kana|all] [KEY sjis|unicode] [IMAGE <file>]
 #                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
 #
 #   target_link_libraries(<firmware> PRIVATE <target>)
@@ -20,8 +21,11 @@
 # characters of the messages in its state folder (STATE_DIR, <target>-sorvane in the
 # current build folder unless given, made with sorvane-cli init), chooses the font (K14
 # unless given) and the compiler (XC32 unless given) and generates. HALF_WIDTH and KEY are
-# generate's --half-width and --key. MAX_BYTES fails the build when the tables would take
-# more flash than that; STRICT fails it when a character has no glyph in the font. The include file's banner holds the time of
+# generate's --half-width and --key; IMAGE writes the font's image for external flash as
+# well (generate --image), made again with the include file, for a build step of its own
+# that flashes it (the target property SORVANE_IMAGE holds its path). MAX_BYTES fails the
+# build when the tables (the image, with IMAGE) would take more flash than that; STRICT
+# fails it when a character has no glyph in the font. The include file's banner holds the time of
 # SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
 # the same messages always give the same file.
 cmake_minimum_required(VERSION 3.16)
@@ -47,9 +51,16 @@ if(NOT TARGET Sorvane::font_reader)
     INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c"
     INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
 endif()
+# The reader of images in external flash, which needs no include file.
+if(NOT TARGET Sorvane::image_reader)
+  add_library(Sorvane::image_reader INTERFACE IMPORTED)
+  set_target_properties(Sorvane::image_reader PROPERTIES
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_image.c"
+    INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
+endif()
 
 function(sorvane_add_font target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;OUTPUT;STATE_DIR;MAX_BYTES"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"
                         "MESSAGES")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "sorvane_add_font(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
@@ -106,6 +117,13 @@ function(sorvane_add_font target)
   if(DEFINED arg_KEY)
     list(APPEND guards --key ${arg_KEY})
   endif()
+  set(image "")
+  set(image_dir "")
+  if(arg_IMAGE)
+    get_filename_component(image "${arg_IMAGE}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+    get_filename_component(image_dir "${image}" DIRECTORY)
+    list(APPEND guards --image "${image}")
+  endif()
   set(epoch 0)
   if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
     set(epoch "$ENV{SOURCE_DATE_EPOCH}")
@@ -114,8 +132,8 @@ function(sorvane_add_font target)
   set(cli "$<TARGET_FILE:Sorvane::sorvane-cli>")
   get_filename_component(output_dir "${output}" DIRECTORY)
   add_custom_command(
-    OUTPUT "${output}"
-    COMMAND "${CMAKE_COMMAND}" -E make_directory "${output_dir}"
+    OUTPUT "${output}" ${image}
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${output_dir}" ${image_dir}
     COMMAND ${cli} init "${state}"
     COMMAND ${cli} -C "${state}" clear
     COMMAND ${cli} -C "${state}" clear-detected
@@ -137,5 +155,5 @@ function(sorvane_add_font target)
   else()
     add_custom_target(${target} DEPENDS "${output}")
   endif()
-  set_target_properties(${target} PROPERTIES SORVANE_OUTPUT "${output}")
+  set_target_properties(${target} PROPERTIES SORVANE_OUTPUT "${output}" SORVANE_IMAGE "${image}")
 endfunction()

@@ -31,7 +31,8 @@ _sorvane_cli() {
                 --max-bytes) ;;
                 --half-width) COMPREPLY=($(compgen -W "ascii kana all" -- "$cur")) ;;
                 --key) COMPREPLY=($(compgen -W "sjis unicode" -- "$cur")) ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key" -- "$cur")); else _filedir inc; fi ;;
+                --image) _filedir ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key --image" -- "$cur")); else _filedir inc; fi ;;
             esac ;;
         font) COMPREPLY=($(compgen -W "k14 jiskan16 jiskan24" -- "$cur")) ;;
         compiler) COMPREPLY=($(compgen -W "xc32 cc-rh c99" -- "$cur")) ;;

@@ -97,5 +97,17 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     EXPECT_NE(read_file(font_file).find("\t0x5b57,0x6f22\r\n"), std::string::npos);
 }
 
+// The README's command for an image in external flash, as it stands, in a font folder with
+// the build's half-width font source file.
+TEST_F(BuildRule, ImageCommandOfTheReadme) {
+    const std::string command = readme_block("### Fonts in external flash", "sh");
+    ASSERT_NE(command.find("--image font.bin"), std::string::npos) << "the README's image command is gone";
+    ASSERT_EQ(run("cp " + std::string(SORVANE_BINARY_DIR) + "/share/sorvane/Sorvane.H16 " + dir.file("font/")), 0);
+    const std::string cli_folder = std::filesystem::path(SORVANE_CLI).parent_path().string();
+    ASSERT_EQ(run(in(".") + "PATH=" + cli_folder + ":$PATH sh -e -c " + testing::quoted(command) + " >/dev/null"), 0);
+    EXPECT_EQ(read_file(dir.file("font/font.bin")).substr(0, 8), std::string("SORVANE\x1a", 8));
+    EXPECT_NE(read_file(dir.file("font/Font.inc")).find("#define FONT_KEY\t\t1"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace sorvane

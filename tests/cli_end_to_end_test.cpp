@@ -167,6 +167,18 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     // Three characters, their other key and every half-width glyph: 6 + 96 + 6 + 2528 bytes.
     r = cli({"generate", "half.inc", "--half-width", "all", "--max-bytes", "2636"});
     EXPECT_NE(r.out.find("other key table 6 bytes, half-width table 2528 bytes (158 glyphs), key sjis"), std::string::npos) << r.out;
+    // The image: its header and the same tables, under the same guards; refused, it is left as it was.
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "157"});
+    EXPECT_NE(r.err.find("would take 158 bytes"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "158"});
+    EXPECT_NE(r.out.find("font.bin: font image of 158 bytes"), std::string::npos) << r.out;
+    const std::string image = read_file(dir.file("font.bin"));
+    EXPECT_EQ(cli({"generate", "half.inc", "--image", "font.bin", "--strict"}).status, 1);
+    EXPECT_EQ(cli({"generate", "half.inc", "--image", "half.inc"}).status, 1);
+    EXPECT_EQ(cli({"generate", "half.inc", "--image", "Sorvane.H16"}).status, 1);
+    EXPECT_EQ(read_file(dir.file("font.bin")), image);
+    EXPECT_EQ(read_file(dir.file("Sorvane.H16")), half_source);
 }
 
 TEST_F(Cli, StateIsTheWindowsSettingsFile) {

@@ -86,7 +86,8 @@ cat >"$work/firmware/CMakeLists.txt" <<CMAKE
 cmake_minimum_required(VERSION 3.16)
 project(lcd_demo C)
 find_package(Sorvane $version REQUIRED)
-sorvane_add_font(lcd_font MESSAGES messages.txt FONT jiskan16 COMPILER c99 STRICT MAX_BYTES \${LIMIT})
+sorvane_add_font(lcd_font MESSAGES messages.txt FONT jiskan16 COMPILER c99 STRICT MAX_BYTES \${LIMIT}
+                 IMAGE font/lcd.bin)
 get_target_property(font_file lcd_font SORVANE_OUTPUT)
 add_executable(lcd_demo.elf \${SORVANE_FIRMWARE_DIR}/sorvane_font.c $top/examples/lcd_demo.c)
 target_include_directories(lcd_demo.elf PRIVATE \${SORVANE_FIRMWARE_DIR})
@@ -135,6 +136,11 @@ if firmware "$work/fw2" 100000 && cmp -s "$inc" "$work/fw2/lcd_font/Font.inc"; t
   ok "a clean build writes the same include file, byte for byte"
 else
   fail "a clean build writes another include file"
+fi
+if [ "$(head -c 7 "$work/fw1/font/lcd.bin" 2>/dev/null)" = SORVANE ] && cmp -s "$work/fw1/font/lcd.bin" "$work/fw2/font/lcd.bin"; then
+  ok "IMAGE writes the font's image beside it, the same bytes from a clean build"
+else
+  fail "IMAGE did not write the same image in both builds"
 fi
 
 # MAX_BYTES too small: the build fails and says why, and the next build does not take the
