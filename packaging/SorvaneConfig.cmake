@@ -45,19 +45,18 @@ endif()
 # The firmware reader, compiled in each firmware that links it; the firmware says where its
 # include file is (SORVANE_FONT_FILE, Font.inc on its include path unless defined).
 set(SORVANE_FIRMWARE_DIR "${_sorvane_prefix}/share/sorvane/firmware")
-if(NOT TARGET Sorvane::font_reader)
-  add_library(Sorvane::font_reader INTERFACE IMPORTED)
-  set_target_properties(Sorvane::font_reader PROPERTIES
-    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c"
-    INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
-endif()
-# The reader of images in external flash, which needs no include file.
-if(NOT TARGET Sorvane::image_reader)
-  add_library(Sorvane::image_reader INTERFACE IMPORTED)
-  set_target_properties(Sorvane::image_reader PROPERTIES
-    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_image.c"
-    INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
-endif()
+# Sorvane::image_reader reads an image in external flash, and needs no include file.
+foreach(reader font_reader:sorvane_font.c image_reader:sorvane_image.c)
+  string(REPLACE ":" ";" reader "${reader}")
+  list(GET reader 0 name)
+  list(GET reader 1 source)
+  if(NOT TARGET Sorvane::${name})
+    add_library(Sorvane::${name} INTERFACE IMPORTED)
+    set_target_properties(Sorvane::${name} PROPERTIES
+      INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/${source}"
+      INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
+  endif()
+endforeach()
 
 function(sorvane_add_font target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"

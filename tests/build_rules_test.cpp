@@ -76,8 +76,18 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     const std::string prefix = dir.file("prefix");
     ASSERT_EQ(run("cmake --install " + std::string(SORVANE_BINARY_DIR) + " --prefix " + prefix + " >/dev/null"), 0);
     const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
+    // Beside the README's target, the two readers alone: one given the same include file, one
+    // of images, which needs none.
+    write_file(dir.file("image.c"), "#include \"sorvane_image.h\"\nstatic int none(void *c, unsigned long o, void *b, unsigned n) "
+                                    "{ (void)c; (void)o; (void)b; (void)n; return -1; }\nint main(void) { sorvane_image i; "
+                                    "return sorvane_open_image(&i, none, 0) == SORVANE_IMAGE_UNREADABLE ? 0 : 1; }\n");
     write_file(dir.file("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.25)\nproject(firmware C)\n"
-                                           "add_executable(firmware " + examples + "/show_text.c)\n" + snippet);
+                                           "add_executable(firmware " + examples + "/show_text.c)\n" + snippet +
+                                           "add_executable(reader_only " + examples + "/show_text.c)\n"
+                                           "target_link_libraries(reader_only PRIVATE Sorvane::font_reader)\n"
+                                           "target_compile_definitions(reader_only PRIVATE SORVANE_FONT_FILE=\"${CMAKE_CURRENT_BINARY_DIR}/font/Font.inc\")\n"
+                                           "add_dependencies(reader_only font)\n"
+                                           "add_executable(image_only image.c)\ntarget_link_libraries(image_only PRIVATE Sorvane::image_reader)\n");
     const std::string configure = "cmake -S " + dir.path.string() + " -B " + dir.file("build") +
                                   " -DCMAKE_PREFIX_PATH=" + prefix + " >" + dir.file("configure.log") + " 2>&1";
     const std::string build = "cmake --build " + dir.file("build") + " >" + dir.file("build.log") + " 2>&1";
@@ -88,6 +98,8 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     EXPECT_EQ(run(dir.file("build/firmware") + " --utf8 'READY \xe6\xbc\xa2' >" + dir.file("out.txt")), 0)
         << "the firmware draws every character of the message";
     EXPECT_EQ(read_file(dir.file("out.txt")).find('\n'), 6u * 8 + 16) << "six half-width cells and one full-width";
+    EXPECT_EQ(run(dir.file("build/reader_only") + " --utf8 'READY \xe6\xbc\xa2' | cmp -s - " + dir.file("out.txt")), 0);
+    EXPECT_EQ(run(dir.file("build/image_only")), 0);
 
     ASSERT_EQ(run(build), 0);
     EXPECT_EQ(read_file(dir.file("build.log")).find("Sorvane:"), std::string::npos) << "up to date";

@@ -21,12 +21,8 @@ namespace {
 
 using testing::read_file;
 
-int run(const std::string& command) {
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-bool have(const std::string& program) { return run("command -v " + program + " >/dev/null 2>&1") == 0; }
+int run(const std::string& command) { return testing::run_shell(command); }
+bool have(const std::string& program) { return testing::have_program(program); }
 
 // The messages the font is made for, and texts with characters it lacks: 漢 is not
 // registered, the emoji has no Shift_JIS form.

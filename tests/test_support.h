@@ -77,4 +77,13 @@ inline Result run_cli(const TempDir& dir, const std::vector<std::string>& args, 
 inline void in_english(const TempDir& dir) { ASSERT_EQ(run_cli(dir, {"language", "en"}).status, 0); }
 #endif
 
+// Runs a shell command; its exit status, or -1 when it did not exit.
+inline int run_shell(const std::string& command) {
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// Whether a program is on the PATH: a cross compiler or a simulator the tests may use.
+inline bool have_program(const std::string& program) { return run_shell("command -v " + program + " >/dev/null 2>&1") == 0; }
+
 }  // namespace sorvane::testing
