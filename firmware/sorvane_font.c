@@ -128,6 +128,7 @@ int sorvane_glyph_at(int i, sorvane_glyph *glyph) {
     }
 #else
     (void)row;
+    (void)sorvane_dots_of_byte; /* no glyph to take apart in a font of no character */
 #endif
     return 0;
 }

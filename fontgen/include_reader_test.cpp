@@ -79,7 +79,8 @@ TEST_F(IncludeReader, UnicodeKeyAndHalfWidthTablesReadBack) {
         if (const char16_t c = characters_of_cell(cell).first; c != 0 && !by_code_point.count(c)) by_code_point[c] = cell;
     for (int kind : {0, 2}) {
         for (const HalfWidth asked : {HalfWidth::all, HalfWidth::kana}) {
-            const IncludeFont font = read_include_file(written(kind, 2, cells, {asked, CodeKey::unicode, true}));
+            // Every compiler's variant carries either key: kind picks one of them.
+            const IncludeFont font = read_include_file(written(kind, (kind + static_cast<int>(asked)) % 3, cells, {asked, CodeKey::unicode, true}));
             ASSERT_EQ(font.error, nullptr) << font.error << " at line " << font.error_line;
             EXPECT_TRUE(font.unicode_key);
             ASSERT_EQ(font.codes.size(), by_code_point.size());

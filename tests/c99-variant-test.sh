@@ -1,13 +1,16 @@
 #!/bin/bash
 # The c99 variant of the include file, compiled clean by every compiler within reach: gcc
-# and clang in strict C99 and C11 with plain char signed and unsigned, g++ and clang++ in
-# C++17, the Cortex-M and MIPS cross compilers, tcc, and sdcc for the 8051 and the STM8.
-# Each font, with no character, one, and every character; and a C file beside a C++ file
-# linked against the one object that includes it.
+# and clang (14 and 16, which checks that comments are UTF-8) in strict C99 and C11 with
+# plain char signed and unsigned, g++ and clang++ in C++17, the Cortex-M and MIPS cross
+# compilers, tcc, and sdcc for the 8051 and the STM8. Each font, with no character, one, and
+# every character, plain and with every half-width glyph and a Unicode key; the firmware
+# reader compiled against each of them; and a C file beside a C++ file linked against the
+# one object that includes it, the C++ file drawing with the reader.
 #
 # usage: c99-variant-test.sh SORVANE_CLI   (compilers that are not installed are named and skipped)
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+reader=$(cd "$(dirname "$0")/../firmware" && pwd)
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
@@ -21,6 +24,7 @@ strict="-pedantic -Wall -Wextra -Wconversion -Werror"
 compilers=(
   "gcc -std=c99 $strict -fsigned-char" "gcc -std=c11 $strict -funsigned-char"
   "clang -std=c99 $strict -funsigned-char" "clang -std=c11 $strict -fsigned-char"
+  "clang-16 -std=c99 $strict -fsigned-char"
   "g++ -x c++ -std=c++17 -pedantic -Wall -Wextra -Werror" "clang++ -x c++ -std=c++17 -pedantic -Wall -Wextra -Werror"
   "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -std=c99 $strict"
   "mipsel-linux-gnu-gcc -std=c99 $strict -fsigned-char"
@@ -32,8 +36,9 @@ compilers=(
 LC_ALL=C awk 'BEGIN { for (l = 129; l <= 239; l++) { if (l > 159 && l < 224) continue;
   for (t = 64; t <= 252; t++) if (t != 127) printf "%c%c", l, t } }' >all.txt
 printf '\212\277' >one.txt
-for font in k14 jiskan16 jiskan24; do
-  "$cli" import-font "/usr/share/fonts/X11/misc/$font.pcf.gz" >/dev/null 2>&1 || fail "import of $font"
+x11=/usr/share/fonts/X11/misc
+for pair in k14:7x14-JISX0201.1976-0 jiskan16:8x16rk jiskan24:12x24rk; do
+  "$cli" import-font "$x11/${pair%%:*}.pcf.gz" --half "$x11/${pair#*:}.pcf.gz" >/dev/null 2>&1 || fail "import of $pair"
 done
 "$cli" compiler c99 >/dev/null
 files=()
@@ -41,11 +46,14 @@ for font in k14 jiskan16 jiskan24; do
   "$cli" font "$font" >/dev/null
   "$cli" clear >/dev/null
   "$cli" generate "$font-none.inc" >/dev/null
+  "$cli" generate "$font-none-half.inc" --half-width all --key unicode >/dev/null
   "$cli" scan --add one.txt >/dev/null
   "$cli" generate "$font-one.inc" >/dev/null
+  "$cli" generate "$font-one-half.inc" --half-width all --key unicode >/dev/null
   "$cli" scan --add all.txt >/dev/null
   "$cli" generate "$font-all.inc" >/dev/null 2>&1
-  files+=("$font-none.inc" "$font-one.inc" "$font-all.inc")
+  "$cli" generate "$font-all-half.inc" --half-width all --key unicode >/dev/null 2>&1
+  files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
 done
 
 for compiler in "${compilers[@]}"; do
@@ -56,10 +64,20 @@ for compiler in "${compilers[@]}"; do
   fi
   # sdcc's 8-bit targets hold no more than 64 KB: the list of every character is for the others.
   for inc in "${files[@]}"; do
-    case "$name:$inc" in sdcc:*-all.inc) continue ;; esac
+    case "$name:$inc" in sdcc:*-all*.inc) continue ;; esac
     printf '#include "%s"\nint glyphs(void) { return FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]; }\n' "$inc" >unit.c
     # shellcheck disable=SC2086
     (cd "$dir" && $compiler -c unit.c -o unit.o >out.txt 2>&1) || fail "$compiler on $inc: $(head -5 out.txt)"
+  done
+done
+
+# The firmware reader against each include file, in the strictest C of gcc and clang 16.
+for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
+  command -v "${compiler%% *}" >/dev/null || continue
+  for inc in "${files[@]}"; do
+    # shellcheck disable=SC2086
+    $compiler -I"$reader" -DSORVANE_FONT_FILE="\"$dir/$inc\"" -c "$reader/sorvane_font.c" -o reader.o >out.txt 2>&1 ||
+      fail "the reader with $compiler on $inc: $(head -5 out.txt)"
   done
 done
 
@@ -72,6 +90,14 @@ if gcc -c font.c user.c && g++ -c main.cpp && g++ font.o user.o main.o -o linked
   :
 else
   fail "a C file and a C++ file do not link against the tables"
+fi
+# C++ firmware draws with the reader, compiled as C, through its header alone.
+printf '#include "sorvane_font.h"\nint main() { return sorvane_draw_utf8("ABC", 0, 0, nullptr, nullptr) == 24 ? 0 : 1; }\n' >draw.cpp
+if gcc -std=c99 -I"$reader" -DSORVANE_FONT_FILE="\"$dir/jiskan16-one-half.inc\"" -c "$reader/sorvane_font.c" -o reader.o &&
+    g++ -std=c++17 -Wall -Wextra -Werror -I"$reader" -c draw.cpp && g++ reader.o draw.o -o drawn && ./drawn; then
+  :
+else
+  fail "C++ firmware does not link against the reader"
 fi
 
 [ "$failures" = 0 ] && echo "c99 test: ${#compilers[@]} compilers on ${#files[@]} include files, all clean; C and C++ link"
