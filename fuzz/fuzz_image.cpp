@@ -1,5 +1,7 @@
 // Any bytes as a font image for the firmware reader: refused at open, or read, checked and
 // drawn from, with every dot inside the cells of the text and every read inside the image.
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
