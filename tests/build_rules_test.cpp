@@ -109,6 +109,29 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     EXPECT_NE(read_file(font_file).find("\t0x5b57,0x6f22\r\n"), std::string::npos);
 }
 
+// The README's import commands, each block as it stands, in a folder of its own.
+TEST_F(BuildRule, ImportCommandsOfTheReadme) {
+    const std::string readme = read_file(std::string(SORVANE_SOURCE_DIR) + "/README.md");
+    const std::size_t section = readme.find("### Font source files from any Japanese font");
+    const std::size_t next = readme.find("\n### ", section + 1);
+    ASSERT_NE(section, std::string::npos);
+    const std::string cli_folder = std::filesystem::path(SORVANE_CLI).parent_path().string();
+    std::vector<std::string> made;
+    for (std::size_t at = readme.find("```sh\n", section); at < next; at = readme.find("```sh\n", at + 1)) {
+        const std::string block = readme.substr(at + 6, readme.find("```\n", at + 6) - at - 6);
+        const std::string folder = "import" + std::to_string(made.size());
+        std::filesystem::create_directories(dir.path / folder);
+        EXPECT_EQ(run(in(folder) + "PATH=" + cli_folder + ":$PATH sh -e -c " + testing::quoted(block) + " >/dev/null 2>&1"), 0) << block;
+        std::string names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path / folder)) names += entry.path().filename().string() + " ";
+        made.push_back(names);
+    }
+    ASSERT_EQ(made.size(), 2u) << "the README's two import blocks";
+    for (const char* file : {"Sorvane.J16", "Sorvane.H16"}) EXPECT_NE(made[0].find(file), std::string::npos) << made[0];
+    // The TrueType font has half-width glyphs of its own.
+    for (const char* file : {"Sorvane.J16", "Sorvane.J24", "Sorvane.H24"}) EXPECT_NE(made[1].find(file), std::string::npos) << made[1];
+}
+
 // The README's command for an image in external flash, as it stands, in a font folder with
 // the build's half-width font source file.
 TEST_F(BuildRule, ImageCommandOfTheReadme) {
