@@ -8,6 +8,7 @@
 #include "core/scanner.h"
 #include "core/text_stream.h"
 #include "core/utf8_text.h"
+#include "fontgen/font_source.h"
 
 namespace sorvane {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 void note_left_out(LeftOut& left_out, char32_t c, const char* path, long line) {
     if (left_out.count < static_cast<long>(left_out.first.size())) left_out.first[static_cast<std::size_t>(left_out.count)] = {c, path, line};
     ++left_out.count;
-    if (c >= 0xFF61 && c <= 0xFF9F) ++left_out.half_width;
+    if (half_width_katakana_byte(c) >= 0) ++left_out.half_width;
 }
 
 
@@ -181,10 +182,13 @@ bool characters_of_encoded(std::string_view text, Decoder& decoder, std::vector<
         }
         for (long i = 0; i < n; ++i) {
             const char32_t c = code_points[static_cast<std::size_t>(i)];
+            if (const int kana = half_width_katakana_byte(c); kana >= 0) {
+                characters.push_back({static_cast<std::uint16_t>(kana), true});
+                continue;
+            }
             std::uint8_t sjis[2];
-            const int length = c >= 0xFF61 && c <= 0xFF9F ? 1 : decoder.shift_jis_bytes(c, sjis);
-            if (c >= 0xFF61 && c <= 0xFF9F) characters.push_back({static_cast<std::uint16_t>(c - 0xFF61 + 0xA1), true});
-            else if (length == 1) characters.push_back({sjis[0], true});
+            const int length = decoder.shift_jis_bytes(c, sjis);
+            if (length == 1) characters.push_back({sjis[0], true});
             else characters.push_back({static_cast<std::uint16_t>(length == 2 ? sjis[0] << 8 | sjis[1] : 0), false});
         }
         at += used;

@@ -20,14 +20,12 @@ void add16(std::vector<std::uint8_t>& out, std::uint32_t value) {
     put16(out, out.size() - 2, value);
 }
 
-// A half-width table: the glyphs of count bytes from first, each its rows from the top in as
-// many bytes as its width needs, the low byte first.
+// A half-width table: the glyphs of count bytes from first, as the include file holds them.
 void add_half_table(std::vector<std::uint8_t>& out, const HalfTable& half, int first, int count, const FontKind& font) {
-    const int row_bytes = (font.half_dots + 7) / 8;
-    for (int code = first; code < first + count; ++code)
-        for (int row = 0; row < font.dots; ++row)
-            for (int part = 0; part < row_bytes; ++part)
-                out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(half[static_cast<std::size_t>(code)][static_cast<std::size_t>(row)]) >> (8 * part)));
+    for (int code = first; code < first + count; ++code) {
+        const auto numbers = half_glyph_numbers(half[static_cast<std::size_t>(code)], font);
+        out.insert(out.end(), numbers.begin(), numbers.begin() + font.half_glyph_bytes());
+    }
 }
 
 }  // namespace

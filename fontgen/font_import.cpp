@@ -57,8 +57,7 @@ int cell_of_jis(long code) {
 
 int half_code_of(long code, FontEncoding encoding) {
     if (encoding == FontEncoding::jis_x0208) return -1;
-    if (encoding == FontEncoding::unicode && code >= 0xFF61 && code <= 0xFF9F) return static_cast<int>(code - 0xFF61 + 0xA1);
-    if (encoding == FontEncoding::unicode && code > 0x7E) return -1;
+    if (encoding == FontEncoding::unicode && code > 0x7E) return half_width_katakana_byte(code);
     return is_half_width_code(code) ? static_cast<int>(code) : -1;
 }
 

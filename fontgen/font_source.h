@@ -28,6 +28,12 @@ using HalfTable = std::array<GlyphRecord, half_codes>;
 // Whether a byte has a half-width glyph: printable ASCII or half-width katakana.
 constexpr bool is_half_width_code(long code) { return (code >= 0x20 && code <= 0x7E) || (code >= 0xA1 && code <= 0xDF); }
 
+// The byte of a half-width katakana, U+FF61 to U+FF9F, in the single-byte code (0xA1 to
+// 0xDF); -1 for any other character.
+constexpr int half_width_katakana_byte(long code_point) {
+    return code_point >= 0xFF61 && code_point <= 0xFF9F ? static_cast<int>(code_point - 0xFF61 + 0xA1) : -1;
+}
+
 // Parses one line of a font source file into the first `rows` row values of a record, as
 // strtol reads numbers with base 0, clamped to the 32-bit range. Later row values keep theirs.
 void parse_font_line(const char* line, int rows, GlyphRecord& record);

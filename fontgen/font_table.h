@@ -23,8 +23,10 @@ struct FontKind {
 
     // FONT_KANJI_SIZE: the numbers of one glyph.
     constexpr int glyph_bytes() const { return dots * row_parts; }
-    // FONT_HALF_SIZE: a half-width glyph's rows, each in as many bytes as its dots need.
-    constexpr int half_glyph_bytes() const { return dots * ((half_dots + 7) / 8); }
+    // The bytes of a row of a half-width glyph: as many as its dots need.
+    constexpr int half_row_bytes() const { return (half_dots + 7) / 8; }
+    // FONT_HALF_SIZE: a half-width glyph's rows.
+    constexpr int half_glyph_bytes() const { return dots * half_row_bytes(); }
 };
 
 inline constexpr std::array<FontKind, 3> font_table{{

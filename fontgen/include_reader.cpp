@@ -80,7 +80,7 @@ const char* read_half_table(std::string_view text, const char* name, int first, 
                             IncludeFont& font) {
     Reader in{text};
     if (!in.find(name)) return nullptr;
-    const int row_bytes = (kind.half_dots + 7) / 8;
+    const int row_bytes = kind.half_row_bytes();
     for (int i = 0; i < count; ++i) {
         if ((i > 0 && !in.take(',')) || !in.take('{')) return "a half-width table holds fewer glyphs than its size";
         GlyphRecord& record = font.half[static_cast<std::size_t>(first + i)];

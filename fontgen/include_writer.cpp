@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/jis_unicode.h"
+#include "core/utf8_text.h"
 
 namespace sorvane {
 
@@ -37,18 +38,8 @@ void write_character(TextWriter& out, int cell, bool utf8) {
         out.write_byte(static_cast<char>(b.trail));
         return;
     }
-    char32_t c = characters_of_cell(cell).first;
-    if (c == 0) c = 0x3013;
-    if (c < 0x80) {
-        out.write_byte(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.write_byte(static_cast<char>(0xC0 | c >> 6));
-        out.write_byte(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.write_byte(static_cast<char>(0xE0 | c >> 12));
-        out.write_byte(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
-        out.write_byte(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    const char32_t c = characters_of_cell(cell).first;
+    out.write(utf8_of(c != 0 ? c : 0x3013));
 }
 
 void write_banner(TextWriter& out, const BannerTime& t, bool utf8) {
@@ -166,16 +157,11 @@ void write_glyph_table(TextWriter& out, const std::vector<FontEntry>& entries, c
     out.write("};\n\n");
 }
 
-// A half-width glyph: its rows from the top, each in as many bytes as its width needs, the
-// low byte (dots 0 to 7) first.
 void write_half_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& font) {
-    const int row_bytes = (font.half_dots + 7) / 8;
-    for (int row = 0; row < font.dots; ++row) {
-        const auto value = static_cast<std::uint32_t>(record[static_cast<std::size_t>(row)]);
-        for (int part = 0; part < row_bytes; ++part) {
-            if (row > 0 || part > 0) out.write_byte(',');
-            out.write_unsigned(value >> (8 * part) & 0xFF);
-        }
+    const auto numbers = half_glyph_numbers(record, font);
+    for (int n = 0; n < font.half_glyph_bytes(); ++n) {
+        if (n > 0) out.write_byte(',');
+        out.write_unsigned(numbers[static_cast<std::size_t>(n)]);
     }
 }
 
@@ -244,10 +230,11 @@ std::array<std::uint32_t, 3 * glyph_rows_max> glyph_numbers(const GlyphRecord& r
     return numbers;
 }
 
-IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
-                                      const IncludeLayout& layout) {
-    IncludeSummary summary;
-    const std::vector<FontEntry> entries = font_entries(registered, layout.key, summary);
+namespace {
+
+// What a file of these entries holds; summary already counts what the entries left out.
+IncludeSummary summary_of(const std::vector<FontEntry>& entries, IncludeSummary summary, const FontKind& font,
+                          CodeRange range_if_empty, const IncludeLayout& layout) {
     summary.count = static_cast<int>(entries.size());
     summary.codes = range_if_empty;
     if (!entries.empty()) summary.codes = {entries.front().key, entries.back().key};
@@ -260,14 +247,33 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
     return summary;
 }
 
+}  // namespace
+
+std::array<std::uint8_t, 2 * glyph_rows_max> half_glyph_numbers(const GlyphRecord& record, const FontKind& font) {
+    std::array<std::uint8_t, 2 * glyph_rows_max> numbers{};
+    const int row_bytes = font.half_row_bytes();
+    std::size_t n = 0;
+    for (int row = 0; row < font.dots; ++row)
+        for (int part = 0; part < row_bytes; ++part)
+            numbers[n++] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(record[static_cast<std::size_t>(row)]) >> (8 * part));
+    return numbers;
+}
+
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
+                                      const IncludeLayout& layout) {
+    IncludeSummary left_out;
+    const std::vector<FontEntry> entries = font_entries(registered, layout.key, left_out);
+    return summary_of(entries, left_out, font, range_if_empty, layout);
+}
+
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
                                   const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
                                   CodeRange range_if_empty, const IncludeLayout& asked, const HalfTable* half) {
     IncludeLayout layout = asked;
     if (!half) layout.half = HalfWidth::none;
-    IncludeSummary summary = summarize_include_file(registered, font, range_if_empty, layout);
-    IncludeSummary ignored;
-    const std::vector<FontEntry> entries = font_entries(registered, layout.key, ignored);
+    IncludeSummary left_out;
+    const std::vector<FontEntry> entries = font_entries(registered, layout.key, left_out);
+    IncludeSummary summary = summary_of(entries, left_out, font, range_if_empty, layout);
     write_banner(out, time, compiler.utf8_comments);
     write_character_list(out, registered, compiler.utf8_comments);
     write_defines(out, summary, layout, font);

@@ -146,6 +146,10 @@ std::vector<FontEntry> font_entries(const KanjiGrid& registered, CodeKey key, In
 // The numbers of one glyph in the layout of its font, glyph_bytes() of them.
 std::array<std::uint32_t, 3 * glyph_rows_max> glyph_numbers(const GlyphRecord& record, const FontKind& font);
 
+// The bytes of one half-width glyph: its rows from the top, each in as many bytes as its
+// width needs, the low byte (dots 0 to 7) first; half_glyph_bytes() of them.
+std::array<std::uint8_t, 2 * glyph_rows_max> half_glyph_numbers(const GlyphRecord& record, const FontKind& font);
+
 // What the include file of the registered characters will hold, before it is written.
 IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
                                       const IncludeLayout& layout = {});
