@@ -10,12 +10,33 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace sorvane {
 
 bool sync_to_disk(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 
-bool replace_file(const char* from, const char* to) { return std::rename(from, to) == 0; }
+namespace {
+
+// The folder part of a path ("." for none, "/" for the root) and its last name.
+std::pair<std::string, std::string> split_path(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+}  // namespace
+
+bool replace_file(const char* from, const char* to) {
+    if (std::rename(from, to) != 0) return false;
+    // The rename lives in the folder: without this a crash may bring the old entry back.
+    const int folder = open(split_path(to).first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
 
 bool remove_plain_file(const char* path) {
     struct stat info {};
@@ -32,6 +53,22 @@ bool same_file(const char* a, const char* b) {
     struct stat first {}, second {};
     return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
+}
+
+bool same_place(const char* a, const char* b) {
+    if (same_file(a, b)) return true;
+    std::array<std::string, 2> names;
+    std::array<struct stat, 2> folders{};
+    const std::array<const char*, 2> paths{a, b};
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::string target(32768, '\0');
+        if (!link_target(paths[i], target.data(), target.size())) return false;
+        target.resize(std::strlen(target.c_str()));
+        auto [folder, name] = split_path(target);
+        if (name.empty() || name == "." || name == ".." || stat(folder.c_str(), &folders[i]) != 0) return false;
+        names[i] = std::move(name);
+    }
+    return folders[0].st_dev == folders[1].st_dev && folders[0].st_ino == folders[1].st_ino && names[0] == names[1];
 }
 
 bool link_target(const char* path, char* out, std::size_t capacity) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace sorvane {
 
@@ -77,6 +78,50 @@ bool same_file(const char* a, const char* b) {
     }
     return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
            info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+namespace {
+
+// The identity of the folder a path names, through links and junctions; false when it is
+// not there.
+bool folder_identity(const std::wstring& folder, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    return known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+bool same_place(const char* a, const char* b) {
+    if (same_file(a, b)) return true;
+    std::array<std::wstring, 2> names;
+    std::array<BY_HANDLE_FILE_INFORMATION, 2> folders{};
+    const std::array<const char*, 2> paths{a, b};
+    for (std::size_t i = 0; i < 2; ++i) {
+        // In UTF-16 a separator is never the trail byte of a character of the code page.
+        const int length = MultiByteToWideChar(CP_ACP, 0, paths[i], -1, nullptr, 0);
+        if (length <= 1) return false;
+        std::wstring path(static_cast<std::size_t>(length), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, paths[i], -1, path.data(), length);
+        path.resize(static_cast<std::size_t>(length - 1));
+        // The folder keeps its separator, without which a drive's or a share's root is none;
+        // "C:a" names a file in the drive's current folder.
+        std::size_t split = path.find_last_of(L"\\/");
+        if (split == std::wstring::npos && path.size() >= 2 && path[1] == L':') split = 1;
+        const std::wstring folder = split == std::wstring::npos         ? L"."
+                                    : split == 1 && path[1] == L':' ? path.substr(0, 2) + L"."
+                                                                    : path.substr(0, split + 1);
+        names[i] = split == std::wstring::npos ? path : path.substr(split + 1);
+        // Windows drops the dots and blanks that end a name.
+        while (!names[i].empty() && (names[i].back() == L'.' || names[i].back() == L' ')) names[i].pop_back();
+        if (names[i].empty() || !folder_identity(folder, folders[i])) return false;
+    }
+    return folders[0].dwVolumeSerialNumber == folders[1].dwVolumeSerialNumber &&
+           folders[0].nFileIndexHigh == folders[1].nFileIndexHigh && folders[0].nFileIndexLow == folders[1].nFileIndexLow &&
+           CompareStringOrdinal(names[0].c_str(), -1, names[1].c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 bool link_target(const char* path, char* out, std::size_t capacity) {

@@ -10,7 +10,9 @@ namespace sorvane {
 // Pushes a written file's data to the disk; true on success.
 bool sync_to_disk(std::FILE* file);
 
-// Puts the file `from` in the place of `to`, replacing it in one step; true on success.
+// Puts the file `from` in the place of `to`, replacing it in one step, and pushes the
+// folder's new entry to the disk (as far as the system lets it: the move is done when this
+// part fails); true on success. With sync_to_disk before it, the path every output takes.
 bool replace_file(const char* from, const char* to);
 
 // Removes path if it is a plain file, never a device or a folder; true when it is gone.
@@ -25,6 +27,12 @@ bool is_special_file(const char* path);
 
 // Whether two paths name one file that is there, through links and other names.
 bool same_file(const char* a, const char* b);
+
+// Whether two paths name one place for a file, there yet or not: one file that is there, or
+// one name in one folder, the folder known by its identity (through links and other names)
+// and a link in the last place followed as link_target follows it. The names are compared
+// as the system does: exactly on POSIX systems, without regard to case on Windows.
+bool same_place(const char* a, const char* b);
 
 // The file a path stands for: a symbolic link's target, followed to its end (a target that is
 // not there yet included), else the path itself; written into out. False when it does not fit.

@@ -1,5 +1,6 @@
 #include "core/text_stream.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -16,7 +17,7 @@ bool TextReader::refill() {
         n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
         view_ = buffer_;
         if (n < buffer_.size() && std::ferror(file_)) {
-            read_failed_ = true;
+            read_error_ = errno != 0 ? errno : EIO;
             ended_ = true;
         }
     }
@@ -50,7 +51,7 @@ void TextReader::skip_line() {
 }
 
 void TextWriter::drain() {
-    if (used_ > 0 && !failed_ && std::fwrite(buffer_.data(), 1, used_, file_) != used_) failed_ = true;
+    if (used_ > 0 && error_ == 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) error_ = errno != 0 ? errno : EIO;
     used_ = 0;
 }
 
@@ -75,8 +76,8 @@ void TextWriter::write_signed(std::int32_t value) {
 
 bool TextWriter::flush() {
     drain();
-    if (std::fflush(file_) != 0) failed_ = true;
-    return !failed_;
+    if (std::fflush(file_) != 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
+    return error_ == 0;
 }
 
 }  // namespace sorvane

@@ -47,7 +47,9 @@ public:
     void skip_line();
 
     // True when the input ended with a read error rather than at its end.
-    bool read_failed() const { return read_failed_; }
+    bool read_failed() const { return read_error_ != 0; }
+    // The errno of that read error, or 0.
+    int read_error() const { return read_error_; }
 
 private:
     bool refill();
@@ -58,7 +60,7 @@ private:
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     bool ended_ = false;
-    bool read_failed_ = false;
+    int read_error_ = 0;
 };
 
 class TextWriter {
@@ -79,6 +81,8 @@ public:
 
     // Hands everything to the file and flushes it; true when every byte so far was accepted.
     bool flush();
+    // The errno of the first write that failed, or 0.
+    int error() const { return error_; }
 
 private:
     void drain();
@@ -86,7 +90,7 @@ private:
     std::FILE* file_;
     std::array<char, 1 << 16> buffer_;
     std::size_t used_ = 0;
-    bool failed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace sorvane

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "tests/font_test_support.h"
 
 namespace sorvane {
@@ -83,6 +85,7 @@ TEST(TextReader, ReadErrorEndsTheInputLikeTheEnd) {
     TextReader in(write_only, buffer);
     EXPECT_EQ(in.get(), -1);
     EXPECT_TRUE(in.read_failed());
+    EXPECT_EQ(in.read_error(), EBADF) << "the reason, kept where the read failed";
     std::fclose(write_only);
 }
 
@@ -120,6 +123,7 @@ TEST(TextWriter, ReportsAFullDisk) {
     TextWriter out(f);
     out.write("hello\n");
     EXPECT_FALSE(out.flush());
+    EXPECT_EQ(out.error(), ENOSPC);
     std::fclose(f);
 }
 
