@@ -78,12 +78,10 @@ Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found
     if (!file) return {message_cannot_open_input, path, errno};
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
-    errno = 0;
     scanner.mark_characters(in, found);
-    const int error = errno;
     std::fclose(file);
     // A read error cuts the text short: its characters are not all known.
-    if (in.read_failed()) return {message_cannot_open_input, path, error};
+    if (in.read_failed()) return {message_cannot_open_input, path, in.read_error()};
     return {};
 }
 

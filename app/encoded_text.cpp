@@ -159,9 +159,8 @@ Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out) {
                            },
                            &note};
     const Utf8Outcome outcome = mark_utf8_text(in, found, sink);
-    const int error = errno;
     if (file != stdin) std::fclose(file);
-    if (in.read_failed()) return {message_cannot_read, path, error};
+    if (in.read_failed()) return {message_cannot_read, path, in.read_error()};
     if (outcome.cut_short) return failure_at(message_ends_inside_character, path, outcome.error_line);
     if (!outcome.valid) return failure_at(message_not_a_character, path, outcome.error_line, outcome.error_offset);
     return {};

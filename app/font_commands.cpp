@@ -46,18 +46,17 @@ bool read_whole_file(const char* path, std::string& text, std::size_t limit) {
     return read;
 }
 
-// Writes an output whole or not at all: the old file stays as it was when the writing
-// fails; false, said, then.
+// Writes an output whole or not at all, through write, which returns the errno of what
+// failed, or 0: the old file stays as it was when the writing fails; false, said, then.
 template <typename Write>
 bool write_whole(const AppState& state, const Face& face, const char* path, const Write& write) {
     OutputFile output(path);
     if (!output.file()) {
-        face.complain_file(state, message_cannot_create_output, path, std::strerror(errno));
+        face.complain_file(state, message_cannot_create_output, path, std::strerror(output.error()));
         return false;
     }
-    errno = 0;
-    const bool written = write(output.file());
-    if (const int error = output.finish(written, errno)) {
+    const int written = write(output.file());
+    if (const int error = output.finish(written == 0, written)) {
         face.complain_file(state, message_cannot_write, path, std::strerror(error));
         return false;
     }
@@ -187,7 +186,9 @@ bool copy_installed(const AppState& state, const Face& face, const std::filesyst
         face.note(state, message_no_installed_fonts);
         return false;
     }
-    const auto copy = [&bytes](std::FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); };
+    const auto copy = [&bytes](std::FILE* f) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() ? 0 : errno != 0 ? errno : EIO;
+    };
     if (!write_whole(state, face, to.c_str(), copy)) return false;
     face.say(state, message_copied_from, {to, from});
     return true;
@@ -286,7 +287,8 @@ bool write_source(const AppState& state, const Face& face, const char* font_path
     return write_whole(state, face, out_path, [&records, rows](std::FILE* file) {
         TextWriter out(file);
         write_font_source(out, records, rows);
-        return out.flush();
+        out.flush();
+        return out.error();
     });
 }
 

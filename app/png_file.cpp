@@ -8,9 +8,8 @@
 
 namespace sorvane {
 
-bool write_png(std::FILE*, const Picture&) {
-    errno = ENOTSUP;  // built without stb_image_write
-    return false;
+int write_png(std::FILE*, const Picture&) {
+    return ENOTSUP;  // built without stb_image_write
 }
 
 }  // namespace sorvane
@@ -26,22 +25,22 @@ namespace {
 
 struct Output {
     std::FILE* file;
-    bool failed;
+    int error;  // of the first write that failed
 };
 
 void write_to_file(void* context, void* data, int size) {
     auto* out = static_cast<Output*>(context);
-    if (!out->failed && std::fwrite(data, 1, static_cast<std::size_t>(size), out->file) != static_cast<std::size_t>(size))
-        out->failed = true;
+    if (out->error == 0 && std::fwrite(data, 1, static_cast<std::size_t>(size), out->file) != static_cast<std::size_t>(size))
+        out->error = errno != 0 ? errno : EIO;
 }
 
 }  // namespace
 
-bool write_png(std::FILE* file, const Picture& picture) {
-    Output out{file, false};
+int write_png(std::FILE* file, const Picture& picture) {
+    Output out{file, 0};
     const bool encoded = stbi_write_png_to_func(write_to_file, &out, picture.width, picture.height, 1, picture.gray.data(),
                                                 picture.width) != 0;
-    return encoded && !out.failed;
+    return out.error != 0 ? out.error : encoded ? 0 : ENOMEM;
 }
 
 }  // namespace sorvane
