@@ -1,5 +1,6 @@
 #include "app/command_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -64,9 +65,27 @@ void list_missing_glyphs(const AppState& state, const Face& face, const Generati
         face.note(state, message_and_more, {generation.missing_glyphs - static_cast<int>(first.size())});
 }
 
+// Names the half-width characters asked for without a glyph, the first ten of them.
+void list_missing_half_glyphs(const AppState& state, const Face& face, const Generation& generation) {
+    const auto& first = generation.first_missing_half;
+    const int named = std::min(generation.missing_half, static_cast<int>(first.size()));
+    for (int i = 0; i < named; ++i) {
+        const int code = first[static_cast<std::size_t>(i)];
+        const char byte[1] = {static_cast<char>(code)};
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%#x", static_cast<unsigned>(code));
+        face.note(state, message_character_line, {Filler::shift_jis_text(std::string_view(byte, 1)), hex});
+    }
+    if (generation.missing_half > named) face.note(state, message_and_more, {generation.missing_half - named});
+}
+
 void warn_about_missing_glyphs(const AppState& state, const Face& face, const Generation& generation) {
     const char* font_file = state.text_slots[font_path].data();
     if (generation.font_lines < grid_cells) face.complain(state, message_font_ends_early, {font_file, generation.font_lines, grid_cells});
+    if (generation.missing_half > 0) {
+        face.complain(state, message_missing_half_glyphs, {half_source_path(state)});
+        list_missing_half_glyphs(state, face, generation);
+    }
     if (generation.missing_glyphs == 0) return;
     face.complain(state, message_missing_glyphs, {font_file});
     list_missing_glyphs(state, face, generation);
@@ -80,7 +99,7 @@ Outcome mark_file_as_is(const char* path, Scanner& scanner, KanjiGrid& found) {
     TextReader in(open_input("-"), buffer);
     scanner.mark_characters(in, found);
     if (!in.read_failed()) return {};
-    return {message_cannot_read, "-", errno};
+    return {message_cannot_read, "-", in.read_error()};
 }
 
 // "text file": the texts scanned, in their encoding; with add, registered at once.
@@ -111,23 +130,47 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
     return list_command(state, request.face, clear_detected);
 }
 
+// Says which output outgrew --max-bytes, and what each of its tables takes.
+void report_too_big(const AppState& state, const Face& face, const Generation& generation, const char* path,
+                    const GenerationGuards& guards, const IncludeLayout& layout) {
+    const IncludeSummary& s = generation.include;
+    const int ascii = layout.ascii() ? ascii_count * font_of(state.settings[font_kind]).half_glyph_bytes() : 0;
+    const int kana = s.half_table_bytes - ascii;
+    if (generation.image_over) {
+        const long long bytes = font_image_bytes(s);
+        face.complain(state, message_image_too_big, {guards.image, bytes, bytes - s.total_bytes(), s.index_table_bytes,
+                                                     s.glyph_table_bytes, s.alt_table_bytes, ascii, kana, guards.max_bytes});
+    } else {
+        face.complain(state, message_too_big, {path, s.total_bytes(), s.index_table_bytes, s.glyph_table_bytes,
+                                               s.alt_table_bytes, ascii, kana, s.count, guards.max_bytes});
+    }
+}
+
+// Says why the half-width font source file refused the generation.
+void report_half_refused(const AppState& state, const Face& face, const Generation& generation, const char* path) {
+    const std::string half_file = half_source_path(state);
+    const FontKind& font = font_of(state.settings[font_kind]);
+    const SourceFault& fault = generation.half_fault;
+    if (generation.half_error != 0) {
+        face.report(state, {message_cannot_open_input, half_file.c_str(), generation.half_error});
+        face.complain(state, message_half_unreadable, {path, half_file});
+    } else if (fault.line != 0 && fault.too_wide) {
+        face.complain(state, message_half_too_wide, {path, half_file, fault.line, font.half_dots, font.name});
+    } else if (fault.line != 0) {
+        face.complain(state, message_half_wrong_size, {path, half_file, fault.line, fault.values, font.name, font.dots});
+    } else {
+        face.complain(state, message_half_blank, {path, half_file});
+    }
+}
+
 // A refusal of the guards, said; the font's open error comes first, for it has no glyph to count.
 Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
-                          const GenerationGuards& guards) {
+                          const GenerationGuards& guards, const IncludeLayout& layout) {
     const char* font_file = state.text_slots[font_path].data();
     if (generation.half_refused) {
-        const std::string half_file = half_source_path(state);
-        if (generation.half_error != 0) {
-            face.report(state, {message_cannot_open_input, half_file.c_str(), generation.half_error});
-            face.complain(state, message_half_unreadable, {path, half_file});
-        } else {
-            face.complain(state, message_half_blank, {path, half_file});
-        }
+        report_half_refused(state, face, generation, path);
     } else if (generation.too_big) {
-        const IncludeSummary& s = generation.include;
-        const long long bytes = guards.image ? font_image_bytes(s) : s.total_bytes();
-        face.complain(state, message_too_big, {path, bytes, s.index_table_bytes, s.glyph_table_bytes, s.count,
-                                               font_name(state), guards.max_bytes});
+        report_too_big(state, face, generation, path, guards, layout);
     } else if (!generation.font.ok()) {
         face.report(state, generation.font);
         face.complain(state, message_strict_no_font, {path, font_file});
@@ -136,6 +179,7 @@ Outcome refused_by_guards(const AppState& state, const Face& face, const Generat
         list_missing_glyphs(state, face, generation);
     } else {
         face.complain(state, message_strict_half_missing, {path, generation.missing_half, half_source_path(state)});
+        list_missing_half_glyphs(state, face, generation);
     }
     return said();
 }
@@ -164,7 +208,7 @@ Outcome generate_command(AppState& state, const Request& request) {
     const char* path = request.files.empty() ? offered_output_path(state) : request.files[0];
     const Generation generation = generate(state, path, time, face, request.guards, request.layout);
     if (generation.too_big || generation.not_whole || generation.half_refused)
-        return refused_by_guards(state, face, generation, path, request.guards);
+        return refused_by_guards(state, face, generation, path, request.guards, request.layout);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
     if (!generation.outcome.ok()) return generation.outcome;

@@ -3,6 +3,7 @@
 // path, reports an outcome and holds the list texts is its own business.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <span>
 #include <string>
@@ -96,8 +97,9 @@ struct GenerationGuards {
 // font's half-width suffix in place of "ini".
 std::string half_source_path(const AppState& state);
 
-// The half-width codes a layout asks for whose glyph is blank (the space is blank by nature).
-int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout);
+// The half-width codes a layout asks for whose glyph is blank (the space is blank by nature):
+// their number, and the first of them in code order in first.
+int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout, std::span<int> first = {});
 
 // What "Generating font data" did.
 struct Generation {
@@ -106,14 +108,18 @@ struct Generation {
     int font_lines = 0;    // lines of the font source file read; 8836 for a whole one
     IncludeSummary include;
     int missing_glyphs = 0;  // registered characters whose glyph in the font is blank
-    bool too_big = false;    // refused by the guards: the tables outgrew max_bytes,
+    bool too_big = false;    // refused by the guards: an output outgrew max_bytes (the image
+    bool image_over = false; // alone, when the include file's tables fit),
     bool not_whole = false;  // or a glyph is missing under strict
     // Half-width glyphs asked for: their file could not be read (half_error, an errno or a
-    // message), has none of them, or lacks some (counted).
+    // message), holds glyphs of another size (half_fault), has none of them, or lacks some
+    // (counted, the first of them named).
     long long image_bytes = 0;  // the image written, when one was asked for
     bool half_refused = false;
     int half_error = 0;
+    SourceFault half_fault;
     int missing_half = 0;
+    std::array<int, 10> first_missing_half{};
 };
 
 // "Generating font data" into path, with time in the banner: output_path becomes path, unless

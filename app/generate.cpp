@@ -41,7 +41,7 @@ FontSourceLoad load_font_source(AppState& state) {
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
     load.lines = read_font_source(in, font.dots, state.glyph_store);
-    const int error = in.read_failed() ? errno : 0;
+    const int error = in.read_error();
     std::fclose(file);
     load.outcome = {};
     if (error != 0) load.outcome = {message_cannot_open_input, path, error};
@@ -56,16 +56,19 @@ const char* offered_output_path(AppState& state) {
 namespace {
 
 // Whether path names a file the generation reads: the settings file (or its lock file) or a
-// font source file, full or half-width.
+// font source file, full or half-width; there yet or not, for what an output makes there
+// would be read as one.
 bool is_generation_input(const AppState& state, const char* path) {
     std::array<char, ini_path_capacity> source = state.ini_path;
     const std::size_t length = std::strlen(source.data());
     if (length < 3) return false;
-    if (names_settings_file(state, path)) return true;
+    if (names_settings_file(state, path) || same_place(path, source.data()) ||
+        same_place(path, settings_lock_path(state).data()))
+        return true;
     for (const FontKind& font : font_table) {
         for (const char* suffix : {font.suffix, font.half_suffix}) {
             std::memcpy(source.data() + length - 3, suffix, 3);
-            if (same_file(path, source.data())) return true;
+            if (same_place(path, source.data())) return true;
         }
     }
     return false;
@@ -94,12 +97,14 @@ std::string half_source_path(const AppState& state) {
     return path;
 }
 
-int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout) {
+int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout, std::span<int> first) {
     int missing = 0;
     for (int code = 0x21; code < half_codes; ++code) {
         const bool asked = (layout.ascii() && code <= 0x7E) || (layout.kana() && code >= kana_first && code < kana_first + kana_count);
         const GlyphRecord& g = half[static_cast<std::size_t>(code)];
-        missing += asked && std::all_of(g.begin(), g.end(), [](std::int32_t row) { return row == 0; });
+        if (!asked || !std::all_of(g.begin(), g.end(), [](std::int32_t row) { return row == 0; })) continue;
+        if (static_cast<std::size_t>(missing) < first.size()) first[static_cast<std::size_t>(missing)] = code;
+        ++missing;
     }
     return missing;
 }
@@ -107,26 +112,31 @@ int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout) {
 namespace {
 
 // Reads the half-width glyphs a layout asks for; false, with the reason in the generation,
-// when the file cannot be read or has none of them.
+// when the file cannot be read, holds glyphs of another size or has none of them.
 bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTable& half, Generation& generation) {
     const std::string path = half_source_path(state);
-    const int rows = font_of(state.settings[font_kind]).dots;
+    const FontKind& font = font_of(state.settings[font_kind]);
     for (GlyphRecord& g : half) g.fill(0);
-    std::FILE* file = is_special_file(path.c_str()) ? nullptr : std::fopen(path.c_str(), "rb");
+    generation.half_refused = true;
+    // A folder would read as blank glyphs, and a FIFO would wait for a writer.
+    if (is_special_file(path.c_str())) {
+        generation.half_error = EISDIR;
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        generation.half_error = errno != 0 ? errno : EISDIR;
-        generation.half_refused = true;
+        generation.half_error = errno;
         return false;
     }
     std::array<std::uint8_t, 1 << 14> buffer;
     TextReader in(file, buffer);
-    read_font_source(in, rows, half);
-    const bool failed = in.read_failed();
-    generation.half_error = failed ? errno : 0;
+    read_font_source(in, font.dots, half, &generation.half_fault, 8 * font.half_row_bytes());
+    generation.half_error = in.read_error();
     std::fclose(file);
-    generation.missing_half = missing_half_glyphs(half, layout);
+    generation.missing_half = missing_half_glyphs(half, layout, generation.first_missing_half);
     const int asked = (layout.ascii() ? ascii_count - 1 : 0) + (layout.kana() ? kana_count : 0);
-    generation.half_refused = failed || generation.missing_half == asked;
+    generation.half_refused =
+        generation.half_error != 0 || generation.half_fault.line != 0 || generation.missing_half == asked;
     return !generation.half_refused;
 }
 
@@ -140,24 +150,47 @@ CodeRange last_code_range(const AppState& state) {
 bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, const AppState& state, Generation& generation) {
     generation.include =
         summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state), layout);
-    const long long bytes = guards.image ? font_image_bytes(generation.include) : generation.include.total_bytes();
-    generation.too_big = guards.max_bytes >= 0 && bytes > guards.max_bytes;
+    const bool limited = guards.max_bytes >= 0;
+    const bool include_over = limited && generation.include.total_bytes() > guards.max_bytes;
+    generation.image_over = limited && !include_over && guards.image && font_image_bytes(generation.include) > guards.max_bytes;
+    generation.too_big = include_over || generation.image_over;
     generation.not_whole =
         guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
     return generation.too_big || generation.not_whole;
 }
 
-// Writes the image of the same font, when asked for, in full or not at all; false, with the
-// outcome set, when it could not be written.
-bool write_image(const AppState& state, const char* image_path, const IncludeLayout& layout, const HalfTable& half,
-                 Generation& generation) {
-    if (!image_path) return true;
+// The outputs of a generation, opened together before either is written: an image that
+// cannot be made refuses the include file too.
+struct Outputs {
+    std::optional<OutputFile> include;
+    std::optional<OutputFile> image;  // when one is asked for
+};
+
+// Opens the include file and the image asked for; false, with the outcome set, when one of
+// them cannot be made.
+bool open_outputs(Outputs& outputs, const char* include_path, const char* image_path, Generation& generation) {
+    for (const char* path : {include_path, image_path}) {
+        if (!path) continue;
+        std::optional<OutputFile>& output = path == include_path ? outputs.include : outputs.image;
+        output.emplace(path);
+        if (!output->file()) {
+            generation.outcome = {message_cannot_create_output, path, output->error(), generation.outcome.lists};
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes the image of the same font, when asked for, into the output opened for it, in full
+// or not at all; false, with the outcome set, when it could not be written.
+bool write_image(const AppState& state, std::optional<OutputFile>& output, const char* image_path,
+                 const IncludeLayout& layout, const HalfTable& half, Generation& generation) {
+    if (!output) return true;
     const std::vector<std::uint8_t> image =
         font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half);
-    OutputFile output(image_path);
-    errno = 0;
-    const bool written = output.file() && std::fwrite(image.data(), 1, image.size(), output.file()) == image.size();
-    if (const int error = output.file() ? output.finish(written, errno) : errno) {
+    int error = 0;
+    if (std::fwrite(image.data(), 1, image.size(), output->file()) != image.size()) error = errno != 0 ? errno : EIO;
+    if ((error = output->finish(error == 0, error)) != 0) {
         generation.outcome = {message_cannot_create_output, image_path, error, registered_list};
         return false;
     }
@@ -165,28 +198,28 @@ bool write_image(const AppState& state, const char* image_path, const IncludeLay
     return true;
 }
 
-// Writes the include file of the registered list into an output opened for it, and the image
-// when asked for, and keeps the values of the last generation; a file cut short (a full
-// disk) must not pass for one. The include file is put in place only once the image is.
-void write_include(AppState& state, OutputFile& output, const char* image_path, const BannerTime& time,
+// Writes the include file of the registered list into the output opened for it, and the
+// image when asked for, and keeps the values of the last generation; a file cut short (a
+// full disk) must not pass for one. The include file is put in place only once the image is.
+void write_include(AppState& state, Outputs& outputs, const char* image_path, const BannerTime& time,
                    const IncludeLayout& layout, const HalfTable& half, Generation& generation) {
     // One table of the whole grid, always searched.
     state.settings[kanji_index_mode] = 0;
     state.settings[glyph_table_capacity] = grid_cells;
     state.settings[glyph_table_count] = 1;
-    bool complete = false;
-    errno = 0;
+    OutputFile& output = *outputs.include;
+    int write_error = 0;
     {
         TextWriter out(output.file());
         generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
                                                 compiler_of(state.settings[compiler]), time, last_code_range(state),
                                                 layout, &half);
-        complete = generation.include.written;
+        write_error = out.error();
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
-    complete = complete && write_image(state, image_path, layout, half, generation);
-    if (const int error = output.finish(complete, errno)) {
+    bool complete = generation.include.written && write_image(state, outputs.image, image_path, layout, half, generation);
+    if (const int error = output.finish(complete, write_error)) {
         complete = false;
         if (generation.outcome.ok())
             generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
@@ -214,7 +247,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
             return refuse();
         }
     }
-    if (guards.image && same_file(guards.image, out_path)) {
+    if (guards.image && same_place(guards.image, out_path)) {
         generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
@@ -222,14 +255,8 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     // directly (a folder where no other file can be made) would lose its old contents at once.
     // Half-width glyphs guard the same way: without them there is nothing to write.
     const bool guarded = guards.max_bytes >= 0 || guards.strict || layout.half != HalfWidth::none;
-    std::optional<OutputFile> output;
-    if (!guarded) {
-        output.emplace(out_path);
-        if (!output->file()) {
-            generation.outcome = {message_cannot_create_output, out_path, errno};
-            return generation;
-        }
-    }
+    Outputs outputs;
+    if (!guarded && !open_outputs(outputs, out_path, guards.image, generation)) return generation;
 
     lists.pull();
     parse_registered(state);
@@ -245,13 +272,9 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
 
     if (guarded) {
         if (refused_by(guards, layout, state, generation)) return refuse();
-        output.emplace(out_path);
-        if (!output->file()) {
-            generation.outcome = {message_cannot_create_output, out_path, errno, registered_list};
-            return generation;
-        }
+        if (!open_outputs(outputs, out_path, guards.image, generation)) return generation;
     }
-    write_include(state, *output, guards.image, time, layout, *half, generation);
+    write_include(state, outputs, guards.image, time, layout, *half, generation);
     return generation;
 }
 

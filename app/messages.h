@@ -98,6 +98,10 @@ enum Message : int {
     message_text_not_in_encoding = 100,
     message_image_is_include_file = 101,
     message_image_written = 102,
+    message_image_too_big = 103,
+    message_half_wrong_size = 104,
+    message_half_too_wide = 105,
+    message_missing_half_glyphs = 106,
     message_end
 };
 

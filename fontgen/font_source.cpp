@@ -47,6 +47,21 @@ std::int32_t parse_value(const char* start, const char*& end) {
     return static_cast<std::int32_t>(value);
 }
 
+// Finds whether one line of a font source file holds a glyph of another size.
+void check_font_line(const char* line, int rows, int width_bits, int number, SourceFault& fault) {
+    int values = 1;
+    for (const char* p = line; *p != '\0' && *p != '\n'; ++p) values += *p == ',';
+    GlyphRecord parsed{};
+    parse_font_line(line, glyph_rows_max, parsed);
+    bool blank = true;
+    bool too_wide = false;
+    for (const std::int32_t value : parsed) {
+        blank = blank && value == 0;
+        too_wide = too_wide || value < 0 || (width_bits < 31 && value >= std::int32_t{1} << width_bits);
+    }
+    if (too_wide || (!blank && values != rows)) fault = {number, values, too_wide};
+}
+
 }  // namespace
 
 void parse_font_line(const char* line, int rows, GlyphRecord& record) {
@@ -59,7 +74,7 @@ void parse_font_line(const char* line, int rows, GlyphRecord& record) {
     }
 }
 
-int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs) {
+int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs, SourceFault* fault, int width_bits) {
     char line[font_line_capacity];
     int lines = 0;
     for (GlyphRecord& record : glyphs) {
@@ -73,6 +88,7 @@ int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs) {
         if (line[length - 1] != '\n' && length == sizeof line - 1) in.skip_line();
         parse_font_line(line, rows, record);
         ++lines;
+        if (fault && fault->line == 0) check_font_line(line, rows, width_bits, lines, *fault);
     }
     return lines;
 }

@@ -38,10 +38,22 @@ constexpr int half_width_katakana_byte(long code_point) {
 // strtol reads numbers with base 0, clamped to the 32-bit range. Later row values keep theirs.
 void parse_font_line(const char* line, int rows, GlyphRecord& record);
 
+// The first line of a font source file whose glyph is of another size than the one asked
+// for: a glyph (any row value not zero) of another number of row values than `rows`, as
+// preview counts them (one more than the commas), or a row value wider than the glyph's
+// bytes. A line of fewer zeros is a blank glyph, which any size may have.
+struct SourceFault {
+    int line = 0;           // 1 for the first line; 0 when every line is of the size
+    int values = 0;         // the row values on it
+    bool too_wide = false;  // a row value is negative or wider than the glyph (else their number)
+};
+
 // Reads up to one line for each record of glyphs (8836 of a font source file, 256 of a
 // half-width one), line k into record k-1. Records past the end of a short file get zeros in
-// their first `rows` values. Returns the number of lines read.
-int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs);
+// their first `rows` values. Returns the number of lines read. With fault, finds the first
+// line of another size, a row value wider than width_bits bits being one.
+int read_font_source(TextReader& in, int rows, std::span<GlyphRecord> glyphs, SourceFault* fault = nullptr,
+                     int width_bits = 32);
 
 // Writes a line of `rows` row values for each record.
 void write_font_source(TextWriter& out, std::span<const GlyphRecord> glyphs, int rows);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 #include "tests/test_support.h"
 
@@ -137,23 +138,39 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string first = read_file(dir.file("Font.inc"));
     // Half-width glyphs come from Sorvane.H16, which must hold those asked for: here only 'A'.
-    std::string half_source;
-    for (int b = 0; b < 256; ++b) half_source += b == 'A' ? "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16\n" : "0\n";
-    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"generate", "--half-width", "ascii"}, "the half-width font source file " + dir.file("Sorvane.H16") + " cannot be read"},
-             {{"generate", "--half-width", "kana"}, "has no glyph of the half-width characters asked for"},
-             {{"generate", "--half-width", "ascii", "--strict"}, "93 half-width characters asked for have a blank glyph"},
-             {{"generate", "--half-width", "all", "--max-bytes", "2599"}, "would take 2600 bytes of flash"}}) {
-        if (args[2] != "ascii" || args.size() > 3) write_file(dir.file("Sorvane.H16"), half_source);
+    // A line of 24 values, or a value past a row's byte, is a glyph of another size.
+    const auto half_with = [](const std::string& glyph_a) {
+        std::string half;
+        for (int b = 0; b < 256; ++b) half += b == 'A' ? glyph_a + "\n" : "0\n";
+        return half;
+    };
+    const std::string half_source = half_with("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16");
+    const std::string h16 = dir.file("Sorvane.H16");
+    for (const auto& [args, half, said] : std::vector<std::tuple<std::vector<std::string>, std::string, std::string>>{
+             {{"generate", "--half-width", "ascii"}, "", "the half-width font source file " + h16 + " cannot be read"},
+             {{"generate", "--half-width", "kana"}, half_source, "has no glyph of the half-width characters asked for"},
+             {{"generate", "--half-width", "ascii", "--strict"}, half_source,
+              "93 half-width characters asked for have a blank glyph in " + h16 + "; the last one is left as it was\n  ! (0x21)\n"
+              "  \" (0x22)\n  # (0x23)\n  $ (0x24)\n  % (0x25)\n  & (0x26)\n  ' (0x27)\n  ( (0x28)\n  ) (0x29)\n  * (0x2a)\n  and 83 more\n"},
+             {{"generate", "--half-width", "all", "--max-bytes", "2599"}, half_source,
+              "its tables would take 2600 bytes of flash (index table 4, glyph table 64, other key table 4, ASCII table 1520, kana table "
+              "1008; 2 characters), more than --max-bytes 2599"},
+             {{"generate", "--half-width", "ascii"}, half_with("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,0,0,0,0,0,0,0,1"),
+              "Font.inc not written: " + h16 + ":66 holds a glyph of 24 row values, and a half-width glyph of jiskan16 has 16"},
+             {{"generate", "--half-width", "ascii"}, half_with("1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,256"),
+              h16 + ":66 holds a row value wider than the 8 dots of a half-width glyph of jiskan16"}}) {
+        std::filesystem::remove(h16);
+        if (!half.empty()) write_file(h16, half);
         r = cli(args);
         EXPECT_EQ(r.status, 1) << args[2];
         EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
         EXPECT_EQ(read_file(dir.file("Font.inc")), first) << args[2];
     }
+    write_file(h16, half_source);
     write_file(dir.file("messages.txt"), kan + ji + ma);
     ASSERT_EQ(cli({"scan", "--add", "messages.txt"}).status, 0);
     for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"generate", "--max-bytes=101"}, "would take 102 bytes of flash (index table 6, glyph table 96, 3 characters of jiskan16), more than --max-bytes 101"},
+             {{"generate", "--max-bytes=101"}, "would take 102 bytes of flash (index table 6, glyph table 96, other key table 0, ASCII table 0, kana table 0; 3 characters), more than --max-bytes 101"},
              {{"generate", "--strict"}, "1 registered characters have no glyph in"},
              {{"generate", "--strict", "--max-bytes", "1000"}, "(0x969c)"}}) {
         r = cli(args);
@@ -167,16 +184,42 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     // Three characters, their other key and every half-width glyph: 6 + 96 + 6 + 2528 bytes.
     r = cli({"generate", "half.inc", "--half-width", "all", "--max-bytes", "2636"});
     EXPECT_NE(r.out.find("other key table 6 bytes, half-width table 2528 bytes (158 glyphs), key sjis"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("warning: " + h16 + " has no glyph for these half-width characters asked for (they draw as blanks):\n"
+                         "  ! (0x21)\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("  * (0x2a)\n  and 146 more\n"), std::string::npos) << r.err;
     // The image: its header and the same tables, under the same guards; refused, it is left as it was.
     r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "157"});
-    EXPECT_NE(r.err.find("would take 158 bytes"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the image font.bin would take 158 bytes of flash (header "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", index table 6, glyph table 96, other key table 0, ASCII table 0, kana table 0), more than --max-bytes 157"),
+              std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
     r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "158"});
     EXPECT_NE(r.out.find("font.bin: font image of 158 bytes"), std::string::npos) << r.out;
     const std::string image = read_file(dir.file("font.bin"));
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "font.bin", "--strict"}).status, 1);
-    EXPECT_EQ(cli({"generate", "half.inc", "--image", "half.inc"}).status, 1);
-    EXPECT_EQ(cli({"generate", "half.inc", "--image", "Sorvane.H16"}).status, 1);
+    // Two outputs in one place, there yet or not, or an image that cannot be made: neither is written.
+    const std::string include = read_file(dir.file("half.inc"));
+    std::filesystem::create_directory_symlink(dir.path, dir.file("here"));
+    std::filesystem::create_directory(dir.file("folder"));
+    for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"half.inc", "--image", "half.inc"}, "it is the include file the same generation writes"},
+             {{"new.inc", "--image", "new.inc"}, "it is the include file the same generation writes"},
+             {{"new.inc", "--image", "here/new.inc"}, "it is the include file the same generation writes"},
+             {{"half.inc", "--image", "Sorvane.H16"}, "it is the settings file or a font source file, which Sorvane reads"},
+             {{"half.inc", "--image", "Sorvane.H24"}, "it is the settings file or a font source file, which Sorvane reads"},
+             {{"half.inc", "--image", "nowhere/font.bin"}, "(nowhere/font.bin: No such file or directory)"},
+             {{"half.inc", "--image", "folder"}, "(folder: Is a directory)"},
+             {{"half.inc", "--image", "folder", "--max-bytes", "100000"}, "(folder: Is a directory)"}}) {
+        std::vector<std::string> command{"generate"};
+        command.insert(command.end(), args.begin(), args.end());
+        r = cli(command);
+        EXPECT_EQ(r.status, 1) << args[2];
+        EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.find("font image"), std::string::npos) << r.out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.inc")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.H24")));
+    EXPECT_EQ(read_file(dir.file("half.inc")), include);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
     EXPECT_EQ(read_file(dir.file("Sorvane.H16")), half_source);
 }
