@@ -13,7 +13,7 @@ main_packages="cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-
 test_packages="$main_packages
   g++-mingw-w64-x86-64 mingw-w64 libz-mingw-w64-dev wine wine64 xvfb xauth x11-utils
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
-  imagemagick locales bash-completion
+  imagemagick locales bash-completion strace
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
   gcc-arm-none-eabi libnewlib-arm-none-eabi qemu-system-arm tcc sdcc
   gcc-avr avr-libc simavr clang-16
