@@ -150,8 +150,7 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
              {{"generate", "--half-width", "ascii"}, "", "the half-width font source file " + h16 + " cannot be read"},
              {{"generate", "--half-width", "kana"}, half_source, "has no glyph of the half-width characters asked for"},
              {{"generate", "--half-width", "ascii", "--strict"}, half_source,
-              "93 half-width characters asked for have a blank glyph in " + h16 + "; the last one is left as it was\n  ! (0x21)\n"
-              "  \" (0x22)\n  # (0x23)\n  $ (0x24)\n  % (0x25)\n  & (0x26)\n  ' (0x27)\n  ( (0x28)\n  ) (0x29)\n  * (0x2a)\n  and 83 more\n"},
+              "93 half-width characters asked for have a blank glyph in " + h16 + "; the last one is left as it was\n  ! (0x21)\n"},
              {{"generate", "--half-width", "all", "--max-bytes", "2599"}, half_source,
               "its tables would take 2600 bytes of flash (index table 4, glyph table 64, other key table 4, ASCII table 1520, kana table "
               "1008; 2 characters), more than --max-bytes 2599"},
@@ -186,12 +185,12 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     EXPECT_NE(r.out.find("other key table 6 bytes, half-width table 2528 bytes (158 glyphs), key sjis"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("warning: " + h16 + " has no glyph for these half-width characters asked for (they draw as blanks):\n"
                          "  ! (0x21)\n"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("  * (0x2a)\n  and 146 more\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("  \" (0x22)\n  # (0x23)\n  $ (0x24)\n  % (0x25)\n  & (0x26)\n  ' (0x27)\n  ( (0x28)\n  ) (0x29)\n  * (0x2a)\n"
+                         "  and 146 more\n"), std::string::npos) << r.err;
     // The image: its header and the same tables, under the same guards; refused, it is left as it was.
     r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "157"});
-    EXPECT_NE(r.err.find("the image font.bin would take 158 bytes of flash (header "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(", index table 6, glyph table 96, other key table 0, ASCII table 0, kana table 0), more than --max-bytes 157"),
-              std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the image font.bin would take 158 bytes of flash (header 56, index table 6, glyph table 96, other key "
+                         "table 0, ASCII table 0, kana table 0), more than --max-bytes 157"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
     r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "158"});
     EXPECT_NE(r.out.find("font.bin: font image of 158 bytes"), std::string::npos) << r.out;
@@ -201,21 +200,18 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     const std::string include = read_file(dir.file("half.inc"));
     std::filesystem::create_directory_symlink(dir.path, dir.file("here"));
     std::filesystem::create_directory(dir.file("folder"));
+    const std::string same = "it is the include file the same generation writes", read = "a font source file, which Sorvane reads";
     for (const auto& [args, said] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"half.inc", "--image", "half.inc"}, "it is the include file the same generation writes"},
-             {{"new.inc", "--image", "new.inc"}, "it is the include file the same generation writes"},
-             {{"new.inc", "--image", "here/new.inc"}, "it is the include file the same generation writes"},
-             {{"half.inc", "--image", "Sorvane.H16"}, "it is the settings file or a font source file, which Sorvane reads"},
-             {{"half.inc", "--image", "Sorvane.H24"}, "it is the settings file or a font source file, which Sorvane reads"},
-             {{"half.inc", "--image", "nowhere/font.bin"}, "(nowhere/font.bin: No such file or directory)"},
-             {{"half.inc", "--image", "folder"}, "(folder: Is a directory)"},
-             {{"half.inc", "--image", "folder", "--max-bytes", "100000"}, "(folder: Is a directory)"}}) {
-        std::vector<std::string> command{"generate"};
-        command.insert(command.end(), args.begin(), args.end());
-        r = cli(command);
-        EXPECT_EQ(r.status, 1) << args[2];
+             {{"generate", "new.inc", "--image", "new.inc"}, same},
+             {{"generate", "new.inc", "--image", "here/new.inc"}, same},
+             {{"generate", "half.inc", "--image", "Sorvane.H16"}, read},
+             {{"generate", "half.inc", "--image", "Sorvane.H24"}, read},
+             {{"generate", "half.inc", "--image", "nowhere/font.bin"}, "(nowhere/font.bin: No such file or directory)"},
+             {{"generate", "half.inc", "--image", "folder"}, "(folder: Is a directory)"},
+             {{"generate", "half.inc", "--image", "folder", "--max-bytes", "100000"}, "(folder: Is a directory)"}}) {
+        r = cli(args);
+        EXPECT_EQ(r.status, 1) << args[3];
         EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
-        EXPECT_EQ(r.out.find("font image"), std::string::npos) << r.out;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("new.inc")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.H24")));
