@@ -167,6 +167,8 @@ Outcome generate_command(AppState& state, const Request& request) {
         return refused_by_guards(state, face, generation, path, request.guards);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
+    if (generation.other_generation)
+        face.complain(state, message_other_generation, {state.text_slots[output_path].data(), request.guards.image});
     if (!generation.outcome.ok()) return generation.outcome;
     face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,

@@ -111,6 +111,7 @@ struct Generation {
     // Half-width glyphs asked for: their file could not be read (half_error, an errno or a
     // message), has none of them, or lacks some (counted).
     long long image_bytes = 0;  // the image written, when one was asked for
+    bool other_generation = false;  // the include file and the image it replaced were of two generations
     bool half_refused = false;
     int half_error = 0;
     int missing_half = 0;

@@ -13,6 +13,7 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "fontgen/font_image.h"
+#include "fontgen/include_reader.h"
 #include "fontgen/font_table.h"
 #include "state/settings_file.h"
 
@@ -149,11 +150,8 @@ bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, con
 
 // Writes the image of the same font, when asked for, in full or not at all; false, with the
 // outcome set, when it could not be written.
-bool write_image(const AppState& state, const char* image_path, const IncludeLayout& layout, const HalfTable& half,
-                 Generation& generation) {
+bool write_image(const std::vector<std::uint8_t>& image, const char* image_path, Generation& generation) {
     if (!image_path) return true;
-    const std::vector<std::uint8_t> image =
-        font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half);
     OutputFile output(image_path);
     errno = 0;
     const bool written = output.file() && std::fwrite(image.data(), 1, image.size(), output.file()) == image.size();
@@ -175,23 +173,50 @@ void write_include(AppState& state, OutputFile& output, const char* image_path, 
     state.settings[glyph_table_capacity] = grid_cells;
     state.settings[glyph_table_count] = 1;
     bool complete = false;
+    // The include file names the image made with it.
+    const std::vector<std::uint8_t> image =
+        image_path ? font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half)
+                   : std::vector<std::uint8_t>{};
     errno = 0;
     {
         TextWriter out(output.file());
         generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
                                                 compiler_of(state.settings[compiler]), time, last_code_range(state),
-                                                layout, &half);
+                                                layout, &half, image_path ? image_identity(image) : std::nullopt);
         complete = generation.include.written;
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
-    complete = complete && write_image(state, image_path, layout, half, generation);
+    complete = complete && write_image(image, image_path, generation);
     if (const int error = output.finish(complete, errno)) {
         complete = false;
         if (generation.outcome.ok())
             generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
     }
     generation.include.written = complete;
+}
+
+// Whether the include file and the image that a generation is about to replace are of
+// different generations: the include file names an image (FONT_IMAGE_CRC) and the image
+// there is another one, as a generation killed between its two renames leaves them. A pair
+// of which either file is missing, or whose include file names no image, is not told apart.
+bool found_pair_disagrees(const char* include_path, const char* image_path) {
+    const auto head = [](const char* path, std::size_t limit) {
+        std::string text;
+        std::FILE* file = is_special_file(path) ? nullptr : std::fopen(path, "rb");
+        if (!file) return text;
+        text.resize(limit);
+        text.resize(std::fread(text.data(), 1, limit, file));
+        std::fclose(file);
+        return text;
+    };
+    if (!image_path) return false;
+    // The defines come before the tables; the list of characters before them takes at most
+    // a few hundred KB. An image's header fits in 64 KB.
+    const std::optional<std::uint32_t> named = named_image(head(include_path, 1u << 20));
+    const std::string image = head(image_path, 1u << 16);
+    if (!named || image.empty()) return false;
+    return image_identity(std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size())) != named;
 }
 
 }  // namespace
@@ -251,6 +276,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
             return generation;
         }
     }
+    generation.other_generation = found_pair_disagrees(out_path, guards.image);
     write_include(state, *output, guards.image, time, layout, *half, generation);
     return generation;
 }

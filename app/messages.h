@@ -98,6 +98,7 @@ enum Message : int {
     message_text_not_in_encoding = 100,
     message_image_is_include_file = 101,
     message_image_written = 102,
+    message_other_generation = 103,
     message_end
 };
 

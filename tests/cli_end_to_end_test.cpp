@@ -12,6 +12,7 @@
 #include <fstream>
 #include <thread>
 
+#include "fontgen/font_image.h"
 #include "tests/test_support.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -167,18 +168,32 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     // Three characters, their other key and every half-width glyph: 6 + 96 + 6 + 2528 bytes.
     r = cli({"generate", "half.inc", "--half-width", "all", "--max-bytes", "2636"});
     EXPECT_NE(r.out.find("other key table 6 bytes, half-width table 2528 bytes (158 glyphs), key sjis"), std::string::npos) << r.out;
-    // The image: its header and the same tables, under the same guards; refused, it is left as it was.
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "157"});
-    EXPECT_NE(r.err.find("would take 158 bytes"), std::string::npos) << r.err;
+    // The image: its header (72 bytes with two tables) and the same tables, under the same
+    // guards; refused, it is left as it was.
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "173"});
+    EXPECT_NE(r.err.find("would take 174 bytes"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "158"});
-    EXPECT_NE(r.out.find("font.bin: font image of 158 bytes"), std::string::npos) << r.out;
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "174"});
+    EXPECT_NE(r.out.find("font.bin: font image of 174 bytes"), std::string::npos) << r.out;
     const std::string image = read_file(dir.file("font.bin"));
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "font.bin", "--strict"}).status, 1);
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "half.inc"}).status, 1);
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "Sorvane.H16"}).status, 1);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
     EXPECT_EQ(read_file(dir.file("Sorvane.H16")), half_source);
+    // The include file names its image. The old include file beside a new image, as a
+    // generation killed between its renames leaves them, is told, and both are written anew.
+    const std::string named = read_file(dir.file("half.inc"));
+    char define[48];
+    std::snprintf(define, sizeof define, "#define FONT_IMAGE_CRC\t\t0x%08xu",
+                  *image_identity(std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size())));
+    EXPECT_NE(named.find(define), std::string::npos) << named.substr(0, 600);
+    const std::vector<std::string> again = {"generate", "half.inc", "--image", "font.bin", "--half-width", "ascii"};
+    ASSERT_EQ(cli(again).status, 0);
+    write_file(dir.file("half.inc"), named);
+    r = cli(again);
+    EXPECT_NE(r.err.find("half.inc and font.bin were of two generations"), std::string::npos) << r.err;
+    EXPECT_EQ(cli(again).err.find("generations"), std::string::npos);
 }
 
 TEST_F(Cli, StateIsTheWindowsSettingsFile) {
