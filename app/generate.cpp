@@ -243,6 +243,8 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
         generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
+    // Before either file is opened: an output written directly loses its old contents at once.
+    generation.other_generation = found_pair_disagrees(out_path, guards.image);
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
     // Half-width glyphs guard the same way: without them there is nothing to write.
@@ -276,7 +278,6 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
             return generation;
         }
     }
-    generation.other_generation = found_pair_disagrees(out_path, guards.image);
     write_include(state, *output, guards.image, time, layout, *half, generation);
     return generation;
 }
