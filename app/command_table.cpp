@@ -138,8 +138,11 @@ void report_too_big(const AppState& state, const Face& face, const Generation& g
     const int kana = s.half_table_bytes - ascii;
     if (generation.image_over) {
         const long long bytes = font_image_bytes(s);
-        face.complain(state, message_image_too_big, {guards.image, bytes, bytes - s.total_bytes(), s.index_table_bytes,
-                                                     s.glyph_table_bytes, s.alt_table_bytes, ascii, kana, guards.max_bytes});
+        // The image's other key is a sorted index of (code, place) pairs: twice the include file's.
+        const long long other_key = 2LL * s.alt_table_bytes;
+        face.complain(state, message_image_too_big, {guards.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
+                                                     s.index_table_bytes, s.glyph_table_bytes, other_key, ascii, kana,
+                                                     guards.max_bytes});
     } else {
         face.complain(state, message_too_big, {path, s.total_bytes(), s.index_table_bytes, s.glyph_table_bytes,
                                                s.alt_table_bytes, ascii, kana, s.count, guards.max_bytes});
@@ -211,6 +214,8 @@ Outcome generate_command(AppState& state, const Request& request) {
         return refused_by_guards(state, face, generation, path, request.guards, request.layout);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
+    if (generation.other_generation)
+        face.complain(state, message_other_generation, {state.text_slots[output_path].data(), request.guards.image});
     if (!generation.outcome.ok()) return generation.outcome;
     face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,

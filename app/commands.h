@@ -115,6 +115,7 @@ struct Generation {
     // message), holds glyphs of another size (half_fault), has none of them, or lacks some
     // (counted, the first of them named).
     long long image_bytes = 0;  // the image written, when one was asked for
+    bool other_generation = false;  // the include file and the image it replaced were of two generations
     bool half_refused = false;
     int half_error = 0;
     SourceFault half_fault;

@@ -13,6 +13,7 @@
 #include "core/output_file.h"
 #include "core/text_stream.h"
 #include "fontgen/font_image.h"
+#include "fontgen/include_reader.h"
 #include "fontgen/font_table.h"
 #include "state/settings_file.h"
 
@@ -183,11 +184,9 @@ bool open_outputs(Outputs& outputs, const char* include_path, const char* image_
 
 // Writes the image of the same font, when asked for, into the output opened for it, in full
 // or not at all; false, with the outcome set, when it could not be written.
-bool write_image(const AppState& state, std::optional<OutputFile>& output, const char* image_path,
-                 const IncludeLayout& layout, const HalfTable& half, Generation& generation) {
+bool write_image(const std::vector<std::uint8_t>& image, std::optional<OutputFile>& output, const char* image_path,
+                 Generation& generation) {
     if (!output) return true;
-    const std::vector<std::uint8_t> image =
-        font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half);
     int error = 0;
     if (std::fwrite(image.data(), 1, image.size(), output->file()) != image.size()) error = errno != 0 ? errno : EIO;
     if ((error = output->finish(error == 0, error)) != 0) {
@@ -209,22 +208,49 @@ void write_include(AppState& state, Outputs& outputs, const char* image_path, co
     state.settings[glyph_table_count] = 1;
     OutputFile& output = *outputs.include;
     int write_error = 0;
+    // The include file names the image made with it.
+    const std::vector<std::uint8_t> image =
+        image_path ? font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half)
+                   : std::vector<std::uint8_t>{};
     {
         TextWriter out(output.file());
         generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
                                                 compiler_of(state.settings[compiler]), time, last_code_range(state),
-                                                layout, &half);
+                                                layout, &half, image_path ? image_identity(image) : std::nullopt);
         write_error = out.error();
     }
     state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
     state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
-    bool complete = generation.include.written && write_image(state, outputs.image, image_path, layout, half, generation);
+    bool complete = generation.include.written && write_image(image, outputs.image, image_path, generation);
     if (const int error = output.finish(complete, write_error)) {
         complete = false;
         if (generation.outcome.ok())
             generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
     }
     generation.include.written = complete;
+}
+
+// Whether the include file and the image that a generation is about to replace are of
+// different generations: the include file names an image (FONT_IMAGE_CRC) and the image
+// there is another one, as a generation killed between its two renames leaves them. A pair
+// of which either file is missing, or whose include file names no image, is not told apart.
+bool found_pair_disagrees(const char* include_path, const char* image_path) {
+    const auto head = [](const char* path, std::size_t limit) {
+        std::string text;
+        std::FILE* file = is_special_file(path) ? nullptr : std::fopen(path, "rb");
+        if (!file) return text;
+        text.resize(limit);
+        text.resize(std::fread(text.data(), 1, limit, file));
+        std::fclose(file);
+        return text;
+    };
+    if (!image_path) return false;
+    // The defines come before the tables; the list of characters before them takes at most
+    // a few hundred KB. An image's header fits in 64 KB.
+    const std::optional<std::uint32_t> named = named_image(head(include_path, 1u << 20));
+    const std::string image = head(image_path, 1u << 16);
+    if (!named || image.empty()) return false;
+    return image_identity(std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size())) != named;
 }
 
 }  // namespace
@@ -251,6 +277,8 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
         generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
+    // Before either file is opened: an output written directly loses its old contents at once.
+    generation.other_generation = found_pair_disagrees(out_path, guards.image);
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
     // Half-width glyphs guard the same way: without them there is nothing to write.

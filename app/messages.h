@@ -102,6 +102,7 @@ enum Message : int {
     message_half_wrong_size = 104,
     message_half_too_wide = 105,
     message_missing_half_glyphs = 106,
+    message_other_generation = 107,
     message_end
 };
 

@@ -216,3 +216,16 @@ int sorvane_missing_sjis(const char *text) {
     sorvane_walk(&tables, text, 0, 0, 0, 0, 0, &missing);
     return missing;
 }
+
+/* Whether an open image is the one the include file names: see sorvane_image.h. Here, for
+ * only this file sees the include file's FONT_IMAGE_CRC. */
+#include "sorvane_image.h"
+
+int sorvane_image_matches(const sorvane_image *image) {
+#ifdef FONT_IMAGE_CRC
+    return image->crc == (uint32_t)FONT_IMAGE_CRC ? SORVANE_IMAGE_OK : SORVANE_IMAGE_OTHER_GENERATION;
+#else
+    (void)image;
+    return SORVANE_IMAGE_NONE_NAMED;
+#endif
+}

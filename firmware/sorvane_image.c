@@ -3,7 +3,20 @@
 
 #include "sorvane_text.h"
 
-enum { header_bytes = 56, version = 1, chunk = 64 };
+/* Version 1 (1.11): a header of 56 bytes, the tables in a fixed order. Version 2: a fixed
+ * part of 36 bytes or more, a directory of 16 bytes a table, and the header's CRC-32. */
+enum { v1_header = 56, fixed_bytes = 36, entry_bytes = 16, chunk = 64 };
+
+/* The tables of version 2, by their tags, and the one bit of a directory entry's flags that
+ * this reader knows: a reader that does not know the table must refuse the image. */
+enum { table_keys, table_alt, table_glyphs, table_ascii, table_kana, known_tables };
+#define TAG(a, b, c, d) ((uint32_t)(a) | (uint32_t)(b) << 8 | (uint32_t)(c) << 16 | (uint32_t)(d) << 24)
+static const uint32_t tags[known_tables] = {TAG('K', 'E', 'Y', 'S'), TAG('O', 'T', 'H', 'R'), TAG('G', 'L', 'Y', 'F'),
+                                            TAG('A', 'S', 'C', 'I'), TAG('K', 'A', 'N', 'A')};
+enum { table_needed = 1 };
+
+/* The last place an int holds on every processor. */
+enum { place_max = 0x7FFF };
 
 static unsigned get16(const unsigned char *p) { return (unsigned)p[0] | (unsigned)p[1] << 8; }
 static uint32_t get32(const unsigned char *p) { return (uint32_t)get16(p) | (uint32_t)get16(p + 2) << 16; }
@@ -26,17 +39,31 @@ static uint32_t crc_update(uint32_t crc, const unsigned char *p, unsigned length
     return crc;
 }
 
-/* Whether the header's sizes and offsets describe the tables one after the other, as the
- * writer lays them out, and nothing more. */
-static int sizes_fit(const sorvane_image *image, const unsigned char *h) {
+/* The CRC-32 of the bytes from..to - 1, read a chunk at a time, into *crc; 0, or -1 when they
+ * cannot be read. */
+static int crc_of(const sorvane_image *image, uint32_t from, uint32_t to, uint32_t *crc) {
+    unsigned char buffer[chunk];
+    uint32_t value = 0xFFFFFFFFu;
+    while (from < to) {
+        const unsigned length = to - from < chunk ? (unsigned)(to - from) : chunk;
+        if (read_at(image, from, buffer, length) != 0) return -1;
+        value = crc_update(value, buffer, length);
+        from += length;
+    }
+    *crc = value ^ 0xFFFFFFFFu;
+    return 0;
+}
+
+/* Version 1: whether the header's sizes and offsets describe the tables one after the other,
+ * as the writer of 1.11 laid them out, and nothing more. */
+static int v1_sizes_fit(const sorvane_image *image, const unsigned char *h) {
     const unsigned side = h[13], half = h[14], flags = h[15];
     const uint32_t count = image->count;
-    uint32_t at = header_bytes;
-    if (get16(h + 10) != header_bytes || get16(h + 22) != 0 || h[12] > 1 || flags > 3 ||
+    uint32_t at = v1_header;
+    if (get16(h + 10) != v1_header || get16(h + 22) != 0 || h[12] > 1 || flags > 3 ||
         (side != 14 && side != 16 && side != 24))
         return 0;
-    if (half != side / 2 || image->glyph_bytes != side * (side == 24 ? 3u : 2u) ||
-        image->half_bytes != side * ((half + 7) / 8))
+    if (half != side / 2 || get16(h + 18) != side * (side == 24 ? 3u : 2u) || get16(h + 20) != side * ((half + 7) / 8))
         return 0;
     if (image->keys != at) return 0;
     at += 2 * count;
@@ -51,79 +78,158 @@ static int sizes_fit(const sorvane_image *image, const unsigned char *h) {
     return image->size == at;
 }
 
-int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
-    static const unsigned char magic[8] = {'S', 'O', 'R', 'V', 'A', 'N', 'E', 0x1A};
-    unsigned char h[header_bytes];
-    int i;
-    image->read = read;
-    image->ctx = ctx;
-    if (read_at(image, 0, h, header_bytes) != 0) return SORVANE_IMAGE_UNREADABLE;
-    for (i = 0; i < 8; ++i)
-        if (h[i] != magic[i]) return SORVANE_IMAGE_NOT_AN_IMAGE;
-    if (get16(h + 8) != version) return SORVANE_IMAGE_OTHER_VERSION;
+static int open_v1(sorvane_image *image, const unsigned char *h) {
     if ((crc_update(0xFFFFFFFFu, h, 52) ^ 0xFFFFFFFFu) != get32(h + 52)) return SORVANE_IMAGE_BAD_HEADER;
+    image->header = v1_header;
+    image->crc = get32(h + 52);
     image->key = h[12];
     image->side = h[13];
+    image->height = h[13];
+    image->band = h[13] == 14 ? 7 : 8;
     image->count = (uint16_t)get16(h + 16);
-    image->glyph_bytes = (uint8_t)get16(h + 18);
-    image->half_bytes = (uint8_t)get16(h + 20);
+    image->glyph_bytes = (uint8_t)h[18];
+    image->half_bytes = (uint8_t)h[20];
     image->keys = get32(h + 24);
     image->alt = get32(h + 28);
     image->glyphs = get32(h + 32);
     image->ascii = get32(h + 36);
     image->kana = get32(h + 40);
     image->size = get32(h + 44);
-    if (get16(h + 18) > 72 || get16(h + 20) > 48 || !sizes_fit(image, h)) return SORVANE_IMAGE_BAD_SIZES;
-    return SORVANE_IMAGE_OK;
+    return v1_sizes_fit(image, h) ? SORVANE_IMAGE_OK : SORVANE_IMAGE_BAD_SIZES;
+}
+
+/* Version 2: the geometry the header states, if this reader can draw it: cells of up to 24
+ * dots, rows in bands, a half-width cell half as wide. */
+static int v2_geometry_fits(const unsigned char *h) {
+    const unsigned width = h[27], height = h[28], half = h[29], band = h[30];
+    return h[26] <= 1 && width >= 2 && width <= SORVANE_GLYPH_MAX && height >= 1 && height <= SORVANE_GLYPH_MAX &&
+           band >= 1 && height % band == 0 && half == width / 2 && h[31] == 0 && get16(h + 14) == 0 &&
+           get16(h + 32) == height * ((width + 7) / 8) && get16(h + 34) == height * ((half + 7) / 8);
+}
+
+/* A table of the directory that the reader knows, where the header says: the records and
+ * the length its kind takes, inside the image, and not met before. */
+static int v2_take_table(sorvane_image *image, const unsigned char *e, int kind, unsigned *seen) {
+    static const unsigned counts[known_tables] = {0, 0, 0, 95, 63}; /* 0: one record a character */
+    const uint32_t offset = get32(e + 4), length = get32(e + 8);
+    const unsigned record = kind == table_keys ? 2u : kind == table_alt ? 4u : kind == table_glyphs ? image->glyph_bytes : image->half_bytes;
+    const uint32_t records = counts[kind] != 0 ? counts[kind] : image->count;
+    if ((*seen >> kind & 1u) != 0 || get16(e + 12) != record || length != records * record || offset < image->header ||
+        offset > image->size || length > image->size - offset)
+        return 0;
+    *seen |= 1u << kind;
+    if (kind == table_keys) image->keys = offset;
+    else if (kind == table_alt) image->alt = offset;
+    else if (kind == table_glyphs) image->glyphs = offset;
+    else if (kind == table_ascii) image->ascii = offset;
+    else image->kana = offset;
+    return 1;
+}
+
+static int open_v2(sorvane_image *image, const unsigned char *h) {
+    const unsigned header = get16(h + 10), tables = get16(h + 12);
+    unsigned char e[entry_bytes];
+    unsigned i, seen = 0;
+    uint32_t crc, directory;
+    image->size = get32(h + 16);
+    if ((uint32_t)fixed_bytes + (uint32_t)entry_bytes * tables + 4u > header || header > image->size)
+        return SORVANE_IMAGE_BAD_HEADER;
+    if (crc_of(image, 0, header - 4u, &crc) != 0 || read_at(image, header - 4u, e, 4) != 0) return SORVANE_IMAGE_UNREADABLE;
+    if (crc != get32(e)) return SORVANE_IMAGE_BAD_HEADER;
+    image->crc = crc;
+    image->header = (uint16_t)header;
+    image->key = h[26];
+    image->side = h[27];
+    image->height = h[28];
+    image->band = h[30];
+    image->count = (uint16_t)get16(h + 24);
+    image->glyph_bytes = (uint8_t)h[32];
+    image->half_bytes = (uint8_t)h[34];
+    image->keys = image->alt = image->glyphs = image->ascii = image->kana = 0;
+    if (!v2_geometry_fits(h)) return SORVANE_IMAGE_BAD_SIZES;
+    directory = header - 4u - (uint32_t)entry_bytes * tables;
+    for (i = 0; i < tables; ++i) {
+        int kind = 0;
+        if (read_at(image, directory + (uint32_t)entry_bytes * i, e, entry_bytes) != 0) return SORVANE_IMAGE_UNREADABLE;
+        while (kind < known_tables && get32(e) != tags[kind]) ++kind;
+        if (kind == known_tables) {
+            if ((get16(e + 14) & table_needed) != 0) return SORVANE_IMAGE_OTHER_VERSION;
+        } else if (!v2_take_table(image, e, kind, &seen)) {
+            return SORVANE_IMAGE_BAD_SIZES;
+        }
+    }
+    return image->keys != 0 && image->glyphs != 0 ? SORVANE_IMAGE_OK : SORVANE_IMAGE_MISSING_TABLE;
+}
+
+int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
+    static const unsigned char magic[8] = {'S', 'O', 'R', 'V', 'A', 'N', 'E', 0x1A};
+    unsigned char h[v1_header];
+    int i;
+    image->read = read;
+    image->ctx = ctx;
+    if (read_at(image, 0, h, fixed_bytes) != 0) return SORVANE_IMAGE_UNREADABLE;
+    for (i = 0; i < 8; ++i)
+        if (h[i] != magic[i]) return SORVANE_IMAGE_NOT_AN_IMAGE;
+    if (get16(h + 8) != 1 && get16(h + 8) != 2) return SORVANE_IMAGE_OTHER_VERSION;
+    image->version = h[8];
+    if (image->version == 2) return open_v2(image, h);
+    if (read_at(image, fixed_bytes, h + fixed_bytes, v1_header - fixed_bytes) != 0) return SORVANE_IMAGE_UNREADABLE;
+    return open_v1(image, h);
 }
 
 int sorvane_check_image(const sorvane_image *image) {
-    unsigned char buffer[chunk];
-    uint32_t crc = 0xFFFFFFFFu, stored, at;
-    if (read_at(image, 48, buffer, 4) != 0) return SORVANE_IMAGE_UNREADABLE;
-    stored = get32(buffer);
-    for (at = header_bytes; at < image->size;) {
-        const unsigned length = image->size - at < chunk ? (unsigned)(image->size - at) : chunk;
-        if (read_at(image, at, buffer, length) != 0) return SORVANE_IMAGE_UNREADABLE;
-        crc = crc_update(crc, buffer, length);
-        at += length;
-    }
-    return (crc ^ 0xFFFFFFFFu) == stored ? SORVANE_IMAGE_OK : SORVANE_IMAGE_BAD_CRC;
+    unsigned char stored[4];
+    uint32_t crc;
+    if (read_at(image, image->version == 1 ? 48u : 20u, stored, 4) != 0 ||
+        crc_of(image, image->header, image->size, &crc) != 0)
+        return SORVANE_IMAGE_UNREADABLE;
+    return crc == get32(stored) ? SORVANE_IMAGE_OK : SORVANE_IMAGE_BAD_CRC;
 }
 
-/* The key at place i, or -1 when it cannot be read. */
-static long key_at(const sorvane_image *image, uint32_t table, int i) {
-    unsigned char two[2];
-    return read_at(image, table + 2u * (uint32_t)i, two, 2) == 0 ? (long)get16(two) : -1;
-}
+/* A place found, as the walk takes it: -1 past the places an int holds everywhere. */
+static int place_of(unsigned place) { return place <= place_max ? (int)place : -1; }
 
-/* The place of a key by binary search: at most ceil(log2(count + 1)) reads. */
-static int find_key(const sorvane_image *image, unsigned long code) {
-    int low = 0, high = (int)image->count - 1;
-    while (low <= high) {
-        const int middle = low + (high - low) / 2;
-        const long here = key_at(image, image->keys, middle);
-        if (here < 0) return -1;
-        if ((unsigned long)here == code) return middle;
-        if ((unsigned long)here < code) low = middle + 1;
-        else high = middle - 1;
+/* The place of a code by binary search through a table of count records of record bytes,
+ * sorted by the code in their first two bytes: at most ceil(log2(count + 1)) reads. In the
+ * keys a record's place is the character's; in the index of the other key (records of 4
+ * bytes) its last two bytes are. */
+static int search(const sorvane_image *image, uint32_t table, unsigned record, unsigned long code) {
+    unsigned char r[4];
+    unsigned low = 0, high = image->count; /* the code, if there, is at a place from low to high - 1 */
+    while (low < high) {
+        const unsigned middle = low + (high - low) / 2u;
+        unsigned here;
+        if (read_at(image, table + (uint32_t)middle * record, r, record) != 0) return -1;
+        here = get16(r);
+        if (here == code) {
+            const unsigned place = record == 4 ? get16(r + 2) : middle;
+            return place < image->count ? place_of(place) : -1;
+        }
+        if (here < code) low = middle + 1u;
+        else high = middle;
     }
     return -1;
 }
 
-/* The place of a code of the other key: a walk through its table, a chunk at a time. */
-static int find_alt(const sorvane_image *image, unsigned long code) {
+/* Version 1: the place of a code of the other key, a walk through its table in the order
+ * of the keys, a chunk at a time. */
+static int walk_alt(const sorvane_image *image, unsigned long code) {
     unsigned char buffer[chunk];
-    int first;
-    if (image->alt == 0 || code == 0) return -1;
-    for (first = 0; first < image->count; first += chunk / 2) {
-        const int n = image->count - first < chunk / 2 ? image->count - first : chunk / 2;
-        int i;
-        if (read_at(image, image->alt + 2u * (uint32_t)first, buffer, 2u * (unsigned)n) != 0) return -1;
+    unsigned first, n, i;
+    for (first = 0; first < image->count; first += n) {
+        n = image->count - first < chunk / 2 ? image->count - first : chunk / 2;
+        if (read_at(image, image->alt + 2u * (uint32_t)first, buffer, 2u * n) != 0) return -1;
         for (i = 0; i < n; ++i)
-            if (get16(buffer + 2 * i) == code) return first + i;
+            if (get16(buffer + 2 * i) == code) return place_of(first + i);
     }
     return -1;
+}
+
+static int find_key(const sorvane_image *image, unsigned long code) { return search(image, image->keys, 2, code); }
+
+static int find_alt(const sorvane_image *image, unsigned long code) {
+    if (image->alt == 0 || code == 0) return -1;
+    return image->version == 1 ? walk_alt(image, code) : search(image, image->alt, 4, code);
 }
 
 static int image_find_sjis(const void *font, unsigned short code) {
@@ -149,14 +255,14 @@ static void clear_glyph(sorvane_glyph *glyph, int width, int height) {
 }
 
 int sorvane_image_glyph_at(const sorvane_image *image, int i, sorvane_glyph *glyph) {
-    unsigned char bytes[72];
-    const int side = image->side, band = side == 14 ? 7 : 8, parts = side == 24 ? 3 : 2;
+    unsigned char bytes[3 * SORVANE_GLYPH_MAX];
+    const int side = image->side, band = image->band, parts = (side + 7) / 8;
     int row, part;
-    if (i < 0 || i >= image->count ||
-        read_at(image, image->glyphs + (uint32_t)i * image->glyph_bytes, bytes, image->glyph_bytes) != 0)
+    if (i < 0 || (unsigned)i >= image->count ||
+        read_at(image, image->glyphs + (uint32_t)(unsigned)i * image->glyph_bytes, bytes, image->glyph_bytes) != 0)
         return -1;
-    clear_glyph(glyph, side, side);
-    for (row = 0; row < side; ++row) {
+    clear_glyph(glyph, side, image->height);
+    for (row = 0; row < image->height; ++row) {
         /* Bands of rows: first the low byte of each row of the band, then the next byte. */
         const int first = row / band * band * parts + row % band;
         for (part = 0; part < parts; ++part)
@@ -167,18 +273,19 @@ int sorvane_image_glyph_at(const sorvane_image *image, int i, sorvane_glyph *gly
 }
 
 int sorvane_image_half_glyph(const sorvane_image *image, unsigned char code, sorvane_glyph *glyph) {
-    unsigned char bytes[48];
-    const int side = image->side, row_bytes = image->half_bytes / side;
+    unsigned char bytes[2 * SORVANE_GLYPH_MAX];
+    const int side = image->side / 2, row_bytes = (side + 7) / 8;
     const uint32_t table = code <= 0x7E ? image->ascii : image->kana;
     const unsigned first = code <= 0x7E ? 0x20 : 0xA1;
     int row, part;
-    if (!image_has_half(image, code) || read_at(image, table + (code - first) * image->half_bytes, bytes, image->half_bytes) != 0)
+    if (!image_has_half(image, code) ||
+        read_at(image, table + (uint32_t)(code - first) * image->half_bytes, bytes, image->half_bytes) != 0)
         return -1;
-    clear_glyph(glyph, side / 2, side);
-    for (row = 0; row < side; ++row) {
+    clear_glyph(glyph, side, image->height);
+    for (row = 0; row < image->height; ++row) {
         for (part = 0; part < row_bytes; ++part)
             glyph->rows[row] |= (unsigned long)sorvane_dots_of_byte(bytes[row * row_bytes + part]) << (8 * part);
-        glyph->rows[row] &= (1ul << (side / 2)) - 1;
+        glyph->rows[row] &= (1ul << side) - 1;
     }
     return 0;
 }
@@ -188,39 +295,41 @@ static int image_glyph(const void *font, int place, unsigned code, sorvane_glyph
     return place >= 0 ? sorvane_image_glyph_at(image, place, glyph) : sorvane_image_half_glyph(image, (unsigned char)code, glyph);
 }
 
-static sorvane_font_access access_of(const sorvane_image *image) {
-    sorvane_font_access f;
-    f.font = image;
-    f.side = image->side;
-    f.find_sjis = image_find_sjis;
-    f.find_unicode = image_find_unicode;
-    f.has_half = image_has_half;
-    f.glyph = image_glyph;
-    return f;
+static void access_of(const sorvane_image *image, sorvane_font_access *f) {
+    f->font = image;
+    f->side = image->side;
+    f->find_sjis = image_find_sjis;
+    f->find_unicode = image_find_unicode;
+    f->has_half = image_has_half;
+    f->glyph = image_glyph;
 }
 
 int sorvane_image_draw_utf8(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     return sorvane_walk(&f, text, 1, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_draw_sjis(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     return sorvane_walk(&f, text, 0, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_missing_utf8(const sorvane_image *image, const char *text) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     sorvane_walk(&f, text, 1, 0, 0, 0, 0, &missing);
     return missing;
 }
 
 int sorvane_image_missing_sjis(const sorvane_image *image, const char *text) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     sorvane_walk(&f, text, 0, 0, 0, 0, 0, &missing);
     return missing;
 }

@@ -23,24 +23,38 @@ typedef struct {
     void *ctx;
     uint32_t keys, alt, glyphs, ascii, kana; /* the tables' offsets; 0 for one it lacks */
     uint32_t size;                           /* of the whole image */
+    uint32_t crc;                            /* the header's CRC-32: the image's identity */
+    uint16_t header;                         /* the header's length: the tables come after it */
     uint16_t count;                          /* characters */
+    uint8_t version;                         /* of the format: 1 or 2 */
     uint8_t key;                             /* 0 Shift_JIS codes, 1 Unicode code points */
-    uint8_t side;                            /* 14, 16 or 24 dots */
+    uint8_t side;                            /* the full-width cell's width; a half-width cell is half */
+    uint8_t height;                          /* the cell's height */
+    uint8_t band;                            /* the rows of a band of a full-width glyph */
     uint8_t glyph_bytes, half_bytes;
 } sorvane_image;
 
-/* What sorvane_open_image and sorvane_check_image find. */
+/* What sorvane_open_image, sorvane_check_image and sorvane_image_matches find. */
 enum {
     SORVANE_IMAGE_OK = 0,
-    SORVANE_IMAGE_UNREADABLE = 1,    /* the read callback failed */
-    SORVANE_IMAGE_NOT_AN_IMAGE = 2,  /* the magic number is not there */
-    SORVANE_IMAGE_OTHER_VERSION = 3, /* a version of the format this reader does not know */
-    SORVANE_IMAGE_BAD_SIZES = 4,     /* the header's sizes and offsets do not fit together */
-    SORVANE_IMAGE_BAD_CRC = 5,       /* the tables are not what the header's CRC-32 says */
-    SORVANE_IMAGE_BAD_HEADER = 6     /* the header is not what its own CRC-32 says */
+    SORVANE_IMAGE_UNREADABLE = 1,       /* the read callback failed */
+    SORVANE_IMAGE_NOT_AN_IMAGE = 2,     /* the magic number is not there */
+    SORVANE_IMAGE_OTHER_VERSION = 3,    /* a version of the format this reader does not know, or a
+                                           table it does not know that the image says it needs */
+    SORVANE_IMAGE_BAD_SIZES = 4,        /* the header's sizes, offsets and geometry do not fit together */
+    SORVANE_IMAGE_BAD_CRC = 5,          /* the tables are not what the header's CRC-32 says */
+    SORVANE_IMAGE_BAD_HEADER = 6,       /* the header is not what its own CRC-32 says */
+    SORVANE_IMAGE_MISSING_TABLE = 7,    /* the keys or the glyphs are not there */
+    SORVANE_IMAGE_OTHER_GENERATION = 8, /* the include file names another image */
+    SORVANE_IMAGE_NONE_NAMED = 9        /* the include file names no image (made without --image) */
 };
 
-/* Reads and checks the header of an image; returns SORVANE_IMAGE_OK, or why not. */
+/* Reads and checks the header of an image, of version 2 or of version 1 (what 1.11 wrote);
+ * returns SORVANE_IMAGE_OK, or why not. A table the reader does not know is passed over,
+ * unless the image says a reader needs it; the keys and the glyphs must be there. An image
+ * may hold up to 65535 characters; a place is an int, of 16 bits on some processors, so a
+ * character past the 32767th counts as lacking on every processor (Sorvane writes at most
+ * 8836). */
 int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx);
 
 /* Reads the whole image and checks its tables against the header's CRC-32, as a firmware may
@@ -50,7 +64,9 @@ int sorvane_check_image(const sorvane_image *image);
 
 /* As sorvane_draw_utf8 and sorvane_draw_sjis, from an image: the same dots and advances. A
  * full-width glyph takes at most ceil(log2(count + 1)) reads of a key and one read of the
- * glyph; a half-width glyph one read. */
+ * glyph, by either key: the other key has a sorted index of its own (in an image of version
+ * 2; in one of version 1 the other key is a walk through its table). A half-width glyph
+ * takes one read. */
 int sorvane_image_draw_utf8(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_image_draw_sjis(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_image_missing_utf8(const sorvane_image *image, const char *text);
@@ -60,6 +76,13 @@ int sorvane_image_missing_sjis(const sorvane_image *image, const char *text);
  * none or it cannot be read. */
 int sorvane_image_glyph_at(const sorvane_image *image, int i, sorvane_glyph *glyph);
 int sorvane_image_half_glyph(const sorvane_image *image, unsigned char code, sorvane_glyph *glyph);
+
+/* Whether an open image is the one the include file names that the firmware was built with
+ * (its FONT_IMAGE_CRC): SORVANE_IMAGE_OK, SORVANE_IMAGE_OTHER_GENERATION when it is another,
+ * or SORVANE_IMAGE_NONE_NAMED for an include file made without --image. A firmware asks at
+ * start-up, before it draws: an interrupted generate may leave a new image beside the old
+ * include file. Defined in sorvane_font.c, where the include file is. */
+int sorvane_image_matches(const sorvane_image *image);
 
 #ifdef __cplusplus
 }

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace sorvane {
 namespace {
 
@@ -20,59 +22,102 @@ void add16(std::vector<std::uint8_t>& out, std::uint32_t value) {
     put16(out, out.size() - 2, value);
 }
 
+std::uint32_t get16(std::span<const std::uint8_t> in, std::size_t at) {
+    return static_cast<std::uint32_t>(in[at] | in[at + 1] << 8);
+}
+
+std::uint32_t get32(std::span<const std::uint8_t> in, std::size_t at) { return get16(in, at) | get16(in, at + 2) << 16; }
+
+std::uint32_t crc_of(std::span<const std::uint8_t> bytes) {
+    return static_cast<std::uint32_t>(crc32(crc32(0, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
 // A half-width table: the glyphs of count bytes from first, as the include file holds them.
-void add_half_table(std::vector<std::uint8_t>& out, const HalfTable& half, int first, int count, const FontKind& font) {
+ImageTable half_table(const char (&tag)[5], const HalfTable& half, int first, int count, const FontKind& font) {
+    ImageTable table{{tag[0], tag[1], tag[2], tag[3]}, font.half_glyph_bytes(), false, {}};
     for (int code = first; code < first + count; ++code) {
         const auto numbers = half_glyph_numbers(half[static_cast<std::size_t>(code)], font);
-        out.insert(out.end(), numbers.begin(), numbers.begin() + font.half_glyph_bytes());
+        table.bytes.insert(table.bytes.end(), numbers.begin(), numbers.begin() + font.half_glyph_bytes());
     }
+    return table;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> font_image(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
-                                     const IncludeLayout& asked, const HalfTable* half) {
+ImageContents font_image_contents(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
+                                  const IncludeLayout& asked, const HalfTable* half) {
     IncludeLayout layout = asked;
     if (!half) layout.half = HalfWidth::none;
     IncludeSummary summary;
     const std::vector<FontEntry> entries = font_entries(registered, layout.key, summary);
-    std::vector<std::uint8_t> out(image_header_bytes, 0);
-    std::copy(image_magic.begin(), image_magic.end(), out.begin());
-    put16(out, 8, image_version);
-    put16(out, 10, image_header_bytes);
-    out[12] = layout.key == CodeKey::unicode;
-    out[13] = static_cast<std::uint8_t>(font.dots);
-    out[14] = static_cast<std::uint8_t>(font.half_dots);
-    out[15] = static_cast<std::uint8_t>((layout.ascii() ? 1 : 0) | (layout.kana() ? 2 : 0));
-    put16(out, 16, static_cast<std::uint32_t>(entries.size()));
-    put16(out, 18, static_cast<std::uint32_t>(font.glyph_bytes()));
-    put16(out, 20, static_cast<std::uint32_t>(font.half_glyph_bytes()));
-
-    put32(out, 24, static_cast<std::uint32_t>(out.size()));  // the keys
-    for (const FontEntry& e : entries) add16(out, e.key);
-    if (layout.says_key) {
-        put32(out, 28, static_cast<std::uint32_t>(out.size()));  // the other key
-        for (const FontEntry& e : entries) add16(out, e.alt);
+    ImageContents contents{static_cast<int>(entries.size()), layout.key, font.dots, font.dots, font.half_dots, font.band,
+                           font.glyph_bytes(), font.half_glyph_bytes(), {}};
+    ImageTable keys{{'K', 'E', 'Y', 'S'}, 2, true, {}};
+    for (const FontEntry& e : entries) add16(keys.bytes, e.key);
+    contents.tables.push_back(std::move(keys));
+    if (layout.says_key && !entries.empty()) {
+        // The other key's codes in ascending order, each with its character's place.
+        std::vector<std::pair<std::uint16_t, std::uint16_t>> index;
+        for (std::size_t place = 0; place < entries.size(); ++place) index.emplace_back(entries[place].alt, static_cast<std::uint16_t>(place));
+        std::sort(index.begin(), index.end());
+        ImageTable other{{'O', 'T', 'H', 'R'}, 4, false, {}};
+        for (const auto& [code, place] : index) {
+            add16(other.bytes, code);
+            add16(other.bytes, place);
+        }
+        contents.tables.push_back(std::move(other));
     }
-    put32(out, 32, static_cast<std::uint32_t>(out.size()));  // the glyphs
+    ImageTable glyph_table{{'G', 'L', 'Y', 'F'}, font.glyph_bytes(), true, {}};
     for (const FontEntry& e : entries) {
         const auto numbers = glyph_numbers(glyphs[static_cast<std::size_t>(e.cell)], font);
-        for (int n = 0; n < font.glyph_bytes(); ++n) out.push_back(static_cast<std::uint8_t>(numbers[static_cast<std::size_t>(n)]));
+        for (int n = 0; n < font.glyph_bytes(); ++n) glyph_table.bytes.push_back(static_cast<std::uint8_t>(numbers[static_cast<std::size_t>(n)]));
     }
-    if (layout.ascii()) {
-        put32(out, 36, static_cast<std::uint32_t>(out.size()));
-        add_half_table(out, *half, ascii_first, ascii_count, font);
+    contents.tables.push_back(std::move(glyph_table));
+    if (layout.ascii()) contents.tables.push_back(half_table("ASCI", *half, ascii_first, ascii_count, font));
+    if (layout.kana()) contents.tables.push_back(half_table("KANA", *half, kana_first, kana_count, font));
+    return contents;
+}
+
+std::vector<std::uint8_t> image_bytes(const ImageContents& contents) {
+    const int header = image_header_bytes(static_cast<int>(contents.tables.size()));
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(header), 0);
+    std::copy(image_magic.begin(), image_magic.end(), out.begin());
+    put16(out, 8, image_version);
+    put16(out, 10, static_cast<std::uint32_t>(header));
+    put16(out, 12, static_cast<std::uint32_t>(contents.tables.size()));
+    put16(out, 24, static_cast<std::uint32_t>(contents.count));
+    out[26] = contents.key == CodeKey::unicode;
+    out[27] = static_cast<std::uint8_t>(contents.width);
+    out[28] = static_cast<std::uint8_t>(contents.height);
+    out[29] = static_cast<std::uint8_t>(contents.half_width);
+    out[30] = static_cast<std::uint8_t>(contents.band_rows);
+    put16(out, 32, static_cast<std::uint32_t>(contents.glyph_bytes));
+    put16(out, 34, static_cast<std::uint32_t>(contents.half_glyph_bytes));
+    std::size_t entry = image_fixed_bytes;
+    for (const ImageTable& table : contents.tables) {
+        std::copy(table.tag.begin(), table.tag.end(), out.begin() + static_cast<std::ptrdiff_t>(entry));
+        put32(out, entry + 4, static_cast<std::uint32_t>(out.size()));
+        put32(out, entry + 8, static_cast<std::uint32_t>(table.bytes.size()));
+        put16(out, entry + 12, static_cast<std::uint32_t>(table.record_bytes));
+        put16(out, entry + 14, table.needed ? 1 : 0);
+        out.insert(out.end(), table.bytes.begin(), table.bytes.end());
+        entry += image_entry_bytes;
     }
-    if (layout.kana()) {
-        put32(out, 40, static_cast<std::uint32_t>(out.size()));
-        add_half_table(out, *half, kana_first, kana_count, font);
-    }
-    put32(out, 44, static_cast<std::uint32_t>(out.size()));
+    put32(out, 16, static_cast<std::uint32_t>(out.size()));
     // The tables' CRC-32, then the header's own, of all its bytes before it.
-    const uLong tables = crc32(crc32(0, Z_NULL, 0), out.data() + image_header_bytes, static_cast<uInt>(out.size() - image_header_bytes));
-    put32(out, 48, static_cast<std::uint32_t>(tables));
-    put32(out, 52, static_cast<std::uint32_t>(crc32(crc32(0, Z_NULL, 0), out.data(), 52)));
+    put32(out, 20, crc_of(std::span(out).subspan(static_cast<std::size_t>(header))));
+    put32(out, static_cast<std::size_t>(header - 4), crc_of(std::span(out).first(static_cast<std::size_t>(header - 4))));
     return out;
+}
+
+std::optional<std::uint32_t> image_identity(std::span<const std::uint8_t> image) {
+    if (image.size() < image_fixed_bytes || !std::equal(image_magic.begin(), image_magic.end(), image.begin())) return std::nullopt;
+    const std::uint32_t version = get16(image, 8);
+    const std::size_t header = version == 1 ? 56 : get16(image, 10);
+    if ((version != 1 && version != 2) || header < image_fixed_bytes + 4u || image.size() < header) return std::nullopt;
+    const std::uint32_t stored = get32(image, header - 4);
+    if (crc_of(image.first(header - 4)) != stored) return std::nullopt;
+    return stored;
 }
 
 }  // namespace sorvane

@@ -104,6 +104,13 @@ const char* read_half_tables(std::string_view text, const FontKind& kind, Includ
 
 }  // namespace
 
+std::optional<std::uint32_t> named_image(std::string_view text) {
+    Reader in{text};
+    std::uint32_t crc = 0;
+    if (!in.find("\n#define FONT_IMAGE_CRC") || !in.number(crc)) return std::nullopt;
+    return crc;
+}
+
 IncludeFont read_include_file(std::string_view text) {
     IncludeFont font;
     Reader in{text};

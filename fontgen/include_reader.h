@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct IncludeFont {
 
 // Parses the text of an include file of either compiler and any of the three layouts.
 IncludeFont read_include_file(std::string_view text);
+
+// The image an include file names (its FONT_IMAGE_CRC), or none for a file made without one.
+std::optional<std::uint32_t> named_image(std::string_view text);
 
 // Whether dot x (from the left) of a row value is set, in the given bit order.
 inline bool has_dot(std::uint32_t row, int x, BitOrder order) {

@@ -84,7 +84,8 @@ void write_define(TextWriter& out, const char* name_and_tabs, int value, const c
 }
 
 // The index is always searched: FONT_KANJI_INDEX is 0.
-void write_defines(TextWriter& out, const IncludeSummary& summary, const IncludeLayout& layout, const FontKind& font) {
+void write_defines(TextWriter& out, const IncludeSummary& summary, const IncludeLayout& layout, const FontKind& font,
+                   std::optional<std::uint32_t> image_crc) {
     out.write("*/\n\n#define FONT_KANJI_INDEX\t0\t/* 0:search, 1:lookup, 2:none */\n#define FONT_KANJI_NUM\t\t");
     out.write_signed(summary.count);
     out.write("\n#define FONT_KANJI_MIN\t\t");
@@ -100,6 +101,12 @@ void write_defines(TextWriter& out, const IncludeSummary& summary, const Include
         write_define(out, "FONT_HALF_KANA\t\t", layout.kana(), "\t/* font_half_kana: 0xA1-0xDF, U+FF61-U+FF9F */");
         write_define(out, "FONT_HALF_WIDTH\t\t", font.half_dots);
         write_define(out, "FONT_HALF_SIZE\t\t", font.half_glyph_bytes(), "\t/* rows from the top, low byte first */");
+    }
+    if (image_crc) {
+        char text[64];
+        std::snprintf(text, sizeof text, "#define FONT_IMAGE_CRC\t\t0x%08xu", static_cast<unsigned>(*image_crc));
+        out.write(text);
+        out.write("\t/* the image made with this file: the CRC-32 at the end of its header */\n");
     }
     out.write("\n");
 }
@@ -268,7 +275,8 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
 
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
                                   const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
-                                  CodeRange range_if_empty, const IncludeLayout& asked, const HalfTable* half) {
+                                  CodeRange range_if_empty, const IncludeLayout& asked, const HalfTable* half,
+                                  std::optional<std::uint32_t> image_crc) {
     IncludeLayout layout = asked;
     if (!half) layout.half = HalfWidth::none;
     IncludeSummary left_out;
@@ -276,7 +284,7 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     IncludeSummary summary = summary_of(entries, left_out, font, range_if_empty, layout);
     write_banner(out, time, compiler.utf8_comments);
     write_character_list(out, registered, compiler.utf8_comments);
-    write_defines(out, summary, layout, font);
+    write_defines(out, summary, layout, font, image_crc);
     out.write(compiler.opening);
     write_declarations(out, compiler, layout);
     out.write(compiler.section_open);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/kanji_grid.h"
@@ -157,10 +158,11 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
 // Writes the complete include file of the registered characters with their glyphs in the
 // layout of font, for compiler, with time in the banner. An empty set writes range_if_empty
 // as its first and last code: the range of the last file that had characters. The
-// half-width glyphs a layout asks for come from half.
+// half-width glyphs a layout asks for come from half. A file written with an image names it:
+// FONT_IMAGE_CRC is the image's identity (image_identity in font_image.h).
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
                                   const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
                                   CodeRange range_if_empty, const IncludeLayout& layout = {},
-                                  const HalfTable* half = nullptr);
+                                  const HalfTable* half = nullptr, std::optional<std::uint32_t> image_crc = std::nullopt);
 
 }  // namespace sorvane

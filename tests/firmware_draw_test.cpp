@@ -285,6 +285,20 @@ TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
                  "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc", true});
 }
 
+// An include file of another generation than the image, or one that names none: the
+// firmware's check at start-up says so, and draw_strings draws nothing from the image.
+TEST_F(FirmwareDraw, AnImageOfAnotherGenerationIsTold) {
+    const std::string source = SORVANE_SOURCE_DIR, cli = std::string(SORVANE_CLI) + " -C " + dir->path.string();
+    ASSERT_EQ(run(cli + " generate plain.inc --half-width all --key unicode >/dev/null"), 0);
+    write_image_header(dir->file("jiskan24-unicode.bin"));
+    for (const auto& [include, said] : {std::pair{"jiskan24-sjis.inc", "image of another generation"}, {"plain.inc", "image named by none"}}) {
+        EXPECT_NE(run("gcc -std=c99 -DTEST_IMAGE -I" + source + "/firmware -I" + dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(include) +
+                      "\"' " + source + "/firmware/sorvane_font.c " + source + "/firmware/sorvane_image.c " + source + "/tests/firmware/draw_strings.c -o " + dir->file("told") + " && " +
+                      dir->file("told") + " >" + dir->file("told.txt")), 0);
+        EXPECT_NE(read_file(dir->file("told.txt")).find(said), std::string::npos) << include;
+    }
+}
+
 // preview --text draws a text as the reader does: each dot a square of two pixels, black, in
 // a field of white after a margin of four.
 TEST_F(FirmwareDraw, PreviewDrawsTheTextAsTheReader) {

@@ -1,14 +1,20 @@
 // Images of a font as the firmware reader takes them: whole, cut short, with a byte flipped
-// in the header or in a table, of another version, or with sizes that do not fit. The header
-// is refused at open, the tables by the CRC check.
+// in the header, its directory or a table, of another version, with sizes that do not fit, with
+// tables it does not know or without one it needs, of version 1 as 1.11 wrote them, and with
+// counts up to 65535. The header is refused at open, the tables by the CRC check; a glyph is
+// found in a bounded number of reads by either key.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
 
+#include <bit>
 #include <random>
+#include <set>
 
+#include "core/jis_unicode.h"
 #include "fontgen/font_image.h"
 #include "sorvane_image.h"
+#include "tests/test_support.h"
 
 namespace sorvane {
 namespace {
@@ -26,26 +32,58 @@ int read_bytes(void* ctx, unsigned long offset, void* buffer, unsigned length) {
     return 0;
 }
 
+std::size_t header_length(const std::vector<std::uint8_t>& data) { return data[8] == 1 ? 56 : data[10] | data[11] << 8; }
+
 // The header's own CRC-32 made right again after a change to it.
 void seal_header(std::vector<std::uint8_t>& data) {
-    const auto crc = static_cast<std::uint32_t>(crc32(crc32(0, Z_NULL, 0), data.data(), 52));
-    for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(52 + i)] = static_cast<std::uint8_t>(crc >> (8 * i));
+    const std::size_t at = header_length(data) - 4;
+    const auto crc = static_cast<std::uint32_t>(crc32(crc32(0, Z_NULL, 0), data.data(), static_cast<uInt>(at)));
+    for (std::size_t i = 0; i < 4; ++i) data[at + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+}
+
+// A character as a string: its two Shift_JIS bytes, or the UTF-8 of its code point.
+std::string string_of(unsigned code, bool utf8) {
+    if (!utf8) return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    if (code < 0x800) return {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
+    return {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
+}
+
+// What drawing a text from an image gives: its dots, the characters it lacks, and the reads.
+struct Drawn {
+    std::vector<std::pair<int, int>> dots;
+    int missing = 0, reads = 0;
+};
+
+Drawn draw(const std::vector<std::uint8_t>& data, const std::string& text, bool utf8) {
+    Bytes bytes{data};
+    sorvane_image image;
+    Drawn drawn;
+    EXPECT_EQ(sorvane_open_image(&image, read_bytes, &bytes), SORVANE_IMAGE_OK);
+    bytes.reads = 0;
+    const auto plot = [](void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); };
+    (utf8 ? sorvane_image_draw_utf8 : sorvane_image_draw_sjis)(&image, text.c_str(), 0, 0, plot, &drawn);
+    drawn.reads = bytes.reads;
+    drawn.missing = (utf8 ? sorvane_image_missing_utf8 : sorvane_image_missing_sjis)(&image, text.c_str());
+    return drawn;
 }
 
 class FirmwareImage : public ::testing::Test {
 protected:
-    void SetUp() override {
+    // A font of count random characters, their glyphs random, keyed by key with the other key.
+    ImageContents contents(int count, CodeKey key) {
         std::mt19937 random(11);
-        KanjiGrid registered{};
-        for (int i = 0; i < 300; ++i) registered[random() % grid_cells] = 1;
+        registered = {};
+        for (int i = 0; i < count; ++i) registered[random() % grid_cells] = 1;
         auto glyphs = std::make_unique<GlyphTable>();
         auto half = std::make_unique<HalfTable>();
         for (GlyphRecord& g : *glyphs)
             for (std::int32_t& row : g) row = static_cast<std::int32_t>(random() & 0xFFFF);
         for (GlyphRecord& g : *half)
             for (std::int32_t& row : g) row = static_cast<std::int32_t>(random() & 0xFF);
-        good = font_image(registered, *glyphs, font_table[1], {HalfWidth::all, CodeKey::unicode, true}, half.get());
+        return font_image_contents(registered, *glyphs, font_table[1], {HalfWidth::all, key, true}, half.get());
     }
+
+    void SetUp() override { good = image_bytes(contents(300, CodeKey::unicode)); }
 
     // What opening an image says, and then what checking it says.
     std::pair<int, int> open_and_check(const std::vector<std::uint8_t>& data) {
@@ -55,31 +93,40 @@ protected:
         return {opened, opened == SORVANE_IMAGE_OK ? sorvane_check_image(&image) : -1};
     }
 
+    KanjiGrid registered{};
     std::vector<std::uint8_t> good;
+    // Made by the writer of 1.11 from contents(40, CodeKey::unicode).
+    std::vector<std::uint8_t> v1 = [] {
+        const std::string bytes = testing::read_file(SORVANE_SOURCE_DIR "/tests/firmware/image-v1.bin");
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }();
 };
 
 TEST_F(FirmwareImage, AWholeImageOpensAndChecks) {
-    EXPECT_EQ(open_and_check(good), std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_OK}));
+    for (const auto& data : {good, v1}) EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_OK}));
     EXPECT_LT(sizeof(sorvane_image), 64u) << "small enough for the caller to own anywhere";
 }
 
 TEST_F(FirmwareImage, CutShortItIsRefused) {
-    for (std::size_t size : {std::size_t{0}, std::size_t{8}, std::size_t{55}})
+    for (std::size_t size : {std::size_t{0}, std::size_t{8}, std::size_t{35}, header_length(good) - 1})
         EXPECT_EQ(open_and_check({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}).first, SORVANE_IMAGE_UNREADABLE) << size;
-    for (std::size_t size : {std::size_t{56}, std::size_t{57}, good.size() / 2, good.size() - 1})
+    for (std::size_t size : {header_length(good), header_length(good) + 1, good.size() / 2, good.size() - 1})
         EXPECT_EQ(open_and_check({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}),
                   std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_UNREADABLE})) << size;
 }
 
+// Of either version: the header of version 2 holds its directory.
 TEST_F(FirmwareImage, AFlippedByteOfTheHeaderIsRefusedAtOpen) {
-    for (std::size_t at = 0; at < 56; ++at) {
-        for (const std::uint8_t bit : {0x01, 0x80}) {
-            std::vector<std::uint8_t> data = good;
-            data[at] ^= bit;
-            const auto [opened, checked] = open_and_check(data);
-            if (at < 8) EXPECT_EQ(opened, SORVANE_IMAGE_NOT_AN_IMAGE) << at;
-            else if (at < 10) EXPECT_EQ(opened, SORVANE_IMAGE_OTHER_VERSION) << at;
-            else EXPECT_EQ(opened, SORVANE_IMAGE_BAD_HEADER) << at;
+    for (const auto& image : {good, v1}) {
+        for (std::size_t at = 0; at < header_length(image); ++at) {
+            for (const std::uint8_t bit : {0x01, 0x80}) {
+                std::vector<std::uint8_t> data = image;
+                data[at] ^= bit;
+                const auto [opened, checked] = open_and_check(data);
+                if (at < 8) EXPECT_EQ(opened, SORVANE_IMAGE_NOT_AN_IMAGE) << at;
+                else if (at < 10) EXPECT_EQ(opened, SORVANE_IMAGE_OTHER_VERSION) << at;
+                else EXPECT_EQ(opened, SORVANE_IMAGE_BAD_HEADER) << at;
+            }
         }
     }
 }
@@ -88,28 +135,75 @@ TEST_F(FirmwareImage, AFlippedByteOfATableIsFoundByTheCheck) {
     std::mt19937 random(5);
     for (int n = 0; n < 200; ++n) {
         std::vector<std::uint8_t> data = good;
-        data[56 + random() % (data.size() - 56)] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+        data[header_length(good) + random() % (data.size() - header_length(good))] ^= static_cast<std::uint8_t>(1u << (random() % 8));
         EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_BAD_CRC})) << n;
     }
 }
 
-TEST_F(FirmwareImage, AnotherVersionOrSizesThatDoNotFitAreRefused) {
-    // Each a header made consistent with its own CRC: what the reader must still refuse.
-    const std::vector<std::pair<std::size_t, std::uint8_t>> changes = {
-        {8, 2},     // version 2
-        {13, 15},   // a cell of 15 dots
-        {12, 2},    // a key of neither kind
-        {16, 0},    // a count that does not fit the offsets
-        {18, 31},   // a glyph of 31 bytes
-        {22, 1},    // a reserved byte
-        {33, 0x7F}, // the glyphs elsewhere
-        {44, 0},    // the size
+// Tables are additions: one with a tag the reader does not know is passed over, unless the
+// image says a reader needs it; the keys and the glyphs must be there. What opens draws as
+// the whole image.
+TEST_F(FirmwareImage, AnotherVersionSizesThatDoNotFitOrTablesItNeedsAreRefused) {
+    // Each a header made consistent with its own CRC: what the reader must still refuse. The
+    // directory's entries, 16 bytes from 36: keys, other key, glyphs, ASCII, katakana.
+    const std::vector<std::tuple<std::size_t, std::uint8_t, int>> changes = {
+        {8, 3, SORVANE_IMAGE_OTHER_VERSION},    {26, 2, SORVANE_IMAGE_BAD_SIZES},  // a key of neither kind
+        {27, 25, SORVANE_IMAGE_BAD_SIZES},      {28, 15, SORVANE_IMAGE_BAD_SIZES},  // a cell of 25, or 15 rows in bands of 8
+        {29, 7, SORVANE_IMAGE_BAD_SIZES},       {32, 31, SORVANE_IMAGE_BAD_SIZES},  // half width, glyph bytes
+        {31, 1, SORVANE_IMAGE_BAD_SIZES},       {14, 1, SORVANE_IMAGE_BAD_SIZES},   // reserved bytes
+        {24, 0, SORVANE_IMAGE_BAD_SIZES},       {40, 0, SORVANE_IMAGE_BAD_SIZES},   // the count, the keys' offset
+        {44, 0, SORVANE_IMAGE_BAD_SIZES},       {48, 3, SORVANE_IMAGE_BAD_SIZES},   // their length, their record
+        {73, 0x7F, SORVANE_IMAGE_BAD_SIZES},    {52, 'K', SORVANE_IMAGE_BAD_SIZES},  // glyphs past the end, keys twice
+        {68, 'X', SORVANE_IMAGE_MISSING_TABLE}, {36, 'X', SORVANE_IMAGE_MISSING_TABLE},  // tags unknown: no glyphs, no keys
+        {100, 'X', SORVANE_IMAGE_OK},           {100, 'Y', SORVANE_IMAGE_OTHER_VERSION},  // katakana unknown; needed
     };
-    for (const auto& [at, value] : changes) {
+    for (const auto& [at, value, refused] : changes) {
         std::vector<std::uint8_t> data = good;
         data[at] = value;
+        if (value == 'K') std::copy_n(data.begin() + 36, 4, data.begin() + 52);
+        if (value == 'X' || value == 'Y') data[at + 14] = value == 'Y';  // the needed bit
         seal_header(data);
-        EXPECT_EQ(open_and_check(data).first, at == 8 ? SORVANE_IMAGE_OTHER_VERSION : SORVANE_IMAGE_BAD_SIZES) << at;
+        EXPECT_EQ(open_and_check(data).first, refused) << at;
+        EXPECT_TRUE(refused != SORVANE_IMAGE_OK || draw(data, "\xe6\xb8\xa9 A", true).dots == draw(good, "\xe6\xb8\xa9 A", true).dots);
+    }
+}
+
+// Every character by either key, in images of each key and in one that 1.11 wrote (version
+// 1, whose other key is a walk): there or not as the font has it, in at most
+// ceil(log2(count + 1)) reads and one for its glyph, and version 1 draws as version 2.
+TEST_F(FirmwareImage, EitherKeyFindsAGlyphInBoundedReads) {
+    for (const auto& [count, key, old] : {std::tuple{300, CodeKey::sjis, false}, {300, CodeKey::unicode, false}, {40, CodeKey::unicode, true}}) {
+        const std::vector<std::uint8_t> data = image_bytes(contents(count, key));
+        IncludeSummary summary;
+        const std::vector<FontEntry> entries = font_entries(registered, key, summary);
+        std::set<unsigned> has[2];  // the codes of the characters it has, by Shift_JIS and by code point
+        for (const FontEntry& e : entries) has[key == CodeKey::unicode].insert(e.key), has[key != CodeKey::unicode].insert(e.alt);
+        for (int cell = 0; cell < grid_cells; ++cell) {
+            for (const bool utf8 : {false, true}) {
+                const unsigned code = utf8 ? characters_of_cell(cell).first : code_of(cell);
+                if (code == 0) continue;
+                const Drawn drawn = draw(old ? v1 : data, string_of(code, utf8), utf8);
+                EXPECT_EQ(drawn.missing, has[utf8].count(code) == 0) << std::hex << code;
+                EXPECT_LE(drawn.reads, std::bit_width(entries.size()) + (drawn.missing == 0)) << std::hex << code;
+                EXPECT_TRUE(!old || drawn.dots == draw(data, string_of(code, utf8), utf8).dots) << std::hex << code;
+            }
+        }
+        for (int byte = 0x20; byte < 0x100 && old; ++byte)
+            EXPECT_EQ(draw(v1, std::string(1, static_cast<char>(byte)), false).dots, draw(data, std::string(1, static_cast<char>(byte)), false).dots);
+    }
+}
+
+// Counts up to 65535: searched in unsigned places, found in bound; a character past the
+// 32767th, which a 16-bit int cannot name, lacks on every processor.
+TEST_F(FirmwareImage, CountsUpTo65535AreSearchedSafely) {
+    ImageContents c = contents(0, CodeKey::unicode);  // keys 0 to 65534, each at its own place
+    c.count = 65535;
+    c.tables = {{{'K', 'E', 'Y', 'S'}, 2, true, {}}, {{'G', 'L', 'Y', 'F'}, 32, true, std::vector<std::uint8_t>(65535 * 32, 0xFF)}};
+    for (unsigned code = 0; code < 65535; ++code) c.tables[0].bytes.insert(c.tables[0].bytes.end(), {std::uint8_t(code), std::uint8_t(code >> 8)});
+    for (const unsigned code : {0x4E00u, 0x7FFFu, 0x8000u, 0xFFFDu, 0xFFFFu}) {
+        const Drawn drawn = draw(image_bytes(c), string_of(code, true), true);
+        EXPECT_EQ(drawn.missing, code > 0x7FFF) << std::hex << code;
+        EXPECT_LE(drawn.reads, 17) << std::hex << code;
     }
 }
 

@@ -1,7 +1,8 @@
 /* Draws each text of texts.h with the firmware reader, in UTF-8 and in Shift_JIS, and prints
  * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). Built with
- * TEST_IMAGE, it draws them again from the image of image.h, read through a callback, and
- * compares every glyph of the image with the tables' and counts the reads of each lookup. The same
+ * TEST_IMAGE, it draws them again from the image of image.h, read through a callback, once
+ * the include file names that image, and compares every glyph of the image with the tables'
+ * and counts the reads of each lookup. The same
  * program runs on this machine, under qemu for MIPS, on a Cortex-M with no C library, and on
  * an AVR under simavr with the tables in flash. */
 #include "sorvane_font.h"
@@ -124,6 +125,10 @@ static int compare_image(void) {
     char s[4];
     if (sorvane_open_image(&image, read_image, 0) != SORVANE_IMAGE_OK || sorvane_check_image(&image) != SORVANE_IMAGE_OK) {
         put_text("image refused\n");
+        return 1;
+    }
+    if ((n = sorvane_image_matches(&image)) != SORVANE_IMAGE_OK) {
+        put_text(n == SORVANE_IMAGE_OTHER_GENERATION ? "image of another generation\n" : "image named by none\n");
         return 1;
     }
     for (n = sorvane_glyph_count(); n > 0; n >>= 1) ++bound;
