@@ -183,8 +183,7 @@ bool copy_installed(const AppState& state, const Face& face, const std::filesyst
     }
     std::string bytes;
     if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
-        face.complain_file(state, message_cannot_open_input, from, std::strerror(errno));
-        face.note(state, message_no_installed_fonts);
+        face.complain(state, message_no_installed_fonts, {from, std::strerror(errno)});
         return false;
     }
     const auto copy = [&bytes](std::FILE* f) { return std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size(); };
@@ -206,6 +205,9 @@ Outcome init_command(AppState& state, const Request& call) {
     }
     const std::filesystem::path installed = std::filesystem::path(source.data()).lexically_normal();
     const std::string folder = call.files.empty() ? "." : call.files[0];
+    // DIR's own settings file, where it has one, decides the language of what is said.
+    if (const int language = settings_file_language((folder + "/Sorvane.ini").c_str()); language >= 0)
+        state.settings[Setting::language] = language;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {

@@ -98,6 +98,11 @@ enum Message : int {
     message_text_not_in_encoding = 100,
     message_image_is_include_file = 101,
     message_image_written = 102,
+    message_lock_is_link = 103,
+    message_lock_refused = 104,
+    message_lock_refused_at_start = 105,
+    message_lock_refused_at_close = 106,
+    message_drew_text_cut = 107,
     message_end
 };
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace sorvane {
 
@@ -80,6 +81,28 @@ bool same_file(const char* a, const char* b) {
 }
 
 bool link_target(const char* path, char* out, std::size_t capacity) {
+    // A symbolic link is followed to the file it ends at, which must be there on Windows; its
+    // final path comes as \\?\C:\... or \\?\UNC\server\..., given back in the usual form.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            std::array<char, MAX_PATH * 4> final_path{};
+            const DWORD n = GetFinalPathNameByHandleA(file, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            CloseHandle(file);
+            if (n > 0 && n < final_path.size()) {
+                std::string resolved = final_path.data();
+                if (resolved.rfind("\\\\?\\UNC\\", 0) == 0) resolved = "\\" + resolved.substr(7);
+                else if (resolved.rfind("\\\\?\\", 0) == 0) resolved = resolved.substr(4);
+                if (resolved.size() >= capacity) return false;
+                std::memcpy(out, resolved.c_str(), resolved.size() + 1);
+                return true;
+            }
+        }
+    }
     const std::size_t n = std::strlen(path);
     if (n >= capacity) return false;
     std::memcpy(out, path, n + 1);
@@ -114,6 +137,20 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
     return nullptr;
 }
 
+namespace {
+
+// Whether a new file can be made beside path: one is made and removed again.
+bool folder_takes_files(const char* path) {
+    std::array<char, MAX_PATH * 4> probe{};
+    std::FILE* file = create_beside(path, probe.data(), probe.size());
+    if (!file) return false;
+    std::fclose(file);
+    DeleteFileA(probe.data());
+    return true;
+}
+
+}  // namespace
+
 // LockFileEx on the lock file's handle: Windows ties the lock to the file itself, so a link, a
 // junction, a subst drive or a mapped drive to the folder meets it too. A run that is killed
 // loses its lock with its handle.
@@ -122,10 +159,13 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return Result::not_a_file;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return Result::a_link;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        errno = errno_of_last_error();
+        const int error = errno_of_last_error();
+        if (!folder_takes_files(path)) return Result::no_folder_write;
+        errno = error;
         return Result::not_opened;
     }
     if (GetFileType(file) != FILE_TYPE_DISK) {
