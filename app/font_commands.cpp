@@ -101,6 +101,23 @@ bool text_characters(const AppState& state, const Request& call, std::string tex
     return false;
 }
 
+// The widest picture of a text, in pixels: a text is cut to the characters whose fields fit
+// in it, so that a long one is neither a picture no viewer opens nor gigabytes of memory.
+constexpr int text_picture_width = 8192;
+
+// How many of the characters, from the first, fit in a picture of the widest width, each a
+// field of the font's size (half as wide for a half-width one) between two margins.
+std::size_t characters_fitting(const std::vector<TextCharacter>& characters, int side) {
+    const int field = side * preview_scale;
+    int width = 2 * preview_gap;
+    std::size_t n = 0;
+    for (; n < characters.size(); ++n) {
+        width += characters[n].half ? field / 2 : field;
+        if (width > text_picture_width) break;
+    }
+    return n;
+}
+
 }  // namespace
 
 Outcome preview_command(AppState& state, const Request& call) {
@@ -131,10 +148,15 @@ Outcome preview_command(AppState& state, const Request& call) {
     }
     std::vector<TextCharacter> characters;
     if (call.text && !text_characters(state, call, message, characters)) return said();
+    const std::size_t text_length = characters.size();
+    characters.resize(characters_fitting(characters, font.side));
     const Picture picture = call.text ? draw_text_preview(font, call.order, characters)
                                       : draw_preview(font, call.order, include_file ? preview_columns : grid_side);
     if (!write_whole(state, face, out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return said();
-    if (call.text) face.say(state, message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});
+    if (call.text && characters.size() < text_length)
+        face.say(state, message_drew_text_cut,
+                 {out_path, call.text, font.side, picture.width, picture.height, characters.size(), text_length, text_picture_width});
+    else if (call.text) face.say(state, message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});
     else face.say(state, message_drew_glyphs, {out_path, font.glyphs.size(), font.side, picture.width, picture.height});
     return {};
 }
