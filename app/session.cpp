@@ -33,6 +33,15 @@ Session run_on_settings(AppState& state, StateUse use, const std::function<void(
 
 LoadOutcome look_at_settings(AppState& state) { return load_settings(state); }
 
+namespace {
+
+// A lock's trouble, with errno where it says why: for lock_refused.
+LockTrouble trouble_of(LoadOutcome outcome, int error) {
+    return {outcome, outcome == LoadOutcome::lock_refused ? error : 0};
+}
+
+}  // namespace
+
 StartReading load_at_start(AppState& state) {
     StartReading start;
     LoadOutcome loaded = LoadOutcome::busy;
@@ -40,10 +49,9 @@ StartReading load_at_start(AppState& state) {
         FileLock lock;
         errno = 0;
         loaded = load_settings(state, nullptr, &lock);
-        const LockTrouble trouble{loaded, errno};
         if (loaded == LoadOutcome::lock_not_a_file || loaded == LoadOutcome::lock_is_link ||
             loaded == LoadOutcome::lock_refused)
-            start.lock = trouble;
+            start.lock = trouble_of(loaded, errno);
     }
     if (loaded == LoadOutcome::busy || start.lock.any()) loaded = load_settings(state);
     start.may_save = loaded != LoadOutcome::unreadable && loaded != LoadOutcome::damaged && loaded != LoadOutcome::not_a_file;
@@ -54,7 +62,7 @@ LockTrouble save_at_close(AppState& state, const WindowRect* window, const std::
     FileLock lock;
     errno = 0;
     const LoadOutcome outcome = lock_outcome(lock_settings(state, lock, settings_wait_ms));
-    if (outcome != LoadOutcome::loaded) return {outcome, errno};
+    if (outcome != LoadOutcome::loaded) return trouble_of(outcome, errno);
     pull();
     save_settings(state, window);
     return {};

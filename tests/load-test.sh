@@ -89,12 +89,12 @@ if [ "$(id -u)" = 0 ]; then
 fi
 as_user() { ${user[@]+"${user[@]}"} "$cli" "$@"; }
 mkdir locked read-only shared linked1 linked2
-[ -z "${user[*]}" ] || chown nobody:nogroup locked
 for i in $(seq 0 15); do
   for k in $(seq $((i * 60)) $((i * 60 + 59))); do kanji "$k"; done >"t$i.txt"
   chmod 644 "t$i.txt"
 done
 for folder in locked read-only shared; do "$cli" -C "$folder" language en >/dev/null; done
+[ -z "${user[*]}" ] || chown nobody:nogroup locked locked/Sorvane.ini
 cp locked/Sorvane.ini locked.ini && chmod "$([ -n "${user[*]}" ] && echo 600 || echo 000)" locked/Sorvane.ini.lock
 chmod 555 read-only
 ln -s ../shared/Sorvane.ini linked1/Sorvane.ini && ln -s ../shared/Sorvane.ini linked2/Sorvane.ini

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <functional>
 
 #include <filesystem>
 #include <memory>
@@ -13,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/session.h"
 #include "core/files.h"
 #include "tests/test_support.h"
 
@@ -102,16 +107,87 @@ TEST_F(Saving, TheLockHoldsWhateverReplacesTheSettingsFile) {
     EXPECT_EQ(lock_settings(*state, second, 0), FileLock::Result::locked);
 }
 
+// A run that cannot get the lock changes nothing and says why, with the lock file's name, in
+// the folder's language: another run holds it, or a link or a folder stands in its place.
 TEST_F(Saving, ACommandThatCannotGetTheLockChangesNothing) {
     register_characters(5);
-    const std::string before = read_file(dir.file("Sorvane.ini"));
+    const std::string lock = dir.file("Sorvane.ini.lock");
     FileLock held;
-    ASSERT_EQ(held.acquire(dir.file("Sorvane.ini.lock").c_str(), 0), FileLock::Result::locked);
-    const Result busy = cli({"clear"});
-    EXPECT_EQ(busy.status, 1);
-    EXPECT_NE(busy.err.find("フォルダは他の実行が使用中です"), std::string::npos) << busy.err;
-    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
-    EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
+    const struct {
+        const char* language;
+        std::function<void()> obstacle;
+        std::string says;
+    } cases[] = {
+        {"ja", [&] { ASSERT_EQ(held.acquire(lock.c_str(), 0), FileLock::Result::locked); },
+         "フォルダは他の実行が使用中です。何も変えていません (" + lock + ": 他の実行が 5 秒間ロックしていました)"},
+        {"en", [&] { ASSERT_EQ(held.acquire(lock.c_str(), 0), FileLock::Result::locked); },
+         "The folder is in use by another run; nothing is changed. (" + lock + ": another run kept it locked for 5 seconds)"},
+        {"en", [&] { fs::create_symlink("elsewhere", lock); },
+         "Can't use the folder's lock file; nothing is changed. (" + lock + ": a symbolic link, not a file)"},
+        {"ja", [&] { fs::create_directory(lock); },
+         "フォルダのロック・ファイルが使えません。何も変えていません (" + lock + ": フォルダ、デバイスまたは FIFO で、ファイルではありません)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(cli({"language", c.language}).status, 0);
+        const std::string before = read_file(dir.file("Sorvane.ini"));
+        fs::remove(lock);
+        c.obstacle();
+        const Result refused = cli({"clear"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "sorvane-cli: " + c.says + "\n");
+        EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
+        EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
+        held.release();
+        fs::remove(lock);
+    }
+}
+
+// The window reads and saves through the same session functions as the command line: a lock
+// that cannot be had is said at its start and at its close, and nothing is saved without it.
+// Root opens any file, so the window's session runs in a child as another user.
+TEST_F(Saving, TheWindowSavesNothingWithoutTheLock) {
+    register_characters(5);
+    ASSERT_EQ(cli({"language", "en"}).status, 0);
+    const std::string ini = dir.file("Sorvane.ini");
+    const std::string lock = ini + ".lock";
+    fs::permissions(dir.path, fs::perms::all);
+    fs::permissions(ini, fs::perms(0666));
+    const std::string before = read_file(ini);
+    // The window's start and close in a child; 0 when each said the trouble expected.
+    const auto window = [&](LoadOutcome expected, int error) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
+            fs::current_path(dir.path);
+            const auto state = std::make_unique<AppState>();
+            const StartReading start = load_at_start(*state);
+            if (!start.may_save || start.lock.outcome != expected || start.lock.error != error) _exit(1);
+            if (state->language() != 1 || state->text(registered_text).empty()) _exit(2);
+            state->store_text(registered_text, "");
+            const LockTrouble close = save_at_close(*state, nullptr, [] {});
+            _exit(close.outcome == expected && close.error == error ? 0 : 3);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const struct {
+        std::function<void()> obstacle;
+        LoadOutcome says;
+        int error;
+    } cases[] = {
+        {[&] { write_file(lock, ""), fs::permissions(lock, fs::perms::none); }, LoadOutcome::lock_refused, EACCES},
+        {[&] { fs::create_symlink("elsewhere", lock); }, LoadOutcome::lock_is_link, 0},
+        {[&] { fs::create_directory(lock); }, LoadOutcome::lock_not_a_file, 0},
+    };
+    for (const auto& c : cases) {
+        c.obstacle();
+        EXPECT_EQ(window(c.says, c.error), 0) << static_cast<int>(c.says);
+        EXPECT_EQ(read_file(ini), before);
+        fs::remove(lock);
+    }
+    EXPECT_EQ(window(LoadOutcome::loaded, 0), 0) << "with the lock, the window saves";
+    EXPECT_NE(read_file(ini), before);
 }
 
 TEST_F(Saving, ASettingsFileThatIsNoFileIsRefusedNotWaitedOn) {
