@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace sorvane {
 
@@ -94,11 +93,16 @@ bool link_target(const char* path, char* out, std::size_t capacity) {
                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
             CloseHandle(file);
             if (n > 0 && n < final_path.size()) {
-                std::string resolved = final_path.data();
-                if (resolved.rfind("\\\\?\\UNC\\", 0) == 0) resolved = "\\" + resolved.substr(7);
-                else if (resolved.rfind("\\\\?\\", 0) == 0) resolved = resolved.substr(4);
-                if (resolved.size() >= capacity) return false;
-                std::memcpy(out, resolved.c_str(), resolved.size() + 1);
+                std::size_t start = 0;
+                if (std::strncmp(final_path.data(), "\\\\?\\UNC\\", 8) == 0) {
+                    final_path[6] = '\\';  // \\?\UNC\server becomes \\server
+                    start = 6;
+                } else if (std::strncmp(final_path.data(), "\\\\?\\", 4) == 0) {
+                    start = 4;
+                }
+                const std::size_t length = n - start;
+                if (length >= capacity) return false;
+                std::memcpy(out, final_path.data() + start, length + 1);
                 return true;
             }
         }
