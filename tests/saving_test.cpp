@@ -107,87 +107,62 @@ TEST_F(Saving, TheLockHoldsWhateverReplacesTheSettingsFile) {
     EXPECT_EQ(lock_settings(*state, second, 0), FileLock::Result::locked);
 }
 
-// A run that cannot get the lock changes nothing and says why, with the lock file's name, in
-// the folder's language: another run holds it, or a link or a folder stands in its place.
-TEST_F(Saving, ACommandThatCannotGetTheLockChangesNothing) {
+// A run that cannot get the lock changes nothing and says why, in the folder's language; the
+// window, through the same session functions, says so at its start and close and saves
+// nothing. Root opens any file, so the runs are another user's.
+TEST_F(Saving, ARunThatCannotGetTheLockChangesNothing) {
     register_characters(5);
-    const std::string lock = dir.file("Sorvane.ini.lock");
-    FileLock held;
-    const struct {
-        const char* language;
-        std::function<void()> obstacle;
-        std::string says;
-    } cases[] = {
-        {"ja", [&] { ASSERT_EQ(held.acquire(lock.c_str(), 0), FileLock::Result::locked); },
-         "フォルダは他の実行が使用中です。何も変えていません (" + lock + ": 他の実行が 5 秒間ロックしていました)"},
-        {"en", [&] { ASSERT_EQ(held.acquire(lock.c_str(), 0), FileLock::Result::locked); },
-         "The folder is in use by another run; nothing is changed. (" + lock + ": another run kept it locked for 5 seconds)"},
-        {"en", [&] { fs::create_symlink("elsewhere", lock); },
-         "Can't use the folder's lock file; nothing is changed. (" + lock + ": a symbolic link, not a file)"},
-        {"ja", [&] { fs::create_directory(lock); },
-         "フォルダのロック・ファイルが使えません。何も変えていません (" + lock + ": フォルダ、デバイスまたは FIFO で、ファイルではありません)"},
-    };
-    for (const auto& c : cases) {
-        ASSERT_EQ(cli({"language", c.language}).status, 0);
-        const std::string before = read_file(dir.file("Sorvane.ini"));
-        fs::remove(lock);
-        c.obstacle();
-        const Result refused = cli({"clear"});
-        EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, "sorvane-cli: " + c.says + "\n");
-        EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
-        EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
-        held.release();
-        fs::remove(lock);
-    }
-}
-
-// The window reads and saves through the same session functions as the command line: a lock
-// that cannot be had is said at its start and at its close, and nothing is saved without it.
-// Root opens any file, so the window's session runs in a child as another user.
-TEST_F(Saving, TheWindowSavesNothingWithoutTheLock) {
-    register_characters(5);
-    ASSERT_EQ(cli({"language", "en"}).status, 0);
-    const std::string ini = dir.file("Sorvane.ini");
-    const std::string lock = ini + ".lock";
+    const std::string ini = dir.file("Sorvane.ini"), lock = ini + ".lock";
     fs::permissions(dir.path, fs::perms::all);
-    fs::permissions(ini, fs::perms(0666));
-    const std::string before = read_file(ini);
-    // The window's start and close in a child; 0 when each said the trouble expected.
-    const auto window = [&](LoadOutcome expected, int error) {
+    const auto window = [&](LoadOutcome expected, int language) {  // in a child: 0 when start and close said it
+        const int error = expected == LoadOutcome::lock_refused ? EACCES : 0;
         const pid_t child = fork();
         if (child == 0) {
             if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
             fs::current_path(dir.path);
             const auto state = std::make_unique<AppState>();
             const StartReading start = load_at_start(*state);
-            if (!start.may_save || start.lock.outcome != expected || start.lock.error != error) _exit(1);
-            if (state->language() != 1 || state->text(registered_text).empty()) _exit(2);
-            state->store_text(registered_text, "");
-            const LockTrouble close = save_at_close(*state, nullptr, [] {});
-            _exit(close.outcome == expected && close.error == error ? 0 : 3);
+            const WindowRect moved{11, 22, 333, 444};
+            const LockTrouble close = save_at_close(*state, &moved, [] {});
+            _exit(start.may_save && start.lock.outcome == expected && start.lock.error == error && state->language() == language &&
+                          close.outcome == expected && close.error == error ? 0 : 1);
         }
         int status = -1;
         waitpid(child, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
+    FileLock held;
     const struct {
+        const char* language;
         std::function<void()> obstacle;
-        LoadOutcome says;
-        int error;
+        LoadOutcome outcome;
+        std::string says;
     } cases[] = {
-        {[&] { write_file(lock, ""), fs::permissions(lock, fs::perms::none); }, LoadOutcome::lock_refused, EACCES},
-        {[&] { fs::create_symlink("elsewhere", lock); }, LoadOutcome::lock_is_link, 0},
-        {[&] { fs::create_directory(lock); }, LoadOutcome::lock_not_a_file, 0},
+        {"en", [&] { held.acquire(lock.c_str(), 0); }, LoadOutcome::busy,
+         "The folder is in use by another run; nothing is changed. (" + lock + ": another run kept it locked for 5 seconds)"},
+        {"en", [&] { write_file(lock, ""), fs::permissions(lock, fs::perms::none); }, LoadOutcome::lock_refused,
+         "Can't use the folder's lock file; nothing is changed. (" + lock + ": Permission denied)"},
+        {"en", [&] { fs::create_symlink("elsewhere", lock); }, LoadOutcome::lock_is_link,
+         "Can't use the folder's lock file; nothing is changed. (" + lock + ": a symbolic link, not a file)"},
+        {"ja", [&] { fs::create_directory(lock); }, LoadOutcome::lock_not_a_file,
+         "フォルダのロック・ファイルが使えません。何も変えていません (" + lock + ": フォルダ、デバイスまたは FIFO で、ファイルではありません)"},
     };
     for (const auto& c : cases) {
+        ASSERT_EQ(cli({"language", c.language}).status, 0);
+        fs::permissions(ini, fs::perms(0666));
+        const std::string before = read_file(ini);
+        fs::remove(lock);
         c.obstacle();
-        EXPECT_EQ(window(c.says, c.error), 0) << static_cast<int>(c.says);
+        const Result refused = cli({"clear"}, getuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups" : "");
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "sorvane-cli: " + c.says + "\n");
+        EXPECT_EQ(c.outcome == LoadOutcome::busy ? 0 : window(c.outcome, c.language[0] == 'e'), 0) << c.says;
         EXPECT_EQ(read_file(ini), before);
+        held.release();
         fs::remove(lock);
     }
     EXPECT_EQ(window(LoadOutcome::loaded, 0), 0) << "with the lock, the window saves";
-    EXPECT_NE(read_file(ini), before);
+    EXPECT_EQ(read_file(ini).rfind("20\r\n0\r\n11\r\n22\r\n333\r\n444\r\n", 0), 0u);
 }
 
 TEST_F(Saving, ASettingsFileThatIsNoFileIsRefusedNotWaitedOn) {
