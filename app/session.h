@@ -26,8 +26,9 @@ struct Session {
 // Loads Sorvane.ini of the working directory into the state, runs the command and, for a
 // command that saves, saves it again; that one keeps the folder locked from the reading to
 // the saving, so that runs in one folder take their turns and none loses another's change.
-// Nothing runs when the file cannot be used: no path, busy, no file, unreadable, or damaged
-// for a command that would save (saving would lose what stands after the damage).
+// Nothing runs when the file cannot be used: no path, busy, a lock file that cannot be used,
+// no file, unreadable, or damaged for a command that would save (saving would lose what
+// stands after the damage).
 Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command);
 
 // Reads Sorvane.ini of the working directory without waiting for the folder, for a command

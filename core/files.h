@@ -27,7 +27,8 @@ bool is_special_file(const char* path);
 bool same_file(const char* a, const char* b);
 
 // The file a path stands for: a symbolic link's target, followed to its end (a target that is
-// not there yet included), else the path itself; written into out. False when it does not fit.
+// not there yet included, except on Windows), else the path itself; written into out. False
+// when it does not fit.
 bool link_target(const char* path, char* out, std::size_t capacity);
 
 // Creates a new empty file beside path, named path, a dot and an ending no file there has,
