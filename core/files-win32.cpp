@@ -29,6 +29,16 @@ int errno_of_last_error() {
     }
 }
 
+// Whether a symbolic link stands at path: a reparse point of that tag, not the other reparse
+// points a file may be (a cloud file's placeholder, a deduplicated file).
+bool is_symbolic_link(const char* path) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
 }  // namespace
 
 bool sync_to_disk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
@@ -82,9 +92,7 @@ bool same_file(const char* a, const char* b) {
 bool link_target(const char* path, char* out, std::size_t capacity) {
     // A symbolic link is followed to the file it ends at, which must be there on Windows; its
     // final path comes as \\?\C:\... or \\?\UNC\server\..., given back in the usual form.
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (is_symbolic_link(path)) {
         HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -163,9 +171,9 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return Result::not_a_file;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return Result::a_link;
+    if (is_symbolic_link(path)) return Result::a_link;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const int error = errno_of_last_error();
         if (!folder_takes_files(path)) return Result::no_folder_write;
