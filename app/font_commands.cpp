@@ -100,6 +100,23 @@ bool text_characters(const AppState& state, const Request& call, std::string tex
     return false;
 }
 
+// The widest picture of a text, in pixels: a text is cut to the characters whose fields fit
+// in it, so that a long one is neither a picture no viewer opens nor gigabytes of memory.
+constexpr int text_picture_width = 8192;
+
+// How many of the characters, from the first, fit in a picture of the widest width, each a
+// field of the font's size (half as wide for a half-width one) between two margins.
+std::size_t characters_fitting(const std::vector<TextCharacter>& characters, int side) {
+    const int field = side * preview_scale;
+    int width = 2 * preview_gap;
+    std::size_t n = 0;
+    for (; n < characters.size(); ++n) {
+        width += characters[n].half ? field / 2 : field;
+        if (width > text_picture_width) break;
+    }
+    return n;
+}
+
 }  // namespace
 
 Outcome preview_command(AppState& state, const Request& call) {
@@ -130,10 +147,15 @@ Outcome preview_command(AppState& state, const Request& call) {
     }
     std::vector<TextCharacter> characters;
     if (call.text && !text_characters(state, call, message, characters)) return said();
+    const std::size_t text_length = characters.size();
+    characters.resize(characters_fitting(characters, font.side));
     const Picture picture = call.text ? draw_text_preview(font, call.order, characters)
                                       : draw_preview(font, call.order, include_file ? preview_columns : grid_side);
     if (!write_whole(state, face, out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return said();
-    if (call.text) face.say(state, message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});
+    if (call.text && characters.size() < text_length)
+        face.say(state, message_drew_text_cut,
+                 {out_path, call.text, font.side, picture.width, picture.height, characters.size(), text_length, text_picture_width});
+    else if (call.text) face.say(state, message_drew_text, {out_path, call.text, font.side, picture.width, picture.height});
     else face.say(state, message_drew_glyphs, {out_path, font.glyphs.size(), font.side, picture.width, picture.height});
     return {};
 }
@@ -182,8 +204,7 @@ bool copy_installed(const AppState& state, const Face& face, const std::filesyst
     }
     std::string bytes;
     if (!read_whole_file(from.c_str(), bytes, 64u << 20)) {
-        face.complain_file(state, message_cannot_open_input, from, std::strerror(errno));
-        face.note(state, message_no_installed_fonts);
+        face.complain(state, message_no_installed_fonts, {from, std::strerror(errno)});
         return false;
     }
     const auto copy = [&bytes](std::FILE* f) {
@@ -207,6 +228,9 @@ Outcome init_command(AppState& state, const Request& call) {
     }
     const std::filesystem::path installed = std::filesystem::path(source.data()).lexically_normal();
     const std::string folder = call.files.empty() ? "." : call.files[0];
+    // DIR's own settings file, where it has one, decides the language of what is said.
+    if (const int language = settings_file_language((folder + "/Sorvane.ini").c_str()); language >= 0)
+        state.settings[Setting::language] = language;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {

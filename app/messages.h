@@ -103,6 +103,11 @@ enum Message : int {
     message_half_too_wide = 105,
     message_missing_half_glyphs = 106,
     message_other_generation = 107,
+    message_lock_is_link = 108,
+    message_lock_refused = 109,
+    message_lock_refused_at_start = 110,
+    message_lock_refused_at_close = 111,
+    message_drew_text_cut = 112,
     message_end
 };
 

@@ -33,22 +33,39 @@ Session run_on_settings(AppState& state, StateUse use, const std::function<void(
 
 LoadOutcome look_at_settings(AppState& state) { return load_settings(state); }
 
-bool load_at_start(AppState& state) {
+namespace {
+
+// A lock's trouble, with errno where it says why: for lock_refused.
+LockTrouble trouble_of(LoadOutcome outcome, int error) {
+    return {outcome, outcome == LoadOutcome::lock_refused ? error : 0};
+}
+
+}  // namespace
+
+StartReading load_at_start(AppState& state) {
+    StartReading start;
     LoadOutcome loaded = LoadOutcome::busy;
     {
         FileLock lock;
+        errno = 0;
         loaded = load_settings(state, nullptr, &lock);
+        if (loaded == LoadOutcome::lock_not_a_file || loaded == LoadOutcome::lock_is_link ||
+            loaded == LoadOutcome::lock_refused)
+            start.lock = trouble_of(loaded, errno);
     }
-    if (loaded == LoadOutcome::busy) loaded = load_settings(state);
-    return loaded != LoadOutcome::unreadable && loaded != LoadOutcome::damaged && loaded != LoadOutcome::not_a_file;
+    if (loaded == LoadOutcome::busy || start.lock.any()) loaded = load_settings(state);
+    start.may_save = loaded != LoadOutcome::unreadable && loaded != LoadOutcome::damaged && loaded != LoadOutcome::not_a_file;
+    return start;
 }
 
-bool save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull) {
+LockTrouble save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull) {
     FileLock lock;
-    if (lock_settings(state, lock, settings_wait_ms) == FileLock::Result::busy) return false;
+    errno = 0;
+    const LoadOutcome outcome = lock_outcome(lock_settings(state, lock, settings_wait_ms));
+    if (outcome != LoadOutcome::loaded) return trouble_of(outcome, errno);
     pull();
     save_settings(state, window);
-    return true;
+    return {};
 }
 
 BannerClock banner_time(BannerTime& time) {

@@ -26,25 +26,42 @@ struct Session {
 // Loads Sorvane.ini of the working directory into the state, runs the command and, for a
 // command that saves, saves it again; that one keeps the folder locked from the reading to
 // the saving, so that runs in one folder take their turns and none loses another's change.
-// Nothing runs when the file cannot be used: no path, busy, no file, unreadable, or damaged
-// for a command that would save (saving would lose what stands after the damage).
+// Nothing runs when the file cannot be used: no path, busy, a lock file that cannot be used,
+// no file, unreadable, or damaged for a command that would save (saving would lose what
+// stands after the damage).
 Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command);
 
 // Reads Sorvane.ini of the working directory without waiting for the folder, for a command
 // that keeps no state: the folder's language and paths.
 LoadOutcome look_at_settings(AppState& state);
 
+// Why the lock of the settings file could not be had: busy, lock_not_a_file, lock_is_link or
+// lock_refused (error is then errno); loaded when it was had, or when none is needed because
+// no file can be made in its folder.
+struct LockTrouble {
+    LoadOutcome outcome = LoadOutcome::loaded;
+    int error = 0;
+    bool any() const { return outcome != LoadOutcome::loaded; }
+};
+
+// What a window's reading at its start came to.
+struct StartReading {
+    bool may_save = true;  // the file may be saved over at the end: not unreadable, damaged or no file
+    LockTrouble lock;      // why the lock could not be had, other than another run (waited out)
+};
+
 // A window's reading at its start: the folder is locked only while the file is read, and a
 // run that keeps it too long is waited out, after which the file is read as it stands
-// (always whole). True when the file may be saved over at the end: not unreadable, damaged
-// or no file.
-bool load_at_start(AppState& state);
+// (always whole). A lock that cannot be had for another reason is said, and the file is read
+// as it stands too.
+StartReading load_at_start(AppState& state);
 
 // A window's save at its close, once no other run holds the folder, within the wait: pull
-// brings the window's texts into the state first, under the lock. False, with nothing
-// written, when another run held the folder for the whole wait. A lock file that cannot be
-// made (a read-only folder) locks nothing, and the save goes on.
-bool save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull);
+// brings the window's texts into the state first, under the lock. Nothing is written when
+// the lock cannot be had (another run held it for the whole wait, or it cannot be opened);
+// the trouble says why. A lock file that cannot be made where no file can be (a read-only
+// folder) locks nothing, and the save goes on.
+LockTrouble save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull);
 
 // Where the time of a generation's banner comes from.
 enum class BannerClock {

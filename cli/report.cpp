@@ -111,7 +111,12 @@ bool report_session(const AppState& state, const Face& face, const Session& sess
         return false;
     case LoadOutcome::not_a_file: face.complain_file(state, message_cannot_read, ini, message_not_a_file); return false;
     case LoadOutcome::lock_not_a_file:
-        face.complain_file(state, message_cannot_read, settings_lock_path(state).data(), message_not_a_file);
+    case LoadOutcome::lock_is_link:
+        face.complain_file(state, message_lock_refused, settings_lock_path(state).data(),
+                           session.loaded == LoadOutcome::lock_is_link ? message_lock_is_link : message_not_a_file);
+        return false;
+    case LoadOutcome::lock_refused:
+        face.complain_file(state, message_lock_refused, settings_lock_path(state).data(), std::strerror(session.load_error));
         return false;
     case LoadOutcome::unreadable:
         if (session.load_error) face.complain_file(state, message_cannot_read, ini, std::strerror(session.load_error));

@@ -110,6 +110,20 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
     return nullptr;
 }
 
+namespace {
+
+// Whether a new file can be made beside path: one is made and removed again.
+bool folder_takes_files(const char* path) {
+    std::array<char, 4200> probe{};
+    std::FILE* file = create_beside(path, probe.data(), probe.size());
+    if (!file) return false;
+    std::fclose(file);
+    unlink(probe.data());
+    return true;
+}
+
+}  // namespace
+
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
     for (int waited = 0;;) {
@@ -117,7 +131,14 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
         // a writer and then refused. A read-only folder keeps a lock file it already has.
         int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0 && errno == ENOENT) fd = open(path, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (fd < 0) return errno == ELOOP ? Result::not_a_file : Result::not_opened;
+        if (fd < 0) {
+            const int error = errno;
+            struct stat there {};
+            if (lstat(path, &there) == 0 && S_ISLNK(there.st_mode)) return Result::a_link;
+            if (!folder_takes_files(path)) return Result::no_folder_write;
+            errno = error;
+            return Result::not_opened;
+        }
         struct stat held {};
         if (fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
             close(fd);

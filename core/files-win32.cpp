@@ -30,6 +30,16 @@ int errno_of_last_error() {
     }
 }
 
+// Whether a symbolic link stands at path: a reparse point of that tag, not the other reparse
+// points a file may be (a cloud file's placeholder, a deduplicated file).
+bool is_symbolic_link(const char* path) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && found.dwReserved0 == IO_REPARSE_TAG_SYMLINK;
+}
+
 }  // namespace
 
 bool sync_to_disk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
@@ -125,6 +135,31 @@ bool same_place(const char* a, const char* b) {
 }
 
 bool link_target(const char* path, char* out, std::size_t capacity) {
+    // A symbolic link is followed to the file it ends at, which must be there on Windows; its
+    // final path comes as \\?\C:\... or \\?\UNC\server\..., given back in the usual form.
+    if (is_symbolic_link(path)) {
+        HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            std::array<char, MAX_PATH * 4> final_path{};
+            const DWORD n = GetFinalPathNameByHandleA(file, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            CloseHandle(file);
+            if (n > 0 && n < final_path.size()) {
+                std::size_t start = 0;
+                if (std::strncmp(final_path.data(), "\\\\?\\UNC\\", 8) == 0) {
+                    final_path[6] = '\\';  // \\?\UNC\server becomes \\server
+                    start = 6;
+                } else if (std::strncmp(final_path.data(), "\\\\?\\", 4) == 0) {
+                    start = 4;
+                }
+                const std::size_t length = n - start;
+                if (length >= capacity) return false;
+                std::memcpy(out, final_path.data() + start, length + 1);
+                return true;
+            }
+        }
+    }
     const std::size_t n = std::strlen(path);
     if (n >= capacity) return false;
     std::memcpy(out, path, n + 1);
@@ -159,6 +194,20 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity) {
     return nullptr;
 }
 
+namespace {
+
+// Whether a new file can be made beside path: one is made and removed again.
+bool folder_takes_files(const char* path) {
+    std::array<char, MAX_PATH * 4> probe{};
+    std::FILE* file = create_beside(path, probe.data(), probe.size());
+    if (!file) return false;
+    std::fclose(file);
+    DeleteFileA(probe.data());
+    return true;
+}
+
+}  // namespace
+
 // LockFileEx on the lock file's handle: Windows ties the lock to the file itself, so a link, a
 // junction, a subst drive or a mapped drive to the folder meets it too. A run that is killed
 // loses its lock with its handle.
@@ -167,10 +216,13 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return Result::not_a_file;
+    if (is_symbolic_link(path)) return Result::a_link;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        errno = errno_of_last_error();
+        const int error = errno_of_last_error();
+        if (!folder_takes_files(path)) return Result::no_folder_write;
+        errno = error;
         return Result::not_opened;
     }
     if (GetFileType(file) != FILE_TYPE_DISK) {

@@ -35,7 +35,8 @@ bool same_file(const char* a, const char* b);
 bool same_place(const char* a, const char* b);
 
 // The file a path stands for: a symbolic link's target, followed to its end (a target that is
-// not there yet included), else the path itself; written into out. False when it does not fit.
+// not there yet included, except on Windows), else the path itself; written into out. False
+// when it does not fit.
 bool link_target(const char* path, char* out, std::size_t capacity);
 
 // Creates a new empty file beside path, named path, a dot and an ending no file there has,
@@ -47,14 +48,19 @@ std::FILE* create_beside(const char* path, char* temp, std::size_t capacity);
 // guards until it has put the rewritten file in place, so that runs in one folder take their
 // turns. The lock file is made, empty, when it is not there, and is never replaced or removed,
 // so the lock holds however the guarded file is replaced (a save, an editor, git). It follows
-// the file itself, not the path's text: a link to the folder meets the same lock.
+// the file itself, not the path's text: a link to the folder meets the same lock. A run goes
+// without it only where no file can be made in its folder, where no save can succeed either.
 class FileLock {
 public:
     enum class Result {
         locked,
         busy,         // another run kept it for the whole wait
-        not_a_file,   // a folder, a device, a FIFO or a link stands there
-        not_opened,   // it cannot be opened or made (errno says why); nothing is locked
+        not_a_file,   // a folder, a device or a FIFO stands there
+        a_link,       // a symbolic link stands there; it is never followed
+        not_opened,   // it cannot be opened, made or locked in a folder that can be written
+                      // (errno says why); nothing is locked, and the run must not go on
+        no_folder_write,  // it cannot be opened or made, nor can any file in its folder:
+                          // nothing is locked, and the run may go on, since it can save nothing
     };
 
     FileLock() = default;

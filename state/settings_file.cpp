@@ -111,28 +111,79 @@ int damaged_line_of(std::FILE* file) {
     return std::fseek(file, 0, SEEK_SET) == 0 ? damaged : 0;
 }
 
-LockPath settings_lock_path(const AppState& state) {
-    LockPath path{};
-    const std::size_t length = std::strlen(state.ini_path.data());
-    if (length == 0) return path;
-    std::memcpy(path.data(), state.ini_path.data(), length);
-    std::memcpy(path.data() + length, settings_lock_suffix, sizeof settings_lock_suffix);
-    return path;
+namespace {
+
+// path with ".lock" after it; empty when path is empty.
+LockPath lock_beside(const char* path) {
+    LockPath lock{};
+    const std::size_t length = std::strlen(path);
+    if (length == 0 || length + sizeof settings_lock_suffix > lock.size()) return lock;
+    std::memcpy(lock.data(), path, length);
+    std::memcpy(lock.data() + length, settings_lock_suffix, sizeof settings_lock_suffix);
+    return lock;
 }
+
+// The file at the end of the links of the state's settings file; empty when there is none.
+std::array<char, ini_path_capacity> settings_target(const AppState& state) {
+    std::array<char, ini_path_capacity> target{};
+    if (state.ini_path[0] == '\0' || !link_target(state.ini_path.data(), target.data(), target.size())) target[0] = '\0';
+    return target;
+}
+
+}  // namespace
+
+int settings_file_language(const char* path) {
+    if (is_special_file(path)) return -1;
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) return -1;
+    std::array<std::uint8_t, 4096> buffer;
+    TextReader in(file, buffer);
+    LineBuffer line_buffer;
+    std::size_t length = 0;
+    int language_of_file = 0;
+    if (next_line(in, line_buffer, length) && decimal_value(line_buffer.data()) > language &&
+        next_line(in, line_buffer, length))
+        language_of_file = decimal_value(line_buffer.data()) == 1 ? 1 : 0;
+    std::fclose(file);
+    return language_of_file;
+}
+
+LockPath settings_lock_path(const AppState& state) { return lock_beside(settings_target(state).data()); }
 
 FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
     const LockPath path = settings_lock_path(state);
-    if (path[0] == '\0') return FileLock::Result::not_opened;
+    if (path[0] == '\0') {
+        errno = ENAMETOOLONG;
+        return FileLock::Result::not_opened;
+    }
     return lock.acquire(path.data(), wait_ms);
+}
+
+LoadOutcome lock_outcome(FileLock::Result result) {
+    switch (result) {
+    case FileLock::Result::busy: return LoadOutcome::busy;
+    case FileLock::Result::not_a_file: return LoadOutcome::lock_not_a_file;
+    case FileLock::Result::a_link: return LoadOutcome::lock_is_link;
+    case FileLock::Result::not_opened: return LoadOutcome::lock_refused;
+    case FileLock::Result::locked:
+    case FileLock::Result::no_folder_write: break;
+    }
+    return LoadOutcome::loaded;
 }
 
 bool names_settings_file(const AppState& state, const char* path) {
     if (state.ini_path[0] == '\0') return false;
-    const LockPath lock = settings_lock_path(state);
-    if (same_file(path, state.ini_path.data()) || same_file(path, lock.data())) return true;
+    const auto target = settings_target(state);
+    const LockPath own_lock = lock_beside(state.ini_path.data());
+    const LockPath lock = lock_beside(target.data());
+    const char* files[] = {state.ini_path.data(), target.data(), own_lock.data(), lock.data()};
     std::array<char, ini_path_capacity + 16> full{};
-    if (full_path(path, full.data(), full.size()) == 0) return false;
-    return std::strcmp(full.data(), state.ini_path.data()) == 0 || std::strcmp(full.data(), lock.data()) == 0;
+    const bool have_full = full_path(path, full.data(), full.size()) != 0;
+    for (const char* file : files) {
+        if (file[0] == '\0') continue;
+        if (same_file(path, file) || (have_full && std::strcmp(full.data(), file) == 0)) return true;
+    }
+    return false;
 }
 
 LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
@@ -144,11 +195,12 @@ LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
         errno = 0;
-        const FileLock::Result lock = hold ? lock_settings(state, *hold, settings_wait_ms) : FileLock::Result::locked;
-        if (lock == FileLock::Result::busy) {
-            outcome = LoadOutcome::busy;
-        } else if (lock == FileLock::Result::not_a_file) {
-            outcome = LoadOutcome::lock_not_a_file;
+        const LoadOutcome lock = hold ? lock_outcome(lock_settings(state, *hold, settings_wait_ms)) : LoadOutcome::loaded;
+        if (lock != LoadOutcome::loaded) {
+            outcome = lock;
+            const int error = errno;
+            state.settings[language] = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
+            errno = error;
         } else if (is_special_file(ini_path.data())) {
             outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
         } else if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {

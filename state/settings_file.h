@@ -19,23 +19,35 @@ enum class LoadOutcome {
                  // as it goes, but saving over it would lose what stands after that byte
     no_path,     // no path could be formed
     not_a_file,  // a folder, a device or a FIFO stands in its place
-    busy,        // another run kept the file locked for the whole wait; nothing was read
-    lock_not_a_file,  // a folder, a device, a FIFO or a link stands in the lock file's place
+    busy,        // another run kept the file locked for the whole wait
+    lock_not_a_file,  // a folder, a device or a FIFO stands in the lock file's place
+    lock_is_link,     // a symbolic link stands in the lock file's place
+    lock_refused,     // the lock file cannot be opened, made or locked, though its folder can
+                      // be written (errno says why)
 };
+// Of these, busy and the lock's own outcomes read only the language of the file, for the
+// message that says why nothing else was done.
 
-// The lock file beside the settings file, on which runs in one folder take turns:
-// "Sorvane.ini.lock". It is made when missing and may be left in place.
+// The lock file beside the settings file, on which runs take turns: "Sorvane.ini.lock" beside
+// the file that Sorvane.ini stands for, at the end of its links, so that folders linked to one
+// settings file share its lock. It is made when missing and may be left in place.
 inline constexpr char settings_lock_suffix[] = ".lock";
 using LockPath = std::array<char, ini_path_capacity + sizeof settings_lock_suffix>;
 
-// The lock file of the state's settings file; empty when the state has no ini_path.
+// The lock file of the state's settings file; empty when the state has no ini_path or the
+// path at the end of its links is too long.
 LockPath settings_lock_path(const AppState& state);
 
 // Locks the lock file of the state's settings file, waiting up to wait_ms milliseconds.
 FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms);
 
-// Whether path names the state's settings file or its lock file, which only a saving command
-// writes: the same file through any name or link, or, where there is none yet, the same path.
+// The outcome a lock's result gives a load: loaded where the run may go on (locked, or no
+// file can be made in the folder), else busy or the lock's own outcome.
+LoadOutcome lock_outcome(FileLock::Result result);
+
+// Whether path names the state's settings file, the file at the end of its links, or its lock
+// file, which only a saving command writes: the same file through any name or link, or, where
+// there is none yet, the same path. The folder's own Sorvane.ini.lock counts too.
 bool names_settings_file(const AppState& state, const char* path);
 
 // How long a run waits for another run in the same folder to finish with the settings file.
@@ -45,9 +57,15 @@ inline constexpr int settings_wait_ms = 5'000;
 // the file if there is one, sets font_path and ini_path_length, and brings a language out of
 // range back to Japanese. damaged_line, where given, gets the line of a damaged file's first
 // 0x1A or NUL. Where hold is given, the file is locked before it is read, and the lock stays
-// in hold until the caller has saved; a file that cannot be locked because it cannot be made
-// (a read-only folder) is read without one.
+// in hold until the caller has saved; a lock file that cannot be made in a folder where no
+// file can be (a read-only folder) lets the file be read without one. A lock that cannot be
+// had for any other reason is an outcome of its own (errno says why for lock_refused), and
+// the file is then read only for its language.
 LoadOutcome load_settings(AppState& state, int* damaged_line = nullptr, FileLock* hold = nullptr);
+
+// The language of the settings file at path (0 Japanese, 1 English), read as it stands without
+// the lock, which is safe since a save replaces the file whole; -1 when it cannot be read.
+int settings_file_language(const char* path);
 
 // Reads the lines of a settings file, open for reading, into the settings and texts (as
 // loaded, they must be clear before); false when a read error cut it short.

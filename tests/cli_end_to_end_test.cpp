@@ -413,8 +413,10 @@ TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
     EXPECT_EQ(read_file(dir.file("test16.bdf")).substr(0, 9), "STARTFONT");
 
     // The text a preview draws is an input too, and the folder's settings file and its lock
-    // file are written by the saving commands alone.
+    // file are written by the saving commands alone: a linked one's lock lies beside its target.
     write_file(dir.file("msg.txt"), kan);
+    std::filesystem::rename(dir.file("Sorvane.ini"), dir.file("real.ini"));
+    std::filesystem::create_symlink("real.ini", dir.file("Sorvane.ini"));
     std::filesystem::create_symlink("msg.txt", dir.file("msg-link.txt"));
     const std::string settings = read_file(dir.file("Sorvane.ini"));
     const std::vector<std::vector<std::string>> refused = {
@@ -423,6 +425,7 @@ TEST_F(Cli, OutputsThatAreTheirOwnInputsAreRefused) {
         {"preview", "x.inc", "-o", "Sorvane.ini"},
         {"import-font", "test16.bdf", "-o", "Sorvane.ini"},
         {"import-font", "test16.bdf", "-o", "Sorvane.ini.lock"},
+        {"preview", "x.inc", "-o", "real.ini.lock"},
     };
     for (const auto& args : refused) {
         const Result no = cli(args);
@@ -509,6 +512,8 @@ TEST_F(Cli, RefusalsSayWhatIsTrue) {
     write_file(dir.file("a.txt"), kan);
     cli({"scan", "--add", "a.txt"});
     std::filesystem::create_directories(dir.file("fonts/Sorvane.J16"));
+    std::filesystem::create_directories(dir.file("ja/Sorvane.J16"));  // init DIR speaks DIR's language
+    ASSERT_EQ(cli({"-C", "ja", "language", "ja"}).status, 0);
     write_file(dir.file("font.bdf"), bdf_font(16, {bdf_glyph16(0x3441, {0xFFFF})}));
     ASSERT_EQ(std::system(("gzip -c " + dir.file("font.bdf") + " >" + dir.file("font.bdf.gz")).c_str()), 0);
     std::string packed = read_file(dir.file("font.bdf.gz"));
@@ -522,6 +527,7 @@ TEST_F(Cli, RefusalsSayWhatIsTrue) {
         {{"scan", "--encoding", "", "a.txt"}, 2, "--encoding needs the name of an encoding"},
         {{"generate", "--strict"}, 1, "the font source file " + dir.file("Sorvane.K14") + " cannot be read"},
         {{"init", "fonts"}, 1, "fonts/Sorvane.J16: a folder, a device or a FIFO, not a file"},
+        {{"init", "ja"}, 1, "出力ファイルが作れません (ja/Sorvane.J16: フォルダ、デバイスまたは FIFO で、ファイルではありません)"},
         {{"import-font", "cut.bdf.gz"}, 1, "it is cut short: its gzip trailer is missing"},
         {{"import-font", "font.bdf.gz", "-o", "whole.J16"}, 0, "1 glyphs taken"},
     };
@@ -530,6 +536,8 @@ TEST_F(Cli, RefusalsSayWhatIsTrue) {
         EXPECT_EQ(r.status, c.status) << c.args[0] << ": " << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
         EXPECT_EQ(r.err.find("0 registered"), std::string::npos) << r.err;
+        for (std::size_t line = 0; c.args[0] == "init" && line < r.err.size(); line = r.err.find('\n', line) + 1)
+            EXPECT_EQ(r.err.compare(line, 13, "sorvane-cli: "), 0) << "each refusal a line of its own: " << r.err;
     }
     // A packed font that unpacks past the limit is refused, in little more memory than that.
     ASSERT_EQ(std::system(("head -c 100000000 /dev/zero | gzip >" + dir.file("zeros.gz")).c_str()), 0);
@@ -597,6 +605,15 @@ TEST_F(Cli, PreviewDrawsEveryGlyphInCodeOrder) {
     }
     EXPECT_EQ(picture.at(0, 0), 192) << "gray between the fields";
     EXPECT_EQ(picture.at(76, 10), 192) << "no third glyph";
+
+    // The longest text a preview takes is cut to a picture 8192 pixels wide, in little memory.
+    std::string text;
+    while (text.size() < (1u << 20)) text += kan;
+    write_file(dir.file("long.txt"), text);
+    expect_run_within(dir, {"preview", "Font.inc", "--text", "long.txt", "-o", "long.png"}, 0, 100 * 1024);
+    EXPECT_EQ(cli({"preview", "Font.inc", "--text", "long.txt", "-o", "long.png"}).out,
+              "long.png: the first 255 of the 524288 characters of long.txt (as many as fit in 8192 pixels) "
+              "in glyphs of 16 dots, 8168x40 pixels\n");
 }
 
 TEST_F(Cli, PreviewDrawsAFontSourceFileInGridOrder) {

@@ -1,8 +1,10 @@
 #!/bin/bash
 # Sorvane under load, as make -j and impatient users treat it: twenty runs of sorvane-cli on
-# one folder at once, a settings file replaced from outside while a run holds the lock, and runs killed with SIGKILL in the middle of a generation and of a
-# save. After every round, every command has succeeded, the registered list holds exactly
-# what was added, and Font.inc is whole: the one written before or the one being written.
+# one folder at once, a settings file replaced from outside while a run holds the lock, runs
+# at once where the lock file cannot be opened and through two folders linked to one settings
+# file, and runs killed with SIGKILL in the middle of a generation and of a save. After every
+# round, every command has succeeded, the registered list holds exactly what was added, and
+# Font.inc is whole: the one written before or the one being written.
 #
 # usage: load-test.sh SORVANE_CLI [ROUNDS]   (KEEP=1 keeps the folder for a look after a failure)
 set -u
@@ -74,6 +76,31 @@ for round in 1 2 3; do
   [ "$(registered_count)" = 0 ] || fail "replaced round $round: the clear was lost, $(registered_count) registered"
   [ -f Sorvane.ini.lock ] || fail "replaced round $round: no lock file beside Sorvane.ini"
 done
+
+# Sixteen runs at once in each of two places, each registering 60 characters of its own. A
+# lock file root left with mode 0600 in a folder another user can write refuses each of that
+# user's runs; two folders whose Sorvane.ini link to one file share the lock beside it.
+user=()
+[ "$(id -u)" != 0 ] || { chmod 755 "$dir"; user=(setpriv --reuid=nobody --regid=nogroup --clear-groups); }
+mkdir locked shared linked1 linked2 && "$cli" -C locked language en >/dev/null && "$cli" -C shared language en >/dev/null
+ln -s ../shared/Sorvane.ini linked1/Sorvane.ini && ln -s ../shared/Sorvane.ini linked2/Sorvane.ini
+[ -z "${user[*]}" ] || chown nobody:nogroup locked locked/Sorvane.ini
+chmod "$([ -n "${user[*]}" ] && echo 600 || echo 000)" locked/Sorvane.ini.lock && cp locked/Sorvane.ini locked.ini
+for i in $(seq 0 15); do
+  for k in $(seq $((i * 60)) $((i * 60 + 59))); do kanji "$k"; done >"t$i.txt" && chmod 644 "t$i.txt"
+done
+for i in $(seq 0 15); do
+  { ${user[@]+"${user[@]}"} "$cli" -C locked scan --add "../t$i.txt" 2>&1; echo "exit $?"; } >"out-locked$i" &
+  { "$cli" -C "linked$((i % 2 + 1))" scan --add "../t$i.txt" 2>&1; echo "exit $?"; } >"out-linked$i" &
+done
+wait
+for i in $(seq 0 15); do
+  grep -q "^exit 0$" "out-linked$i" || fail "linked folders: run $i failed: $(cat "out-linked$i")"
+  grep -q "Can't use the folder's lock file; nothing is changed. (.*/locked/Sorvane.ini.lock: Permission denied)" \
+    "out-locked$i" && grep -q "^exit 1$" "out-locked$i" || fail "unopenable lock: run $i was not refused: $(cat "out-locked$i")"
+done
+cmp -s locked/Sorvane.ini locked.ini || fail "unopenable lock: a run changed Sorvane.ini"
+[ "$(cd shared && registered_count)" = 960 ] || fail "linked folders: $(cd shared && registered_count) of 960 registered"
 
 # Every character registered, then generations of a 1.5 MB jiskan24 file killed at random.
 LC_ALL=C awk 'BEGIN { for (l = 136; l <= 159; l++) for (t = 64; t <= 252; t++) if (t != 127) printf "%c%c", l, t }' >all.txt

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <functional>
 
 #include <filesystem>
 #include <memory>
@@ -14,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/session.h"
 #include "core/files.h"
 #include "tests/test_support.h"
 
@@ -119,16 +124,62 @@ TEST_F(Saving, TheLockHoldsWhateverReplacesTheSettingsFile) {
     EXPECT_EQ(lock_settings(*state, second, 0), FileLock::Result::locked);
 }
 
-TEST_F(Saving, ACommandThatCannotGetTheLockChangesNothing) {
+// A run that cannot get the lock changes nothing and says why, in the folder's language; the
+// window, through the same session functions, says so at its start and close and saves
+// nothing. Root opens any file, so the runs are another user's.
+TEST_F(Saving, ARunThatCannotGetTheLockChangesNothing) {
     register_characters(5);
-    const std::string before = read_file(dir.file("Sorvane.ini"));
+    const std::string ini = dir.file("Sorvane.ini"), lock = ini + ".lock";
+    fs::permissions(dir.path, fs::perms::all);
+    const auto window = [&](LoadOutcome expected, int language) {  // in a child: 0 when start and close said it
+        const int error = expected == LoadOutcome::lock_refused ? EACCES : 0;
+        const pid_t child = fork();
+        if (child == 0) {
+            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(9);
+            fs::current_path(dir.path);
+            const auto state = std::make_unique<AppState>();
+            const StartReading start = load_at_start(*state);
+            const WindowRect moved{11, 22, 333, 444};
+            const LockTrouble close = save_at_close(*state, &moved, [] {});
+            _exit(start.may_save && start.lock.outcome == expected && start.lock.error == error && state->language() == language &&
+                          close.outcome == expected && close.error == error ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
     FileLock held;
-    ASSERT_EQ(held.acquire(dir.file("Sorvane.ini.lock").c_str(), 0), FileLock::Result::locked);
-    const Result busy = cli({"clear"});
-    EXPECT_EQ(busy.status, 1);
-    EXPECT_NE(busy.err.find("フォルダは他の実行が使用中です"), std::string::npos) << busy.err;
-    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), before);
-    EXPECT_EQ(cli({"show"}).status, 0) << "a look needs no lock";
+    const struct {
+        const char* language;
+        std::function<void()> obstacle;
+        LoadOutcome outcome;
+        std::string says;
+    } cases[] = {
+        {"en", [&] { held.acquire(lock.c_str(), 0); }, LoadOutcome::busy,
+         "The folder is in use by another run; nothing is changed. (" + lock + ": another run kept it locked for 5 seconds)"},
+        {"en", [&] { write_file(lock, ""), fs::permissions(lock, fs::perms::none); }, LoadOutcome::lock_refused,
+         "Can't use the folder's lock file; nothing is changed. (" + lock + ": Permission denied)"},
+        {"en", [&] { fs::create_symlink("elsewhere", lock); }, LoadOutcome::lock_is_link,
+         "Can't use the folder's lock file; nothing is changed. (" + lock + ": a symbolic link, not a file)"},
+        {"ja", [&] { fs::create_directory(lock); }, LoadOutcome::lock_not_a_file,
+         "フォルダのロック・ファイルが使えません。何も変えていません (" + lock + ": フォルダ、デバイスまたは FIFO で、ファイルではありません)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(cli({"language", c.language}).status, 0);
+        fs::permissions(ini, fs::perms(0666));
+        const std::string before = read_file(ini);
+        fs::remove(lock);
+        c.obstacle();
+        const Result refused = cli({"clear"}, getuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups" : "");
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "sorvane-cli: " + c.says + "\n");
+        EXPECT_EQ(c.outcome == LoadOutcome::busy ? 0 : window(c.outcome, c.language[0] == 'e'), 0) << c.says;
+        EXPECT_EQ(read_file(ini), before);
+        held.release();
+        fs::remove(lock);
+    }
+    EXPECT_EQ(window(LoadOutcome::loaded, 0), 0) << "with the lock, the window saves";
+    EXPECT_EQ(read_file(ini).rfind("20\r\n0\r\n11\r\n22\r\n333\r\n444\r\n", 0), 0u);
 }
 
 TEST_F(Saving, ASettingsFileThatIsNoFileIsRefusedNotWaitedOn) {

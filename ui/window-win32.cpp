@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/messages.h"
 #include "app/session.h"
@@ -156,6 +157,18 @@ void create_control(const AppState& state, HWND window, int row) {
     if (r.type != radio_button && r.group_base == 2) EnableWindow(child, FALSE);
 }
 
+// Says in a box why the lock of the folder could not be had: the message, then, unless another
+// run held it, the lock file and the reason. The button the user chose.
+int show_lock_trouble(const AppState& state, int message, const LockTrouble& trouble, UINT buttons) {
+    std::string text = message_text(message, state.language());
+    if (trouble.outcome != LoadOutcome::busy) {
+        const int reason = trouble.outcome == LoadOutcome::lock_is_link ? message_lock_is_link : message_not_a_file;
+        text = text + "\r\n\r\n" + settings_lock_path(state).data() + ": " +
+               (trouble.outcome == LoadOutcome::lock_refused ? std::strerror(trouble.error) : message_text(reason, state.language()));
+    }
+    return MessageBoxA(main_window, text.c_str(), window_title, buttons | MB_ICONWARNING);
+}
+
 void on_create(HWND window, AppState& state) {
     main_window = window;
     HDC dc = GetDC(window);
@@ -165,10 +178,12 @@ void on_create(HWND window, AppState& state) {
     cell = measure_cell(metrics.tmAveCharWidth, metrics.tmHeight, metrics.tmExternalLeading, metrics.tmPitchAndFamily);
     if (cell.width <= 0 || cell.height <= 0) cell = {8, 16};  // no font metrics: keep the layout usable
 
-    settings_unreadable = !load_at_start(state);
+    const StartReading start = load_at_start(state);
+    settings_unreadable = !start.may_save;
     for (int row = 0; row < control_row_count; ++row) create_control(state, window, row);
     Win32Face face;
     relabel(state, face);
+    if (start.lock.any()) show_lock_trouble(state, message_lock_refused_at_start, start.lock, MB_OK);
 
     const auto& settings = state.settings;
     const int width = settings[window_right] - settings[window_left];
@@ -185,9 +200,10 @@ bool save_before_closing(AppState& state) {
         RECT r{};
         const bool have_rect = GetWindowRect(main_window, &r);
         const WindowRect rect{r.left, r.top, r.right, r.bottom};
-        if (save_at_close(state, have_rect ? &rect : nullptr, [&state] { pull_texts(state); })) return true;
-        const char* text = message_text(message_folder_in_use_window, state.language());
-        if (MessageBoxA(main_window, text, window_title, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) return false;
+        const LockTrouble trouble = save_at_close(state, have_rect ? &rect : nullptr, [&state] { pull_texts(state); });
+        if (!trouble.any()) return true;
+        const int message = trouble.outcome == LoadOutcome::busy ? message_folder_in_use_window : message_lock_refused_at_close;
+        if (show_lock_trouble(state, message, trouble, MB_RETRYCANCEL) != IDRETRY) return false;
     }
 }
 
