@@ -178,6 +178,7 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "half.inc"}).status, 1);
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "Sorvane.H16"}).status, 1);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
+    EXPECT_EQ(testing::leftovers(dir), "") << "a refused generation leaves no temporary file";
     EXPECT_EQ(read_file(dir.file("Sorvane.H16")), half_source);
 }
 
