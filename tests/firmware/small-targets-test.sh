@@ -66,8 +66,9 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   # shellcheck disable=SC2086
   must gcc $strict "${include[@]}" "${sources[@]}" -o host || continue
   ./host >host.txt || fail "$font_key: this machine's run ended with status $?: $(head -3 host.txt)"
-  [ "$(head -1 host.txt)" = "image 0" ] && [ "$(grep -c '^T ' host.txt)" = 12 ] && [ "$(grep -c '^[0-9]* [0-9]*$' host.txt)" -gt 2000 ] ||
+  if [ "$(head -1 host.txt)" != "image 0" ] || [ "$(grep -c '^T ' host.txt)" != 12 ] || [ "$(grep -c '^[0-9]* [0-9]*$' host.txt)" -lt 2000 ]; then
     fail "$font_key: this machine drew too little: $(head -3 host.txt)"
+  fi
 
   # An AVR: 16-bit int, the tables and the image in flash.
   # shellcheck disable=SC2086
@@ -83,7 +84,9 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   for source in "${sources[@]}" "$here/stm8-simif.c"; do
     must sdcc -mstm8 --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
   done
-  [ "$built" = 1 ] && must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel stm8-simif.rel -o stm8.ihx || continue
+  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel stm8-simif.rel -o stm8.ihx; then
+    continue
+  fi
   # The console's commands on standard input: run until the program stops itself, then quit.
   # (With -G, an end of standard input ends the simulation before the program's.)
   rm -f stm8.txt
