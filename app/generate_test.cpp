@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "app/commands.h"
 #include "core/list_text.h"
 #include "state/settings_file.h"
@@ -292,6 +296,29 @@ TEST_F(IncludeWriter, ReportsAFullDisk) {
     EXPECT_EQ(full.outcome.error, ENOSPC);
     EXPECT_FALSE(full.include.written);
     EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
+}
+
+// A write that fails half-way (the disk fills up at 20 KB) removes its temporary file, the
+// include file's and the image's alike.
+TEST_F(IncludeWriter, AFailedWriteLeavesNoTemporaryFile) {
+    font_file("K14", {});
+    register_cells(0, 3000);
+    rlimit saved_limit{};
+    getrlimit(RLIMIT_FSIZE, &saved_limit);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_limit;
+    small.rlim_cur = 20000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    GenerationGuards with_image;
+    with_image.image = "font.bin";
+    const Generation plain = sorvane::generate(app_state, "Font.inc", sample_time());
+    const Generation imaged = sorvane::generate(app_state, "Font.inc", sample_time(), {}, with_image);
+    setrlimit(RLIMIT_FSIZE, &saved_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(plain.outcome.error, EFBIG);
+    EXPECT_NE(imaged.outcome.error, 0);
+    EXPECT_FALSE(std::filesystem::exists("Font.inc") || std::filesystem::exists("font.bin"));
+    EXPECT_EQ(testing::leftovers(dir), "");
 }
 
 }  // namespace

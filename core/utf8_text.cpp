@@ -329,7 +329,7 @@ inline bool mark_window_sse2(const std::uint8_t* p, unsigned& carried_in, const 
 class Utf8Reading {
 public:
     Utf8Reading(KanjiGrid& found, LeftOutSink left_out, ScanPath path)
-        : found_(found), left_out_(left_out), by_32_(path != ScanPath::portable && scan_path_available(ScanPath::avx2)) {}
+        : found_(found), left_out_(left_out), by_32_(path != ScanPath::portable && utf8_path_available(ScanPath::avx2)) {}
     // Whatever way it ends, found gets what was marked.
     ~Utf8Reading() {
         for (int cell = 0; cell < grid_cells; ++cell) found_[static_cast<std::size_t>(cell)] |= marks_[static_cast<std::size_t>(cell)];
@@ -484,6 +484,13 @@ private:
 
 Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out, ScanPath path) {
     return Utf8Reading(found, left_out, path).read(in);
+}
+
+bool utf8_path_available(ScanPath path) {
+#if defined(SORVANE_UTF8_AVX2)
+    if (path == ScanPath::avx2) return scan_path_available(ScanPath::avx2);
+#endif
+    return path == ScanPath::portable;
 }
 
 std::string utf8_of(char32_t c) {

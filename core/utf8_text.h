@@ -39,8 +39,12 @@ struct LeftOutSink {
 
 // Marks the cells of the characters of a UTF-8 text in found, read through in until its end
 // or a byte 0x1A; a byte order mark at the start is skipped. Stops at the first invalid
-// sequence, with found marked as far as it went. Where path is not the portable way and the
-// processor has AVX2, it takes 32 bytes at a time; the results are the same.
+// sequence, with found marked as far as it went. Where path is not the portable way and
+// utf8_path_available(ScanPath::avx2), it takes 32 bytes at a time; the results are the same.
 Utf8Outcome mark_utf8_text(TextReader& in, KanjiGrid& found, LeftOutSink left_out = {}, ScanPath path = fastest_scan_path());
+
+// The ways a UTF-8 text can be read here: the portable one, and the AVX2 way where this build
+// has its code and the processor has AVX2. Every other way reads as one of these.
+bool utf8_path_available(ScanPath path);
 
 }  // namespace sorvane

@@ -1,6 +1,8 @@
-// Any bytes as a UTF-8 text, through blocks of a size the input also chooses: each way the
-// processor offers must read it as the portable way reads it in one block, to the same
-// marks, the same characters left out on the same lines, and the same end.
+// Any bytes as a UTF-8 text, through blocks of a size the input also chooses: the portable way,
+// and the AVX2 way where this build and processor have it (the fuzzer says at its start which),
+// must read it as the portable way reads it in one block, to the same marks, the same
+// characters left out on the same lines, and the same end.
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -41,8 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t block = 1 + (data[0] | data[1] << 8) % 1000;
     data += 2;
     size -= 2;
+    static const bool by_32 = [] {
+        const bool here = utf8_path_available(ScanPath::avx2);
+        std::fprintf(stderr, "fuzz_utf8: ways held to the portable one: %s\n", here ? "portable, AVX2" : "portable only");
+        return here;
+    }();
     const Reading expected = read(data, size, size + 1, ScanPath::portable);
-    for (const ScanPath path : {ScanPath::portable, ScanPath::avx2})
-        if (!same(read(data, size, block, path), expected)) std::abort();
+    if (!same(read(data, size, block, ScanPath::portable), expected)) std::abort();
+    if (by_32 && !same(read(data, size, block, ScanPath::avx2), expected)) std::abort();
     return 0;
 }

@@ -15,7 +15,7 @@ test_packages="$main_packages
   fonts-ipafont-gothic xfonts-shinonome xfonts-efont-unicode xfonts-unifont pcf2bdf
   imagemagick locales bash-completion strace
   gcc-mipsel-linux-gnu libc6-dev-mipsel-cross qemu-user
-  gcc-arm-none-eabi libnewlib-arm-none-eabi qemu-system-arm tcc sdcc
+  gcc-arm-none-eabi libnewlib-arm-none-eabi qemu-system-arm tcc sdcc sdcc-ucsim
   gcc-avr avr-libc simavr clang-16
   clang libclang-rt-14-dev"
 

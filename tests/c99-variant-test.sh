@@ -2,12 +2,14 @@
 # The c99 variant of the include file, compiled clean by every compiler within reach: gcc
 # and clang (14 and 16, which checks that comments are UTF-8) in strict C99 and C11 with
 # plain char signed and unsigned, g++ and clang++ in C++17, the Cortex-M and MIPS cross
-# compilers, tcc, and sdcc for the 8051 and the STM8. Each font, with no character, one, and
+# compilers, tcc, avr-gcc (16-bit int), and sdcc for the 8051 and the STM8. Each font, with no character, one, and
 # every character, plain and with every half-width glyph and a Unicode key; the firmware
 # reader compiled against each of them; and a C file beside a C++ file linked against the
 # one object that includes it, the C++ file drawing with the reader.
 #
-# usage: c99-variant-test.sh SORVANE_CLI   (compilers that are not installed are named and skipped)
+# Every compiler is required (scripts/install-deps.sh test installs them), and every step
+# that makes a file must succeed.
+# usage: c99-variant-test.sh SORVANE_CLI
 set -u
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 reader=$(cd "$(dirname "$0")/../firmware" && pwd)
@@ -19,6 +21,10 @@ fail() {
   echo "c99 test: $*" >&2
   failures=$((failures + 1))
 }
+# Runs a step quietly; a failure is named with the start of what it said.
+must() {
+  "$@" >step.txt 2>&1 || fail "$* failed: $(head -3 step.txt)"
+}
 
 strict="-pedantic -Wall -Wextra -Wconversion -Werror"
 compilers=(
@@ -28,44 +34,46 @@ compilers=(
   "g++ -x c++ -std=c++17 -pedantic -Wall -Wextra -Werror" "clang++ -x c++ -std=c++17 -pedantic -Wall -Wextra -Werror"
   "arm-none-eabi-gcc -mcpu=cortex-m4 -mthumb -std=c99 $strict"
   "mipsel-linux-gnu-gcc -std=c99 $strict -fsigned-char"
-  "tcc -Wall -Werror"
+  "tcc -Wall -Werror" "avr-gcc -mmcu=atmega2560 -std=c99 $strict"
   "sdcc -mmcs51 --std-c99 --model-large" "sdcc -mstm8 --std-c99"
 )
 
 # Every grid position as Shift_JIS text, for the list of every character.
 LC_ALL=C awk 'BEGIN { for (l = 129; l <= 239; l++) { if (l > 159 && l < 224) continue;
-  for (t = 64; t <= 252; t++) if (t != 127) printf "%c%c", l, t } }' >all.txt
-printf '\212\277' >one.txt
+  for (t = 64; t <= 252; t++) if (t != 127) printf "%c%c", l, t } }' >all.txt || fail "awk made no text"
+printf '\212\277' >one.txt || fail "printf made no text"
 x11=/usr/share/fonts/X11/misc
 for pair in k14:7x14-JISX0201.1976-0 jiskan16:8x16rk jiskan24:12x24rk; do
-  "$cli" import-font "$x11/${pair%%:*}.pcf.gz" --half "$x11/${pair#*:}.pcf.gz" >/dev/null 2>&1 || fail "import of $pair"
+  must "$cli" import-font "$x11/${pair%%:*}.pcf.gz" --half "$x11/${pair#*:}.pcf.gz"
 done
-"$cli" compiler c99 >/dev/null
+must "$cli" compiler c99
 files=()
 for font in k14 jiskan16 jiskan24; do
-  "$cli" font "$font" >/dev/null
-  "$cli" clear >/dev/null
-  "$cli" generate "$font-none.inc" >/dev/null
-  "$cli" generate "$font-none-half.inc" --half-width all --key unicode >/dev/null
-  "$cli" scan --add one.txt >/dev/null
-  "$cli" generate "$font-one.inc" >/dev/null
-  "$cli" generate "$font-one-half.inc" --half-width all --key unicode >/dev/null
-  "$cli" scan --add all.txt >/dev/null
-  "$cli" generate "$font-all.inc" >/dev/null 2>&1
-  "$cli" generate "$font-all-half.inc" --half-width all --key unicode >/dev/null 2>&1
+  must "$cli" font "$font"
+  must "$cli" clear
+  must "$cli" generate "$font-none.inc"
+  must "$cli" generate "$font-none-half.inc" --half-width all --key unicode
+  must "$cli" scan --add one.txt
+  must "$cli" generate "$font-one.inc"
+  must "$cli" generate "$font-one-half.inc" --half-width all --key unicode
+  must "$cli" scan --add all.txt
+  must "$cli" generate "$font-all.inc"
+  must "$cli" generate "$font-all-half.inc" --half-width all --key unicode
   files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
 done
 
 for compiler in "${compilers[@]}"; do
   name=${compiler%% *}
   if ! command -v "$name" >/dev/null; then
-    echo "c99 test: $name is not installed; skipped"
+    fail "$name is not installed: scripts/install-deps.sh test installs it"
     continue
   fi
-  # sdcc's 8-bit targets hold no more than 64 KB: the list of every character is for the others.
+  # sdcc's 8-bit targets and the AVR hold no more than 64 KB (32 KB in one array): the list of
+  # every character is for the others.
   for inc in "${files[@]}"; do
-    case "$name:$inc" in sdcc:*-all*.inc) continue ;; esac
-    printf '#include "%s"\nint glyphs(void) { return FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]; }\n' "$inc" >unit.c
+    case "$name:$inc" in sdcc:*-all*.inc | avr-gcc:*-all*.inc) continue ;; esac
+    printf '#include "%s"\nint glyphs(void) { return (int)(FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]); }\n' "$inc" >unit.c ||
+      fail "printf made no unit.c"
     # shellcheck disable=SC2086
     (cd "$dir" && $compiler -c unit.c -o unit.o >out.txt 2>&1) || fail "$compiler on $inc: $(head -5 out.txt)"
   done
@@ -73,7 +81,6 @@ done
 
 # The firmware reader against each include file, in the strictest C of gcc and clang 16.
 for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
-  command -v "${compiler%% *}" >/dev/null || continue
   for inc in "${files[@]}"; do
     # shellcheck disable=SC2086
     $compiler -I"$reader" -DSORVANE_FONT_FILE="\"$dir/$inc\"" -c "$reader/sorvane_font.c" -o reader.o >out.txt 2>&1 ||
@@ -82,17 +89,18 @@ for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
 done
 
 # A C file and a C++ file use the tables of the one object that includes the file.
-printf '#include "jiskan16-one.inc"\n' >font.c
-printf 'extern const unsigned short font_kanji_index[];\nunsigned short first_code(void) { return font_kanji_index[0]; }\n' >user.c
-printf 'extern "C" const unsigned short font_kanji_index[];\nextern "C" unsigned short first_code(void);\n%s\n' \
-  'int main() { return first_code() == 0x8abf && font_kanji_index[0] == 0x8abf ? 0 : 1; }' >main.cpp
+{ printf '#include "jiskan16-one.inc"\n' >font.c &&
+  printf 'extern const unsigned short font_kanji_index[];\nunsigned short first_code(void) { return font_kanji_index[0]; }\n' >user.c &&
+  printf 'extern "C" const unsigned short font_kanji_index[];\nextern "C" unsigned short first_code(void);\n%s\n' \
+    'int main() { return first_code() == 0x8abf && font_kanji_index[0] == 0x8abf ? 0 : 1; }' >main.cpp; } || fail "printf made no C file"
 if gcc -c font.c user.c && g++ -c main.cpp && g++ font.o user.o main.o -o linked && ./linked; then
   :
 else
   fail "a C file and a C++ file do not link against the tables"
 fi
 # C++ firmware draws with the reader, compiled as C, through its header alone.
-printf '#include "sorvane_font.h"\nint main() { return sorvane_draw_utf8("ABC", 0, 0, nullptr, nullptr) == 24 ? 0 : 1; }\n' >draw.cpp
+printf '#include "sorvane_font.h"\nint main() { return sorvane_draw_utf8("ABC", 0, 0, nullptr, nullptr) == 24 ? 0 : 1; }\n' >draw.cpp ||
+  fail "printf made no draw.cpp"
 if gcc -std=c99 -I"$reader" -DSORVANE_FONT_FILE="\"$dir/jiskan16-one-half.inc\"" -c "$reader/sorvane_font.c" -o reader.o &&
     g++ -std=c++17 -Wall -Wextra -Werror -I"$reader" -c draw.cpp && g++ reader.o draw.o -o drawn && ./drawn; then
   :

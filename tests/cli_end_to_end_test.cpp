@@ -218,6 +218,7 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.H24")));
     EXPECT_EQ(read_file(dir.file("half.inc")), include);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
+    EXPECT_EQ(testing::leftovers(dir), "") << "a refused generation leaves no temporary file";
     EXPECT_EQ(read_file(dir.file("Sorvane.H16")), half_source);
     // The include file names its image. The old include file beside a new image, as a
     // generation killed between its renames leaves them, is told, and both are written anew.

@@ -380,8 +380,11 @@ TEST_F(FirmwareDraw, OnAvrFromFlashEveryDotIsTheFonts) {
                                              "{ (void)c; (void)x; (void)y; }\nint main(void) { return sorvane_draw_utf8(\"OK\", 0, 0, plot, 0); }\n");
     const std::string uno = "avr-gcc -mmcu=atmega328p -std=c99 -Os -Wall -Wextra -Werror -I" + std::string(SORVANE_SOURCE_DIR) +
                             "/firmware -DSORVANE_FONT_FILE='\"" + dir->file("sample.inc") + "\"' " + SORVANE_SOURCE_DIR +
-                            "/firmware/sorvane_font.c " + dir->file("main.c") + " -o " + dir->file("uno.elf") + " >/dev/null 2>&1";
+                            "/firmware/sorvane_font.c " + dir->file("main.c") + " -o " + dir->file("uno.elf") + " >" + dir->file("uno.txt") + " 2>&1";
     EXPECT_NE(run(uno), 0) << "the tables in RAM: too many for it";
+    const std::string said = read_file(dir->file("uno.txt"));
+    EXPECT_TRUE(said.find("not within region `data'") != std::string::npos || said.find("region `data' overflowed") != std::string::npos)
+        << "the linker refuses the RAM it would take, and nothing else: " << said;
     EXPECT_EQ(run(uno + " -DSORVANE_AVR_PROGMEM"), 0) << "the tables in flash";
 }
 

@@ -86,4 +86,12 @@ inline int run_shell(const std::string& command) {
 // Whether a program is on the PATH: a cross compiler or a simulator the tests may use.
 inline bool have_program(const std::string& program) { return run_shell("command -v " + program + " >/dev/null 2>&1") == 0; }
 
+// The temporary files (*.new) that writes left in a folder, by name; empty when none.
+inline std::string leftovers(const TempDir& dir) {
+    std::string names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        if (entry.path().extension() == ".new") names += entry.path().filename().string() + " ";
+    return names;
+}
+
 }  // namespace sorvane::testing

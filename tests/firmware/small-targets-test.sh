@@ -1,0 +1,101 @@
+#!/bin/bash
+# Both firmware readers on small processors, held to this machine: small_draw.c draws texts
+# from an include file and an image made here (jiskan16 by Shift_JIS code, jiskan24, whose
+# rows outgrow a 16-bit int, by code point), built with gcc for this machine,
+# with avr-gcc for an AVR (16-bit int, the tables in flash) run under simavr, and with SDCC
+# for an STM8 run under ucsim (sstm8); each target must put out what this machine does, byte
+# for byte. Every compiler and simulator is required (scripts/install-deps.sh test installs
+# them); a reader that does not compile for a target fails the test with the compiler's words.
+#   small-targets-test.sh SORVANE_CLI
+set -u
+cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+reader=$(cd "$here/../../firmware" && pwd)
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+failures=0
+fail() {
+  echo "small targets: $*" >&2
+  failures=$((failures + 1))
+}
+# Runs a step, its words kept in step.txt; a failure is named with the start of them, and
+# returns 1.
+must() {
+  "$@" >step.txt 2>&1 && return 0
+  fail "$* failed: $(head -8 step.txt)"
+  return 1
+}
+
+strict="-std=c99 -Wall -Wextra -Wpedantic -Werror"
+# Two texts registered, a third with a character that is not (漢).
+printf '温度 25℃ ｴﾗｰ E-12\n準備完了 OK!\n漢字 A\n' >texts.txt
+iconv -f UTF-8 -t CP932 texts.txt >texts-sjis.txt || fail "iconv cannot make the Shift_JIS texts"
+head -2 texts.txt >registered.txt
+x11=/usr/share/fonts/X11/misc
+must "$cli" import-font "$x11/jiskan16.pcf.gz" --half "$x11/8x16rk.pcf.gz"
+must "$cli" import-font "$x11/jiskan24.pcf.gz" --half "$x11/12x24rk.pcf.gz"
+must "$cli" compiler c99
+must "$cli" scan --encoding UTF-8 --add registered.txt
+
+# A string of C escapes for every byte of a line.
+c_strings() {
+  while IFS= read -r line; do
+    printf '  "%s",\n' "$(printf '%s' "$line" | od -An -v -tx1 | tr -d ' \n' | sed 's/../\\x&/g')"
+  done <"$1"
+}
+{
+  echo "static const char *const utf8_texts[] = {" && c_strings texts.txt && echo "};" &&
+    echo "static const char *const sjis_texts[] = {" && c_strings texts-sjis.txt && echo "};" &&
+    echo "enum { text_count = 3 };"
+} >texts.h || fail "texts.h not written"
+
+sources=("$reader/sorvane_font.c" "$reader/sorvane_image.c" "$here/small_draw.c")
+for font_key in jiskan16:sjis jiskan24:unicode; do
+  key=${font_key#*:}
+  must "$cli" font "${font_key%:*}"
+  must "$cli" generate font.inc --half-width all --key "$key" --image image.bin
+  {
+    echo "static const unsigned char image_bytes[] IMAGE_FLASH = {" && od -An -v -tu1 image.bin | tr -s ' \n' ',,' | sed 's/^,//' &&
+      echo "};" && echo "static const unsigned long image_size = $(stat -c %s image.bin);"
+  } >image.h || fail "image.h not written"
+  include=(-I"$reader" -I"$dir" -DSORVANE_FONT_FILE="\"$dir/font.inc\"")
+  rm -f host avr.elf stm8.ihx ./*.rel
+
+  # This machine: what every target must put out.
+  # shellcheck disable=SC2086
+  must gcc $strict "${include[@]}" "${sources[@]}" -o host || continue
+  ./host >host.txt || fail "$font_key: this machine's run ended with status $?: $(head -3 host.txt)"
+  if [ "$(head -1 host.txt)" != "image 0" ] || [ "$(grep -c '^T ' host.txt)" != 12 ] || [ "$(grep -c '^[0-9]* [0-9]*$' host.txt)" -lt 2000 ]; then
+    fail "$font_key: this machine drew too little: $(head -3 host.txt)"
+  fi
+
+  # An AVR: 16-bit int, the tables and the image in flash.
+  # shellcheck disable=SC2086
+  if must avr-gcc -mmcu=atmega2560 $strict -Os -DSORVANE_AVR_PROGMEM -DTEST_AVR_UART "${include[@]}" "${sources[@]}" "$here/avr-uart.c" -o avr.elf; then
+    timeout 300 "$here/simavr-run.sh" atmega2560 avr.elf >avr.txt || fail "$font_key: the AVR run ended with status $?"
+    cmp -s host.txt avr.txt || fail "$font_key: the AVR drew otherwise than this machine: $(diff host.txt avr.txt | head -5)"
+  fi
+
+  # An STM8 (SDCC, 16-bit int), its output through ucsim's simulator interface. Warnings are
+  # errors, but for SDCC's note that a condition is constant (110): the include file's
+  # settings are constants.
+  built=1
+  for source in "${sources[@]}" "$here/stm8-simif.c"; do
+    must sdcc -mstm8 --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
+  done
+  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel stm8-simif.rel -o stm8.ihx; then
+    continue
+  fi
+  # The console's commands on standard input: run until the program stops itself, then quit.
+  # (With -G, an end of standard input ends the simulation before the program's.)
+  rm -f stm8.txt
+  printf 'run\nquit\n' | timeout 300 sstm8 -t STM8S208 -I 'if=rom[0x7fff],out=stm8.txt' stm8.ihx >sim.txt 2>&1 ||
+    fail "$font_key: sstm8 ended with status $?: $(tail -3 sim.txt)"
+  [ "$(tail -1 stm8.txt 2>/dev/null)" = "exit 0" ] || fail "$font_key: the STM8 program did not come to its end well: $(tail -2 stm8.txt 2>&1)"
+  sed -i '$d' stm8.txt 2>/dev/null
+  cmp -s host.txt stm8.txt || fail "$font_key: the STM8 drew otherwise than this machine: $(diff host.txt stm8.txt | head -5)"
+done
+
+[ "$failures" = 0 ] && echo "small targets: AVR and STM8 draw as this machine, from the tables and the image, for both fonts and keys"
+exit $((failures > 0))
