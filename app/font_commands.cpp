@@ -86,12 +86,14 @@ std::string picture_name(const std::string& include_file) {
     return (has_extension ? include_file.substr(0, dot) : include_file) + ".png";
 }
 
-// The characters of a text to draw, in Shift_JIS or in the encoding given; a line end at its
-// end is no character. False, said, for bytes that are no character of the encoding.
+// The characters of a text to draw, as the reader takes a Shift_JIS or a UTF-8 string; a text
+// in another encoding is converted to Shift_JIS. A line end at its end is no character, and a
+// NUL ends the text, as it ends the reader's string. False, said, for bytes that are no
+// character of another encoding.
 bool text_characters(const AppState& state, const Request& call, std::string text, std::vector<TextCharacter>& characters) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (!call.encoding) {
-        characters = characters_of_shift_jis(text);
+    if (!call.encoding || is_utf8_name(call.encoding)) {
+        characters = call.encoding ? characters_of_utf8(text) : characters_of_shift_jis(text);
         return true;
     }
     const auto decoder = std::make_unique<Decoder>(call.encoding);

@@ -183,44 +183,71 @@ int sorvane_image_half_glyph(const sorvane_image *image, unsigned char code, sor
     return 0;
 }
 
-static int image_glyph(const void *font, int place, unsigned code, sorvane_glyph *glyph) {
+/* Row r of the glyph at a place, or of the half-width glyph of a byte (place -1): one read
+ * of the row's bytes, so that the walk keeps a row, not a glyph, on the stack. */
+static int image_row(const void *font, int place, unsigned code, int r, unsigned long *dots) {
     const sorvane_image *image = (const sorvane_image *)font;
-    return place >= 0 ? sorvane_image_glyph_at(image, place, glyph) : sorvane_image_half_glyph(image, (unsigned char)code, glyph);
+    unsigned char bytes[17];
+    const int side = image->side, band = side == 14 ? 7 : 8, parts = side == 24 ? 3 : 2;
+    const int half_row_bytes = image->half_bytes / side;
+    int part;
+    *dots = 0;
+    if (place >= 0) {
+        /* Bands of rows: first the low byte of each row of the band, then the next byte. */
+        const int first = r / band * band * parts + r % band;
+        if ((unsigned)place >= image->count || read_at(image, image->glyphs + (uint32_t)place * image->glyph_bytes + (uint32_t)first,
+                                             bytes, (unsigned)((parts - 1) * band + 1)) != 0)
+            return -1;
+        for (part = 0; part < parts; ++part) *dots |= (unsigned long)sorvane_dots_of_byte(bytes[part * band]) << (8 * part);
+        *dots &= (1ul << side) - 1;
+    } else {
+        const uint32_t table = code <= 0x7E ? image->ascii : image->kana;
+        const unsigned first = code <= 0x7E ? 0x20 : 0xA1;
+        if (!image_has_half(image, code) ||
+            read_at(image, table + (code - first) * image->half_bytes + (uint32_t)r * (uint32_t)half_row_bytes, bytes,
+                    (unsigned)half_row_bytes) != 0)
+            return -1;
+        for (part = 0; part < half_row_bytes; ++part) *dots |= (unsigned long)sorvane_dots_of_byte(bytes[part]) << (8 * part);
+        *dots &= (1ul << (side / 2)) - 1;
+    }
+    return 0;
 }
 
-static sorvane_font_access access_of(const sorvane_image *image) {
-    sorvane_font_access f;
-    f.font = image;
-    f.side = image->side;
-    f.find_sjis = image_find_sjis;
-    f.find_unicode = image_find_unicode;
-    f.has_half = image_has_half;
-    f.glyph = image_glyph;
-    return f;
+static void access_of(const sorvane_image *image, sorvane_font_access *f) {
+    f->font = image;
+    f->side = image->side;
+    f->find_sjis = image_find_sjis;
+    f->find_unicode = image_find_unicode;
+    f->has_half = image_has_half;
+    f->row = image_row;
 }
 
 int sorvane_image_draw_utf8(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     return sorvane_walk(&f, text, 1, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_draw_sjis(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     return sorvane_walk(&f, text, 0, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_missing_utf8(const sorvane_image *image, const char *text) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     sorvane_walk(&f, text, 1, 0, 0, 0, 0, &missing);
     return missing;
 }
 
 int sorvane_image_missing_sjis(const sorvane_image *image, const char *text) {
-    const sorvane_font_access f = access_of(image);
+    sorvane_font_access f;
     int missing = 0;
+    access_of(image, &f);
     sorvane_walk(&f, text, 0, 0, 0, 0, 0, &missing);
     return missing;
 }

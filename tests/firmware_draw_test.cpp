@@ -12,8 +12,16 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <climits>
+#include <random>
 #include <sstream>
 
+#include "core/jis_unicode.h"
+#include "core/utf8_text.h"
+#include "fontgen/font_image.h"
+#include "fontgen/include_writer.h"
+#include "fontgen/preview.h"
+#include "sorvane_image.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -283,6 +291,128 @@ TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
     compare_all({"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
                      "cortex-m.ld " + here + "cortex-m-start.c",
                  "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc", true});
+}
+
+// What a string comes to: the x after it, the characters lacking, and every dot in order.
+struct Drawn {
+    long long x = 0;
+    int missing = 0;
+    std::vector<std::pair<long long, long long>> dots;
+    bool operator==(const Drawn&) const = default;
+};
+
+int read_memory(void* ctx, unsigned long offset, void* buffer, unsigned length) {
+    const auto& bytes = *static_cast<const std::vector<std::uint8_t>*>(ctx);
+    if (offset > bytes.size() || length > bytes.size() - offset) return -1;
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), length, static_cast<std::uint8_t*>(buffer));
+    return 0;
+}
+
+std::string hex_of(const std::string& text) {
+    std::string out;
+    char hex[4];
+    for (const char c : text) out.append(hex, static_cast<std::size_t>(std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c))));
+    return out;
+}
+
+// A failure said only for the first few of a sweep.
+#define ADD_FAILURE_IF(condition) \
+    if (condition) ADD_FAILURE()
+
+void add_dot(void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); }
+
+Drawn by_reader(const sorvane_image& image, const std::string& text, bool utf8, int x = 0, int y = 0) {
+    Drawn d;
+    d.x = utf8 ? sorvane_image_draw_utf8(&image, text.c_str(), x, y, add_dot, &d) : sorvane_image_draw_sjis(&image, text.c_str(), x, y, add_dot, &d);
+    d.missing = utf8 ? sorvane_image_missing_utf8(&image, text.c_str()) : sorvane_image_missing_sjis(&image, text.c_str());
+    return d;
+}
+
+Drawn by_preview(const IncludeFont& font, std::string_view text, bool utf8) {
+    Drawn d;
+    for (const TextCell& cell : text_cells(font, utf8 ? characters_of_utf8(text) : characters_of_shift_jis(text))) {
+        for (int row = 0; cell.glyph && row < font.side; ++row)
+            for (int column = 0; column < cell.width; ++column)
+                if (has_dot(static_cast<std::uint32_t>((*cell.glyph)[static_cast<std::size_t>(row)]), column, BitOrder::lsb_left))
+                    d.dots.emplace_back(d.x + column, row);
+        d.missing += !cell.glyph;
+        d.x += cell.width;
+    }
+    return d;
+}
+
+// preview --text and the reader take a string alike: every code point the scan maps and every
+// character of the grid, as UTF-8 and in Shift_JIS, and every byte, in fonts of every cell
+// with some blank glyphs, each key, with and without half-width glyphs. A code point draws the
+// glyph of the cell the scan maps it to, in whichever form the text holds it.
+TEST(FirmwareDrawCells, PreviewAndReaderTakeEveryCharacterAlike) {
+    std::mt19937 random(31);
+    KanjiGrid registered{};
+    registered.fill(1);
+    auto glyphs = std::make_unique<GlyphTable>();
+    auto half = std::make_unique<HalfTable>();
+    std::vector<std::string> utf8_texts = {utf8_of(0xA5) + utf8_of(0x203E) + "\\~", std::string("\xE6\xB8\xA9\0\xE5\xBA\xA6", 7)};
+    std::vector<std::string> sjis_texts = {std::string("\x89\xB7\0\x93\x78", 5)};
+    std::vector<char32_t> scanned;  // the code points the scan maps, each with its cell
+    for (char32_t c = 0x80; c < 0x10000; ++c)
+        if (cell_of_code_point(c) >= 0) scanned.push_back(c);
+    for (const char32_t c : scanned) utf8_texts.push_back(utf8_of(c));
+    for (int cell = 0; cell < grid_cells; ++cell) {
+        const SjisBytes b = bytes_of(cell);
+        sjis_texts.push_back({static_cast<char>(b.lead), static_cast<char>(b.trail)});
+        if (const char32_t c = characters_of_cell(cell).first; c != 0 && cell_of_code_point(c) < 0) utf8_texts.push_back(utf8_of(c));
+    }
+    for (int b = 1; b < 256; ++b)
+        for (std::vector<std::string>* list : {&utf8_texts, &sjis_texts}) list->insert(list->end(), {std::string(1, static_cast<char>(b)), std::string{static_cast<char>(b), '\xA5'}});
+    const IncludeLayout layouts[] = {{HalfWidth::none, CodeKey::sjis, false}, {HalfWidth::all, CodeKey::sjis, true},
+                                     {HalfWidth::none, CodeKey::unicode, true}, {HalfWidth::all, CodeKey::unicode, true}};
+    for (int i = 0; i < 4; ++i) {
+        const FontKind& kind = font_table[static_cast<std::size_t>(i % 3)];
+        // Random glyphs, every 50th blank, the ideographic space and the space among them.
+        *glyphs = {};
+        *half = {};
+        for (std::size_t cell = 0; cell < glyphs->size(); ++cell)
+            for (int r = 0; r < kind.dots; ++r)
+                (*glyphs)[cell][static_cast<std::size_t>(r)] = cell % 50 == 0 ? 0 : static_cast<std::int32_t>(random() & ((1u << kind.dots) - 1));
+        for (std::size_t code = 0; code < half->size(); ++code)
+            for (int r = 0; r < kind.dots; ++r)
+                (*half)[code][static_cast<std::size_t>(r)] = code % 33 == 0 ? 0 : static_cast<std::int32_t>(random() & ((1u << kind.half_dots) - 1));
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        {
+            TextWriter out(file);
+            write_include_file(out, registered, *glyphs, kind, compiler_of(2), {2025, 1, 1, 0, 0, 0}, {}, layouts[i], half.get());
+        }
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        ASSERT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+        const IncludeFont font = read_include_file(text);
+        ASSERT_EQ(font.error, nullptr);
+        const std::vector<std::uint8_t> bytes = font_image(registered, *glyphs, kind, layouts[i], half.get());
+        sorvane_image image;
+        ASSERT_EQ(sorvane_open_image(&image, read_memory, const_cast<std::vector<std::uint8_t>*>(&bytes)), SORVANE_IMAGE_OK);
+        for (const bool utf8 : {true, false}) {
+            int differing = 0;
+            for (const std::string& t : utf8 ? utf8_texts : sjis_texts) {
+                const Drawn preview = by_preview(font, t, utf8), reader = by_reader(image, t, utf8);
+                if (preview != reader)
+                    ADD_FAILURE_IF(++differing <= 5) << "layout " << i << (utf8 ? ", UTF-8 " : ", Shift_JIS ") << hex_of(t) << ": preview "
+                                  << preview.x << " wide, " << preview.missing << " lacking, the reader " << reader.x << ", " << reader.missing;
+            }
+            EXPECT_EQ(differing, 0) << "layout " << i << (utf8 ? ", UTF-8" : ", Shift_JIS");
+        }
+        if (!layouts[i].says_key) continue;
+        int wrong = 0;
+        for (const char32_t c : scanned) {
+            const GlyphRecord& want = (*glyphs)[static_cast<std::size_t>(cell_of_code_point(c))];
+            const std::vector<TextCell> cells = text_cells(font, characters_of_utf8(utf8_of(c)));
+            const bool blank = c != 0x3000 && std::all_of(want.begin(), want.end(), [](std::int32_t r) { return r == 0; });
+            if (cells.size() != 1 || (blank ? cells[0].glyph != nullptr : !cells[0].glyph || *cells[0].glyph != want))
+                ADD_FAILURE_IF(++wrong <= 5) << "layout " << i << ": not the glyph of its cell, U+" << std::hex << static_cast<unsigned>(c);
+        }
+        EXPECT_EQ(wrong, 0) << "layout " << i;
+    }
 }
 
 // preview --text draws a text as the reader does: each dot a square of two pixels, black, in

@@ -116,16 +116,17 @@ static int string_of_key(unsigned code, int key, char *s) {
 }
 
 /* Every glyph of the image against the tables', and the reads each lookup takes: at most
- * ceil(log2(count + 1)) of a key and one of the glyph, one for a half-width glyph. Prints
- * "image N" for N glyphs the same, or what differs. */
+ * ceil(log2(count + 1)) of a key and one for each row of the glyph, one a row for a
+ * half-width glyph. Prints "image N" for N glyphs the same, or what differs. */
 static int compare_image(void) {
     sorvane_glyph a, b;
-    int i, bound = 1, n;
+    int i, bound, n;
     char s[4];
     if (sorvane_open_image(&image, read_image, 0) != SORVANE_IMAGE_OK || sorvane_check_image(&image) != SORVANE_IMAGE_OK) {
         put_text("image refused\n");
         return 1;
     }
+    bound = image.side;
     for (n = sorvane_glyph_count(); n > 0; n >>= 1) ++bound;
     for (i = 0; i < sorvane_glyph_count(); ++i) {
         const int utf8 = string_of_key(sorvane_code_at(i), image.key, s);
@@ -157,7 +158,7 @@ static int compare_image(void) {
         s[0] = (char)i, s[1] = 0;
         reads = 0;
         if (in_tables) draw(s, 0, 1, &n);
-        if (reads > 1) {
+        if (reads > image.side) {
             put_text("image reads too often for byte ");
             put_number(i);
             test_putc('\n');
