@@ -181,6 +181,12 @@ protected:
                           0)
                     << f.name << " " << key;
         }
+        // A registered character whose glyph jiskan16 lacks: generate warns, the reader counts it;
+        // the ideographic space, blank by right, it does not.
+        testing::write_file(dir->file("lacks.txt"), "熙\u3000\n");
+        ASSERT_EQ(run(cli + " scan --encoding UTF-8 --add lacks.txt >/dev/null && " + cli + " font jiskan16 >/dev/null && " + cli +
+                      " generate lacks.inc --key unicode --half-width all --image lacks.bin >/dev/null 2>&1"),
+                  0);
     }
     static void TearDownTestSuite() {
         delete dir;
@@ -412,6 +418,35 @@ TEST(FirmwareDrawCells, PreviewAndReaderTakeEveryCharacterAlike) {
                 ADD_FAILURE_IF(++wrong <= 5) << "layout " << i << ": not the glyph of its cell, U+" << std::hex << static_cast<unsigned>(c);
         }
         EXPECT_EQ(wrong, 0) << "layout " << i;
+    }
+}
+
+// Where the reader draws a text: every dot the one at (0, 0) moved, those past the range of
+// int left out, the x after it saturated at INT_MAX. A registered character whose glyph the
+// font lacks (熙 in jiskan16) is lacking; a space is not.
+TEST_F(FirmwareDraw, AtTheBoundsOfIntAndWithBlankGlyphs) {
+    const std::string data = read_file(dir->file("lacks.bin"));
+    std::vector<std::uint8_t> bytes(data.begin(), data.end());
+    sorvane_image image;
+    ASSERT_EQ(sorvane_open_image(&image, read_memory, &bytes), SORVANE_IMAGE_OK);
+    const struct {
+        const char* text;
+        bool utf8;
+        int missing;
+    } blanks[] = {{"熙", true, 1}, {"温度 熙", true, 1}, {"\xEA\xA4", false, 1}, {"\u3000 ", true, 0}, {"\x81\x40 ", false, 0}};
+    for (const auto& b : blanks) EXPECT_EQ(by_reader(image, b.text, b.utf8).missing, b.missing) << hex_of(b.text);
+    const Drawn origin = by_reader(image, messages[0], true);
+    const struct {
+        int x, y;
+    } places[] = {{INT_MAX, 0}, {INT_MAX - 30, 5}, {3, INT_MAX - 7}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {-40, -3}};
+    for (const auto& p : places) {
+        Drawn want;
+        want.x = std::min<long long>(origin.x + p.x, INT_MAX);
+        want.missing = origin.missing;
+        for (const auto& [x, y] : origin.dots)
+            if (x + p.x <= INT_MAX && y + p.y <= INT_MAX) want.dots.emplace_back(x + p.x, y + p.y);
+        const Drawn drawn = by_reader(image, messages[0], true, p.x, p.y);
+        EXPECT_TRUE(drawn == want) << "at " << p.x << ", " << p.y << ": x after " << drawn.x << ", " << drawn.dots.size() << " dots";
     }
 }
 
