@@ -101,6 +101,7 @@ static int find_alt(unsigned long code) {
 int sorvane_find_sjis(unsigned short code) { return FONT_KEY == 0 ? sorvane_find(code) : find_alt(code); }
 
 int sorvane_find_unicode(unsigned long code_point) {
+    code_point = sorvane_cp932_form(code_point);
     if (code_point == 0 || code_point > 0xFFFFu) return -1;
     return FONT_KEY == 1 ? sorvane_find((unsigned short)code_point) : find_alt(code_point);
 }

@@ -49,8 +49,9 @@ int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx);
 int sorvane_check_image(const sorvane_image *image);
 
 /* As sorvane_draw_utf8 and sorvane_draw_sjis, from an image: the same dots and advances. A
- * full-width glyph takes at most ceil(log2(count + 1)) reads of a key and one read of the
- * glyph; a half-width glyph one read. */
+ * full-width glyph takes at most ceil(log2(count + 1)) reads of a key and one read for each
+ * row of the glyph (so that a row, not a glyph, is kept on the stack); a half-width glyph one
+ * read a row. */
 int sorvane_image_draw_utf8(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_image_draw_sjis(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_image_missing_utf8(const sorvane_image *image, const char *text);
