@@ -304,23 +304,19 @@ struct Drawn {
     std::vector<std::pair<long long, long long>> dots;
     bool operator==(const Drawn&) const = default;
 };
-
 int read_memory(void* ctx, unsigned long offset, void* buffer, unsigned length) {
     const auto& bytes = *static_cast<const std::vector<std::uint8_t>*>(ctx);
     if (offset > bytes.size() || length > bytes.size() - offset) return -1;
     std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), length, static_cast<std::uint8_t*>(buffer));
     return 0;
 }
-
 void add_dot(void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); }
-
 Drawn by_reader(const sorvane_image& image, const std::string& text, bool utf8, int x = 0, int y = 0) {
     Drawn d;
     d.x = utf8 ? sorvane_image_draw_utf8(&image, text.c_str(), x, y, add_dot, &d) : sorvane_image_draw_sjis(&image, text.c_str(), x, y, add_dot, &d);
     d.missing = utf8 ? sorvane_image_missing_utf8(&image, text.c_str()) : sorvane_image_missing_sjis(&image, text.c_str());
     return d;
 }
-
 Drawn by_preview(const IncludeFont& font, std::string_view text, bool utf8) {
     Drawn d;
     for (const TextCell& cell : text_cells(font, utf8 ? characters_of_utf8(text) : characters_of_shift_jis(text))) {
@@ -362,10 +358,10 @@ TEST(FirmwareDrawCells, PreviewAndReaderTakeEveryCharacterAlike) {
         const FontKind& kind = font_table[static_cast<std::size_t>(i % 3)];
         *glyphs = {};
         *half = {};
-        for (std::size_t cell = 0; cell < glyphs->size(); ++cell)
-            for (int r = 0; r < kind.dots; ++r) (*glyphs)[cell][static_cast<std::size_t>(r)] = cell % 50 == 0 ? 0 : static_cast<std::int32_t>(random() & ((1u << kind.dots) - 1));
-        for (std::size_t code = 0; code < half->size(); ++code)
-            for (int r = 0; r < kind.dots; ++r) (*half)[code][static_cast<std::size_t>(r)] = code % 33 == 0 ? 0 : static_cast<std::int32_t>(random() & ((1u << kind.half_dots) - 1));
+        for (std::size_t r = 0; r < static_cast<std::size_t>(kind.dots); ++r) {
+            for (std::size_t cell = 1; cell < glyphs->size(); cell += 1 + (cell % 50 == 49)) (*glyphs)[cell][r] = static_cast<std::int32_t>(random() & ((1u << kind.dots) - 1));
+            for (std::size_t code = 1; code < half->size(); code += 1 + (code % 32 == 31)) (*half)[code][r] = static_cast<std::int32_t>(random() & ((1u << kind.half_dots) - 1));
+        }
         std::FILE* file = std::tmpfile();
         ASSERT_NE(file, nullptr);
         write_include_file(*std::make_unique<TextWriter>(file), registered, *glyphs, kind, compiler_of(2), {2025, 1, 1, 0, 0, 0}, {}, layouts[i], half.get());
