@@ -184,32 +184,26 @@ int sorvane_image_half_glyph(const sorvane_image *image, unsigned char code, sor
 }
 
 /* Row r of the glyph at a place, or of the half-width glyph of a byte (place -1): one read
- * of the row's bytes, so that the walk keeps a row, not a glyph, on the stack. */
+ * of the row's bytes, so that the walk keeps a row, not a glyph, on the stack. A glyph's
+ * rows come in bands: first the low byte of each row of the band, then the next byte. */
 static int image_row(const void *font, int place, unsigned code, int r, unsigned long *dots) {
     const sorvane_image *image = (const sorvane_image *)font;
     unsigned char bytes[17];
-    const int side = image->side, band = side == 14 ? 7 : 8, parts = side == 24 ? 3 : 2;
-    const int half_row_bytes = image->half_bytes / side;
-    int part;
-    *dots = 0;
+    uint32_t at;
+    unsigned step = 1, count = image->half_bytes / image->side, part; /* count bytes, step apart */
     if (place >= 0) {
-        /* Bands of rows: first the low byte of each row of the band, then the next byte. */
-        const int first = r / band * band * parts + r % band;
-        if ((unsigned)place >= image->count || read_at(image, image->glyphs + (uint32_t)place * image->glyph_bytes + (uint32_t)first,
-                                             bytes, (unsigned)((parts - 1) * band + 1)) != 0)
-            return -1;
-        for (part = 0; part < parts; ++part) *dots |= (unsigned long)sorvane_dots_of_byte(bytes[part * band]) << (8 * part);
-        *dots &= (1ul << side) - 1;
+        step = image->side == 14 ? 7 : 8;
+        count = image->side == 24 ? 3 : 2;
+        if ((unsigned)place >= image->count) return -1;
+        at = image->glyphs + (uint32_t)place * image->glyph_bytes + (unsigned)r / step * step * count + (unsigned)r % step;
     } else {
-        const uint32_t table = code <= 0x7E ? image->ascii : image->kana;
-        const unsigned first = code <= 0x7E ? 0x20 : 0xA1;
-        if (!image_has_half(image, code) ||
-            read_at(image, table + (code - first) * image->half_bytes + (uint32_t)r * (uint32_t)half_row_bytes, bytes,
-                    (unsigned)half_row_bytes) != 0)
-            return -1;
-        for (part = 0; part < half_row_bytes; ++part) *dots |= (unsigned long)sorvane_dots_of_byte(bytes[part]) << (8 * part);
-        *dots &= (1ul << (side / 2)) - 1;
+        if (!image_has_half(image, code)) return -1;
+        at = (code <= 0x7E ? image->ascii + (code - 0x20) * image->half_bytes : image->kana + (code - 0xA1) * image->half_bytes) +
+             (unsigned)r * count;
     }
+    if (read_at(image, at, bytes, (count - 1) * step + 1) != 0) return -1;
+    for (*dots = 0, part = 0; part < count; ++part) *dots |= (unsigned long)sorvane_dots_of_byte(bytes[part * step]) << (8 * part);
+    *dots &= (1ul << (place >= 0 ? image->side : image->side / 2)) - 1;
     return 0;
 }
 
