@@ -182,6 +182,7 @@ IncludeFont read_font_source_text(std::string_view text) {
         line[n] = '\0';
         parse_font_line(line.data(), font.side, font.glyphs[static_cast<std::size_t>(cell)]);
         font.codes.push_back(static_cast<std::uint16_t>(code_of(cell)));
+        font.alt.push_back(characters_of_cell(cell).first);  // a UTF-8 text finds its characters too
         at = end + 1;
     }
     font.glyphs.resize(font.codes.size());

@@ -71,8 +71,9 @@ std::vector<TextCell> text_cells(const IncludeFont& font, const std::vector<Text
 Picture draw_text_preview(const IncludeFont& font, BitOrder order, const std::vector<TextCharacter>& text);
 
 // A font source file's glyphs, every cell in grid order, for a picture of 94 to a row (a row
-// of the grid). The size is known by the count of values on the first line; error says why a
-// text is no font source file.
+// of the grid), keyed by Shift_JIS code with code page 932's code points as the other key,
+// as an include file of every cell made with --key sjis would be. The size is known by the
+// count of values on the first line; error says why a text is no font source file.
 IncludeFont read_font_source_text(std::string_view text);
 
 }  // namespace sorvane
