@@ -1,7 +1,8 @@
 /* Draws each text of texts.h with the firmware reader, in UTF-8 and in Shift_JIS, and prints
  * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). Built with
  * TEST_IMAGE, it draws them again from the image of image.h, read through a callback, and
- * compares every glyph of the image with the tables' and counts the reads of each lookup. The same
+ * compares every glyph of the image with the tables' and counts the reads of each lookup. Last
+ * comes a line "B" when the reader held at the bounds of int ("W" when not). The same
  * program runs on this machine, under qemu for MIPS, on a Cortex-M with no C library, and on
  * an AVR under simavr with the tables in flash. */
 #include <limits.h>
