@@ -181,14 +181,15 @@ bool characters_of_encoded(std::string_view text, Decoder& decoder, std::vector<
         }
         for (long i = 0; i < n; ++i) {
             const char32_t c = code_points[static_cast<std::size_t>(i)];
+            if (c == 0) return true;  // the end of the reader's string
             if (const int kana = half_width_katakana_byte(c); kana >= 0) {
-                characters.push_back({static_cast<std::uint16_t>(kana), true});
+                characters.push_back({TextCharacter::Kind::half, static_cast<char32_t>(kana)});
                 continue;
             }
             std::uint8_t sjis[2];
             const int length = decoder.shift_jis_bytes(c, sjis);
-            if (length == 1) characters.push_back({sjis[0], true});
-            else characters.push_back({static_cast<std::uint16_t>(length == 2 ? sjis[0] << 8 | sjis[1] : 0), false});
+            if (length == 1) characters.push_back({TextCharacter::Kind::half, sjis[0]});
+            else characters.push_back({TextCharacter::Kind::shift_jis, static_cast<char32_t>(length == 2 ? sjis[0] << 8 | sjis[1] : 0)});
         }
         at += used;
     }

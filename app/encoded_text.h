@@ -78,9 +78,10 @@ Outcome mark_encoded_file(const char* path, Decoder& decoder, Scanner& scanner, 
 // with the same lists and errors, and a byte order mark at the start accepted.
 Outcome mark_utf8_file(const char* path, KanjiGrid& found, LeftOut& left_out);
 
-// The characters of a text in decoder's encoding, as the firmware reader takes them: ASCII
-// and the half-width katakana as half-width bytes, the rest by their two-byte Shift_JIS code
-// (0 for one without). False, with the offset of the bytes, for bytes that are no character.
+// The characters of a text in decoder's encoding up to a NUL, as the firmware reader takes
+// them once converted to Shift_JIS: ASCII and the half-width katakana as half-width bytes, the
+// rest by their two-byte Shift_JIS code (0 for one without). False, with the offset of the
+// bytes, for bytes that are no character.
 bool characters_of_encoded(std::string_view text, Decoder& decoder, std::vector<TextCharacter>& characters,
                            std::size_t& bad_offset);
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -85,12 +86,14 @@ std::string picture_name(const std::string& include_file) {
     return (has_extension ? include_file.substr(0, dot) : include_file) + ".png";
 }
 
-// The characters of a text to draw, in Shift_JIS or in the encoding given; a line end at its
-// end is no character. False, said, for bytes that are no character of the encoding.
+// The characters of a text to draw, as the reader takes a Shift_JIS or a UTF-8 string; a text
+// in another encoding is converted to Shift_JIS. A line end at its end is no character, and a
+// NUL ends the text, as it ends the reader's string. False, said, for bytes that are no
+// character of another encoding.
 bool text_characters(const AppState& state, const Request& call, std::string text, std::vector<TextCharacter>& characters) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    if (!call.encoding) {
-        characters = characters_of_shift_jis(text);
+    if (!call.encoding || is_utf8_name(call.encoding)) {
+        characters = call.encoding ? characters_of_utf8(text) : characters_of_shift_jis(text);
         return true;
     }
     const auto decoder = std::make_unique<Decoder>(call.encoding);
@@ -105,14 +108,17 @@ bool text_characters(const AppState& state, const Request& call, std::string tex
 constexpr int text_picture_width = 8192;
 
 // How many of the characters, from the first, fit in a picture of the widest width, each a
-// field of the font's size (half as wide for a half-width one) between two margins.
-std::size_t characters_fitting(const std::vector<TextCharacter>& characters, int side) {
-    const int field = side * preview_scale;
+// field of its cell's width as the reader takes it, between two margins.
+std::size_t characters_fitting(const IncludeFont& font, const std::vector<TextCharacter>& characters) {
+    // No cell is narrower than half of one: more than this many never fit.
+    const std::size_t most = static_cast<std::size_t>(text_picture_width / std::max(1, font.side / 2 * preview_scale)) + 1;
+    const std::vector<TextCharacter> first(characters.begin(), characters.begin() + static_cast<std::ptrdiff_t>(std::min(most, characters.size())));
     int width = 2 * preview_gap;
     std::size_t n = 0;
-    for (; n < characters.size(); ++n) {
-        width += characters[n].half ? field / 2 : field;
+    for (const TextCell& cell : text_cells(font, first)) {
+        width += cell.width * preview_scale;
         if (width > text_picture_width) break;
+        ++n;
     }
     return n;
 }
@@ -148,7 +154,7 @@ Outcome preview_command(AppState& state, const Request& call) {
     std::vector<TextCharacter> characters;
     if (call.text && !text_characters(state, call, message, characters)) return said();
     const std::size_t text_length = characters.size();
-    characters.resize(characters_fitting(characters, font.side));
+    characters.resize(characters_fitting(font, characters));
     const Picture picture = call.text ? draw_text_preview(font, call.order, characters)
                                       : draw_preview(font, call.order, include_file ? preview_columns : grid_side);
     if (!write_whole(state, face, out_path.c_str(), [&picture](std::FILE* file) { return write_png(file, picture); })) return said();

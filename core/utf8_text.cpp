@@ -216,6 +216,16 @@ SORVANE_AVX2_CODE void mark_windows_avx2(const std::uint8_t* p, std::size_t room
 
 }  // namespace
 
+long decode_utf8(const std::uint8_t* p, std::size_t n, std::size_t& used) {
+    if (n > 0 && p[0] < 0x80) {
+        used = 1;
+        return p[0];
+    }
+    const long c = n == 0 ? -1 : decode(p, n);
+    if (c >= 0) used = static_cast<std::size_t>(sequence_length(p[0]));
+    return c < 0 ? -1 : c;
+}
+
 int cell_of_code_point(char32_t c) {
     const int cell = c < 0x10000 ? cells_of_plane()[c] : no_cell;
     return cell < grid_cells ? cell : -1;

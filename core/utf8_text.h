@@ -22,6 +22,10 @@ int cell_of_code_point(char32_t c);
 // A code point in UTF-8.
 std::string utf8_of(char32_t c);
 
+// The code point of the UTF-8 sequence at p (n bytes are there), and its length in used; -1
+// when the bytes begin no whole, shortest sequence of a code point.
+long decode_utf8(const std::uint8_t* p, std::size_t n, std::size_t& used);
+
 // What a UTF-8 text held besides its characters of the grid.
 struct Utf8Outcome {
     bool valid = true;          // false at the first byte sequence that is no UTF-8 character

@@ -98,9 +98,10 @@ static int find_alt(unsigned long code) {
     return -1;
 }
 
-int sorvane_find_sjis(unsigned short code) { return FONT_KEY == 0 ? sorvane_find(code) : find_alt(code); }
+int sorvane_find_sjis(unsigned short code) { return FONT_KEY == 0 ? sorvane_find(code) : find_alt(sorvane_first_sjis(code)); }
 
 int sorvane_find_unicode(unsigned long code_point) {
+    code_point = sorvane_cp932_form(code_point);
     if (code_point == 0 || code_point > 0xFFFFu) return -1;
     return FONT_KEY == 1 ? sorvane_find((unsigned short)code_point) : find_alt(code_point);
 }
@@ -112,24 +113,27 @@ static void clear_glyph(sorvane_glyph *glyph, int width) {
     for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = 0;
 }
 
+/* Row r of the i-th glyph, which is there. */
+static unsigned long kanji_row(int i, int r) {
+    unsigned long dots = 0;
+#if FONT_KANJI_NUM > 0
+    const int first = r / BAND_ROWS * BAND_ROWS * ROW_BYTES + r % BAND_ROWS;
+    int part;
+    for (part = 0; part < ROW_BYTES; ++part)
+        dots |= (unsigned long)sorvane_dots_of_byte(TABLE_BYTE(&font_kanji[i][first + part * BAND_ROWS])) << (part * 8);
+#else
+    (void)i;
+    (void)r;
+    (void)sorvane_dots_of_byte; /* no glyph to take apart in a font of no character */
+#endif
+    return dots & ((1ul << GLYPH_SIDE) - 1);
+}
+
 int sorvane_glyph_at(int i, sorvane_glyph *glyph) {
     int row;
     if (i < 0 || i >= FONT_KANJI_NUM) return -1;
     clear_glyph(glyph, GLYPH_SIDE);
-#if FONT_KANJI_NUM > 0
-    for (row = 0; row < GLYPH_SIDE; ++row) {
-        const int first = row / BAND_ROWS * BAND_ROWS * ROW_BYTES + row % BAND_ROWS;
-        int part;
-        for (part = 0; part < ROW_BYTES; ++part) {
-            const unsigned value = TABLE_BYTE(&font_kanji[i][first + part * BAND_ROWS]);
-            glyph->rows[row] |= (unsigned long)sorvane_dots_of_byte(value) << (part * 8);
-        }
-        glyph->rows[row] &= (1ul << GLYPH_SIDE) - 1;
-    }
-#else
-    (void)row;
-    (void)sorvane_dots_of_byte; /* no glyph to take apart in a font of no character */
-#endif
+    for (row = 0; row < GLYPH_SIDE; ++row) glyph->rows[row] = kanji_row(i, row);
     return 0;
 }
 
@@ -139,43 +143,54 @@ int sorvane_glyph_of(unsigned short code, sorvane_glyph *glyph) { return sorvane
  * byte first. */
 #if FONT_HALF_ASCII || FONT_HALF_KANA
 #define HALF_ROW_BYTES (FONT_HALF_SIZE / GLYPH_SIDE)
-#define HALF_ROWS(table, i, glyph)                                                                      \
-    do {                                                                                                \
-        int row_, part_;                                                                                \
-        for (row_ = 0; row_ < GLYPH_SIDE; ++row_) {                                                     \
-            for (part_ = 0; part_ < HALF_ROW_BYTES; ++part_) {                                          \
-                const unsigned value_ = TABLE_BYTE(&table[i][row_ * HALF_ROW_BYTES + part_]);           \
-                (glyph)->rows[row_] |= (unsigned long)sorvane_dots_of_byte(value_) << (part_ * 8);              \
-            }                                                                                           \
-            (glyph)->rows[row_] &= (1ul << HALF_SIDE) - 1;                                              \
-        }                                                                                               \
+#define HALF_ROW(table, i, r, dots)                                                                    \
+    do {                                                                                               \
+        int part_;                                                                                     \
+        for (part_ = 0; part_ < HALF_ROW_BYTES; ++part_)                                               \
+            (dots) |= (unsigned long)sorvane_dots_of_byte(TABLE_BYTE(&table[i][(r) * HALF_ROW_BYTES + part_])) \
+                      << (part_ * 8);                                                                  \
     } while (0)
 #endif
 
-int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph) {
+/* Whether the file has the half-width glyph of a byte. */
+static int has_half(unsigned code) {
+    int has = 0;
 #if FONT_HALF_ASCII
-    if (code >= 0x20 && code <= 0x7E) {
-        clear_glyph(glyph, HALF_SIDE);
-        HALF_ROWS(font_half_ascii, code - 0x20, glyph);
-        return 0;
-    }
+    has |= code >= 0x20 && code <= 0x7E;
 #endif
 #if FONT_HALF_KANA
-    if (code >= 0xA1 && code <= 0xDF) {
-        clear_glyph(glyph, HALF_SIDE);
-        HALF_ROWS(font_half_kana, code - 0xA1, glyph);
-        return 0;
-    }
+    has |= code >= 0xA1 && code <= 0xDF;
 #endif
     (void)code;
-    (void)glyph;
-    return -1;
+    return has;
+}
+
+/* Row r of the half-width glyph of a byte that the file has. */
+static unsigned long half_row(unsigned code, int r) {
+    unsigned long dots = 0;
+#if FONT_HALF_ASCII
+    if (code >= 0x20 && code <= 0x7E) HALF_ROW(font_half_ascii, code - 0x20, r, dots);
+#endif
+#if FONT_HALF_KANA
+    if (code >= 0xA1 && code <= 0xDF) HALF_ROW(font_half_kana, code - 0xA1, r, dots);
+#endif
+    (void)code;
+    (void)r;
+    return dots & ((1ul << HALF_SIDE) - 1);
+}
+
+int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph) {
+    int row;
+    if (!has_half(code)) return -1;
+    clear_glyph(glyph, HALF_SIDE);
+    for (row = 0; row < GLYPH_SIDE; ++row) glyph->rows[row] = half_row(code, row);
+    return 0;
 }
 
 /* The tables as the string walk sees them. */
 static int table_has_half(const void *font, unsigned code) {
     (void)font;
-    return (FONT_HALF_ASCII && code >= 0x20 && code <= 0x7E) || (FONT_HALF_KANA && code >= 0xA1 && code <= 0xDF);
+    return has_half(code);
 }
 
 static int table_find_sjis(const void *font, unsigned short code) {
@@ -188,12 +203,14 @@ static int table_find_unicode(const void *font, unsigned long code_point) {
     return sorvane_find_unicode(code_point);
 }
 
-static int table_glyph(const void *font, int place, unsigned code, sorvane_glyph *glyph) {
+static int table_row(const void *font, int place, unsigned code, int r, unsigned long *dots) {
     (void)font;
-    return place >= 0 ? sorvane_glyph_at(place, glyph) : sorvane_half_glyph((unsigned char)code, glyph);
+    if (place >= FONT_KANJI_NUM || (place < 0 && !has_half(code))) return -1;
+    *dots = place >= 0 ? kanji_row(place, r) : half_row(code, r);
+    return 0;
 }
 
-static const sorvane_font_access tables = {0, GLYPH_SIDE, table_find_sjis, table_find_unicode, table_has_half, table_glyph};
+static const sorvane_font_access tables = {0, GLYPH_SIDE, table_find_sjis, table_find_unicode, table_has_half, table_row};
 
 int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
     int missing = 0;

@@ -40,7 +40,9 @@ int sorvane_find(unsigned short code);
 /* The place of a character by its Shift_JIS code (lead byte * 256 + trail byte) or by its
  * code point, whatever the file's key; -1 when the font lacks it. The file's own key is a
  * binary search; the other key needs a file made with --key or --half-width and is a walk
- * through its font_kanji_alt table. */
+ * through its font_kanji_alt table. A code point is taken in code page 932's form, which the
+ * keys hold: JIS X 0208's own U+301C, U+2016, U+2212, U+00A2, U+00A3 and U+00AC, and the em
+ * dash U+2014, find U+FF5E, U+2225, U+FF0D, U+FFE0, U+FFE1, U+FFE2 and U+2015. */
 int sorvane_find_sjis(unsigned short code);
 int sorvane_find_unicode(unsigned long code_point);
 
@@ -59,14 +61,19 @@ int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph);
 typedef void (*sorvane_plot_fn)(void *ctx, int x, int y);
 
 /* Draws a string up to its terminating zero: a full-width character in a cell of the font's
- * size, a half-width one (ASCII, half-width katakana) in half of it; row 0 of each cell is at
- * y. Returns the x after the text. A character the font lacks (and a byte that is no
- * character) takes its width and draws nothing. */
+ * size, a half-width one (ASCII, half-width katakana; in UTF-8 also U+00A5 and U+203E, the
+ * bytes 0x5C and 0x7E of JIS X 0201) in half of it; row 0 of each cell is at y. Returns the x
+ * after the text, or INT_MAX when that lies past it; dots past INT_MAX are not drawn, and x
+ * and y may be as low as INT_MIN. A character the font lacks (and a byte that is no
+ * character, and one whose glyph is blank, the spaces aside) takes its width and draws
+ * nothing. A Shift_JIS code the font lacks that code page 932 has twice (NEC's row 13, as
+ * 0x879A against 0x81E6) is found by its first code. */
 int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_draw_sjis(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 
-/* The number of characters of a string that the font lacks, as the drawing counts them: a
- * firmware test may fail on any. */
+/* The number of characters of a string that the font lacks, as the drawing counts them
+ * (generate warns about a registered character whose glyph is blank): a firmware test may
+ * fail on any. */
 int sorvane_missing_utf8(const char *text);
 int sorvane_missing_sjis(const char *text);
 

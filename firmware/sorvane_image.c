@@ -192,23 +192,26 @@ static int place_of(unsigned place) { return place <= place_max ? (int)place : -
 /* The place of a code by binary search through a table of count records of record bytes,
  * sorted by the code in their first two bytes: at most ceil(log2(count + 1)) reads. In the
  * keys a record's place is the character's; in the index of the other key (records of 4
- * bytes) its last two bytes are. */
+ * bytes, sorted by code and then by place) its last two bytes are, and of a code that two
+ * characters share (code page 932 has a few twice) the first place is found, as the
+ * include file's reader finds it. */
 static int search(const sorvane_image *image, uint32_t table, unsigned record, unsigned long code) {
     unsigned char r[4];
-    unsigned low = 0, high = image->count; /* the code, if there, is at a place from low to high - 1 */
+    unsigned low = 0, high = image->count; /* the first record of the code is from low to high */
+    long found = -1;
     while (low < high) {
         const unsigned middle = low + (high - low) / 2u;
         unsigned here;
         if (read_at(image, table + (uint32_t)middle * record, r, record) != 0) return -1;
         here = get16(r);
-        if (here == code) {
-            const unsigned place = record == 4 ? get16(r + 2) : middle;
-            return place < image->count ? place_of(place) : -1;
+        if (here < code) {
+            low = middle + 1u;
+        } else {
+            if (here == code) found = record == 4 ? (long)get16(r + 2) : (long)middle;
+            high = middle;
         }
-        if (here < code) low = middle + 1u;
-        else high = middle;
     }
-    return -1;
+    return found >= 0 && (unsigned long)found < image->count ? place_of((unsigned)found) : -1;
 }
 
 /* Version 1: the place of a code of the other key, a walk through its table in the order
@@ -234,7 +237,7 @@ static int find_alt(const sorvane_image *image, unsigned long code) {
 
 static int image_find_sjis(const void *font, unsigned short code) {
     const sorvane_image *image = (const sorvane_image *)font;
-    return image->key == 0 ? find_key(image, code) : find_alt(image, code);
+    return image->key == 0 ? find_key(image, code) : find_alt(image, sorvane_first_sjis(code));
 }
 
 static int image_find_unicode(const void *font, unsigned long code_point) {
@@ -247,89 +250,135 @@ static int image_has_half(const void *font, unsigned code) {
     return (image->ascii != 0 && code >= 0x20 && code <= 0x7E) || (image->kana != 0 && code >= 0xA1 && code <= 0xDF);
 }
 
-static void clear_glyph(sorvane_glyph *glyph, int width, int height) {
+/* A glyph read whole, once, while the walk takes its rows one by one: one read a glyph, the
+ * bound the header promises. Lives on the stack of one drawing call. */
+typedef struct {
+    const sorvane_image *image;
+    int place;      /* the glyph held: its place, or -1 for a half-width one */
+    unsigned code;  /* the byte of a half-width glyph held */
+    int held;       /* whether bytes holds that glyph */
+    unsigned char bytes[3 * SORVANE_GLYPH_MAX];
+} image_reading;
+
+/* Reads the glyph at a place, or the half-width glyph of a byte (place -1), into the
+ * reading, unless it holds it already; 0, or -1 when there is none or it cannot be read. */
+static int hold_glyph(image_reading *reading, int place, unsigned code) {
+    const sorvane_image *image = reading->image;
+    uint32_t at;
+    unsigned length;
+    if (reading->held && reading->place == place && (place >= 0 || reading->code == code)) return 0;
+    reading->held = 0;
+    if (place >= 0) {
+        if ((unsigned)place >= image->count) return -1;
+        at = image->glyphs + (uint32_t)(unsigned)place * image->glyph_bytes;
+        length = image->glyph_bytes;
+    } else {
+        if (!image_has_half(image, code)) return -1;
+        at = code <= 0x7E ? image->ascii + (uint32_t)(code - 0x20) * image->half_bytes
+                          : image->kana + (uint32_t)(code - 0xA1) * image->half_bytes;
+        length = image->half_bytes;
+    }
+    if (read_at(image, at, reading->bytes, length) != 0) return -1;
+    reading->place = place;
+    reading->code = code;
+    reading->held = 1;
+    return 0;
+}
+
+/* Row r of the glyph the reading holds, bit x the x-th dot from the left. A full-width glyph
+ * comes in bands of rows: first the low byte of each row of the band, then the next byte; a
+ * half-width one holds its rows from the top, each in one or two bytes, the low byte first. */
+static unsigned long held_row(const image_reading *reading, int r) {
+    const sorvane_image *image = reading->image;
+    const int full = reading->place >= 0, width = full ? image->side : image->side / 2, parts = (width + 7) / 8;
+    const int step = full ? image->band : 1;
+    const int first = full ? r / step * step * parts + r % step : r * parts;
+    unsigned long dots = 0;
+    int part;
+    for (part = 0; part < parts; ++part)
+        dots |= (unsigned long)sorvane_dots_of_byte(reading->bytes[first + part * step]) << (8 * part);
+    return dots & ((1ul << width) - 1);
+}
+
+static int image_row(const void *font, int place, unsigned code, int r, unsigned long *dots) {
+    image_reading *reading = (image_reading *)font;
+    if (hold_glyph(reading, place, code) != 0) return -1;
+    *dots = held_row(reading, r);
+    return 0;
+}
+
+/* Fills glyph from what the reading holds. */
+static void glyph_of_reading(const image_reading *reading, sorvane_glyph *glyph) {
     int row;
-    glyph->width = width;
-    glyph->height = height;
-    for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = 0;
+    glyph->width = reading->place >= 0 ? reading->image->side : reading->image->side / 2;
+    glyph->height = reading->image->height;
+    for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = row < glyph->height ? held_row(reading, row) : 0;
 }
 
 int sorvane_image_glyph_at(const sorvane_image *image, int i, sorvane_glyph *glyph) {
-    unsigned char bytes[3 * SORVANE_GLYPH_MAX];
-    const int side = image->side, band = image->band, parts = (side + 7) / 8;
-    int row, part;
-    if (i < 0 || (unsigned)i >= image->count ||
-        read_at(image, image->glyphs + (uint32_t)(unsigned)i * image->glyph_bytes, bytes, image->glyph_bytes) != 0)
-        return -1;
-    clear_glyph(glyph, side, image->height);
-    for (row = 0; row < image->height; ++row) {
-        /* Bands of rows: first the low byte of each row of the band, then the next byte. */
-        const int first = row / band * band * parts + row % band;
-        for (part = 0; part < parts; ++part)
-            glyph->rows[row] |= (unsigned long)sorvane_dots_of_byte(bytes[first + part * band]) << (8 * part);
-        glyph->rows[row] &= (1ul << side) - 1;
-    }
+    image_reading reading;
+    reading.image = image;
+    reading.held = 0;
+    if (i < 0 || hold_glyph(&reading, i, 0) != 0) return -1;
+    glyph_of_reading(&reading, glyph);
     return 0;
 }
 
 int sorvane_image_half_glyph(const sorvane_image *image, unsigned char code, sorvane_glyph *glyph) {
-    unsigned char bytes[2 * SORVANE_GLYPH_MAX];
-    const int side = image->side / 2, row_bytes = (side + 7) / 8;
-    const uint32_t table = code <= 0x7E ? image->ascii : image->kana;
-    const unsigned first = code <= 0x7E ? 0x20 : 0xA1;
-    int row, part;
-    if (!image_has_half(image, code) ||
-        read_at(image, table + (uint32_t)(code - first) * image->half_bytes, bytes, image->half_bytes) != 0)
-        return -1;
-    clear_glyph(glyph, side, image->height);
-    for (row = 0; row < image->height; ++row) {
-        for (part = 0; part < row_bytes; ++part)
-            glyph->rows[row] |= (unsigned long)sorvane_dots_of_byte(bytes[row * row_bytes + part]) << (8 * part);
-        glyph->rows[row] &= (1ul << side) - 1;
-    }
+    image_reading reading;
+    reading.image = image;
+    reading.held = 0;
+    if (hold_glyph(&reading, -1, code) != 0) return -1;
+    glyph_of_reading(&reading, glyph);
     return 0;
 }
 
-static int image_glyph(const void *font, int place, unsigned code, sorvane_glyph *glyph) {
-    const sorvane_image *image = (const sorvane_image *)font;
-    return place >= 0 ? sorvane_image_glyph_at(image, place, glyph) : sorvane_image_half_glyph(image, (unsigned char)code, glyph);
+/* The walk's view of an image: the font it is handed is the reading, which holds the image. */
+static int reading_find_sjis(const void *font, unsigned short code) {
+    return image_find_sjis(((const image_reading *)font)->image, code);
 }
 
-static void access_of(const sorvane_image *image, sorvane_font_access *f) {
-    f->font = image;
-    f->side = image->side;
-    f->find_sjis = image_find_sjis;
-    f->find_unicode = image_find_unicode;
-    f->has_half = image_has_half;
-    f->glyph = image_glyph;
+static int reading_find_unicode(const void *font, unsigned long code_point) {
+    return image_find_unicode(((const image_reading *)font)->image, code_point);
+}
+
+static int reading_has_half(const void *font, unsigned code) {
+    return image_has_half(((const image_reading *)font)->image, code);
+}
+
+static int walk_image(const sorvane_image *image, const char *text, int utf8, int x, int y, sorvane_plot_fn plot,
+                      void *ctx, int *missing) {
+    image_reading reading;
+    sorvane_font_access f;
+    reading.image = image;
+    reading.held = 0;
+    f.font = &reading;
+    f.side = image->side;
+    f.find_sjis = reading_find_sjis;
+    f.find_unicode = reading_find_unicode;
+    f.has_half = reading_has_half;
+    f.row = image_row;
+    return sorvane_walk(&f, text, utf8, x, y, plot, ctx, missing);
 }
 
 int sorvane_image_draw_utf8(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    sorvane_font_access f;
     int missing = 0;
-    access_of(image, &f);
-    return sorvane_walk(&f, text, 1, x, y, plot, ctx, &missing);
+    return walk_image(image, text, 1, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_draw_sjis(const sorvane_image *image, const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    sorvane_font_access f;
     int missing = 0;
-    access_of(image, &f);
-    return sorvane_walk(&f, text, 0, x, y, plot, ctx, &missing);
+    return walk_image(image, text, 0, x, y, plot, ctx, &missing);
 }
 
 int sorvane_image_missing_utf8(const sorvane_image *image, const char *text) {
-    sorvane_font_access f;
     int missing = 0;
-    access_of(image, &f);
-    sorvane_walk(&f, text, 1, 0, 0, 0, 0, &missing);
+    walk_image(image, text, 1, 0, 0, 0, 0, &missing);
     return missing;
 }
 
 int sorvane_image_missing_sjis(const sorvane_image *image, const char *text) {
-    sorvane_font_access f;
     int missing = 0;
-    access_of(image, &f);
-    sorvane_walk(&f, text, 0, 0, 0, 0, 0, &missing);
+    walk_image(image, text, 0, 0, 0, 0, 0, &missing);
     return missing;
 }

@@ -161,6 +161,15 @@ IncludeFont read_include_file(std::string_view text) {
         font.glyphs.push_back(rows_of(numbers.data(), *kind));
     }
     if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
+    if (in.find("font_kanji_alt[] = {")) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t code = 0;
+            if ((i > 0 && !in.take(',')) || !in.number(code) || code > 0xFFFF)
+                return refuse("font_kanji_alt holds fewer codes than FONT_KANJI_NUM");
+            font.alt.push_back(static_cast<std::uint16_t>(code));
+        }
+        if (!in.take('}')) return refuse("font_kanji_alt holds more codes than FONT_KANJI_NUM");
+    }
     if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
     return font;
 }

@@ -17,6 +17,7 @@ struct IncludeFont {
     bool unicode_key = false;               // FONT_KEY 1: the codes are code points
     std::vector<std::uint16_t> codes;       // font_kanji_index
     std::vector<GlyphRecord> glyphs;        // row values rebuilt from font_kanji
+    std::vector<std::uint16_t> alt;         // font_kanji_alt, where the file has it: the other key
     std::vector<GlyphRecord> half;          // by byte: the half-width glyphs, where the file has them
     std::vector<bool> has_half;             // by byte
     const char* error = nullptr;            // why the text is no such include file

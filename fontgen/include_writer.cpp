@@ -203,7 +203,11 @@ std::vector<FontEntry> font_entries(const KanjiGrid& registered, CodeKey key, In
         } else if (unicode == 0) {
             ++summary.without_unicode;
         } else {
-            entries.push_back({static_cast<std::uint16_t>(unicode), sjis, cell});
+            // The other key of a code point that code page 932 has twice is the first code of
+            // the two, whichever of them is registered: the reader looks a Shift_JIS code up by
+            // that first code, in one search.
+            const int first = cell_of_code_point(unicode);
+            entries.push_back({static_cast<std::uint16_t>(unicode), first >= 0 ? code_of(first) : sjis, cell});
         }
     }
     if (key == CodeKey::unicode) {

@@ -32,26 +32,48 @@ inline int preview_field_y(int i, int side, int columns = preview_columns) {
 
 Picture draw_preview(const IncludeFont& font, BitOrder order, int columns = preview_columns);
 
-// A character of a text to draw: a two-byte Shift_JIS code, or a half-width byte (ASCII,
-// half-width katakana); code 0 for one without either form, which takes a field and shows
-// nothing.
+// A character of a text as the firmware reader takes it (firmware/sorvane_text.h): a
+// half-width byte (ASCII, the half-width katakana, or no_byte for bytes that are no
+// character), a two-byte Shift_JIS code (0 for a character without one), or a code point of a
+// UTF-8 text.
 struct TextCharacter {
-    std::uint16_t code;
-    bool half;
+    enum class Kind : std::uint8_t { half, shift_jis, code_point };
+    Kind kind;
+    char32_t code;
 };
+inline constexpr char32_t no_byte = 0x100;
 
-// The characters of a Shift_JIS text, as the firmware reader takes them: a lead byte with its
-// trail byte, else a single byte.
+// The characters of a Shift_JIS text up to its first NUL, as the reader takes them: a lead
+// byte with its trail byte, else a single byte.
 std::vector<TextCharacter> characters_of_shift_jis(std::string_view text);
 
-// A text in one line, as the firmware reader draws it: each character a field of the font's
-// size without gaps, half as wide for a half-width one, on white with a margin of gray; a
-// character the file has no glyph for is a blank field.
+// The characters of a UTF-8 text up to its first NUL, as the reader takes them: ASCII, the
+// half-width katakana U+FF61 to U+FF9F, the yen sign U+00A5 and the overline U+203E as the
+// half-width bytes of JIS X 0201 (0x5C and 0x7E for those two), a byte that begins no whole,
+// shortest sequence as a half-width character of its own, the rest by code point.
+std::vector<TextCharacter> characters_of_utf8(std::string_view text);
+
+// A cell of a text: its width in dots, and the glyph the reader draws there, or null where it
+// draws none and counts the character as lacking (a blank glyph, the spaces aside).
+struct TextCell {
+    int width;
+    const GlyphRecord* glyph;
+};
+
+// The cells of a text in an include file, as the reader finds them: a Shift_JIS code by the
+// file's key or font_kanji_alt, else by the first code of its character (code page 932 has a
+// few twice); a code point in its code page 932 form (the cell the scan maps it to), by the
+// key or font_kanji_alt.
+std::vector<TextCell> text_cells(const IncludeFont& font, const std::vector<TextCharacter>& text);
+
+// A text in one line, as the firmware reader draws it: each cell a field of its width
+// without gaps, on white with a margin of gray; a lacking character is a blank field.
 Picture draw_text_preview(const IncludeFont& font, BitOrder order, const std::vector<TextCharacter>& text);
 
 // A font source file's glyphs, every cell in grid order, for a picture of 94 to a row (a row
-// of the grid). The size is known by the count of values on the first line; error says why a
-// text is no font source file.
+// of the grid), keyed by Shift_JIS code with code page 932's code points as the other key,
+// as an include file of every cell made with --key sjis would be. The size is known by the
+// count of values on the first line; error says why a text is no font source file.
 IncludeFont read_font_source_text(std::string_view text);
 
 }  // namespace sorvane

@@ -12,7 +12,9 @@
 # change.
 #   scripts/firmware-stack.sh [SORVANE_CLI]     (default: build/sorvane-cli)
 set -euo pipefail
-walk=sorvane_walk
+# The functions of the string walk, as the compiler leaves them: the image reader's own wrapper
+# takes the walk in when it is its only caller.
+walk="sorvane_walk|walk_image"
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=$(cd "$(dirname "${1:-$root/build/sorvane-cli}")" && pwd)/$(basename "${1:-sorvane-cli}")
 dir=$(mktemp -d)
@@ -39,7 +41,7 @@ chains() {
       if (f in busy) { recursive = 1; return 0 }
       busy[f] = 1; best = 0; path[f] = ""
       n = split(calls[f], list, " ")
-      if (f in indirect && f ~ "^" walk) for (c in taken) list[++n] = c
+      if (f in indirect && f ~ "^(" walk ")") for (c in taken) list[++n] = c
       for (i = 1; i <= n; ++i) {
         c = list[i]
         if (c == "" || !(c in frame)) continue
@@ -66,7 +68,7 @@ chains() {
       for (f in global) if (f in frame) print f, depth(f) (f in dynamic ? "+dynamic" : ""), f " " frame[f] path[f]
       l = ""; for (f in library) l = l " " f
       print "library:" (l == "" ? " none" : l) (recursive ? " (a call is recursive: the sums are not bounds)" : "")
-      for (f in frame) if (f ~ "^" walk) found = 1
+      for (f in frame) if (f ~ "^(" walk ")") found = 1
       if (!found) { print "firmware-stack.sh: no function " walk " here: which one calls through the table?" > "/dev/stderr"; exit 1 }
     }' "$1" "$2"
 }

@@ -12,8 +12,16 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <climits>
+#include <random>
 #include <sstream>
 
+#include "core/jis_unicode.h"
+#include "core/utf8_text.h"
+#include "fontgen/font_image.h"
+#include "fontgen/include_writer.h"
+#include "fontgen/preview.h"
+#include "sorvane_image.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -231,7 +239,11 @@ protected:
                 // qemu-system-arm writes what the program puts out through semihosting to its standard error.
                 ASSERT_EQ(run(target.runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0)
                     << target.runner << program << ": " << read_file(dir->file("out.txt")).substr(0, 300);
-                const std::string out = read_file(dir->file("out.txt"));
+                std::string out = read_file(dir->file("out.txt"));
+                // The last line it writes: B when the reader held at the bounds of int.
+                const std::size_t bounds = std::min(out.find_last_of("BW"), out.size());
+                EXPECT_EQ(out.substr(bounds, 2), "B\n") << f.name << " " << key;
+                out.resize(bounds);
                 const std::size_t image_part = out.find("image ");
                 const std::vector<Line> drawn = parse_lines(out.substr(0, image_part), f.side);
                 ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name << " " << key << ": " << out.substr(0, 200);
@@ -296,6 +308,109 @@ TEST_F(FirmwareDraw, AnImageOfAnotherGenerationIsTold) {
                       "\"' " + source + "/firmware/sorvane_font.c " + source + "/firmware/sorvane_image.c " + source + "/tests/firmware/draw_strings.c -o " + dir->file("told") + " && " +
                       dir->file("told") + " >" + dir->file("told.txt")), 0);
         EXPECT_NE(read_file(dir->file("told.txt")).find(said), std::string::npos) << include;
+    }
+}
+
+// What a string comes to: the x after it, the characters lacking, and every dot in order.
+struct Drawn {
+    long long x = 0;
+    int missing = 0;
+    std::vector<std::pair<long long, long long>> dots;
+    bool operator==(const Drawn&) const = default;
+};
+int read_memory(void* ctx, unsigned long offset, void* buffer, unsigned length) {
+    const auto& bytes = *static_cast<const std::vector<std::uint8_t>*>(ctx);
+    if (offset > bytes.size() || length > bytes.size() - offset) return -1;
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), length, static_cast<std::uint8_t*>(buffer));
+    return 0;
+}
+void add_dot(void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); }
+Drawn by_reader(const sorvane_image& image, const std::string& text, bool utf8, int x = 0, int y = 0) {
+    Drawn d;
+    d.x = utf8 ? sorvane_image_draw_utf8(&image, text.c_str(), x, y, add_dot, &d) : sorvane_image_draw_sjis(&image, text.c_str(), x, y, add_dot, &d);
+    d.missing = utf8 ? sorvane_image_missing_utf8(&image, text.c_str()) : sorvane_image_missing_sjis(&image, text.c_str());
+    return d;
+}
+Drawn by_preview(const IncludeFont& font, std::string_view text, bool utf8) {
+    Drawn d;
+    for (const TextCell& cell : text_cells(font, utf8 ? characters_of_utf8(text) : characters_of_shift_jis(text))) {
+        for (int row = 0; cell.glyph && row < font.side; ++row)
+            for (int column = 0; column < cell.width; ++column)
+                if (has_dot(static_cast<std::uint32_t>((*cell.glyph)[static_cast<std::size_t>(row)]), column, BitOrder::lsb_left))
+                    d.dots.emplace_back(d.x + column, row);
+        d.missing += !cell.glyph;
+        d.x += cell.width;
+    }
+    return d;
+}
+
+// preview --text and the reader take a string alike: every code point the scan maps and every
+// character of the grid, as UTF-8 and in Shift_JIS, and every byte, in fonts of every cell
+// with some blank glyphs (lacking, the spaces aside), each key, with and without half-width
+// glyphs. A code point draws the glyph of the cell the scan maps it to, in either form. Drawn
+// near INT_MAX or INT_MIN (in the sanitizer build too), a text's dots move with it, those past
+// int left out, and the x after it saturates.
+TEST(FirmwareDrawCells, PreviewAndReaderTakeEveryCharacterAlike) {
+    std::mt19937 random(31);
+    KanjiGrid registered{};
+    registered.fill(1);
+    auto glyphs = std::make_unique<GlyphTable>();
+    auto half = std::make_unique<HalfTable>();
+    std::vector<std::string> utf8_texts = {"\u00A5\u203E\\~", std::string("温\0度", 7)}, sjis_texts = {std::string("\x89\xB7\0\x93\x78", 5)};
+    std::vector<char32_t> scanned;  // the code points the scan maps to a cell
+    for (char32_t c = 0x80; c < 0x10000; ++c)
+        if (cell_of_code_point(c) >= 0) scanned.push_back(c), utf8_texts.push_back(utf8_of(c));
+    for (int cell = 0; cell < grid_cells; ++cell) {
+        sjis_texts.push_back({static_cast<char>(bytes_of(cell).lead), static_cast<char>(bytes_of(cell).trail)});
+        if (const char32_t c = characters_of_cell(cell).first; c != 0 && cell_of_code_point(c) < 0) utf8_texts.push_back(utf8_of(c));
+    }
+    for (int b = 1; b < 256; ++b)
+        for (std::vector<std::string>* list : {&utf8_texts, &sjis_texts}) list->insert(list->end(), {std::string(1, static_cast<char>(b)), std::string{static_cast<char>(b), '\xA5'}});
+    const IncludeLayout layouts[] = {{HalfWidth::none, CodeKey::sjis, false}, {HalfWidth::all, CodeKey::sjis, true},
+                                     {HalfWidth::none, CodeKey::unicode, true}, {HalfWidth::all, CodeKey::unicode, true}};
+    for (int i = 0; i < 4; ++i) {
+        const FontKind& kind = font_table[static_cast<std::size_t>(i % 3)];
+        *glyphs = {};
+        *half = {};
+        for (std::size_t r = 0; r < static_cast<std::size_t>(kind.dots); ++r) {
+            for (std::size_t cell = 1; cell < glyphs->size(); cell += 1 + (cell % 50 == 49)) (*glyphs)[cell][r] = static_cast<std::int32_t>(random() & ((1u << kind.dots) - 1));
+            for (std::size_t code = 1; code < half->size(); code += 1 + (code % 32 == 31)) (*half)[code][r] = static_cast<std::int32_t>(random() & ((1u << kind.half_dots) - 1));
+        }
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        write_include_file(*std::make_unique<TextWriter>(file), registered, *glyphs, kind, compiler_of(2), {2025, 1, 1, 0, 0, 0}, {}, layouts[i], half.get());
+        std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+        std::rewind(file);
+        ASSERT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+        std::fclose(file);
+        const IncludeFont font = read_include_file(text);
+        std::vector<std::uint8_t> bytes = font_image(registered, *glyphs, kind, layouts[i], half.get());
+        sorvane_image image;
+        ASSERT_EQ(sorvane_open_image(&image, read_memory, &bytes), SORVANE_IMAGE_OK);
+        int wrong = 0;
+        for (const bool utf8 : {true, false}) {
+            for (const std::string& t : utf8 ? utf8_texts : sjis_texts) {
+                const Drawn preview = by_preview(font, t, utf8), reader = by_reader(image, t, utf8);
+                if (preview != reader && ++wrong <= 5)
+                    ADD_FAILURE() << "layout " << i << ", " << ::testing::PrintToString(t) << ": preview " << preview.x << " wide, "
+                                  << preview.missing << " lacking, the reader " << reader.x << ", " << reader.missing;
+            }
+        }
+        for (const char32_t c : scanned) {
+            const GlyphRecord& want = (*glyphs)[static_cast<std::size_t>(cell_of_code_point(c))];
+            const TextCell cell = text_cells(font, characters_of_utf8(utf8_of(c))).at(0);
+            const bool blank = c != 0x3000 && want == GlyphRecord{};
+            if (layouts[i].says_key && (blank ? cell.glyph != nullptr : !cell.glyph || *cell.glyph != want) && ++wrong <= 5)
+                ADD_FAILURE() << "layout " << i << ": U+" << std::hex << static_cast<unsigned>(c) << " is not the glyph of its cell";
+        }
+        const Drawn origin = by_reader(image, "温度 25℃ ｴﾗｰ E-12", true);
+        for (const auto& [x0, y0] : {std::pair{INT_MAX, 0}, {INT_MAX - 30, 5}, {3, INT_MAX - 7}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}}) {
+            Drawn want{std::min<long long>(origin.x + x0, INT_MAX), origin.missing, {}};
+            for (const auto& [x, y] : origin.dots)
+                if (x + x0 <= INT_MAX && y + y0 <= INT_MAX) want.dots.emplace_back(x + x0, y + y0);
+            EXPECT_TRUE(by_reader(image, "温度 25℃ ｴﾗｰ E-12", true, x0, y0) == want) << "layout " << i << ", drawn at " << x0 << ", " << y0;
+        }
+        EXPECT_EQ(wrong, 0) << "layout " << i;
     }
 }
 

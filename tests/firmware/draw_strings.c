@@ -2,9 +2,12 @@
  * for each a line "WIDTH MISSING" and then its rows of dots ('#' a dot, '.' none). Built with
  * TEST_IMAGE, it draws them again from the image of image.h, read through a callback, once
  * the include file names that image, and compares every glyph of the image with the tables'
- * and counts the reads of each lookup. The same
+ * and counts the reads of each lookup. Last comes a line "B" when the reader held at the
+ * bounds of int ("W" when not). The same
  * program runs on this machine, under qemu for MIPS, on a Cortex-M with no C library, and on
  * an AVR under simavr with the tables in flash. */
+#include <limits.h>
+
 #include "sorvane_font.h"
 
 #if defined(TEST_SEMIHOSTING) || defined(TEST_AVR_UART)
@@ -117,8 +120,8 @@ static int string_of_key(unsigned code, int key, char *s) {
 }
 
 /* Every glyph of the image against the tables', and the reads each lookup takes: at most
- * ceil(log2(count + 1)) of a key and one of the glyph, one for a half-width glyph. Prints
- * "image N" for N glyphs the same, or what differs. */
+ * ceil(log2(count + 1)) of a key and one for each row of the glyph, one a row for a
+ * half-width glyph. Prints "image N" for N glyphs the same, or what differs. */
 static int compare_image(void) {
     sorvane_glyph a, b;
     int i, bound = 1, n;
@@ -176,6 +179,9 @@ static int compare_image(void) {
 }
 #endif
 
+/* Marks a dot drawn at x and y near INT_MAX that wrapped around to a small or negative place. */
+static void plot_near_max(void *ctx, int x, int y) { *(int *)ctx |= x < INT_MAX - 5 || y < INT_MAX - 3; }
+
 int main(void) {
     int i;
     for (i = 0; i < text_count; ++i) {
@@ -189,6 +195,12 @@ int main(void) {
         print_text(sjis_texts[i], 0, 1);
     }
 #endif
+    /* At the bounds of int (16 bits on AVR): no dot wraps around, the x after the text saturates. */
+    i = 0;
+    test_putc(sorvane_draw_utf8(utf8_texts[0], INT_MAX - 5, INT_MAX - 3, plot_near_max, &i) == INT_MAX && !i &&
+                      sorvane_draw_utf8(utf8_texts[0], INT_MIN, 0, 0, 0) == INT_MIN + sorvane_draw_utf8(utf8_texts[0], 0, 0, 0, 0)
+                  ? 'B' : 'W');
+    test_putc('\n');
 #ifdef TEST_AVR_UART
     test_end();
 #endif
