@@ -5,7 +5,9 @@
 
 /* Version 1 (1.11): a header of 56 bytes, the tables in a fixed order. Version 2: a fixed
  * part of 36 bytes or more, a directory of 16 bytes a table, and the header's CRC-32. */
-enum { v1_header = 56, fixed_bytes = 36, entry_bytes = 16, chunk = 64 };
+/* chunk: the bytes of one read while a CRC is computed; alt_chunk: while the other key of a
+ * version 1 image is walked. Small, for the stack of small processors. */
+enum { v1_header = 56, fixed_bytes = 36, entry_bytes = 16, chunk = 32, alt_chunk = 16 };
 
 /* The tables of version 2, by their tags, and the one bit of a directory entry's flags that
  * this reader knows: a reader that does not know the table must refuse the image. */
@@ -217,10 +219,10 @@ static int search(const sorvane_image *image, uint32_t table, unsigned record, u
 /* Version 1: the place of a code of the other key, a walk through its table in the order
  * of the keys, a chunk at a time. */
 static int walk_alt(const sorvane_image *image, unsigned long code) {
-    unsigned char buffer[chunk];
+    unsigned char buffer[alt_chunk];
     unsigned first, n, i;
     for (first = 0; first < image->count; first += n) {
-        n = image->count - first < chunk / 2 ? image->count - first : chunk / 2;
+        n = image->count - first < alt_chunk / 2 ? image->count - first : alt_chunk / 2;
         if (read_at(image, image->alt + 2u * (uint32_t)first, buffer, 2u * n) != 0) return -1;
         for (i = 0; i < n; ++i)
             if (get16(buffer + 2 * i) == code) return place_of(first + i);
