@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <cstdint>
 #include <string_view>
 
 #include "app/messages.h"
@@ -49,6 +50,18 @@ TEST(Messages, EveryMessageInBothLanguagesWithTheSamePlaces) {
         EXPECT_EQ(places_of(japanese), places_of(english)) << message << ": " << english;
         EXPECT_TRUE(is_whole_shift_jis(japanese)) << message;
     }
+}
+
+// The Japanese texts of messages 0 to 112, written as Shift_JIS escapes until they were written
+// in UTF-8 and converted by the compiler, hold the same bytes as then (FNV-1a of each text and
+// its NUL, one after the other).
+TEST(Messages, JapaneseBytesAreThoseOfTheEscapedTable) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (int message = 0; message <= message_drew_text_cut; ++message) {
+        const std::string_view text = message_text(message, 0);
+        for (std::size_t i = 0; i <= text.size(); ++i) hash = (hash ^ static_cast<unsigned char>(text.data()[i])) * 1099511628211u;
+    }
+    EXPECT_EQ(hash, 0xbf8b76ca0fad045du);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
-// The grid's Unicode table against iconv, the source it was made from.
+// The grid's Unicode table against iconv, the source it was made from, and the way back from
+// a character to its Shift_JIS code against the table.
 #include "core/jis_unicode.h"
+#include "core/shift_jis_literal.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
+
+#include <algorithm>
+#include <string>
 
 namespace sorvane {
 namespace {
@@ -54,6 +59,38 @@ TEST(JisUnicode, EveryCharacterFindsItsCells) {
     EXPECT_EQ(characters_of_cell(wave_dash).second, u'\u301C');
     EXPECT_EQ(cells_of_unicode(U'\u2235').size(), 2u) << "∵: NEC's copy in row 13 and JIS X 0208's";
     EXPECT_TRUE(cells_of_unicode(U'A').empty());
+}
+
+std::string utf8_of(char32_t c) {
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c < 0x800) return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+}
+
+// Every character of the plane, one at a time: the code of its cell (code page 932's form, the
+// first cell), one byte for ASCII and half-width katakana, else none.
+TEST(JisUnicode, ShiftJisOfEveryCharacterIsItsCell) {
+    static_assert(std::string_view("漢字 ｶﾅ～"_sjis) == "\x8a\xbf\x8e\x9a \xb6\xc5\x81\x60");
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        std::string expected;
+        if (c < 0x80) expected = utf8_of(c);
+        else if (c >= 0xFF61 && c <= 0xFF9F) expected = std::string(1, static_cast<char>(c - 0xFF61 + 0xA1));
+        const std::span<const UnicodeCell> cells = cells_of_unicode(c);
+        if (!cells.empty()) {
+            const auto first = std::find_if(cells.begin(), cells.end(), [](const UnicodeCell& p) { return !p.second; });
+            const SjisBytes b = bytes_of((first != cells.end() ? *first : cells.front()).cell);
+            expected = {static_cast<char>(b.lead), static_cast<char>(b.trail)};
+        }
+        char out[4] = {};
+        const std::string text = utf8_of(c);
+        const int n = to_shift_jis(text, out);
+        ASSERT_EQ(n < 0 ? std::string("none") : std::string(out, static_cast<std::size_t>(n)), expected.empty() ? "none" : expected)
+            << std::hex << static_cast<unsigned>(c);
+    }
+    for (const char* broken : {"\x80", "\xC0\x80", "\xE3\x81", "\xE0\x80\x80", "\xF0\x9F\x98\x80", "a\xE3\x81" "a"}) {
+        char out[8] = {};
+        EXPECT_EQ(to_shift_jis(broken, out), -1) << broken;
+    }
 }
 
 }  // namespace

@@ -59,10 +59,8 @@ const char* label_of(int row, int language);
 
 // The same in both languages.
 inline constexpr char window_class_name[] = "Sorvane";
-// "Sorvane:漢字フォント・データ生成 R1.10", with the release of the build.
-inline constexpr char window_title[] =
-    "Sorvane:\x8a\xbf\x8e\x9a\x83\x74\x83\x48\x83\x93\x83\x67\x81\x45\x83\x66\x81\x5b\x83\x5e\x90\xb6\x90\xac"
-    " R" SORVANE_VERSION;
+// "Sorvane:漢字フォント・データ生成 R1.10" in Shift_JIS, with the release of the build.
+extern const char* const window_title;
 inline constexpr char open_error_caption[] = "Open error";
 inline constexpr char class_error_text[] = "Few resource or Wrong coding";
 
