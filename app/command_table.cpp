@@ -18,9 +18,9 @@
 namespace sorvane {
 namespace {
 
-const char* font_name(const AppState& state) { return font_of(state.settings[font_kind]).name; }
+const char* font_name(const AppState& state) { return state.font.kind().name; }
 
-const char* compiler_name(const AppState& state) { return compiler_of(state.settings[compiler]).name; }
+const char* compiler_name(const AppState& state) { return state.compiler.kind().name; }
 
 // Names what the files held that the font cannot have.
 void report_left_out(const AppState& state, const Face& face, const LeftOut& left_out) {
@@ -39,7 +39,7 @@ void report_left_out(const AppState& state, const Face& face, const LeftOut& lef
 Outcome list_command(AppState& state, const Face& face, Outcome (*command)(AppState&)) {
     face.pull();
     face.show(command(state).lists);
-    face.say(state, message_counts, {state.settings[kanji_num], state.settings[detected_num]});
+    face.say(state, message_counts, {state.counters.registered, state.counters.detected});
     return {};
 }
 
@@ -80,7 +80,7 @@ void list_missing_half_glyphs(const AppState& state, const Face& face, const Gen
 }
 
 void warn_about_missing_glyphs(const AppState& state, const Face& face, const Generation& generation) {
-    const char* font_file = state.text_slots[font_path].data();
+    const char* font_file = state.paths.font.c_str();
     if (generation.font_lines < grid_cells) face.complain(state, message_font_ends_early, {font_file, generation.font_lines, grid_cells});
     if (generation.missing_half > 0) {
         face.complain(state, message_missing_half_glyphs, {half_source_path(state)});
@@ -117,8 +117,8 @@ Outcome scan_command(AppState& state, const Request& request) {
     const bool scanned = face.report(state, outcome);
     if (request.encoding) report_left_out(state, face, left_out);
     if (!scanned) return said();
-    if (request.files.size() == 1) face.say(state, message_scanned_file, {request.files[0], state.settings[detected_num]});
-    else face.say(state, message_scanned_files, {request.files.size(), state.settings[detected_num]});
+    if (request.files.size() == 1) face.say(state, message_scanned_file, {request.files[0], state.counters.detected});
+    else face.say(state, message_scanned_files, {request.files.size(), state.counters.detected});
     return request.add ? list_command(state, face, add_detected) : outcome;
 }
 
@@ -134,7 +134,7 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
 void report_too_big(const AppState& state, const Face& face, const Generation& generation, const char* path,
                     const GenerationGuards& guards, const IncludeLayout& layout) {
     const IncludeSummary& s = generation.include;
-    const int ascii = layout.ascii() ? ascii_count * font_of(state.settings[font_kind]).half_glyph_bytes() : 0;
+    const int ascii = layout.ascii() ? ascii_count * state.font.kind().half_glyph_bytes() : 0;
     const int kana = s.half_table_bytes - ascii;
     if (generation.image_over) {
         const long long bytes = font_image_bytes(s);
@@ -152,7 +152,7 @@ void report_too_big(const AppState& state, const Face& face, const Generation& g
 // Says why the half-width font source file refused the generation.
 void report_half_refused(const AppState& state, const Face& face, const Generation& generation, const char* path) {
     const std::string half_file = half_source_path(state);
-    const FontKind& font = font_of(state.settings[font_kind]);
+    const FontKind& font = state.font.kind();
     const SourceFault& fault = generation.half_fault;
     if (generation.half_error != 0) {
         face.report(state, {message_cannot_open_input, half_file.c_str(), generation.half_error});
@@ -169,7 +169,7 @@ void report_half_refused(const AppState& state, const Face& face, const Generati
 // A refusal of the guards, said; the font's open error comes first, for it has no glyph to count.
 Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
                           const GenerationGuards& guards, const IncludeLayout& layout) {
-    const char* font_file = state.text_slots[font_path].data();
+    const char* font_file = state.paths.font.c_str();
     if (generation.half_refused) {
         report_half_refused(state, face, generation, path);
     } else if (generation.too_big) {
@@ -191,7 +191,7 @@ Outcome refused_by_guards(const AppState& state, const Face& face, const Generat
 // Unicode key left out.
 void report_layout(const AppState& state, const Face& face, const IncludeSummary& s, const IncludeLayout& layout) {
     if (!layout.says_key) return;
-    const char* path = state.text_slots[output_path].data();
+    const char* path = state.paths.output.c_str();
     face.say(state, message_generated_layout,
              {path, s.alt_table_bytes, s.half_table_bytes, s.half_glyphs, key_words[static_cast<std::size_t>(layout.key)]});
     if (s.without_unicode + s.same_unicode > 0)
@@ -215,9 +215,9 @@ Outcome generate_command(AppState& state, const Request& request) {
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
     if (generation.other_generation)
-        face.complain(state, message_other_generation, {state.text_slots[output_path].data(), request.guards.image});
+        face.complain(state, message_other_generation, {state.paths.output.c_str(), request.guards.image});
     if (!generation.outcome.ok()) return generation.outcome;
-    face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
+    face.say(state, message_generated, {state.paths.output.c_str(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
     report_layout(state, face, generation.include, request.layout);
@@ -251,19 +251,19 @@ Outcome language_command(AppState& state, const Request& request) {
 
 Outcome show_command(AppState& state, const Request& request) {
     const Face& face = request.face;
-    face.say(state, message_listed_detected, {state.settings[detected_num]});
-    say_list(state, face, state.text(detected_text));
-    face.say(state, message_listed_registered, {state.settings[kanji_num]});
-    say_list(state, face, state.text(registered_text));
+    face.say(state, message_listed_detected, {state.counters.detected});
+    say_list(state, face, state.lists.detected.view());
+    face.say(state, message_listed_registered, {state.counters.registered});
+    say_list(state, face, state.lists.registered.view());
     // A stored choice that names no row of its table is shown with the row it stands for.
-    if (is_font_value(state.settings[font_kind])) face.say(state, message_listed_font, {font_name(state)});
-    else face.say(state, message_listed_font_stored_as, {font_name(state), state.settings[font_kind]});
-    if (is_compiler_value(state.settings[compiler])) face.say(state, message_listed_compiler, {compiler_name(state)});
-    else face.say(state, message_listed_compiler_stored_as, {compiler_name(state), state.settings[compiler]});
+    if (state.font.named()) face.say(state, message_listed_font, {font_name(state)});
+    else face.say(state, message_listed_font_stored_as, {font_name(state), state.font.stored});
+    if (state.compiler.named()) face.say(state, message_listed_compiler, {compiler_name(state)});
+    else face.say(state, message_listed_compiler_stored_as, {compiler_name(state), state.compiler.stored});
     face.say(state, message_listed_language, {state.language() == 1 ? "en" : "ja"});
-    face.say(state, message_listed_text_file, {state.text_slots[input_path].data()});
+    face.say(state, message_listed_text_file, {state.paths.input.c_str()});
     face.say(state, message_listed_output_file,
-             {state.text(output_path).empty() ? "Font.inc" : state.text_slots[output_path].data()});
+             {state.paths.output.empty() ? "Font.inc" : state.paths.output.c_str()});
     face.say(state, message_listed_settings_file, {state.ini_path.data()});
     return {};
 }

@@ -12,6 +12,46 @@
 
 namespace sorvane {
 
+std::int32_t& number_slot(AppState& state, int slot) {
+    switch (slot) {
+    case 0: return state.language_value;
+    case 1: return state.window.left;
+    case 2: return state.window.top;
+    case 3: return state.window.right;
+    case 4: return state.window.bottom;
+    case 5: return state.generation.half_width;
+    case 6: return state.generation.key;
+    case 8: return state.output_sequence;
+    case 9: return state.compiler.stored;
+    case 10: return state.counters.index_mode;
+    case 11: return state.counters.registered;
+    case 12: return state.counters.first_code;
+    case 13: return state.counters.last_code;
+    case 14: return state.counters.table_count;
+    case 15: return state.counters.glyph_bytes;
+    case 16: return state.counters.table_capacity;
+    case 17: return state.counters.detected;
+    case 18: return state.font.stored;
+    case 19: return state.paths.ini_length;
+    default: return state.unused.number;  // 7
+    }
+}
+
+StoredText& text_slot(AppState& state, int slot) {
+    switch (slot) {
+    case 1: return state.paths.input;
+    case 2: return state.paths.output;
+    case 3: return state.lists.detected;
+    case 4: return state.lists.registered;
+    case 5: return state.paths.font;
+    case 6: return state.generation.image;
+    case 7: return state.unused.texts[1];
+    case 8: return state.unused.texts[2];
+    case 9: return state.unused.texts[3];
+    default: return state.unused.texts[0];  // 0
+    }
+}
+
 namespace {
 
 // One line of the file with its line end, as long as a text slot can hold.
@@ -52,7 +92,7 @@ void read_lines(TextReader& in, AppState& state) {
     const std::int32_t setting_lines = decimal_value(line_buffer.data());
     for (std::int32_t i = 0; i < setting_lines; ++i) {
         if (!next_line(in, line_buffer, length)) return;  // no texts when the settings are cut short
-        if (i < setting_count) state.settings[static_cast<std::size_t>(i)] = decimal_value(line_buffer.data());
+        if (i < setting_count) number_slot(state, i) = decimal_value(line_buffer.data());
     }
     if (!next_line(in, line_buffer, length)) return;
     const std::int32_t text_lines = decimal_value(line_buffer.data());
@@ -60,21 +100,21 @@ void read_lines(TextReader& in, AppState& state) {
         if (!next_line(in, line_buffer, length)) return;
         if (i >= text_slot_count) continue;
         std::replace(line_buffer.begin(), line_buffer.begin() + static_cast<std::ptrdiff_t>(length), text_line_break, '\n');
-        state.store_text(i, std::string_view(line_buffer.data(), length));
+        text_slot(state, i).store(std::string_view(line_buffer.data(), length));
     }
 }
 
 // Writes both tables; true when every byte reached the file.
-bool write_settings(std::FILE* file, const AppState& state) {
+bool write_settings(std::FILE* file, AppState& state) {
     TextWriter out(file);
     out.write("20\n");
-    for (const std::int32_t value : state.settings) {
-        out.write_signed(value);
+    for (int slot = 0; slot < setting_count; ++slot) {
+        out.write_signed(number_slot(state, slot));
         out.write("\n");
     }
     out.write("10\n");
     for (int slot = 0; slot < text_slot_count; ++slot) {
-        for (const char c : state.text(slot)) {
+        for (const char c : text_slot(state, slot).view()) {
             if (c == '\n') {
                 out.write_byte(text_line_break);
             } else if (c != '\x1A') {  // a 0x1A would end the file for every line after it
@@ -141,7 +181,7 @@ int settings_file_language(const char* path) {
     LineBuffer line_buffer;
     std::size_t length = 0;
     int language_of_file = 0;
-    if (next_line(in, line_buffer, length) && decimal_value(line_buffer.data()) > language &&
+    if (next_line(in, line_buffer, length) && decimal_value(line_buffer.data()) > 0 &&
         next_line(in, line_buffer, length))
         language_of_file = decimal_value(line_buffer.data()) == 1 ? 1 : 0;
     std::fclose(file);
@@ -199,7 +239,7 @@ LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
         if (lock != LoadOutcome::loaded) {
             outcome = lock;
             const int error = errno;
-            state.settings[language] = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
+            state.language_value = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
             errno = error;
         } else if (is_special_file(ini_path.data())) {
             outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
@@ -213,13 +253,13 @@ LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
         } else {
             outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
         }
-        state.store_text(font_path, ini_path.data());
-        state.settings[ini_path_length] = static_cast<std::int32_t>(length);
+        state.paths.font.store(ini_path.data());
+        state.paths.ini_length = static_cast<std::int32_t>(length);
     } else {
         ini_path[0] = '\0';
     }
     // Only 0 and 1 name a language; anything else starts in Japanese.
-    if (state.settings[language] != 1) state.settings[language] = 0;
+    if (state.language_value != 1) state.language_value = 0;
     return outcome;
 }
 
@@ -242,10 +282,7 @@ SaveOutcome save_settings(AppState& state, const WindowRect* window) {
     if (!file) return SaveOutcome::not_opened;
 
     if (window) {
-        state.settings[window_left] = window->left;
-        state.settings[window_top] = window->top;
-        state.settings[window_right] = window->right;
-        state.settings[window_bottom] = window->bottom;
+        state.window = {window->left, window->top, window->right, window->bottom};
     }
     const bool written = write_settings(file, state) && sync_to_disk(file);
     const bool closed = std::fclose(file) == 0;

@@ -1,5 +1,5 @@
-// The settings file Sorvane.ini: the twenty settings and the ten texts carried from one run
-// to the next.
+// The settings file Sorvane.ini: the state carried from one run to the next, as twenty
+// numbers and ten texts, a line each. This file alone knows which line holds which field.
 #pragma once
 
 #include <array>
@@ -10,6 +10,14 @@
 #include "state/app_state.h"
 
 namespace sorvane {
+
+inline constexpr int setting_count = 20;
+inline constexpr int text_slot_count = 10;
+
+// The field of the state that a number line (0 to 19) or a text line (0 to 9) holds, after
+// the line of their count; a line that no field uses is carried through as it was read.
+std::int32_t& number_slot(AppState& state, int slot);
+StoredText& text_slot(AppState& state, int slot);
 
 enum class LoadOutcome {
     loaded,
