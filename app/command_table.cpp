@@ -132,15 +132,15 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
 
 // Says which output outgrew --max-bytes, and what each of its tables takes.
 void report_too_big(const AppState& state, const Face& face, const Generation& generation, const char* path,
-                    const GenerationGuards& guards, const IncludeLayout& layout) {
+                    const GenerationGuards& guards) {
     const IncludeSummary& s = generation.include;
-    const int ascii = layout.ascii() ? ascii_count * state.font.kind().half_glyph_bytes() : 0;
+    const int ascii = generation.layout.ascii() ? ascii_count * state.font.kind().half_glyph_bytes() : 0;
     const int kana = s.half_table_bytes - ascii;
     if (generation.image_over) {
         const long long bytes = font_image_bytes(s);
         // The image's other key is a sorted index of (code, place) pairs: twice the include file's.
         const long long other_key = 2LL * s.alt_table_bytes;
-        face.complain(state, message_image_too_big, {guards.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
+        face.complain(state, message_image_too_big, {generation.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
                                                      s.index_table_bytes, s.glyph_table_bytes, other_key, ascii, kana,
                                                      guards.max_bytes});
     } else {
@@ -168,12 +168,12 @@ void report_half_refused(const AppState& state, const Face& face, const Generati
 
 // A refusal of the guards, said; the font's open error comes first, for it has no glyph to count.
 Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
-                          const GenerationGuards& guards, const IncludeLayout& layout) {
+                          const GenerationGuards& guards) {
     const char* font_file = state.paths.font.c_str();
     if (generation.half_refused) {
         report_half_refused(state, face, generation, path);
     } else if (generation.too_big) {
-        report_too_big(state, face, generation, path, guards, layout);
+        report_too_big(state, face, generation, path, guards);
     } else if (!generation.font.ok()) {
         face.report(state, generation.font);
         face.complain(state, message_strict_no_font, {path, font_file});
@@ -209,19 +209,23 @@ Outcome generate_command(AppState& state, const Request& request) {
         return usage;
     }
     const char* path = request.files.empty() ? offered_output_path(state) : request.files[0];
-    const Generation generation = generate(state, path, time, face, request.guards, request.layout);
+    const auto choices = std::make_unique<GenerationChoices>(state.generation);
+    if (request.half_width) choices->half_width = static_cast<std::int32_t>(*request.half_width);
+    if (request.key) choices->key = static_cast<std::int32_t>(*request.key);
+    if (request.image || request.no_image) choices->image.store(request.image ? request.image : "");
+    const Generation generation = generate(state, path, time, face, request.guards, choices.get());
     if (generation.too_big || generation.not_whole || generation.half_refused)
-        return refused_by_guards(state, face, generation, path, request.guards, request.layout);
+        return refused_by_guards(state, face, generation, path, request.guards);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
     if (generation.other_generation)
-        face.complain(state, message_other_generation, {state.paths.output.c_str(), request.guards.image});
+        face.complain(state, message_other_generation, {state.paths.output.c_str(), generation.image});
     if (!generation.outcome.ok()) return generation.outcome;
     face.say(state, message_generated, {state.paths.output.c_str(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
-    report_layout(state, face, generation.include, request.layout);
-    if (request.guards.image) face.say(state, message_image_written, {request.guards.image, generation.image_bytes});
+    report_layout(state, face, generation.include, generation.layout);
+    if (!generation.image.empty()) face.say(state, message_image_written, {generation.image, generation.image_bytes});
     if (font_read) warn_about_missing_glyphs(state, face, generation);
     return font_read ? Outcome{} : said();
 }
@@ -264,6 +268,11 @@ Outcome show_command(AppState& state, const Request& request) {
     face.say(state, message_listed_text_file, {state.paths.input.c_str()});
     face.say(state, message_listed_output_file,
              {state.paths.output.empty() ? "Font.inc" : state.paths.output.c_str()});
+    const IncludeLayout layout = state.generation.layout();
+    constexpr const char* half_words[] = {"none", "ascii", "kana", "all"};
+    face.say(state, message_listed_half_width, {half_words[static_cast<std::size_t>(layout.half)]});
+    face.say(state, message_listed_key, {!layout.says_key ? "none" : key_words[static_cast<std::size_t>(layout.key)]});
+    face.say(state, message_listed_image, {state.generation.image.c_str()});
     face.say(state, message_listed_settings_file, {state.ini_path.data()});
     return {};
 }
@@ -318,13 +327,16 @@ constexpr CommandRow commands[] = {
      clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
      saves, clear_detected_command},
-    {"generate", "[FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode] [--image IMAGE]",
+    {"generate",
+     "[FILE] [--max-bytes N] [--strict] [--half-width none|ascii|kana|all] [--key none|sjis|unicode] [--image IMAGE] "
+     "[--no-image]",
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when its tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
      "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
      "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
-     "for external flash too",
+     "for external flash too; these choices are kept with the output file, a plain generate (and the window's button) "
+     "repeats them, and none and --no-image take them back",
      0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,

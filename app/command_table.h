@@ -4,6 +4,7 @@
 // views of it; a new command is one row here and one function.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -60,7 +61,11 @@ struct Request {
     int size = 0;                         // --size: the font's size in dots
     int face_index = 0;                   // --face: the face of a collection
     const char* text = nullptr;           // --text: a text for preview to draw
-    IncludeLayout layout;                 // --half-width and --key
+    // The generation's choices given: each one given replaces the one the state keeps.
+    std::optional<HalfWidth> half_width;  // --half-width
+    std::optional<KeyChoice> key;         // --key
+    const char* image = nullptr;          // --image
+    bool no_image = false;                // --no-image
     const char* half_font = nullptr;      // --half
 };
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "app/commands.h"
 #include "app/lists.h"
@@ -148,12 +149,13 @@ CodeRange last_code_range(const AppState& state) {
 
 // Whether the guards refuse the include file of the registered list, as the generation
 // found it: its size, and for strict every glyph.
-bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, const AppState& state, Generation& generation) {
+bool refused_by(const GenerationGuards& guards, const char* image, const IncludeLayout& layout, const AppState& state,
+                Generation& generation) {
     generation.include =
         summarize_include_file(state.registered_set, state.font.kind(), last_code_range(state), layout);
     const bool limited = guards.max_bytes >= 0;
     const bool include_over = limited && generation.include.total_bytes() > guards.max_bytes;
-    generation.image_over = limited && !include_over && guards.image && font_image_bytes(generation.include) > guards.max_bytes;
+    generation.image_over = limited && !include_over && image && font_image_bytes(generation.include) > guards.max_bytes;
     generation.too_big = include_over || generation.image_over;
     generation.not_whole =
         guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
@@ -256,35 +258,40 @@ bool found_pair_disagrees(const char* include_path, const char* image_path) {
 }  // namespace
 
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
-                    const GenerationGuards& guards, const IncludeLayout& layout) {
+                    const GenerationGuards& guards, const GenerationChoices* choices) {
     Generation generation;
-    // A refused generation keeps the stored path: a later plain generate must not aim at the
-    // file that was refused.
-    const TextSlot last_path = state.paths.output.bytes;
-    const auto refuse = [&state, &last_path, &generation] {
-        state.paths.output.bytes = last_path;
+    // A refused generation keeps the stored path and choices: a later plain generate must not
+    // aim at the file that was refused, nor in the way it was refused.
+    const auto last = std::make_unique<std::pair<TextSlot, GenerationChoices>>(state.paths.output.bytes, state.generation);
+    const auto refuse = [&state, &last, &generation] {
+        state.paths.output.bytes = last->first;
+        state.generation = last->second;
         return generation;
     };
     state.paths.output.store(path);
+    if (choices) state.generation = *choices;
+    const IncludeLayout layout = generation.layout = state.generation.layout();
+    generation.image = state.generation.image.view();
+    const char* image = state.generation.image.empty() ? nullptr : state.generation.image.c_str();
     const char* out_path = state.paths.output.c_str();
-    for (const char* output_path_asked : {out_path, guards.image}) {
+    for (const char* output_path_asked : {out_path, image}) {
         if (output_path_asked && is_generation_input(state, output_path_asked)) {
             generation.outcome = {message_cannot_create_output, output_path_asked, 0, no_list, message_output_is_generation_input};
             return refuse();
         }
     }
-    if (guards.image && same_place(guards.image, out_path)) {
-        generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
+    if (image && same_place(image, out_path)) {
+        generation.outcome = {message_cannot_create_output, image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
     // Before either file is opened: an output written directly loses its old contents at once.
-    generation.other_generation = found_pair_disagrees(out_path, guards.image);
+    generation.other_generation = found_pair_disagrees(out_path, image);
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
     // Half-width glyphs guard the same way: without them there is nothing to write.
     const bool guarded = guards.max_bytes >= 0 || guards.strict || layout.half != HalfWidth::none;
     Outputs outputs;
-    if (!guarded && !open_outputs(outputs, out_path, guards.image, generation)) return generation;
+    if (!guarded && !open_outputs(outputs, out_path, image, generation)) return generation;
 
     lists.pull();
     parse_registered(state);
@@ -299,10 +306,10 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     if (layout.half != HalfWidth::none && !load_half_source(state, layout, *half, generation)) return refuse();
 
     if (guarded) {
-        if (refused_by(guards, layout, state, generation)) return refuse();
-        if (!open_outputs(outputs, out_path, guards.image, generation)) return generation;
+        if (refused_by(guards, image, layout, state, generation)) return refuse();
+        if (!open_outputs(outputs, out_path, image, generation)) return generation;
     }
-    write_include(state, outputs, guards.image, time, layout, *half, generation);
+    write_include(state, outputs, image, time, layout, *half, generation);
     return generation;
 }
 

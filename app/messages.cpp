@@ -312,6 +312,15 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 112: "%1: %2 の %7 文字のうち最初の %6 文字（幅 %8 ピクセルに収まるだけ）を %3 ドットのグリフで描きました。%4x%5 ピクセル"
     "%1: %2 \x82\xcc %7 \x95\xb6\x8e\x9a\x82\xcc\x82\xa4\x82\xbf\x8d\xc5\x8f\x89\x82\xcc %6 \x95\xb6\x8e\x9a\x81\x69\x95\x9d %8 \x83\x73\x83\x4e\x83\x5a\x83\x8b\x82\xc9\x8e\xfb\x82\xdc\x82\xe9\x82\xbe\x82\xaf\x81\x6a\x82\xf0 %3 \x83\x68\x83\x62\x83\x67\x82\xcc\x83\x4f\x83\x8a\x83\x74\x82\xc5\x95\x60\x82\xab\x82\xdc\x82\xb5\x82\xbd\x81\x42%4x%5 \x83\x73\x83\x4e\x83\x5a\x83\x8b",
     "%1: the first %6 of the %7 characters of %2 (as many as fit in %8 pixels) in glyphs of %3 dots, %4x%5 pixels",
+    // 113: "half-width: %1"
+    "half-width: %1",
+    "half-width: %1",
+    // 114: "key: %1"
+    "key: %1",
+    "key: %1",
+    // 115: "image: %1"
+    "image: %1",
+    "image: %1",
 };
 
 }  // namespace

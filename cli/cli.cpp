@@ -193,15 +193,21 @@ void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
     } else if ((options & takes_guards) && arg == "--strict") {
         call.strict = true;
     } else if ((options & takes_layout) && option_value("--half-width", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && !word_among(half_width_words, value, call.layout.half, HalfWidth::ascii))
-            call.error = "--half-width is ascii, kana or all, not '" + std::string(value) + "'";
-        call.layout.says_key = true;
+        HalfWidth half = HalfWidth::none;
+        if (call.error.empty() && !word_among(std::array{"none", "ascii", "kana", "all"}, value, half, HalfWidth::none))
+            call.error = "--half-width is none, ascii, kana or all, not '" + std::string(value) + "'";
+        call.half_width = half;
     } else if ((options & takes_layout) && option_value("--key", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && !word_among(key_words, value, call.layout.key, CodeKey::sjis))
-            call.error = "--key is sjis or unicode, not '" + std::string(value) + "'";
-        call.layout.says_key = true;
+        KeyChoice key = KeyChoice::none;
+        if (call.error.empty() && !word_among(std::array{"none", "sjis", "unicode"}, value, key, KeyChoice::none))
+            call.error = "--key is none, sjis or unicode, not '" + std::string(value) + "'";
+        call.key = key;
     } else if ((options & takes_half) && option_value("--half", argc, argv, i, call.half_font, call.error)) {
     } else if ((options & takes_image) && option_value("--image", argc, argv, i, call.image, call.error)) {
+        call.no_image = false;
+    } else if ((options & takes_image) && arg == "--no-image") {
+        call.image = nullptr;
+        call.no_image = true;
     } else if ((options & takes_add) && arg == "--add") {
         call.add = true;
     } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
@@ -265,13 +271,16 @@ Request request_of(const Invocation& call, const Face& face) {
     if (call.command->choices) request.choice = choice_index(*call.command, call.operands.at(0));
     request.encoding = call.encoding;
     request.add = call.add;
-    request.guards = {call.max_bytes, call.strict, call.image};
+    request.guards = {call.max_bytes, call.strict};
+    request.half_width = call.half_width;
+    request.key = call.key;
+    request.image = call.image;
+    request.no_image = call.no_image;
     request.output = call.output;
     if (call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0) request.order = BitOrder::msb_left;
     request.size = call.size;
     request.face_index = call.face;
     request.text = call.text;
-    request.layout = call.layout;
     request.half_font = call.half_font;
     return request;
 }

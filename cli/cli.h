@@ -1,6 +1,7 @@
 // sorvane-cli: the command-line twin of the window, on the same Sorvane.ini.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ struct Invocation {
     bool add = false;                 // --add: the scan's characters are registered at once
     long long max_bytes = -1;         // --max-bytes N: generate fails when the tables take more
     bool strict = false;              // --strict: generate fails when a glyph is missing
-    IncludeLayout layout;             // --half-width and --key: what the include file holds besides
+    std::optional<HalfWidth> half_width;  // --half-width: the half-width glyphs generate writes
+    std::optional<KeyChoice> key;         // --key: the key table generate writes
     const char* half_font = nullptr;  // --half FONT: import-font takes half-width glyphs from it
     const char* image = nullptr;      // --image IMAGE: generate writes the font's image too
+    bool no_image = false;            // --no-image: generate writes no image any more
     bool help = false;
     bool version = false;
     std::string error;

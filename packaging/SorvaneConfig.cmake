@@ -21,9 +21,11 @@
 # characters of the messages in its state folder (STATE_DIR, <target>-sorvane in the
 # current build folder unless given, made with sorvane-cli init), chooses the font (K14
 # unless given) and the compiler (XC32 unless given) and generates. HALF_WIDTH and KEY are
-# generate's --half-width and --key; IMAGE writes the font's image for external flash as
+# generate's --half-width and --key (none unless given); IMAGE writes the font's image for external flash as
 # well (generate --image), made again with the include file, for a build step of its own
-# that flashes it (the target property SORVANE_IMAGE holds its path). MAX_BYTES fails the
+# that flashes it (the target property SORVANE_IMAGE holds its path), and without it
+# generate --no-image. Every run passes all of them, so that a keyword taken out of the
+# build is undone in the state folder too. MAX_BYTES fails the
 # build when the tables (the image, with IMAGE) would take more flash than that; STRICT
 # fails it when a character has no glyph in the font. The include file's banner holds the time of
 # SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
@@ -110,18 +112,23 @@ function(sorvane_add_font target)
   if(arg_STRICT)
     list(APPEND guards --strict)
   endif()
-  if(DEFINED arg_HALF_WIDTH)
-    list(APPEND guards --half-width ${arg_HALF_WIDTH})
+  # Every choice of generate on each run, the words that undo them included: the state folder
+  # outlives the build, and keeps the choices of the last generation.
+  if(NOT DEFINED arg_HALF_WIDTH)
+    set(arg_HALF_WIDTH none)
   endif()
-  if(DEFINED arg_KEY)
-    list(APPEND guards --key ${arg_KEY})
+  if(NOT DEFINED arg_KEY)
+    set(arg_KEY none)
   endif()
+  list(APPEND guards --half-width ${arg_HALF_WIDTH} --key ${arg_KEY})
   set(image "")
   set(image_dir "")
   if(arg_IMAGE)
     get_filename_component(image "${arg_IMAGE}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
     get_filename_component(image_dir "${image}" DIRECTORY)
     list(APPEND guards --image "${image}")
+  else()
+    list(APPEND guards --no-image)
   endif()
   set(epoch 0)
   if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")

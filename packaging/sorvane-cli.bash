@@ -29,10 +29,10 @@ _sorvane_cli() {
         generate)
             case $prev in
                 --max-bytes) ;;
-                --half-width) COMPREPLY=($(compgen -W "ascii kana all" -- "$cur")) ;;
-                --key) COMPREPLY=($(compgen -W "sjis unicode" -- "$cur")) ;;
+                --half-width) COMPREPLY=($(compgen -W "none ascii kana all" -- "$cur")) ;;
+                --key) COMPREPLY=($(compgen -W "none sjis unicode" -- "$cur")) ;;
                 --image) _filedir ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key --image" -- "$cur")); else _filedir inc; fi ;;
+                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key --image --no-image" -- "$cur")); else _filedir inc; fi ;;
             esac ;;
         font) COMPREPLY=($(compgen -W "k14 jiskan16 jiskan24" -- "$cur")) ;;
         compiler) COMPREPLY=($(compgen -W "xc32 cc-rh c99" -- "$cur")) ;;

@@ -123,6 +123,21 @@ TEST_F(Cli, FromTextToIncludeFile) {
 
     EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
     EXPECT_EQ(read_file(dir.file("Font.inc")), inc) << "reproducible";
+
+    // The generation's choices are kept with its path: a plain generate writes what the one that
+    // set them wrote, and the words that undo them give back the files and the Sorvane.ini of a
+    // folder that never set them.
+    const std::string ini = read_file(dir.file("Sorvane.ini"));
+    ASSERT_EQ(cli({"generate", "--key", "unicode", "--image", "font.bin"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    const std::string keyed = read_file(dir.file("Font.inc")), image = read_file(dir.file("font.bin"));
+    std::filesystem::remove(dir.file("font.bin"));
+    EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    EXPECT_EQ(read_file(dir.file("Font.inc")), keyed);
+    EXPECT_EQ(read_file(dir.file("font.bin")), image);
+    EXPECT_NE(cli({"show"}).out.find("half-width: none\nkey: unicode\nimage: font.bin\n"), std::string::npos);
+    EXPECT_EQ(cli({"generate", "--key", "none", "--no-image"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    EXPECT_EQ(read_file(dir.file("Font.inc")), inc);
+    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), ini);
 }
 
 // A build's guards: a refused include file is reported with its size or its missing glyphs,
@@ -189,11 +204,13 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
                          "  and 146 more\n"), std::string::npos) << r.err;
     // The image: its header (72 bytes with two tables) and the same tables, under the same
     // guards; refused, it is left as it was.
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "173"});
+    // A refused generation keeps neither its path nor its choices: --half-width none is undone too.
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "173", "--half-width", "none"});
     EXPECT_NE(r.err.find("the image font.bin would take 174 bytes of flash (header 72, index table 6, glyph table 96, other key "
                          "table 0, ASCII table 0, kana table 0), more than --max-bytes 173"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "174"});
+    EXPECT_NE(cli({"show"}).out.find("half-width: all\nkey: sjis\nimage: \n"), std::string::npos);
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "174", "--half-width", "none"});
     EXPECT_NE(r.out.find("font.bin: font image of 174 bytes"), std::string::npos) << r.out;
     const std::string image = read_file(dir.file("font.bin"));
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "font.bin", "--strict"}).status, 1);
