@@ -301,10 +301,58 @@ constexpr FixedText import_font_help =
         .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208, JIS X 0201 "
              "or Unicode; --size is needed for outline fonts; the font's half-width glyphs, or those of --half FONT, go "
              "to the half-width font source file beside it (Sorvane.H14 beside Sorvane.K14)");
-constexpr FixedText import_font_operands = FixedText{}
-                                               .add("FONT [-o FILE] [--size ")
-                                               .add(font_sizes("|", "|").view())
-                                               .add("] [--face N] [--bit-order lsb-left|msb-left] [--half FONT]");
+constexpr FixedText size_words = font_sizes("|", "|");
+
+// A small whole number of decimal digits only; -1 for anything else.
+int whole_number(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 6 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoi(text);
+}
+
+// A number of bytes, of decimal digits only; -1 for anything else.
+long long byte_count(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 15 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoll(text);
+}
+
+constexpr Completion any_file = Completion::file;
+
+constexpr OptionRow options[] = {
+    // word, value, values, expects, group, help, completion, its files or words, what it sets
+    {"-o", "FILE", nullptr, nullptr, takes_output, "the file to write", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.output = v), true; }},
+    {"--size", nullptr, size_words.c_str(), nullptr, takes_size, "the font's size in dots (needed for outline fonts)",
+     Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.size = std::atoi(v)), true; }},
+    {"--face", "N", nullptr, "the number of a face, from 0", takes_size, "the face of a font collection",
+     Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.face_index = whole_number(v)) >= 0; }},
+    {"--bit-order", nullptr, "lsb-left|msb-left", nullptr, takes_bit_order, "which bit of a row value is its left dot",
+     Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.order = choice == 1 ? BitOrder::msb_left : BitOrder::lsb_left), true; }},
+    {"--half", "FONT", nullptr, nullptr, takes_half, "the half-width glyphs from this font", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.half_font = v), true; }},
+    {"--text", "TEXT", nullptr, nullptr, takes_text, "a text file to draw in a line", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.text = v), true; }},
+    {"--encoding", "NAME", nullptr, nullptr, takes_encoding, "the encoding of the texts (Shift_JIS unless given)",
+     Completion::words, "utf-8|shift_jis|cp932|euc-jp|iso-2022-jp",
+     [](Options& o, const char* v, int) { return (o.encoding = v), true; }},
+    {"--add", nullptr, nullptr, nullptr, takes_add, "register the characters found at once", Completion::nothing, nullptr,
+     [](Options& o, const char*, int) { return (o.add = true); }},
+    {"--max-bytes", "N", nullptr, "a number of bytes", takes_guards, "fail when the tables would take more flash",
+     Completion::nothing, nullptr,
+     [](Options& o, const char* v, int) { return (o.guards.max_bytes = byte_count(v)) >= 0; }},
+    {"--strict", nullptr, nullptr, nullptr, takes_guards, "fail when a character asked for has no glyph",
+     Completion::nothing, nullptr, [](Options& o, const char*, int) { return (o.guards.strict = true); }},
+    {"--half-width", nullptr, "none|ascii|kana|all", nullptr, takes_layout,
+     "the half-width glyphs to add; kept for the next generations", Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.half_width = static_cast<HalfWidth>(choice)), true; }},
+    {"--key", nullptr, "none|sjis|unicode", nullptr, takes_layout,
+     "the key of the characters besides their table; kept for the next generations", Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.key = static_cast<KeyChoice>(choice)), true; }},
+    {"--image", "IMAGE", nullptr, nullptr, takes_image, "write the font's image as well; kept for the next generations",
+     any_file, nullptr, [](Options& o, const char* v, int) { return (o.image = v), (o.no_image = false), true; }},
+    {"--no-image", nullptr, nullptr, nullptr, takes_image, "write no image any more", Completion::nothing, nullptr,
+     [](Options& o, const char*, int) { return (o.image = nullptr), (o.no_image = true); }},
+};
 
 constexpr int no_row = -1;
 constexpr Dialog open_dialog = Dialog::open, save_dialog = Dialog::save;
@@ -312,11 +360,11 @@ constexpr StateUse keeps = StateUse::none, looks = StateUse::load, saves = State
 
 constexpr CommandRow commands[] = {
     // word, operands, help, operands from and to, options, choices, window row, dialog, settings, handler
-    {"init", "[DIR]", init_help.c_str(), 0, 1, 0, nullptr, no_row, Dialog::none, keeps, init_command},
-    {"scan", "[--encoding NAME] [--add] FILE...",
+    {"init", "[DIR]", init_help.c_str(), 0, 1, 0, nullptr, no_row, Dialog::none, keeps, init_command, Completion::folder},
+    {"scan", "FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
      "registered become the detected list; --add adds them to the registered list at once, as one step",
-     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open_dialog, saves, scan_command},
+     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open_dialog, saves, scan_command, any_file},
     {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, nullptr, add_button,
      Dialog::none, saves, add_command},
     {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0, nullptr,
@@ -327,9 +375,7 @@ constexpr CommandRow commands[] = {
      clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
      saves, clear_detected_command},
-    {"generate",
-     "[FILE] [--max-bytes N] [--strict] [--half-width none|ascii|kana|all] [--key none|sjis|unicode] [--image IMAGE] "
-     "[--no-image]",
+    {"generate", "[FILE]",
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when its tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
@@ -337,7 +383,8 @@ constexpr CommandRow commands[] = {
      "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
      "for external flash too; these choices are kept with the output file, a plain generate (and the window's button) "
      "repeats them, and none and --no-image take them back",
-     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command},
+     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command,
+     any_file, "inc"},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},
@@ -346,14 +393,16 @@ constexpr CommandRow commands[] = {
      Dialog::none, saves, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, nullptr, no_row, Dialog::none, looks,
      show_command},
-    {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1,
-     takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
-    {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
-     1, 1, takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
-    {"preview", "FILE [-o FILE.png] [--text TEXT [--encoding NAME]] [--bit-order lsb-left|msb-left]",
+    {"import-font", "FONT", import_font_help.c_str(), 1, 1, takes_output | takes_bit_order | takes_size | takes_half,
+     nullptr, no_row, Dialog::none, keeps, import_font_command, any_file},
+    {"import-bdf", "FONT", "the same as import-font, for the scripts that know it", 1, 1,
+     takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command,
+     any_file},
+    {"preview", "FILE",
      "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
      "with --text, a text file (Shift_JIS unless NAME says otherwise) in a line, as the firmware reader draws it",
-     1, 1, takes_output | takes_bit_order | takes_text | takes_encoding, nullptr, no_row, Dialog::none, keeps, preview_command},
+     1, 1, takes_output | takes_bit_order | takes_text | takes_encoding, nullptr, no_row, Dialog::none, keeps, preview_command,
+     any_file},
 };
 
 }  // namespace
@@ -367,6 +416,60 @@ void note_character(const AppState& state, const Face& face, int cell) {
 }
 
 std::span<const CommandRow> command_table() { return commands; }
+
+std::span<const OptionRow> option_table() { return options; }
+
+std::string joined(std::string_view words, std::string_view between, std::string_view before_last) {
+    std::string text;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = words.find('|', start);
+        text += words.substr(start, end - start);
+        if (end == std::string_view::npos) return text;
+        text += words.find('|', end + 1) == std::string_view::npos ? before_last : between;
+        start = end + 1;
+    }
+}
+
+int place_among(const char* values, std::string_view word) {
+    const std::string_view all = values ? values : "";
+    int place = 0;
+    for (std::size_t start = 0;; ++place) {
+        const std::size_t end = all.find('|', start);
+        const std::string_view value = all.substr(start, end - start);
+        if (value.size() == word.size() && std::equal(value.begin(), value.end(), word.begin(), [](char x, char y) {
+                return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
+            }))
+            return place;
+        if (end == std::string_view::npos) return -1;
+        start = end + 1;
+    }
+}
+
+std::string usage_of(const CommandRow& command) {
+    std::string usage = command.word;
+    if (command.choices) {
+        for (int i = 0; command.choices[i]; ++i) {
+            usage += i == 0 ? ' ' : '|';
+            usage += command.choices[i];
+        }
+        return usage;
+    }
+    if (*command.operands) {
+        usage += ' ';
+        usage += command.operands;
+    }
+    for (const OptionRow& o : options) {
+        if (!(command.options & o.group)) continue;
+        usage += " [";
+        usage += o.word;
+        if (o.value || o.values) {
+            usage += ' ';
+            usage += o.values ? o.values : o.value;
+        }
+        usage += ']';
+    }
+    return usage;
+}
 
 const CommandRow* command_of_word(std::string_view word) {
     for (const CommandRow& c : commands)

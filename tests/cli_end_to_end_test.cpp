@@ -487,40 +487,25 @@ TEST_F(Cli, EveryMessageInTheFoldersLanguage) {
     }
 }
 
-// The man page, the bash completion and the CMake package keep their own lists of the fonts,
-// the compilers and the sizes: each list is the one --help gives, which the tables make.
-TEST_F(Cli, PackagingListsAreThoseOfTheHelp) {
+// The packaging's vocabularies are made from the tables at build time: no file under
+// packaging/ holds a value list, and the built man page and CMake list hold the help's.
+TEST_F(Cli, PackagingListsAreMadeFromTheTables) {
     const std::string help = cli({"--help"}).out;
-    const auto choices = [&help](const std::string& head) {  // "k14|jiskan16|jiskan24" after "  font "
-        const std::size_t start = help.find("\n  " + head) + 3 + head.size();
-        return help.substr(start, help.find_first_of(" \n]", start) - start);
-    };
-    const auto spaced = [](std::string words) {
-        std::replace(words.begin(), words.end(), '|', ' ');
-        return words;
-    };
-    const auto man_escaped = [](const std::string& words) {
-        std::string escaped;
-        for (const char c : words) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
-        return escaped;
-    };
-    const std::string fonts = choices("font "), compilers = choices("compiler "), sizes = choices("import-font FONT [-o FILE] [--size ");
-    ASSERT_EQ(fonts, "k14|jiskan16|jiskan24") << help;
-    ASSERT_FALSE(compilers.empty());
-    ASSERT_FALSE(sizes.empty());
-    const std::string source = SORVANE_SOURCE_DIR;
-    const std::string man = read_file(source + "/packaging/sorvane-cli.1");
-    const std::string completion = read_file(source + "/packaging/sorvane-cli.bash");
-    const std::string cmake = read_file(source + "/packaging/SorvaneConfig.cmake");
-    EXPECT_NE(man.find(".BR font \" " + man_escaped(fonts) + "\""), std::string::npos);
-    EXPECT_NE(man.find(".BR compiler \" " + man_escaped(compilers) + "\""), std::string::npos);
-    EXPECT_NE(man.find("[\\fB\\-\\-size\\fR " + sizes + "]"), std::string::npos);
-    EXPECT_NE(completion.find("font) COMPREPLY=($(compgen -W \"" + spaced(fonts) + "\""), std::string::npos);
-    EXPECT_NE(completion.find("compiler) COMPREPLY=($(compgen -W \"" + spaced(compilers) + "\""), std::string::npos);
-    EXPECT_NE(completion.find("--size) COMPREPLY=($(compgen -W \"" + spaced(sizes) + "\""), std::string::npos);
-    EXPECT_NE(cmake.find("[FONT " + fonts + "] [COMPILER " + compilers + "]"), std::string::npos);
-    EXPECT_NE(cmake.find("MATCHES \"^(" + fonts + ")$\""), std::string::npos);
-    EXPECT_NE(cmake.find("MATCHES \"^(" + compilers + ")$\""), std::string::npos);
+    const std::string source = SORVANE_SOURCE_DIR, binary = SORVANE_BINARY_DIR;
+    const std::string man = read_file(binary + "/man/sorvane-cli.1"), lists = read_file(binary + "/SorvaneVocabulary.cmake");
+    std::vector<std::string> by_hand;
+    for (const auto& entry : std::filesystem::directory_iterator(source + "/packaging")) by_hand.push_back(read_file(entry.path().string()));
+    for (const char* words : {"k14|jiskan16|jiskan24", "xc32|cc-rh|c99", "none|ascii|kana|all", "none|sjis|unicode", "lsb-left|msb-left"}) {
+        EXPECT_NE(help.find(words), std::string::npos) << words;
+        std::string spaced = words, escaped;
+        std::replace(spaced.begin(), spaced.end(), '|', ' ');
+        for (const char c : std::string(words)) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(man.find(escaped), std::string::npos) << words;
+        EXPECT_NE(lists.find(" " + spaced + ")\n"), std::string::npos) << words;
+        for (const std::string& file : by_hand) EXPECT_EQ(file.find(spaced), std::string::npos) << words;
+        for (const std::string& file : by_hand) EXPECT_EQ(file.find(words), std::string::npos) << words;
+    }
+    EXPECT_EQ(man.find("@usage"), std::string::npos);
 }
 
 // Small things that once told the user something false.
