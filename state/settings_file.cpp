@@ -104,8 +104,9 @@ void read_lines(TextReader& in, AppState& state) {
     }
 }
 
-// Writes both tables; true when every byte reached the file.
-bool write_settings(std::FILE* file, AppState& state) {
+// Writes both tables; 0 when every byte reached the file, else the errno of the first write
+// that failed.
+int write_settings(std::FILE* file, AppState& state) {
     TextWriter out(file);
     out.write("20\n");
     for (int slot = 0; slot < setting_count; ++slot) {
@@ -123,15 +124,16 @@ bool write_settings(std::FILE* file, AppState& state) {
         }
         out.write("\n");
     }
-    return out.flush();
+    return out.flush() ? 0 : out.error() != 0 ? out.error() : EIO;
 }
 
 }  // namespace
 
-bool read_settings_file(std::FILE* file, AppState& state) {
+bool read_settings_file(std::FILE* file, AppState& state, int* error) {
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
     read_lines(in, state);
+    if (error) *error = in.read_error();
     return !in.read_failed();
 }
 
@@ -190,13 +192,11 @@ int settings_file_language(const char* path) {
 
 LockPath settings_lock_path(const AppState& state) { return lock_beside(settings_target(state).data()); }
 
-FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
+LockAttempt lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
     const LockPath path = settings_lock_path(state);
-    if (path[0] == '\0') {
-        errno = ENAMETOOLONG;
-        return FileLock::Result::not_opened;
-    }
-    return lock.acquire(path.data(), wait_ms);
+    if (path[0] == '\0') return {FileLock::Result::not_opened, ENAMETOOLONG};
+    const FileLock::Result result = lock.acquire(path.data(), wait_ms);
+    return {result, lock.error()};
 }
 
 LoadOutcome lock_outcome(FileLock::Result result) {
@@ -226,32 +226,33 @@ bool names_settings_file(const AppState& state, const char* path) {
     return false;
 }
 
-LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
+LoadResult load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     state.clear();
     auto& ini_path = state.ini_path;
     static constexpr char program_file[] = "Sorvane.exe";
     const std::size_t length = full_path(program_file, ini_path.data(), ini_path.size());
     LoadOutcome outcome = LoadOutcome::no_path;
+    int error = 0;
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
-        errno = 0;
-        const LoadOutcome lock = hold ? lock_outcome(lock_settings(state, *hold, settings_wait_ms)) : LoadOutcome::loaded;
+        const LockAttempt attempt = hold ? lock_settings(state, *hold, settings_wait_ms) : LockAttempt{};
+        const LoadOutcome lock = lock_outcome(attempt.result);
         if (lock != LoadOutcome::loaded) {
             outcome = lock;
-            const int error = errno;
+            error = attempt.error;
             state.language_value = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
-            errno = error;
         } else if (is_special_file(ini_path.data())) {
             outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
         } else if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
             const int damaged = damaged_line_of(file);
-            outcome = !read_settings_file(file, state) ? LoadOutcome::unreadable
+            outcome = !read_settings_file(file, state, &error) ? LoadOutcome::unreadable
                       : damaged > 0                    ? LoadOutcome::damaged
                                                        : LoadOutcome::loaded;
             if (damaged_line) *damaged_line = damaged;
             std::fclose(file);
         } else {
-            outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
+            error = errno;
+            outcome = error == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
         }
         state.paths.font.store(ini_path.data());
         state.paths.ini_length = static_cast<std::int32_t>(length);
@@ -260,37 +261,40 @@ LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     }
     // Only 0 and 1 name a language; anything else starts in Japanese.
     if (state.language_value != 1) state.language_value = 0;
-    return outcome;
+    return {outcome, error};
 }
 
-SaveOutcome save_settings(AppState& state, const WindowRect* window) {
-    if (state.ini_path[0] == '\0') return SaveOutcome::no_path;
+SaveResult save_settings(AppState& state, const WindowRect* window) {
+    if (state.ini_path[0] == '\0') return {SaveOutcome::no_path};
     // A Sorvane.ini that is a link keeps being one: its target takes the new settings.
     std::array<char, ini_path_capacity> target{};
-    if (!link_target(state.ini_path.data(), target.data(), target.size())) return SaveOutcome::not_opened;
+    if (!link_target(state.ini_path.data(), target.data(), target.size())) return {SaveOutcome::not_opened, errno};
     // The file must be writable where it stands; a read-only Sorvane.ini stays as it is.
     if (std::FILE* existing = std::fopen(target.data(), "rb")) {
         std::fclose(existing);
         std::FILE* probe = std::fopen(target.data(), "ab");
-        if (!probe) return SaveOutcome::not_opened;
+        if (!probe) return {SaveOutcome::not_opened, errno};
         std::fclose(probe);
     }
     // The new file gets a name of its own beside the old one, so that another run saving at
     // the same time never writes into it, and replaces the old one only when complete.
     std::array<char, ini_path_capacity + 32> new_path{};
     std::FILE* file = create_beside(target.data(), new_path.data(), new_path.size());
-    if (!file) return SaveOutcome::not_opened;
+    if (!file) return {SaveOutcome::not_opened, errno};
 
     if (window) {
         state.window = {window->left, window->top, window->right, window->bottom};
     }
-    const bool written = write_settings(file, state) && sync_to_disk(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !replace_file(new_path.data(), target.data())) {
+    // The errno of the first step that failed, taken as it failed.
+    int error = write_settings(file, state);
+    if (error == 0 && !sync_to_disk(file)) error = errno != 0 ? errno : EIO;
+    if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (error == 0 && !replace_file(new_path.data(), target.data())) error = errno != 0 ? errno : EIO;
+    if (error != 0) {
         remove_plain_file(new_path.data());
-        return SaveOutcome::write_failed;
+        return {SaveOutcome::write_failed, error};
     }
-    return SaveOutcome::saved;
+    return {SaveOutcome::saved};
 }
 
 }  // namespace sorvane

@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 
@@ -212,8 +213,10 @@ TEST_F(SettingsFile, SavesUnderThePathFormedAtTheLoad) {
 
 TEST_F(SettingsFile, UnwritableFolderSavesNothingAndChangesNothing) {
     std::filesystem::current_path("/proc");  // not even root may create files here
-    load_settings(app_state);
-    EXPECT_EQ(save_settings(app_state, &rect), SaveOutcome::not_opened);
+    EXPECT_EQ(load_settings(app_state).error, ENOENT) << "why, as a value";
+    const SaveResult save = save_settings(app_state, &rect);
+    EXPECT_EQ(save.outcome, SaveOutcome::not_opened);
+    EXPECT_NE(save.error, 0);
     EXPECT_EQ(app_state.window.left, 0);
 }
 
@@ -242,11 +245,12 @@ TEST_F(SettingsFile, WriteFailingHalfWayKeepsTheOldFileWhole) {
     rlimit small = saved_limit;
     small.rlim_cur = 100000;  // the disk "fills up" a third of the way through
     setrlimit(RLIMIT_FSIZE, &small);
-    const SaveOutcome outcome = save_settings(app_state, nullptr);
+    const SaveResult outcome = save_settings(app_state, nullptr);
     setrlimit(RLIMIT_FSIZE, &saved_limit);
     std::signal(SIGXFSZ, old_handler);
 
-    EXPECT_EQ(outcome, SaveOutcome::write_failed);
+    EXPECT_EQ(outcome.outcome, SaveOutcome::write_failed);
+    EXPECT_EQ(outcome.error, EFBIG);
     EXPECT_EQ(read_file(ini()), old_file);
     EXPECT_FALSE(std::filesystem::exists(ini() + ".new"));
 }
