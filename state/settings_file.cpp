@@ -12,6 +12,10 @@
 
 namespace sorvane {
 
+// The generation's choices stand in lines that the window never used, so that a folder that
+// never set them reads and writes them as 0 and empty, byte for byte as before. Number line 7
+// and text lines 0, 7, 8 and 9 are still free (for the coming --compress and --name): lines
+// past the twentieth number or the tenth text would be dropped by an older program's load.
 std::int32_t& number_slot(AppState& state, int slot) {
     switch (slot) {
     case 0: return state.language_value;
