@@ -42,16 +42,17 @@ for pair in k14:7x14-JISX0201.1976-0 jiskan16:8x16rk jiskan24:12x24rk; do
 done
 "$cli" compiler c99 >/dev/null
 files=()
+plain="--half-width none --key none"  # generate keeps the choices of the one before
 for font in k14 jiskan16 jiskan24; do
   "$cli" font "$font" >/dev/null
   "$cli" clear >/dev/null
-  "$cli" generate "$font-none.inc" >/dev/null
+  "$cli" generate "$font-none.inc" $plain >/dev/null
   "$cli" generate "$font-none-half.inc" --half-width all --key unicode >/dev/null
   "$cli" scan --add one.txt >/dev/null
-  "$cli" generate "$font-one.inc" >/dev/null
+  "$cli" generate "$font-one.inc" $plain >/dev/null
   "$cli" generate "$font-one-half.inc" --half-width all --key unicode >/dev/null
   "$cli" scan --add all.txt >/dev/null
-  "$cli" generate "$font-all.inc" >/dev/null 2>&1
+  "$cli" generate "$font-all.inc" $plain >/dev/null 2>&1
   "$cli" generate "$font-all-half.inc" --half-width all --key unicode >/dev/null 2>&1
   files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
 done
