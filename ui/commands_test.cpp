@@ -104,6 +104,23 @@ TEST_F(Commands, RadioSelectionMovesTheCheckMark) {
     EXPECT_EQ(app_state.output_sequence, 0);
 }
 
+// Each item of the window shows the field of the state that its row names, and no other.
+TEST_F(Commands, ItemsShowTheFieldsTheirRowsName) {
+    app_state.font.stored = 2, app_state.compiler.stored = 1, app_state.output_sequence = 5;
+    app_state.counters.registered = 11, app_state.counters.detected = 17;
+    for (const auto& [text, value] : {std::pair{&app_state.lists.detected, "d"}, {&app_state.lists.registered, "r"},
+                                      {&app_state.paths.input, "i"}, {&app_state.paths.output, "o"}})
+        text->store(value);
+    const std::pair<int, std::int32_t> numbers[] = {{33, 2}, {43, 1}, {37, 5}, {19, 11}, {8, 17}};
+    for (const auto& [row, value] : numbers) EXPECT_EQ(shown_number(app_state, control_table[row].slot), value) << row;
+    const std::pair<int, std::string_view> texts[] = {{7, "d"}, {15, "r"}, {6, "i"}, {25, "o"}};
+    for (const auto& [row, text] : texts) {
+        ASSERT_NE(shown_text(app_state, control_table[row].slot), nullptr) << row;
+        EXPECT_EQ(shown_text(app_state, control_table[row].slot)->view(), text) << row;
+        EXPECT_FALSE(shown_number(app_state, control_table[row].slot)) << row;
+    }
+}
+
 TEST_F(Commands, StoredValueOutsideTheGroupUnchecksNothing) {
     for (std::int32_t stored : {7, -1, -31, 12, INT32_MAX, INT32_MIN}) {
         app_state.font.stored = stored;
