@@ -18,9 +18,9 @@
 namespace sorvane {
 namespace {
 
-const char* font_name(const AppState& state) { return font_of(state.settings[font_kind]).name; }
+const char* font_name(const AppState& state) { return state.font.kind().name; }
 
-const char* compiler_name(const AppState& state) { return compiler_of(state.settings[compiler]).name; }
+const char* compiler_name(const AppState& state) { return state.compiler.kind().name; }
 
 // Names what the files held that the font cannot have.
 void report_left_out(const AppState& state, const Face& face, const LeftOut& left_out) {
@@ -39,7 +39,7 @@ void report_left_out(const AppState& state, const Face& face, const LeftOut& lef
 Outcome list_command(AppState& state, const Face& face, Outcome (*command)(AppState&)) {
     face.pull();
     face.show(command(state).lists);
-    face.say(state, message_counts, {state.settings[kanji_num], state.settings[detected_num]});
+    face.say(state, message_counts, {state.counters.registered, state.counters.detected});
     return {};
 }
 
@@ -80,7 +80,7 @@ void list_missing_half_glyphs(const AppState& state, const Face& face, const Gen
 }
 
 void warn_about_missing_glyphs(const AppState& state, const Face& face, const Generation& generation) {
-    const char* font_file = state.text_slots[font_path].data();
+    const char* font_file = state.paths.font.c_str();
     if (generation.font_lines < grid_cells) face.complain(state, message_font_ends_early, {font_file, generation.font_lines, grid_cells});
     if (generation.missing_half > 0) {
         face.complain(state, message_missing_half_glyphs, {half_source_path(state)});
@@ -117,8 +117,8 @@ Outcome scan_command(AppState& state, const Request& request) {
     const bool scanned = face.report(state, outcome);
     if (request.encoding) report_left_out(state, face, left_out);
     if (!scanned) return said();
-    if (request.files.size() == 1) face.say(state, message_scanned_file, {request.files[0], state.settings[detected_num]});
-    else face.say(state, message_scanned_files, {request.files.size(), state.settings[detected_num]});
+    if (request.files.size() == 1) face.say(state, message_scanned_file, {request.files[0], state.counters.detected});
+    else face.say(state, message_scanned_files, {request.files.size(), state.counters.detected});
     return request.add ? list_command(state, face, add_detected) : outcome;
 }
 
@@ -132,15 +132,15 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
 
 // Says which output outgrew --max-bytes, and what each of its tables takes.
 void report_too_big(const AppState& state, const Face& face, const Generation& generation, const char* path,
-                    const GenerationGuards& guards, const IncludeLayout& layout) {
+                    const GenerationGuards& guards) {
     const IncludeSummary& s = generation.include;
-    const int ascii = layout.ascii() ? ascii_count * font_of(state.settings[font_kind]).half_glyph_bytes() : 0;
+    const int ascii = generation.layout.ascii() ? ascii_count * state.font.kind().half_glyph_bytes() : 0;
     const int kana = s.half_table_bytes - ascii;
     if (generation.image_over) {
         const long long bytes = font_image_bytes(s);
         // The image's other key is a sorted index of (code, place) pairs: twice the include file's.
         const long long other_key = 2LL * s.alt_table_bytes;
-        face.complain(state, message_image_too_big, {guards.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
+        face.complain(state, message_image_too_big, {generation.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
                                                      s.index_table_bytes, s.glyph_table_bytes, other_key, ascii, kana,
                                                      guards.max_bytes});
     } else {
@@ -152,7 +152,7 @@ void report_too_big(const AppState& state, const Face& face, const Generation& g
 // Says why the half-width font source file refused the generation.
 void report_half_refused(const AppState& state, const Face& face, const Generation& generation, const char* path) {
     const std::string half_file = half_source_path(state);
-    const FontKind& font = font_of(state.settings[font_kind]);
+    const FontKind& font = state.font.kind();
     const SourceFault& fault = generation.half_fault;
     if (generation.half_error != 0) {
         face.report(state, {message_cannot_open_input, half_file.c_str(), generation.half_error});
@@ -168,12 +168,12 @@ void report_half_refused(const AppState& state, const Face& face, const Generati
 
 // A refusal of the guards, said; the font's open error comes first, for it has no glyph to count.
 Outcome refused_by_guards(const AppState& state, const Face& face, const Generation& generation, const char* path,
-                          const GenerationGuards& guards, const IncludeLayout& layout) {
-    const char* font_file = state.text_slots[font_path].data();
+                          const GenerationGuards& guards) {
+    const char* font_file = state.paths.font.c_str();
     if (generation.half_refused) {
         report_half_refused(state, face, generation, path);
     } else if (generation.too_big) {
-        report_too_big(state, face, generation, path, guards, layout);
+        report_too_big(state, face, generation, path, guards);
     } else if (!generation.font.ok()) {
         face.report(state, generation.font);
         face.complain(state, message_strict_no_font, {path, font_file});
@@ -191,7 +191,7 @@ Outcome refused_by_guards(const AppState& state, const Face& face, const Generat
 // Unicode key left out.
 void report_layout(const AppState& state, const Face& face, const IncludeSummary& s, const IncludeLayout& layout) {
     if (!layout.says_key) return;
-    const char* path = state.text_slots[output_path].data();
+    const char* path = state.paths.output.c_str();
     face.say(state, message_generated_layout,
              {path, s.alt_table_bytes, s.half_table_bytes, s.half_glyphs, key_words[static_cast<std::size_t>(layout.key)]});
     if (s.without_unicode + s.same_unicode > 0)
@@ -209,19 +209,23 @@ Outcome generate_command(AppState& state, const Request& request) {
         return usage;
     }
     const char* path = request.files.empty() ? offered_output_path(state) : request.files[0];
-    const Generation generation = generate(state, path, time, face, request.guards, request.layout);
+    const auto choices = std::make_unique<GenerationChoices>(state.generation);
+    if (request.half_width) choices->half_width = static_cast<std::int32_t>(*request.half_width);
+    if (request.key) choices->key = static_cast<std::int32_t>(*request.key);
+    if (request.image || request.no_image) choices->image.store(request.image ? request.image : "");
+    const Generation generation = generate(state, path, time, face, request.guards, choices.get());
     if (generation.too_big || generation.not_whole || generation.half_refused)
-        return refused_by_guards(state, face, generation, path, request.guards, request.layout);
+        return refused_by_guards(state, face, generation, path, request.guards);
     // The font's open error while the lists are held, as it is found during the work.
     const bool font_read = face.report(state, generation.font);
     if (generation.other_generation)
-        face.complain(state, message_other_generation, {state.text_slots[output_path].data(), request.guards.image});
+        face.complain(state, message_other_generation, {state.paths.output.c_str(), generation.image});
     if (!generation.outcome.ok()) return generation.outcome;
-    face.say(state, message_generated, {state.text_slots[output_path].data(), generation.include.count, font_name(state),
+    face.say(state, message_generated, {state.paths.output.c_str(), generation.include.count, font_name(state),
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
-    report_layout(state, face, generation.include, request.layout);
-    if (request.guards.image) face.say(state, message_image_written, {request.guards.image, generation.image_bytes});
+    report_layout(state, face, generation.include, generation.layout);
+    if (!generation.image.empty()) face.say(state, message_image_written, {generation.image, generation.image_bytes});
     if (font_read) warn_about_missing_glyphs(state, face, generation);
     return font_read ? Outcome{} : said();
 }
@@ -251,19 +255,24 @@ Outcome language_command(AppState& state, const Request& request) {
 
 Outcome show_command(AppState& state, const Request& request) {
     const Face& face = request.face;
-    face.say(state, message_listed_detected, {state.settings[detected_num]});
-    say_list(state, face, state.text(detected_text));
-    face.say(state, message_listed_registered, {state.settings[kanji_num]});
-    say_list(state, face, state.text(registered_text));
+    face.say(state, message_listed_detected, {state.counters.detected});
+    say_list(state, face, state.lists.detected.view());
+    face.say(state, message_listed_registered, {state.counters.registered});
+    say_list(state, face, state.lists.registered.view());
     // A stored choice that names no row of its table is shown with the row it stands for.
-    if (is_font_value(state.settings[font_kind])) face.say(state, message_listed_font, {font_name(state)});
-    else face.say(state, message_listed_font_stored_as, {font_name(state), state.settings[font_kind]});
-    if (is_compiler_value(state.settings[compiler])) face.say(state, message_listed_compiler, {compiler_name(state)});
-    else face.say(state, message_listed_compiler_stored_as, {compiler_name(state), state.settings[compiler]});
+    if (state.font.named()) face.say(state, message_listed_font, {font_name(state)});
+    else face.say(state, message_listed_font_stored_as, {font_name(state), state.font.stored});
+    if (state.compiler.named()) face.say(state, message_listed_compiler, {compiler_name(state)});
+    else face.say(state, message_listed_compiler_stored_as, {compiler_name(state), state.compiler.stored});
     face.say(state, message_listed_language, {state.language() == 1 ? "en" : "ja"});
-    face.say(state, message_listed_text_file, {state.text_slots[input_path].data()});
+    face.say(state, message_listed_text_file, {state.paths.input.c_str()});
     face.say(state, message_listed_output_file,
-             {state.text(output_path).empty() ? "Font.inc" : state.text_slots[output_path].data()});
+             {state.paths.output.empty() ? "Font.inc" : state.paths.output.c_str()});
+    const IncludeLayout layout = state.generation.layout();
+    constexpr const char* half_words[] = {"none", "ascii", "kana", "all"};
+    face.say(state, message_listed_half_width, {half_words[static_cast<std::size_t>(layout.half)]});
+    face.say(state, message_listed_key, {!layout.says_key ? "none" : key_words[static_cast<std::size_t>(layout.key)]});
+    face.say(state, message_listed_image, {state.generation.image.c_str()});
     face.say(state, message_listed_settings_file, {state.ini_path.data()});
     return {};
 }
@@ -292,10 +301,58 @@ constexpr FixedText import_font_help =
         .add(" by the font's size) from a BDF, PCF (also .pcf.gz), TrueType or OpenType font of JIS X 0208, JIS X 0201 "
              "or Unicode; --size is needed for outline fonts; the font's half-width glyphs, or those of --half FONT, go "
              "to the half-width font source file beside it (Sorvane.H14 beside Sorvane.K14)");
-constexpr FixedText import_font_operands = FixedText{}
-                                               .add("FONT [-o FILE] [--size ")
-                                               .add(font_sizes("|", "|").view())
-                                               .add("] [--face N] [--bit-order lsb-left|msb-left] [--half FONT]");
+constexpr FixedText size_words = font_sizes("|", "|");
+
+// A small whole number of decimal digits only; -1 for anything else.
+int whole_number(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 6 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoi(text);
+}
+
+// A number of bytes, of decimal digits only; -1 for anything else.
+long long byte_count(const char* text) {
+    if (!text || *text == '\0' || std::strlen(text) > 15 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
+    return std::atoll(text);
+}
+
+constexpr Completion any_file = Completion::file;
+
+constexpr OptionRow options[] = {
+    // word, value, values, expects, group, help, completion, its files or words, what it sets
+    {"-o", "FILE", nullptr, nullptr, takes_output, "the file to write", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.output = v), true; }},
+    {"--size", nullptr, size_words.c_str(), nullptr, takes_size, "the font's size in dots (needed for outline fonts)",
+     Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.size = std::atoi(v)), true; }},
+    {"--face", "N", nullptr, "the number of a face, from 0", takes_size, "the face of a font collection",
+     Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.face_index = whole_number(v)) >= 0; }},
+    {"--bit-order", nullptr, "lsb-left|msb-left", nullptr, takes_bit_order, "which bit of a row value is its left dot",
+     Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.order = choice == 1 ? BitOrder::msb_left : BitOrder::lsb_left), true; }},
+    {"--half", "FONT", nullptr, nullptr, takes_half, "the half-width glyphs from this font", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.half_font = v), true; }},
+    {"--text", "TEXT", nullptr, nullptr, takes_text, "a text file to draw in a line", any_file, nullptr,
+     [](Options& o, const char* v, int) { return (o.text = v), true; }},
+    {"--encoding", "NAME", nullptr, nullptr, takes_encoding, "the encoding of the texts (Shift_JIS unless given)",
+     Completion::words, "utf-8|shift_jis|cp932|euc-jp|iso-2022-jp",
+     [](Options& o, const char* v, int) { return (o.encoding = v), true; }},
+    {"--add", nullptr, nullptr, nullptr, takes_add, "register the characters found at once", Completion::nothing, nullptr,
+     [](Options& o, const char*, int) { return (o.add = true); }},
+    {"--max-bytes", "N", nullptr, "a number of bytes", takes_guards, "fail when the tables would take more flash",
+     Completion::nothing, nullptr,
+     [](Options& o, const char* v, int) { return (o.guards.max_bytes = byte_count(v)) >= 0; }},
+    {"--strict", nullptr, nullptr, nullptr, takes_guards, "fail when a character asked for has no glyph",
+     Completion::nothing, nullptr, [](Options& o, const char*, int) { return (o.guards.strict = true); }},
+    {"--half-width", nullptr, "none|ascii|kana|all", nullptr, takes_layout,
+     "the half-width glyphs to add; kept for the next generations", Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.half_width = static_cast<HalfWidth>(choice)), true; }},
+    {"--key", nullptr, "none|sjis|unicode", nullptr, takes_layout,
+     "the key of the characters besides their table; kept for the next generations", Completion::nothing, nullptr,
+     [](Options& o, const char*, int choice) { return (o.key = static_cast<KeyChoice>(choice)), true; }},
+    {"--image", "IMAGE", nullptr, nullptr, takes_image, "write the font's image as well; kept for the next generations",
+     any_file, nullptr, [](Options& o, const char* v, int) { return (o.image = v), (o.no_image = false), true; }},
+    {"--no-image", nullptr, nullptr, nullptr, takes_image, "write no image any more", Completion::nothing, nullptr,
+     [](Options& o, const char*, int) { return (o.image = nullptr), (o.no_image = true); }},
+};
 
 constexpr int no_row = -1;
 constexpr Dialog open_dialog = Dialog::open, save_dialog = Dialog::save;
@@ -303,11 +360,11 @@ constexpr StateUse keeps = StateUse::none, looks = StateUse::load, saves = State
 
 constexpr CommandRow commands[] = {
     // word, operands, help, operands from and to, options, choices, window row, dialog, settings, handler
-    {"init", "[DIR]", init_help.c_str(), 0, 1, 0, nullptr, no_row, Dialog::none, keeps, init_command},
-    {"scan", "[--encoding NAME] [--add] FILE...",
+    {"init", "[DIR]", init_help.c_str(), 0, 1, 0, nullptr, no_row, Dialog::none, keeps, init_command, Completion::folder},
+    {"scan", "FILE...",
      "scan texts (Shift_JIS unless NAME says otherwise; - is standard input): their characters not yet "
      "registered become the detected list; --add adds them to the registered list at once, as one step",
-     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open_dialog, saves, scan_command},
+     1, 100000, takes_encoding | takes_add, nullptr, text_file_button, open_dialog, saves, scan_command, any_file},
     {"add", "", "add the detected list to the registered list (\"Add the above\")", 0, 0, 0, nullptr, add_button,
      Dialog::none, saves, add_command},
     {"remove", "", "remove the detected list from the registered list (\"Remove the above\")", 0, 0, 0, nullptr,
@@ -318,14 +375,16 @@ constexpr CommandRow commands[] = {
      clear_command},
     {"clear-detected", "", "clear the detected list (\"Clear\")", 0, 0, 0, nullptr, clear_detected_button, Dialog::none,
      saves, clear_detected_command},
-    {"generate", "[FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode] [--image IMAGE]",
+    {"generate", "[FILE]",
      "write the include file: FILE, else the output file Sorvane.ini keeps, else Font.inc; it fails, and the last file "
      "stays as it was, when its tables would take more than N bytes of flash, or, with --strict, when a "
      "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
      "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
      "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
-     "for external flash too",
-     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command},
+     "for external flash too; these choices are kept with the output file, a plain generate (and the window's button) "
+     "repeats them, and none and --no-image take them back",
+     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command,
+     any_file, "inc"},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},
@@ -334,14 +393,16 @@ constexpr CommandRow commands[] = {
      Dialog::none, saves, language_command},
     {"show", "", "print both lists, the counts, the choices and the paths", 0, 0, 0, nullptr, no_row, Dialog::none, looks,
      show_command},
-    {"import-font", import_font_operands.c_str(), import_font_help.c_str(), 1, 1,
-     takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
-    {"import-bdf", "FONT [-o FILE] [--bit-order lsb-left|msb-left]", "the same as import-font, for the scripts that know it",
-     1, 1, takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command},
-    {"preview", "FILE [-o FILE.png] [--text TEXT [--encoding NAME]] [--bit-order lsb-left|msb-left]",
+    {"import-font", "FONT", import_font_help.c_str(), 1, 1, takes_output | takes_bit_order | takes_size | takes_half,
+     nullptr, no_row, Dialog::none, keeps, import_font_command, any_file},
+    {"import-bdf", "FONT", "the same as import-font, for the scripts that know it", 1, 1,
+     takes_output | takes_bit_order | takes_size | takes_half, nullptr, no_row, Dialog::none, keeps, import_font_command,
+     any_file},
+    {"preview", "FILE",
      "draw every glyph of an include file or a font source file in a PNG picture (FILE's name with .png); "
      "with --text, a text file (Shift_JIS unless NAME says otherwise) in a line, as the firmware reader draws it",
-     1, 1, takes_output | takes_bit_order | takes_text | takes_encoding, nullptr, no_row, Dialog::none, keeps, preview_command},
+     1, 1, takes_output | takes_bit_order | takes_text | takes_encoding, nullptr, no_row, Dialog::none, keeps, preview_command,
+     any_file},
 };
 
 }  // namespace
@@ -355,6 +416,60 @@ void note_character(const AppState& state, const Face& face, int cell) {
 }
 
 std::span<const CommandRow> command_table() { return commands; }
+
+std::span<const OptionRow> option_table() { return options; }
+
+std::string joined(std::string_view words, std::string_view between, std::string_view before_last) {
+    std::string text;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = words.find('|', start);
+        text += words.substr(start, end - start);
+        if (end == std::string_view::npos) return text;
+        text += words.find('|', end + 1) == std::string_view::npos ? before_last : between;
+        start = end + 1;
+    }
+}
+
+int place_among(const char* values, std::string_view word) {
+    const std::string_view all = values ? values : "";
+    int place = 0;
+    for (std::size_t start = 0;; ++place) {
+        const std::size_t end = all.find('|', start);
+        const std::string_view value = all.substr(start, end - start);
+        if (value.size() == word.size() && std::equal(value.begin(), value.end(), word.begin(), [](char x, char y) {
+                return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
+            }))
+            return place;
+        if (end == std::string_view::npos) return -1;
+        start = end + 1;
+    }
+}
+
+std::string usage_of(const CommandRow& command) {
+    std::string usage = command.word;
+    if (command.choices) {
+        for (int i = 0; command.choices[i]; ++i) {
+            usage += i == 0 ? ' ' : '|';
+            usage += command.choices[i];
+        }
+        return usage;
+    }
+    if (*command.operands) {
+        usage += ' ';
+        usage += command.operands;
+    }
+    for (const OptionRow& o : options) {
+        if (!(command.options & o.group)) continue;
+        usage += " [";
+        usage += o.word;
+        if (o.value || o.values) {
+            usage += ' ';
+            usage += o.values ? o.values : o.value;
+        }
+        usage += ']';
+    }
+    return usage;
+}
 
 const CommandRow* command_of_word(std::string_view word) {
     for (const CommandRow& c : commands)

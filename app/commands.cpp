@@ -10,16 +10,16 @@
 
 namespace sorvane {
 
-void parse_registered(AppState& state) { parse_list(state.text(registered_text), state.registered_set); }
+void parse_registered(AppState& state) { parse_list(state.lists.registered.view(), state.registered_set); }
 
-void parse_detected(AppState& state) { parse_list(state.text(detected_text), state.detected_set); }
+void parse_detected(AppState& state) { parse_list(state.lists.detected.view(), state.detected_set); }
 
 void render_registered(AppState& state) {
-    render_list(state.registered_set, state.text_slots[registered_text].data());
-    state.settings[kanji_num] = count(state.registered_set);
+    render_list(state.registered_set, state.lists.registered.bytes.data());
+    state.counters.registered = count(state.registered_set);
 }
 
-void render_detected(AppState& state) { render_list(state.detected_set, state.text_slots[detected_text].data()); }
+void render_detected(AppState& state) { render_list(state.detected_set, state.lists.detected.bytes.data()); }
 
 namespace {
 
@@ -37,11 +37,6 @@ Outcome merge_detected(AppState& state, void (*merge)(KanjiGrid&, const KanjiGri
     return changed(registered_list);
 }
 
-Outcome choose(AppState& state, Setting setting, int value) {
-    state.settings[setting] = value;
-    return {};
-}
-
 }  // namespace
 
 Outcome add_detected(AppState& state) { return merge_detected(state, add_characters); }
@@ -55,23 +50,35 @@ Outcome sort_registered(AppState& state) {
 }
 
 Outcome clear_registered(AppState& state) {
-    state.store_text(registered_text, "");
-    state.settings[kanji_num] = 0;
+    state.lists.registered.store("");
+    state.counters.registered = 0;
     return changed(registered_list);
 }
 
 Outcome clear_detected(AppState& state) {
-    state.store_text(detected_text, "");
+    state.lists.detected.store("");
     return changed(detected_list);
 }
 
-Outcome choose_font(AppState& state, int value) { return choose(state, font_kind, value); }
+Outcome choose_font(AppState& state, int value) {
+    state.font.stored = value;
+    return {};
+}
 
-Outcome choose_compiler(AppState& state, int value) { return choose(state, compiler, value); }
+Outcome choose_compiler(AppState& state, int value) {
+    state.compiler.stored = value;
+    return {};
+}
 
-Outcome choose_output_sequence(AppState& state, int value) { return choose(state, output_sequence, value); }
+Outcome choose_output_sequence(AppState& state, int value) {
+    state.output_sequence = value;
+    return {};
+}
 
-Outcome choose_language(AppState& state, int language) { return choose(state, Setting::language, language == 1 ? 1 : 0); }
+Outcome choose_language(AppState& state, int language) {
+    state.language_value = language == 1 ? 1 : 0;
+    return {};
+}
 
 Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found) {
     std::FILE* file = std::fopen(path, "rb");
@@ -87,7 +94,7 @@ Outcome mark_shift_jis_file(const char* path, Scanner& scanner, KanjiGrid& found
 
 Outcome scan_files(AppState& state, std::span<const char* const> paths, MarkFile mark_file, const ListHolder& lists) {
     if (paths.empty()) return {};
-    state.store_text(input_path, paths.back());
+    state.paths.input.store(paths.back());
     KanjiGrid found{};
     Scanner scanner;
     for (const char* path : paths) {
@@ -98,7 +105,7 @@ Outcome scan_files(AppState& state, std::span<const char* const> paths, MarkFile
     parse_registered(state);
     render_registered(state);
     new_characters(found, state.registered_set, state.detected_set);
-    state.settings[detected_num] = count(state.detected_set);
+    state.counters.detected = count(state.detected_set);
     render_detected(state);
     lists.show(detected_list | registered_list);
     return changed(detected_list | registered_list);

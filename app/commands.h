@@ -90,7 +90,6 @@ FontSourceLoad load_font_source(AppState& state);
 struct GenerationGuards {
     long long max_bytes = -1;  // the most flash the tables (or the image) may take; -1 for no limit
     bool strict = false;       // every registered character and half-width code asked for has a glyph
-    const char* image = nullptr;  // the image of the same font to write beside it, or null
 };
 
 // The half-width font source file of the chosen font: the settings file's path with the
@@ -121,11 +120,14 @@ struct Generation {
     SourceFault half_fault;
     int missing_half = 0;
     std::array<int, 10> first_missing_half{};
+    IncludeLayout layout;  // of the include file, as the choices asked for it
+    std::string image;     // the image's path; empty for none
 };
 
-// "Generating font data" into path, with time in the banner: output_path becomes path, unless
+// "Generating font data" into path, with time in the banner, with the choices given (null:
+// those the state keeps): the output path becomes path and the state keeps the choices, unless
 // the generation is refused before it writes (path is one of its inputs, or the guards refuse
-// it), which leaves output_path as it was; the registered list is brought into normal form; the font source of the chosen font is read
+// it), which leaves both as they were; the registered list is brought into normal form; the font source of the chosen font is read
 // into the glyph store (a file that cannot be opened leaves it as it was, and the include
 // file is written all the same); the settings of the last generation are set, and the
 // include file is written completely. A file that could not be written whole, or that the
@@ -133,7 +135,7 @@ struct Generation {
 // The half-width glyphs a layout asks for come from the half-width font source file: a file
 // that cannot be read, or has none of them, refuses the generation.
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists = ListHolder{},
-                    const GenerationGuards& guards = {}, const IncludeLayout& layout = {});
+                    const GenerationGuards& guards = {}, const GenerationChoices* choices = nullptr);
 
 // The registered characters whose glyph in the glyph store is blank: their number, and the
 // first of them in grid order in first. The ideographic space 0x8140 is blank by nature and

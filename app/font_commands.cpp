@@ -236,7 +236,7 @@ Outcome init_command(AppState& state, const Request& call) {
     const std::string folder = call.files.empty() ? "." : call.files[0];
     // DIR's own settings file, where it has one, decides the language of what is said.
     if (const int language = settings_file_language((folder + "/Sorvane.ini").c_str()); language >= 0)
-        state.settings[Setting::language] = language;
+        state.language_value = language;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {

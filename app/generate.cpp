@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "app/commands.h"
 #include "app/lists.h"
@@ -21,13 +22,13 @@ namespace sorvane {
 
 // The suffix never lands outside the path that stands in the font_path slot.
 FontSourceLoad load_font_source(AppState& state) {
-    const FontKind& font = font_of(state.settings[font_kind]);
-    state.settings[kanji_size] = font.glyph_bytes();
+    const FontKind& font = state.font.kind();
+    state.counters.glyph_bytes = font.glyph_bytes();
     FontSourceLoad load;
-    const std::int32_t length = state.settings[ini_path_length];
-    char* path = state.text_slots[font_path].data();
+    const std::int32_t length = state.paths.ini_length;
+    char* path = state.paths.font.bytes.data();
     load.outcome = {message_cannot_open_input, path, 0};
-    if (length < 3 || static_cast<std::size_t>(length) > state.text(font_path).size()) return load;
+    if (length < 3 || static_cast<std::size_t>(length) > state.paths.font.view().size()) return load;
     std::memcpy(path + length - 3, font.suffix, 3);
     // A folder would read as a font of blank glyphs, and a FIFO would wait for a writer.
     if (is_special_file(path)) {
@@ -50,8 +51,8 @@ FontSourceLoad load_font_source(AppState& state) {
 }
 
 const char* offered_output_path(AppState& state) {
-    if (state.text(output_path).empty()) state.store_text(output_path, "Font.inc");
-    return state.text_slots[output_path].data();
+    if (state.paths.output.empty()) state.paths.output.store("Font.inc");
+    return state.paths.output.c_str();
 }
 
 namespace {
@@ -78,7 +79,7 @@ bool is_generation_input(const AppState& state, const char* path) {
 }  // namespace
 
 int missing_glyphs(const AppState& state, std::span<int> first) {
-    const int dots = font_of(state.settings[font_kind]).dots;
+    const int dots = state.font.kind().dots;
     int missing = 0;
     for (int cell = 1; cell < grid_cells; ++cell) {
         if (state.registered_set[static_cast<std::size_t>(cell)] == 0) continue;
@@ -94,7 +95,7 @@ int missing_glyphs(const AppState& state, std::span<int> first) {
 
 std::string half_source_path(const AppState& state) {
     std::string path = state.ini_path.data();
-    if (path.size() >= 3) path.replace(path.size() - 3, 3, font_of(state.settings[font_kind]).half_suffix);
+    if (path.size() >= 3) path.replace(path.size() - 3, 3, state.font.kind().half_suffix);
     return path;
 }
 
@@ -116,7 +117,7 @@ namespace {
 // when the file cannot be read, holds glyphs of another size or has none of them.
 bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTable& half, Generation& generation) {
     const std::string path = half_source_path(state);
-    const FontKind& font = font_of(state.settings[font_kind]);
+    const FontKind& font = state.font.kind();
     for (GlyphRecord& g : half) g.fill(0);
     generation.half_refused = true;
     // A folder would read as blank glyphs, and a FIFO would wait for a writer.
@@ -143,17 +144,18 @@ bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTa
 
 // The code range of the last include file, which an empty list writes again.
 CodeRange last_code_range(const AppState& state) {
-    return {static_cast<std::uint32_t>(state.settings[kanji_min]), static_cast<std::uint32_t>(state.settings[kanji_max])};
+    return {static_cast<std::uint32_t>(state.counters.first_code), static_cast<std::uint32_t>(state.counters.last_code)};
 }
 
 // Whether the guards refuse the include file of the registered list, as the generation
 // found it: its size, and for strict every glyph.
-bool refused_by(const GenerationGuards& guards, const IncludeLayout& layout, const AppState& state, Generation& generation) {
+bool refused_by(const GenerationGuards& guards, const char* image, const IncludeLayout& layout, const AppState& state,
+                Generation& generation) {
     generation.include =
-        summarize_include_file(state.registered_set, font_of(state.settings[font_kind]), last_code_range(state), layout);
+        summarize_include_file(state.registered_set, state.font.kind(), last_code_range(state), layout);
     const bool limited = guards.max_bytes >= 0;
     const bool include_over = limited && generation.include.total_bytes() > guards.max_bytes;
-    generation.image_over = limited && !include_over && guards.image && font_image_bytes(generation.include) > guards.max_bytes;
+    generation.image_over = limited && !include_over && image && font_image_bytes(generation.include) > guards.max_bytes;
     generation.too_big = include_over || generation.image_over;
     generation.not_whole =
         guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
@@ -203,29 +205,29 @@ bool write_image(const std::vector<std::uint8_t>& image, std::optional<OutputFil
 void write_include(AppState& state, Outputs& outputs, const char* image_path, const BannerTime& time,
                    const IncludeLayout& layout, const HalfTable& half, Generation& generation) {
     // One table of the whole grid, always searched.
-    state.settings[kanji_index_mode] = 0;
-    state.settings[glyph_table_capacity] = grid_cells;
-    state.settings[glyph_table_count] = 1;
+    state.counters.index_mode = 0;
+    state.counters.table_capacity = grid_cells;
+    state.counters.table_count = 1;
     OutputFile& output = *outputs.include;
     int write_error = 0;
     // The include file names the image made with it.
     const std::vector<std::uint8_t> image =
-        image_path ? font_image(state.registered_set, state.glyph_store, font_of(state.settings[font_kind]), layout, &half)
+        image_path ? font_image(state.registered_set, state.glyph_store, state.font.kind(), layout, &half)
                    : std::vector<std::uint8_t>{};
     {
         TextWriter out(output.file());
-        generation.include = write_include_file(out, state.registered_set, state.glyph_store, font_of(state.settings[font_kind]),
-                                                compiler_of(state.settings[compiler]), time, last_code_range(state),
+        generation.include = write_include_file(out, state.registered_set, state.glyph_store, state.font.kind(),
+                                                state.compiler.kind(), time, last_code_range(state),
                                                 layout, &half, image_path ? image_identity(image) : std::nullopt);
         write_error = out.error();
     }
-    state.settings[kanji_min] = static_cast<std::int32_t>(generation.include.codes.first);
-    state.settings[kanji_max] = static_cast<std::int32_t>(generation.include.codes.last);
+    state.counters.first_code = static_cast<std::int32_t>(generation.include.codes.first);
+    state.counters.last_code = static_cast<std::int32_t>(generation.include.codes.last);
     bool complete = generation.include.written && write_image(image, outputs.image, image_path, generation);
     if (const int error = output.finish(complete, write_error)) {
         complete = false;
         if (generation.outcome.ok())
-            generation.outcome = {message_cannot_create_output, state.text_slots[output_path].data(), error, registered_list};
+            generation.outcome = {message_cannot_create_output, state.paths.output.c_str(), error, registered_list};
     }
     generation.include.written = complete;
 }
@@ -256,35 +258,40 @@ bool found_pair_disagrees(const char* include_path, const char* image_path) {
 }  // namespace
 
 Generation generate(AppState& state, const char* path, const BannerTime& time, const ListHolder& lists,
-                    const GenerationGuards& guards, const IncludeLayout& layout) {
+                    const GenerationGuards& guards, const GenerationChoices* choices) {
     Generation generation;
-    // A refused generation keeps the stored path: a later plain generate must not aim at the
-    // file that was refused.
-    const TextSlot last_path = state.text_slots[output_path];
-    const auto refuse = [&state, &last_path, &generation] {
-        state.text_slots[output_path] = last_path;
+    // A refused generation keeps the stored path and choices: a later plain generate must not
+    // aim at the file that was refused, nor in the way it was refused.
+    const auto last = std::make_unique<std::pair<TextSlot, GenerationChoices>>(state.paths.output.bytes, state.generation);
+    const auto refuse = [&state, &last, &generation] {
+        state.paths.output.bytes = last->first;
+        state.generation = last->second;
         return generation;
     };
-    state.store_text(output_path, path);
-    const char* out_path = state.text_slots[output_path].data();
-    for (const char* output_path_asked : {out_path, guards.image}) {
+    state.paths.output.store(path);
+    if (choices) state.generation = *choices;
+    const IncludeLayout layout = generation.layout = state.generation.layout();
+    generation.image = state.generation.image.view();
+    const char* image = state.generation.image.empty() ? nullptr : state.generation.image.c_str();
+    const char* out_path = state.paths.output.c_str();
+    for (const char* output_path_asked : {out_path, image}) {
         if (output_path_asked && is_generation_input(state, output_path_asked)) {
             generation.outcome = {message_cannot_create_output, output_path_asked, 0, no_list, message_output_is_generation_input};
             return refuse();
         }
     }
-    if (guards.image && same_place(guards.image, out_path)) {
-        generation.outcome = {message_cannot_create_output, guards.image, 0, no_list, message_image_is_include_file};
+    if (image && same_place(image, out_path)) {
+        generation.outcome = {message_cannot_create_output, image, 0, no_list, message_image_is_include_file};
         return refuse();
     }
     // Before either file is opened: an output written directly loses its old contents at once.
-    generation.other_generation = found_pair_disagrees(out_path, guards.image);
+    generation.other_generation = found_pair_disagrees(out_path, image);
     // A guarded generation opens its output only once the guards let it: a file written
     // directly (a folder where no other file can be made) would lose its old contents at once.
     // Half-width glyphs guard the same way: without them there is nothing to write.
     const bool guarded = guards.max_bytes >= 0 || guards.strict || layout.half != HalfWidth::none;
     Outputs outputs;
-    if (!guarded && !open_outputs(outputs, out_path, guards.image, generation)) return generation;
+    if (!guarded && !open_outputs(outputs, out_path, image, generation)) return generation;
 
     lists.pull();
     parse_registered(state);
@@ -299,10 +306,10 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     if (layout.half != HalfWidth::none && !load_half_source(state, layout, *half, generation)) return refuse();
 
     if (guarded) {
-        if (refused_by(guards, layout, state, generation)) return refuse();
-        if (!open_outputs(outputs, out_path, guards.image, generation)) return generation;
+        if (refused_by(guards, image, layout, state, generation)) return refuse();
+        if (!open_outputs(outputs, out_path, image, generation)) return generation;
     }
-    write_include(state, outputs, guards.image, time, layout, *half, generation);
+    write_include(state, outputs, image, time, layout, *half, generation);
     return generation;
 }
 

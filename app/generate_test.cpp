@@ -53,7 +53,7 @@ protected:
     void register_cells(int first, int n) {
         std::string text;
         for (int i = 0; i < n; ++i) text += character(first + i);
-        app_state.store_text(registered_text, text);
+        app_state.lists.registered.store(text);
     }
 
     Generation last;
@@ -104,32 +104,32 @@ TEST_F(IncludeWriter, SampleByteForByte) {
     std::map<int, std::string> lines;
     sample_lines(lines);
     font_file("K14", lines);
-    app_state.store_text(registered_text, ji + kan);
+    app_state.lists.registered.store(ji + kan);
     EXPECT_EQ(generate(), sample_file);
     EXPECT_TRUE(last.outcome.ok());
     EXPECT_TRUE(last.font.ok());
-    EXPECT_EQ(app_state.text(registered_text), kan + ji) << "the list is left in normal form";
+    EXPECT_EQ(app_state.lists.registered.view(), kan + ji) << "the list is left in normal form";
     EXPECT_EQ(last.outcome.lists, registered_list);
-    EXPECT_EQ(app_state.settings[kanji_min], 0x8abf);
-    EXPECT_EQ(app_state.settings[kanji_max], 0x8e9a);
-    EXPECT_EQ(app_state.settings[glyph_table_capacity], grid_cells);
-    EXPECT_EQ(app_state.settings[glyph_table_count], 1);
-    EXPECT_EQ(app_state.settings[kanji_index_mode], 0);
+    EXPECT_EQ(app_state.counters.first_code, 0x8abf);
+    EXPECT_EQ(app_state.counters.last_code, 0x8e9a);
+    EXPECT_EQ(app_state.counters.table_capacity, grid_cells);
+    EXPECT_EQ(app_state.counters.table_count, 1);
+    EXPECT_EQ(app_state.counters.index_mode, 0);
 }
 
 TEST_F(IncludeWriter, CcRhVariant) {
     std::map<int, std::string> lines;
     sample_lines(lines);
     font_file("K14", lines);
-    app_state.store_text(registered_text, kan + ji);
-    app_state.settings[compiler] = 1;
+    app_state.lists.registered.store(kan + ji);
+    app_state.compiler.stored = 1;
     std::string expected = sample_file;
     expected.replace(expected.find("const unsigned short"), 0, "#pragma section const\r\n");
     expected.replace(expected.find("const char"), 10, "const unsigned char");
     expected += "#pragma section default\r\n\r\n";
     EXPECT_EQ(generate(), expected);
     for (int other : {0, 3, -1}) {
-        app_state.settings[compiler] = other;
+        app_state.compiler.stored = other;
         EXPECT_EQ(generate(), sample_file) << "compiler " << other << " is XC32";
     }
 }
@@ -138,8 +138,8 @@ TEST_F(IncludeWriter, C99VariantIsGuardedLinkedAndNeverEmpty) {
     std::map<int, std::string> lines;
     sample_lines(lines);
     font_file("K14", lines);
-    app_state.store_text(registered_text, kan + ji);
-    app_state.settings[compiler] = 2;
+    app_state.lists.registered.store(kan + ji);
+    app_state.compiler.stored = 2;
     std::string expected = sample_file;
     // Every compiler reads UTF-8 comments: the banner, the heading and the list are in UTF-8.
     const auto in_utf8 = [&expected](const std::string& sjis, const char* utf8) {
@@ -158,7 +158,7 @@ TEST_F(IncludeWriter, C99VariantIsGuardedLinkedAndNeverEmpty) {
     expected.replace(expected.find("const char"), 10, "SORVANE_FONT_FLASH const unsigned char");
     expected += "#endif\r\n";
     EXPECT_EQ(generate(), expected);
-    app_state.store_text(registered_text, "");
+    app_state.lists.registered.store("");
     const std::string empty = generate();
     EXPECT_NE(empty.find("= {\r\n\t0\t/* no character: FONT_KANJI_NUM is 0 */\r\n};"), std::string::npos) << empty;
     EXPECT_NE(empty.find("= {\r\n\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\r\n};"), std::string::npos);
@@ -175,8 +175,8 @@ TEST_F(IncludeWriter, Jiskan16SplitsLowByteFromEverythingAbove) {
     std::string line = "-1,0x12345,65535";
     for (int r = 3; r < 16; ++r) line += "," + std::to_string(r);
     font_file("J16", {{0, line}});
-    app_state.settings[font_kind] = 1;
-    app_state.store_text(registered_text, character(0));
+    app_state.font.stored = 1;
+    app_state.lists.registered.store(character(0));
     const std::string file = generate();
     EXPECT_NE(file.find("#define FONT_KANJI_SIZE\t\t32\r\n"), std::string::npos);
     EXPECT_EQ(glyph_line(file),
@@ -190,8 +190,8 @@ TEST_F(IncludeWriter, Jiskan24SplitsThreeBytesAndTheUpperHalf) {
     std::string line = "-1,0x123456,0x01ABCDEF";
     for (int r = 3; r < 24; ++r) line += "," + std::to_string(r * 0x10101);
     font_file("J24", {{8835, line}});
-    app_state.settings[font_kind] = 2;
-    app_state.store_text(registered_text, character(8835));
+    app_state.font.stored = 2;
+    app_state.lists.registered.store(character(8835));
     const std::string file = generate();
     EXPECT_NE(file.find("#define FONT_KANJI_SIZE\t\t72\r\n"), std::string::npos);
     EXPECT_EQ(glyph_line(file),
@@ -204,21 +204,21 @@ TEST_F(IncludeWriter, Jiskan24SplitsThreeBytesAndTheUpperHalf) {
 
 TEST_F(IncludeWriter, K14WritesTheShiftedValueOfAWideRow) {
     font_file("K14", {{0, "-1,16384"}});
-    app_state.store_text(registered_text, character(0));
+    app_state.lists.registered.store(character(0));
     EXPECT_EQ(glyph_line(generate()), "255,0,0,0,0,0,0,16777215,64,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0");
 }
 
 TEST_F(IncludeWriter, EmptyListKeepsTheLastCodes) {
     font_file("K14", {});
-    app_state.settings[kanji_min] = 0;
-    app_state.settings[kanji_max] = 0x8abf;
+    app_state.counters.first_code = 0;
+    app_state.counters.last_code = 0x8abf;
     const std::string file = generate();
     EXPECT_NE(file.find(crlf("/*" + list_heading + "\n*/\n")), std::string::npos);
     EXPECT_NE(file.find(crlf("#define FONT_KANJI_NUM\t\t0\n#define FONT_KANJI_MIN\t\t0\n#define FONT_KANJI_MAX\t\t0x8abf\n")),
               std::string::npos);
     EXPECT_NE(file.find(crlf("font_kanji_index[] = {\n};\n")), std::string::npos);
     EXPECT_NE(file.find(crlf("font_kanji[][FONT_KANJI_SIZE] = {\n};\n\n")), std::string::npos);
-    EXPECT_EQ(app_state.settings[kanji_max], 0x8abf);
+    EXPECT_EQ(app_state.counters.last_code, 0x8abf);
 }
 
 // The lines between two markers of the file.
@@ -258,12 +258,12 @@ TEST_F(IncludeWriter, FifteenCodesToAnIndexLine) {
 
 TEST_F(IncludeWriter, FullSetLineCounts) {
     font_file("J24", {});
-    app_state.settings[font_kind] = 2;
+    app_state.font.stored = 2;
     KanjiGrid all{};
     all.fill(1);
     char text[longest_list_text];
     render_list(all, text);
-    app_state.store_text(registered_text, text);
+    app_state.lists.registered.store(text);
     const std::string file = generate();
     const auto list = lines_between(file, list_heading + "\r\n", "*/");
     EXPECT_EQ(list.size(), 221u);
@@ -273,13 +273,13 @@ TEST_F(IncludeWriter, FullSetLineCounts) {
     EXPECT_EQ(index.back(), "\t,0xeffc");
     const auto glyphs = lines_between(file, "FONT_KANJI_SIZE] = {\r\n", "};");
     EXPECT_EQ(glyphs.size(), 8836u);
-    EXPECT_EQ(app_state.settings[kanji_min], 0x8140);
-    EXPECT_EQ(app_state.settings[kanji_max], 0xeffc);
-    EXPECT_EQ(app_state.settings[kanji_num], 8836);
+    EXPECT_EQ(app_state.counters.first_code, 0x8140);
+    EXPECT_EQ(app_state.counters.last_code, 0xeffc);
+    EXPECT_EQ(app_state.counters.registered, 8836);
 }
 
 TEST_F(IncludeWriter, MissingFontSourceStillWritesTheWholeFile) {
-    app_state.store_text(registered_text, kan);
+    app_state.lists.registered.store(kan);
     const std::string file = generate();
     EXPECT_EQ(last.font.message, message_cannot_open_input);
     EXPECT_TRUE(last.outcome.ok());
@@ -309,10 +309,10 @@ TEST_F(IncludeWriter, AFailedWriteLeavesNoTemporaryFile) {
     rlimit small = saved_limit;
     small.rlim_cur = 20000;
     setrlimit(RLIMIT_FSIZE, &small);
-    GenerationGuards with_image;
-    with_image.image = "font.bin";
+    GenerationChoices with_image;
+    with_image.image.store("font.bin");
     const Generation plain = sorvane::generate(app_state, "Font.inc", sample_time());
-    const Generation imaged = sorvane::generate(app_state, "Font.inc", sample_time(), {}, with_image);
+    const Generation imaged = sorvane::generate(app_state, "Font.inc", sample_time(), {}, {}, &with_image);
     setrlimit(RLIMIT_FSIZE, &saved_limit);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_EQ(plain.outcome.error, EFBIG);

@@ -315,6 +315,15 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 112
     "%1: %2 の %7 文字のうち最初の %6 文字（幅 %8 ピクセルに収まるだけ）を %3 ドットのグリフで描きました。%4x%5 ピクセル"_sjis,
     "%1: the first %6 of the %7 characters of %2 (as many as fit in %8 pixels) in glyphs of %3 dots, %4x%5 pixels",
+    // 113
+    "half-width: %1",
+    "half-width: %1",
+    // 114
+    "key: %1",
+    "key: %1",
+    // 115
+    "image: %1",
+    "image: %1",
 };
 
 }  // namespace

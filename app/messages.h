@@ -108,6 +108,9 @@ enum Message : int {
     message_lock_refused_at_start = 110,
     message_lock_refused_at_close = 111,
     message_drew_text_cut = 112,
+    message_listed_half_width = 113,
+    message_listed_key = 114,
+    message_listed_image = 115,
     message_end
 };
 

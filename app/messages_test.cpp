@@ -35,7 +35,8 @@ bool is_whole_shift_jis(std::string_view text) {
 // The texts that read the same in both languages: the listing of show, whose field names
 // scripts read, and the lines of lists.
 bool is_the_same_in_both(int message) {
-    return (message >= message_list_line && message <= message_listed_settings_file) || message == message_place_reason;
+    return (message >= message_list_line && message <= message_listed_settings_file) || message == message_place_reason ||
+           (message >= message_listed_half_width && message <= message_listed_image);
 }
 
 TEST(Messages, EveryMessageInBothLanguagesWithTheSamePlaces) {

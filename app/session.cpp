@@ -10,10 +10,10 @@ namespace sorvane {
 Session run_on_settings(AppState& state, StateUse use, const std::function<void()>& command) {
     Session session;
     const bool save = use == StateUse::load_and_save;
-    errno = 0;
     FileLock lock;
-    session.loaded = load_settings(state, &session.damaged_line, save ? &lock : nullptr);
-    session.load_error = errno;
+    const LoadResult loaded = load_settings(state, &session.damaged_line, save ? &lock : nullptr);
+    session.loaded = loaded.outcome;
+    session.load_error = loaded.error;
     switch (session.loaded) {
     case LoadOutcome::loaded:
     case LoadOutcome::missing: break;
@@ -25,9 +25,9 @@ Session run_on_settings(AppState& state, StateUse use, const std::function<void(
     command();
     session.ran = true;
     if (!save) return session;
-    errno = 0;
-    session.saved = save_settings(state, nullptr) == SaveOutcome::saved;
-    session.save_error = errno;
+    const SaveResult saved = save_settings(state, nullptr);
+    session.saved = saved.outcome == SaveOutcome::saved;
+    session.save_error = saved.error;
     return session;
 }
 
@@ -35,7 +35,7 @@ LoadOutcome look_at_settings(AppState& state) { return load_settings(state); }
 
 namespace {
 
-// A lock's trouble, with errno where it says why: for lock_refused.
+// A lock's trouble, with the error that says why: for lock_refused.
 LockTrouble trouble_of(LoadOutcome outcome, int error) {
     return {outcome, outcome == LoadOutcome::lock_refused ? error : 0};
 }
@@ -47,11 +47,11 @@ StartReading load_at_start(AppState& state) {
     LoadOutcome loaded = LoadOutcome::busy;
     {
         FileLock lock;
-        errno = 0;
-        loaded = load_settings(state, nullptr, &lock);
+        const LoadResult first = load_settings(state, nullptr, &lock);
+        loaded = first.outcome;
         if (loaded == LoadOutcome::lock_not_a_file || loaded == LoadOutcome::lock_is_link ||
             loaded == LoadOutcome::lock_refused)
-            start.lock = trouble_of(loaded, errno);
+            start.lock = trouble_of(loaded, first.error);
     }
     if (loaded == LoadOutcome::busy || start.lock.any()) loaded = load_settings(state);
     start.may_save = loaded != LoadOutcome::unreadable && loaded != LoadOutcome::damaged && loaded != LoadOutcome::not_a_file;
@@ -60,9 +60,9 @@ StartReading load_at_start(AppState& state) {
 
 LockTrouble save_at_close(AppState& state, const WindowRect* window, const std::function<void()>& pull) {
     FileLock lock;
-    errno = 0;
-    const LoadOutcome outcome = lock_outcome(lock_settings(state, lock, settings_wait_ms));
-    if (outcome != LoadOutcome::loaded) return trouble_of(outcome, errno);
+    const LockAttempt attempt = lock_settings(state, lock, settings_wait_ms);
+    const LoadOutcome outcome = lock_outcome(attempt.result);
+    if (outcome != LoadOutcome::loaded) return trouble_of(outcome, attempt.error);
     pull();
     save_settings(state, window);
     return {};

@@ -65,11 +65,11 @@ void generate(benchmark::State& state, int kind, int characters) {
     AppState& app_state = bench_state();
     std::filesystem::current_path(bench_folder());
     load_settings(app_state);
-    app_state.settings[font_kind] = kind;
+    app_state.font.stored = kind;
     const std::string list = list_of(characters);
     const std::string out = (bench_folder() / "Font.inc").string();
     for (auto _ : state) {
-        app_state.store_text(registered_text, list);
+        app_state.lists.registered.store(list);
         const Generation g = sorvane::generate(app_state, out.c_str(), local_time_now());
         if (!g.outcome.ok() || !g.font.ok()) state.SkipWithError("generation failed");
     }
@@ -84,8 +84,8 @@ void cli_generate(benchmark::State& state, int characters) {
     std::filesystem::remove(folder / "Sorvane.ini");
     AppState& app_state = bench_state();
     load_settings(app_state);
-    app_state.settings[font_kind] = 1;
-    app_state.store_text(registered_text, list_of(characters));
+    app_state.font.stored = 1;
+    app_state.lists.registered.store(list_of(characters));
     sort_registered(app_state);
     save_settings(app_state, nullptr);
     const std::string directory = folder.string();

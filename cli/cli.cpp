@@ -24,16 +24,8 @@ namespace sorvane::cli {
 
 namespace {
 
-// The operands as the usage shows them; a choice's words joined by "|".
-std::string operands_of(const CommandRow& c) {
-    if (!c.choices) return c.operands;
-    std::string words;
-    for (int i = 0; c.choices[i]; ++i) {
-        if (i > 0) words += '|';
-        words += c.choices[i];
-    }
-    return words;
-}
+// The operands and options as the usage shows them, after the command's word.
+std::string operands_of(const CommandRow& c) { return usage_of(c).substr(std::strlen(c.word) + 1); }
 
 constexpr char version_text[] = "sorvane-cli R" SORVANE_VERSION "\n";
 
@@ -49,9 +41,15 @@ void print_usage(std::FILE* stream, bool full) {
                stream);
     for (const CommandRow& c : command_table()) {
         if (!c.word) continue;
-        const std::string head = std::string(c.word) + " " + operands_of(c);
+        const std::string head = usage_of(c);
         if (head.size() > 24) std::fprintf(stream, "  %s\n  %-24s %s\n", head.c_str(), "", c.help);
         else std::fprintf(stream, "  %-24s %s\n", head.c_str(), c.help);
+        for (const OptionRow& o : option_table()) {
+            if (!(c.options & o.group)) continue;
+            const std::string option = std::string(o.word) + (o.value || o.values ? " " : "") + (o.values ? o.values : o.value ? o.value : "");
+            if (option.size() > 22) std::fprintf(stream, "    %s\n    %-22s %s\n", option.c_str(), "", o.help);
+            else std::fprintf(stream, "    %-22s %s\n", option.c_str(), o.help);
+        }
     }
     std::fputs("\nOptions:\n"
                "  -C DIR                   work in DIR: Sorvane.ini and the font source files are there\n"
@@ -109,6 +107,13 @@ int choice_index(const CommandRow& command, std::string_view word) {
     return -1;
 }
 
+// The row of an option word that a command takes, or null.
+const OptionRow* option_of(const CommandRow& command, std::string_view word) {
+    for (const OptionRow& o : option_table())
+        if ((command.options & o.group) && word == o.word) return &o;
+    return nullptr;
+}
+
 // The value of an option given as "--name VALUE" or "--name=VALUE"; advances i past it.
 bool option_value(std::string_view name, int argc, const char* const* argv, int& i, const char*& value,
                   std::string& error) {
@@ -126,28 +131,6 @@ bool option_value(std::string_view name, int argc, const char* const* argv, int&
     return true;
 }
 
-// The choice a word names among words, counted from first; false for none.
-template <typename Words, typename Choice>
-bool word_among(const Words& words, const char* word, Choice& choice, Choice first) {
-    for (std::size_t k = 0; k < words.size(); ++k) {
-        if (std::strcmp(words[k], word) != 0) continue;
-        choice = static_cast<Choice>(static_cast<int>(first) + static_cast<int>(k));
-        return true;
-    }
-    return false;
-}
-
-// A small whole number of decimal digits only; -1 for anything else.
-int whole_number(const char* text) {
-    if (!text || *text == '\0' || std::strlen(text) > 6 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
-    return std::atoi(text);
-}
-
-// A number of bytes, of decimal digits only; -1 for anything else.
-long long byte_count(const char* text) {
-    if (!text || *text == '\0' || std::strlen(text) > 15 || std::strspn(text, "0123456789") != std::strlen(text)) return -1;
-    return std::atoll(text);
-}
 
 }  // namespace
 
@@ -169,44 +152,24 @@ void parse_leading_word(Invocation& call, int argc, const char* const* argv, int
     }
 }
 
-// An option of the command, with its value; an option the command does not take is an error.
+// An option of the command, with its value, as its row sets it; an option the command does
+// not take is an error, and so is a value the row does not take.
 void parse_option(Invocation& call, int argc, const char* const* argv, int& i) {
     const std::string_view arg = argv[i];
-    const unsigned options = call.command->options;
-    const char* value = nullptr;
-    if ((options & takes_output) && arg == "-o") {
-        if (i + 1 >= argc) call.error = "-o needs a file name";
-        else call.output = argv[++i];
-    } else if ((options & takes_bit_order) && option_value("--bit-order", argc, argv, i, call.bit_order, call.error)) {
-        if (call.error.empty() && std::strcmp(call.bit_order, "lsb-left") != 0 && std::strcmp(call.bit_order, "msb-left") != 0)
-            call.error = "--bit-order is lsb-left or msb-left, not '" + std::string(call.bit_order) + "'";
-    } else if ((options & takes_size) && option_value("--size", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && !font_of_dots(call.size = whole_number(value)))
-            call.error = std::string(with_font_sizes("--size is ", "").view()) + ", not '" + value + "'";
-    } else if ((options & takes_size) && option_value("--face", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && (call.face = whole_number(value)) < 0)
-            call.error = "--face is the number of a face, from 0, not '" + std::string(value) + "'";
-    } else if ((options & takes_text) && option_value("--text", argc, argv, i, call.text, call.error)) {
-    } else if ((options & takes_guards) && option_value("--max-bytes", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && (call.max_bytes = byte_count(value)) < 0)
-            call.error = "--max-bytes is a number of bytes, not '" + std::string(value) + "'";
-    } else if ((options & takes_guards) && arg == "--strict") {
-        call.strict = true;
-    } else if ((options & takes_layout) && option_value("--half-width", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && !word_among(half_width_words, value, call.layout.half, HalfWidth::ascii))
-            call.error = "--half-width is ascii, kana or all, not '" + std::string(value) + "'";
-        call.layout.says_key = true;
-    } else if ((options & takes_layout) && option_value("--key", argc, argv, i, value, call.error)) {
-        if (call.error.empty() && !word_among(key_words, value, call.layout.key, CodeKey::sjis))
-            call.error = "--key is sjis or unicode, not '" + std::string(value) + "'";
-        call.layout.says_key = true;
-    } else if ((options & takes_half) && option_value("--half", argc, argv, i, call.half_font, call.error)) {
-    } else if ((options & takes_image) && option_value("--image", argc, argv, i, call.image, call.error)) {
-    } else if ((options & takes_add) && arg == "--add") {
-        call.add = true;
-    } else if ((options & takes_encoding) && option_value("--encoding", argc, argv, i, call.encoding, call.error)) {
-    } else {
+    const std::string_view word = arg.substr(0, arg.find('='));
+    const OptionRow* row = option_of(*call.command, word);
+    if (!row || (!row->value && !row->values && word != arg)) {
         call.error = "unknown option '" + std::string(arg) + "' for " + call.command->word;
+        return;
+    }
+    const char* value = nullptr;
+    if ((row->value || row->values) && !option_value(word, argc, argv, i, value, call.error)) return;
+    if (!call.error.empty()) return;
+    const int choice = row->values ? place_among(row->values, value) : -1;
+    if ((row->values && choice < 0) || !row->set(call.options, value, choice)) {
+        call.error = std::string(row->word) + " is " +
+                     (row->values ? joined(row->values, ", ", " or ") : std::string(row->expects ? row->expects : "another value")) +
+                     ", not '" + value + "'";
     }
 }
 
@@ -263,16 +226,7 @@ Request request_of(const Invocation& call, const Face& face) {
     Request request(face, call.operands);
     request.standard_input = true;
     if (call.command->choices) request.choice = choice_index(*call.command, call.operands.at(0));
-    request.encoding = call.encoding;
-    request.add = call.add;
-    request.guards = {call.max_bytes, call.strict, call.image};
-    request.output = call.output;
-    if (call.bit_order && std::strcmp(call.bit_order, "msb-left") == 0) request.order = BitOrder::msb_left;
-    request.size = call.size;
-    request.face_index = call.face;
-    request.text = call.text;
-    request.layout = call.layout;
-    request.half_font = call.half_font;
+    static_cast<Options&>(request) = call.options;
     return request;
 }
 
@@ -286,12 +240,13 @@ bool refused_words(const AppState& state, const Face& face, const Invocation& ca
         face.complain(state, message_epoch_not_a_number);
         return true;
     }
-    if (call.encoding && *call.encoding == '\0') {
+    const char* encoding = call.options.encoding;
+    if (encoding && *encoding == '\0') {
         face.complain(state, message_empty_encoding);
         return true;
     }
-    if (call.encoding && !is_utf8_name(call.encoding) && !std::make_unique<Decoder>(call.encoding)->known()) {
-        face.complain(state, message_unknown_encoding, {call.encoding});
+    if (encoding && !is_utf8_name(encoding) && !std::make_unique<Decoder>(encoding)->known()) {
+        face.complain(state, message_unknown_encoding, {encoding});
         return true;
     }
     return false;
@@ -299,7 +254,125 @@ bool refused_words(const AppState& state, const Face& face, const Invocation& ca
 
 }  // namespace
 
+namespace {
+
+// What completes a word: a line of words, or of a kind of file.
+std::string completion_line(Completion completes, const char* with) {
+    switch (completes) {
+    case Completion::file: return std::string(":files") + (with ? std::string(" ") + with : "") + "\n";
+    case Completion::folder: return ":dirs\n";
+    case Completion::words: return joined(with, " ", " ") + "\n";
+    case Completion::nothing: break;
+    }
+    return "";
+}
+
+// A word of the usage as the man page sets it: an option's word in bold, a placeholder in
+// italics, a hyphen escaped.
+std::string man_word(std::string_view word) {
+    std::string text;
+    for (const char c : word) text += c == '-' ? std::string("\\-") : std::string(1, c);
+    if (!word.empty() && word[0] == '-') return "\\fB" + text + "\\fR";
+    const bool placeholder = std::all_of(word.begin(), word.end(), [](char c) { return (c >= 'A' && c <= 'Z') || c == '.'; });
+    return placeholder ? "\\fI" + text + "\\fR" : text;
+}
+
+// A usage as the man page sets it, each word of it by man_word.
+std::string man_usage(std::string_view usage) {
+    std::string text;
+    std::size_t at = 0;
+    while (at < usage.size()) {
+        const std::size_t end = usage.find_first_of(" []|", at);
+        if (end == at) {
+            text += usage[at++];
+            continue;
+        }
+        text += man_word(usage.substr(at, end - at));
+        at = end == std::string_view::npos ? usage.size() : end;
+    }
+    return text;
+}
+
+// The CMake name of a command's or an option's word: FONT, HALF_WIDTH.
+std::string cmake_name(std::string_view word) {
+    std::string name;
+    for (const char c : word.substr(word.find_first_not_of('-')))
+        name += c == '-' ? '_' : c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    return name;
+}
+
+}  // namespace
+
+std::string completions(std::span<const char* const> words) {
+    const CommandRow* command = nullptr;
+    for (std::size_t i = 0; i < words.size() && !command; ++i) {
+        const std::string_view word = words[i];
+        if (word == "-C") ++i;
+        else if (word.empty() || word[0] != '-') command = command_of_word(word);
+    }
+    const std::string_view previous = words.empty() ? "" : words.back();
+    if (previous == "-C") return ":dirs\n";
+    if (!command) {
+        std::string line;
+        for (const CommandRow& c : command_table())
+            if (c.word) line += std::string(c.word) + " ";
+        return line + "-C --help --version\n";
+    }
+    if (command->choices) return joined(usage_of(*command).substr(std::strlen(command->word) + 1), " ", " ") + "\n";
+    if (const OptionRow* row = option_of(*command, previous); row && (row->value || row->values))
+        return row->values ? joined(row->values, " ", " ") + "\n" : completion_line(row->completes, row->completes_with);
+    std::string line;
+    for (const OptionRow& o : option_table())
+        if (command->options & o.group) {
+            line += ' ';
+            line += o.word;
+        }
+    if (!line.empty()) line = ":options" + line + "\n";
+    return line + completion_line(command->operand_completion, command->operand_extension);
+}
+
+std::string vocabulary(std::string_view kind, std::string_view page) {
+    std::string text;
+    if (kind == "man") {
+        text = page;
+        for (const CommandRow& c : command_table()) {
+            const std::string line = "@usage " + std::string(c.word ? c.word : "") + "@";
+            const std::size_t at = c.word ? text.find(line) : std::string::npos;
+            if (at == std::string::npos) continue;
+            const std::string rest = usage_of(c).substr(std::strlen(c.word));
+            text.replace(at, line.size(), rest.empty() ? ".B " + man_word(c.word) : ".BR " + man_word(c.word) + " \"" + man_usage(rest) + "\"");
+        }
+        return text;
+    }
+    for (const CommandRow& c : command_table()) {
+        if (!c.word) continue;
+        if (kind == "cmake" && c.choices) {
+            text += "set(SORVANE_" + cmake_name(c.word) + "_WORDS " + usage_of(c).substr(std::strlen(c.word) + 1) + ")\n";
+        }
+    }
+    for (const OptionRow& o : option_table())
+        if (kind == "cmake" && o.values) text += "set(SORVANE_" + cmake_name(o.word) + "_WORDS " + o.values + ")\n";
+    if (kind == "cmake") {
+        for (char& c : text) c = c == '|' ? ' ' : c;
+    }
+    return text;
+}
+
 int run(AppState& state, int argc, const char* const* argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--complete") == 0) {
+        std::fputs(completions(std::span(argv + 2, static_cast<std::size_t>(argc - 2))).c_str(), stdout);
+        return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], "--vocabulary") == 0) {
+        std::string page;
+        if (std::strcmp(argv[2], "man") == 0) {
+            char block[4096];
+            for (std::size_t n; (n = std::fread(block, 1, sizeof block, stdin)) > 0;) page.append(block, n);
+        }
+        const std::string text = vocabulary(argv[2], page);
+        std::fputs(text.c_str(), stdout);
+        return text.empty() ? 2 : 0;
+    }
     const Invocation call = parse_arguments(argc, argv);
     if (call.help) {
         print_usage(stdout, true);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace sorvane::cli {
 namespace {
@@ -27,7 +30,7 @@ TEST(Arguments, DirectoryCommandAndOperands) {
 
     call = parsed({"scan", "-", "--add"});
     EXPECT_EQ(call.error, "") << "- is standard input, an operand";
-    EXPECT_TRUE(call.add);
+    EXPECT_TRUE(call.options.add);
     EXPECT_EQ(parsed({"add", "--add"}).error, "unknown option '--add' for add");
     call = parsed({"generate", "--", "-odd-name.inc"});
     EXPECT_EQ(call.error, "");
@@ -41,11 +44,11 @@ TEST(Arguments, UsageErrors) {
     EXPECT_EQ(parsed({"frobnicate"}).error, "unknown command 'frobnicate'");
     EXPECT_EQ(parsed({"-x", "add"}).error, "unknown option '-x'");
     EXPECT_EQ(parsed({"add", "extra"}).error, "add takes no arguments");
-    EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments [--encoding NAME] [--add] FILE...");
-    EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE] [--max-bytes N] [--strict] [--half-width ascii|kana|all] [--key sjis|unicode] [--image IMAGE]");
+    EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments FILE... [--encoding NAME] [--add]");
+    EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE] [--max-bytes N] [--strict] [--half-width none|ascii|kana|all] [--key none|sjis|unicode] [--image IMAGE] [--no-image]");
     EXPECT_EQ(parsed({"generate", "-o", "x"}).error, "unknown option '-o' for generate");
     EXPECT_EQ(parsed({"font", "arial"}).error, "font is one of k14|jiskan16|jiskan24, not 'arial'");
-    EXPECT_EQ(parsed({"import-bdf", "f.bdf", "-o"}).error, "-o needs a file name");
+    EXPECT_EQ(parsed({"import-bdf", "f.bdf", "-o"}).error, "-o needs a value");
     EXPECT_EQ(parsed({"import-bdf", "f.bdf", "--bit-order", "middle"}).error,
               "--bit-order is lsb-left or msb-left, not 'middle'");
     const std::string long_name(32000, 'n');
@@ -62,9 +65,42 @@ TEST(Arguments, ChoicesIgnoreCase) {
 TEST(Arguments, ImportOptionsInEitherForm) {
     Invocation call = parsed({"import-bdf", "--bit-order=msb-left", "k14.bdf", "-o", "out.K14"});
     EXPECT_EQ(call.error, "");
-    EXPECT_STREQ(call.bit_order, "msb-left");
-    EXPECT_STREQ(call.output, "out.K14");
+    EXPECT_EQ(call.options.order, BitOrder::msb_left);
+    EXPECT_STREQ(call.options.output, "out.K14");
     EXPECT_STREQ(call.operands[0], "k14.bdf");
+}
+
+// Every word the completion offers after an option or a choice command is one that the parsing
+// takes, for every row of both tables.
+TEST(Arguments, CompletionOffersWhatTheParsingTakes) {
+    int offered = 0;
+    for (const CommandRow& c : command_table()) {
+        if (!c.word) continue;
+        std::vector<std::vector<std::string>> lines;  // the words before the completed one
+        if (c.choices) lines.push_back({c.word});
+        for (const OptionRow& o : option_table())
+            if ((c.options & o.group) && o.values) lines.push_back({c.word, o.word});
+        for (const std::vector<std::string>& line : lines) {
+            std::vector<const char*> words;
+            for (const std::string& w : line) words.push_back(w.c_str());
+            std::string listed = completions(words);
+            ASSERT_EQ(listed.back(), '\n');
+            listed.pop_back();
+            for (std::size_t at = 0; at <= listed.size(); ++offered) {
+                const std::size_t end = std::min(listed.find(' ', at), listed.size());
+                const std::string word = listed.substr(at, end - at);
+                std::vector<const char*> argv = words;
+                argv.push_back(word.c_str());
+                for (int k = c.choices ? 1 : 0; k < c.min_operands; ++k) argv.push_back("operand");
+                argv.insert(argv.begin(), "sorvane-cli");
+                EXPECT_EQ(parse_arguments(static_cast<int>(argv.size()), argv.data()).error, "") << line.back() << " " << word;
+                at = end + 1;
+            }
+        }
+    }
+    EXPECT_GE(offered, 20);
+    EXPECT_EQ(completions(std::vector<const char*>{"-C"}), ":dirs\n");
+    EXPECT_NE(completions(std::vector<const char*>{"generate"}).find(":options --max-bytes --strict"), std::string::npos);
 }
 
 TEST(Arguments, HelpAndVersionWinOverEverythingElse) {

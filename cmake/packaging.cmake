@@ -81,18 +81,26 @@ if(WIN32)
   install(FILES "${CMAKE_BINARY_DIR}/README.txt" "${CMAKE_BINARY_DIR}/LICENSE.txt" "${CMAKE_BINARY_DIR}/FONT-NOTICES.txt"
           DESTINATION ${sorvane_doc_dir})
 else()
-  # The man page, gzipped as Debian keeps them, with the release in its footer.
-  configure_file(packaging/sorvane-cli.1 "${CMAKE_BINARY_DIR}/man/sorvane-cli.1" @ONLY)
+  # The man page, gzipped as Debian keeps them, with the release in its footer and each
+  # command's usage from the tables; and the value lists of the CMake package.
+  configure_file(packaging/sorvane-cli.1 "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.in" @ONLY)
+  add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/man/sorvane-cli.1" "${CMAKE_BINARY_DIR}/SorvaneVocabulary.cmake"
+    COMMAND "${CMAKE_COMMAND}" -DCLI=$<TARGET_FILE:sorvane-cli> "-DMAN_IN=${CMAKE_BINARY_DIR}/man/sorvane-cli.1.in"
+            "-DMAN_OUT=${CMAKE_BINARY_DIR}/man/sorvane-cli.1" "-DCMAKE_OUT=${CMAKE_BINARY_DIR}/SorvaneVocabulary.cmake"
+            -P "${CMAKE_SOURCE_DIR}/cmake/vocabulary.cmake"
+    DEPENDS sorvane-cli "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.in" "${CMAKE_SOURCE_DIR}/cmake/vocabulary.cmake"
+    VERBATIM)
   add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.gz"
     COMMAND gzip -9nkf "${CMAKE_BINARY_DIR}/man/sorvane-cli.1"
     DEPENDS "${CMAKE_BINARY_DIR}/man/sorvane-cli.1"
     VERBATIM)
-  add_custom_target(sorvane_man ALL DEPENDS "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.gz")
+  add_custom_target(sorvane_man ALL DEPENDS "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.gz" "${CMAKE_BINARY_DIR}/SorvaneVocabulary.cmake")
   install(FILES "${CMAKE_BINARY_DIR}/man/sorvane-cli.1.gz" DESTINATION share/man/man1)
   install(FILES packaging/sorvane-cli.bash DESTINATION share/bash-completion/completions RENAME sorvane-cli)
   write_basic_package_version_file("${CMAKE_BINARY_DIR}/SorvaneConfigVersion.cmake"
     VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
   install(FILES packaging/SorvaneConfig.cmake "${CMAKE_BINARY_DIR}/SorvaneConfigVersion.cmake"
+                "${CMAKE_BINARY_DIR}/SorvaneVocabulary.cmake"
           DESTINATION share/cmake/Sorvane)
   file(READ LICENSE license_text)
   file(READ FONT-NOTICES notices_text)

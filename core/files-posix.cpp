@@ -126,6 +126,7 @@ bool folder_takes_files(const char* path) {
 
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
+    error_ = 0;
     for (int waited = 0;;) {
         // Never through a link, and never waiting on a FIFO: it is opened without waiting for
         // a writer and then refused. A read-only folder keeps a lock file it already has.
@@ -136,7 +137,7 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
             struct stat there {};
             if (lstat(path, &there) == 0 && S_ISLNK(there.st_mode)) return Result::a_link;
             if (!folder_takes_files(path)) return Result::no_folder_write;
-            errno = error;
+            error_ = error;
             return Result::not_opened;
         }
         struct stat held {};
@@ -158,7 +159,7 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
         const int error = errno;
         close(fd);
         if (error != EWOULDBLOCK) {
-            errno = error;
+            error_ = error;
             return Result::not_opened;
         }
         if (waited >= wait_ms) return Result::busy;

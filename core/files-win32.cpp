@@ -213,6 +213,7 @@ bool folder_takes_files(const char* path) {
 // loses its lock with its handle.
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
+    error_ = 0;
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return Result::not_a_file;
@@ -222,7 +223,7 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     if (file == INVALID_HANDLE_VALUE) {
         const int error = errno_of_last_error();
         if (!folder_takes_files(path)) return Result::no_folder_write;
-        errno = error;
+        error_ = error;
         return Result::not_opened;
     }
     if (GetFileType(file) != FILE_TYPE_DISK) {
@@ -235,7 +236,7 @@ FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
         const DWORD error = GetLastError();
         if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
             CloseHandle(file);
-            errno = EIO;
+            error_ = EIO;
             return Result::not_opened;
         }
         if (waited >= wait_ms) {

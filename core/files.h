@@ -58,7 +58,7 @@ public:
         not_a_file,   // a folder, a device or a FIFO stands there
         a_link,       // a symbolic link stands there; it is never followed
         not_opened,   // it cannot be opened, made or locked in a folder that can be written
-                      // (errno says why); nothing is locked, and the run must not go on
+                      // (error() says why); nothing is locked, and the run must not go on
         no_folder_write,  // it cannot be opened or made, nor can any file in its folder:
                           // nothing is locked, and the run may go on, since it can save nothing
     };
@@ -71,9 +71,12 @@ public:
     // Waits up to wait_ms milliseconds for the lock on the file at path.
     Result acquire(const char* path, int wait_ms);
     void release();
+    // The errno of the last acquire's not_opened, taken where it failed; 0 for another result.
+    int error() const { return error_; }
 
 private:
     std::intptr_t handle_ = -1;
+    int error_ = 0;
 };
 
 // Makes path the current directory; true on success, else errno says why.

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::MemoryFile f(data, size);
     read_settings_file(f.file, app_state);
     for (int slot = 0; slot < text_slot_count; ++slot) {
-        if (app_state.text(slot).size() >= text_slot_size) std::abort();
+        if (text_slot(app_state, slot).view().size() >= text_slot_size) std::abort();
     }
     return 0;
 }

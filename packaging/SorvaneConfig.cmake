@@ -4,9 +4,13 @@
 # firmware's include file from its texts.
 #
 #   sorvane_add_font(<target> MESSAGES <files...> [ENCODING <name>]
-#                    [FONT k14|jiskan16|jiskan24] [COMPILER xc32|cc-rh|c99]
-#                    [HALF_WIDTH ascii|kana|all] [KEY sjis|unicode] [IMAGE <file>]
+#                    [FONT <font>] [COMPILER <compiler>]
+#                    [HALF_WIDTH <half-width>] [KEY <key>] [IMAGE <file>]
 #                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
+#
+# FONT, COMPILER, HALF_WIDTH and KEY take the words of sorvane-cli's font, compiler,
+# --half-width and --key (sorvane-cli --help); SorvaneVocabulary.cmake beside this file holds
+# them, made from the program's tables when it was built.
 #
 #   target_link_libraries(<firmware> PRIVATE <target>)
 #
@@ -21,14 +25,17 @@
 # characters of the messages in its state folder (STATE_DIR, <target>-sorvane in the
 # current build folder unless given, made with sorvane-cli init), chooses the font (K14
 # unless given) and the compiler (XC32 unless given) and generates. HALF_WIDTH and KEY are
-# generate's --half-width and --key; IMAGE writes the font's image for external flash as
+# generate's --half-width and --key (none unless given); IMAGE writes the font's image for external flash as
 # well (generate --image), made again with the include file, for a build step of its own
-# that flashes it (the target property SORVANE_IMAGE holds its path). MAX_BYTES fails the
+# that flashes it (the target property SORVANE_IMAGE holds its path), and without it
+# generate --no-image. Every run passes all of them, so that a keyword taken out of the
+# build is undone in the state folder too. MAX_BYTES fails the
 # build when the tables (the image, with IMAGE) would take more flash than that; STRICT
 # fails it when a character has no glyph in the font. The include file's banner holds the time of
 # SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
 # the same messages always give the same file.
 cmake_minimum_required(VERSION 3.16)
+include("${CMAKE_CURRENT_LIST_DIR}/SorvaneVocabulary.cmake")
 
 get_filename_component(_sorvane_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
 if(NOT TARGET Sorvane::sorvane-cli)
@@ -67,22 +74,16 @@ function(sorvane_add_font target)
   if(NOT arg_MESSAGES)
     message(FATAL_ERROR "sorvane_add_font(${target}): MESSAGES names no file")
   endif()
-  if(NOT arg_FONT)
-    set(arg_FONT k14)
-  elseif(NOT arg_FONT MATCHES "^(k14|jiskan16|jiskan24)$")
-    message(FATAL_ERROR "sorvane_add_font(${target}): FONT is k14, jiskan16 or jiskan24, not ${arg_FONT}")
-  endif()
-  if(NOT arg_COMPILER)
-    set(arg_COMPILER xc32)
-  elseif(NOT arg_COMPILER MATCHES "^(xc32|cc-rh|c99)$")
-    message(FATAL_ERROR "sorvane_add_font(${target}): COMPILER is xc32, cc-rh or c99, not ${arg_COMPILER}")
-  endif()
-  if(DEFINED arg_HALF_WIDTH AND NOT arg_HALF_WIDTH MATCHES "^(ascii|kana|all)$")
-    message(FATAL_ERROR "sorvane_add_font(${target}): HALF_WIDTH is ascii, kana or all, not ${arg_HALF_WIDTH}")
-  endif()
-  if(DEFINED arg_KEY AND NOT arg_KEY MATCHES "^(sjis|unicode)$")
-    message(FATAL_ERROR "sorvane_add_font(${target}): KEY is sjis or unicode, not ${arg_KEY}")
-  endif()
+  # Each keyword's first word unless given: the font and the compiler of a first run, no
+  # half-width glyphs and no key.
+  foreach(keyword FONT COMPILER HALF_WIDTH KEY)
+    if(NOT DEFINED arg_${keyword})
+      list(GET SORVANE_${keyword}_WORDS 0 arg_${keyword})
+    elseif(NOT arg_${keyword} IN_LIST SORVANE_${keyword}_WORDS)
+      string(REPLACE ";" ", " words "${SORVANE_${keyword}_WORDS}")
+      message(FATAL_ERROR "sorvane_add_font(${target}): ${keyword} is one of ${words}, not ${arg_${keyword}}")
+    endif()
+  endforeach()
   if(DEFINED arg_MAX_BYTES AND NOT arg_MAX_BYTES MATCHES "^[0-9]+$")
     message(FATAL_ERROR "sorvane_add_font(${target}): MAX_BYTES is a number of bytes, not ${arg_MAX_BYTES}")
   endif()
@@ -110,18 +111,17 @@ function(sorvane_add_font target)
   if(arg_STRICT)
     list(APPEND guards --strict)
   endif()
-  if(DEFINED arg_HALF_WIDTH)
-    list(APPEND guards --half-width ${arg_HALF_WIDTH})
-  endif()
-  if(DEFINED arg_KEY)
-    list(APPEND guards --key ${arg_KEY})
-  endif()
+  # Every choice of generate on each run, the words that undo them included: the state folder
+  # outlives the build, and keeps the choices of the last generation.
+  list(APPEND guards --half-width ${arg_HALF_WIDTH} --key ${arg_KEY})
   set(image "")
   set(image_dir "")
   if(arg_IMAGE)
     get_filename_component(image "${arg_IMAGE}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
     get_filename_component(image_dir "${image}" DIRECTORY)
     list(APPEND guards --image "${image}")
+  else()
+    list(APPEND guards --no-image)
   endif()
   set(epoch 0)
   if(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")

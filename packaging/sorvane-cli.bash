@@ -1,57 +1,18 @@
-# Bash completion of sorvane-cli: its commands, their options and their choices.
+# Bash completion of sorvane-cli: the program says what may come after the words typed so far
+# (sorvane-cli --complete WORDS...), from its own tables of commands and options: a line of
+# words to choose from, ":options WORDS" for a word that begins with -, ":files [EXTENSION]"
+# or ":dirs".
 _sorvane_cli() {
-    local cur prev words cword
+    local cur prev words cword line
     _init_completion || return
-    local commands="init scan add remove sort clear clear-detected generate font compiler language show import-font import-bdf preview"
-    local i command=""
-    for ((i = 1; i < cword; i++)); do
-        case ${words[i]} in
-            -C) ((i++)) ;;
-            -*) ;;
-            *) command=${words[i]}; break ;;
+    COMPREPLY=()
+    while IFS= read -r line; do
+        case $line in
+            :options*) [[ $cur == -* ]] && COMPREPLY+=($(compgen -W "${line#:options}" -- "$cur")) ;;
+            :dirs) _filedir -d ;;
+            :files*) [[ $cur == -* ]] || _filedir ${line#:files} ;;
+            *) COMPREPLY+=($(compgen -W "$line" -- "$cur")) ;;
         esac
-    done
-    if [[ $prev == -C ]]; then
-        _filedir -d
-        return
-    fi
-    case $command in
-        "") COMPREPLY=($(compgen -W "$commands -C --help --version" -- "$cur")) ;;
-        init) _filedir -d ;;
-        scan)
-            if [[ $prev == --encoding ]]; then
-                COMPREPLY=($(compgen -W "utf-8 shift_jis cp932 euc-jp iso-2022-jp" -- "$cur"))
-            elif [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--encoding --add" -- "$cur"))
-            else
-                _filedir
-            fi ;;
-        generate)
-            case $prev in
-                --max-bytes) ;;
-                --half-width) COMPREPLY=($(compgen -W "ascii kana all" -- "$cur")) ;;
-                --key) COMPREPLY=($(compgen -W "sjis unicode" -- "$cur")) ;;
-                --image) _filedir ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "--max-bytes --strict --half-width --key --image" -- "$cur")); else _filedir inc; fi ;;
-            esac ;;
-        font) COMPREPLY=($(compgen -W "k14 jiskan16 jiskan24" -- "$cur")) ;;
-        compiler) COMPREPLY=($(compgen -W "xc32 cc-rh c99" -- "$cur")) ;;
-        language) COMPREPLY=($(compgen -W "ja en" -- "$cur")) ;;
-        import-font | import-bdf)
-            case $prev in
-                --size) COMPREPLY=($(compgen -W "14 16 24" -- "$cur")) ;;
-                --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
-                -o | --face) ;;
-                --half) _filedir ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --size --face --bit-order --half" -- "$cur")); else _filedir; fi ;;
-            esac ;;
-        preview)
-            case $prev in
-                --bit-order) COMPREPLY=($(compgen -W "lsb-left msb-left" -- "$cur")) ;;
-                --encoding) COMPREPLY=($(compgen -W "utf-8 shift_jis cp932 euc-jp iso-2022-jp" -- "$cur")) ;;
-                -o) _filedir png ;;
-                *) if [[ $cur == -* ]]; then COMPREPLY=($(compgen -W "-o --text --encoding --bit-order" -- "$cur")); else _filedir; fi ;;
-            esac ;;
-    esac
+    done < <("${words[0]}" --complete "${words[@]:1:cword-1}" 2>/dev/null)
 }
 complete -F _sorvane_cli sorvane-cli

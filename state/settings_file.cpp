@@ -12,6 +12,50 @@
 
 namespace sorvane {
 
+// The generation's choices stand in lines that the window never used, so that a folder that
+// never set them reads and writes them as 0 and empty, byte for byte as before. Number line 7
+// and text lines 0, 7, 8 and 9 are still free (for the coming --compress and --name): lines
+// past the twentieth number or the tenth text would be dropped by an older program's load.
+std::int32_t& number_slot(AppState& state, int slot) {
+    switch (slot) {
+    case 0: return state.language_value;
+    case 1: return state.window.left;
+    case 2: return state.window.top;
+    case 3: return state.window.right;
+    case 4: return state.window.bottom;
+    case 5: return state.generation.half_width;
+    case 6: return state.generation.key;
+    case 8: return state.output_sequence;
+    case 9: return state.compiler.stored;
+    case 10: return state.counters.index_mode;
+    case 11: return state.counters.registered;
+    case 12: return state.counters.first_code;
+    case 13: return state.counters.last_code;
+    case 14: return state.counters.table_count;
+    case 15: return state.counters.glyph_bytes;
+    case 16: return state.counters.table_capacity;
+    case 17: return state.counters.detected;
+    case 18: return state.font.stored;
+    case 19: return state.paths.ini_length;
+    default: return state.unused.number;  // 7
+    }
+}
+
+StoredText& text_slot(AppState& state, int slot) {
+    switch (slot) {
+    case 1: return state.paths.input;
+    case 2: return state.paths.output;
+    case 3: return state.lists.detected;
+    case 4: return state.lists.registered;
+    case 5: return state.paths.font;
+    case 6: return state.generation.image;
+    case 7: return state.unused.texts[1];
+    case 8: return state.unused.texts[2];
+    case 9: return state.unused.texts[3];
+    default: return state.unused.texts[0];  // 0
+    }
+}
+
 namespace {
 
 // One line of the file with its line end, as long as a text slot can hold.
@@ -52,7 +96,7 @@ void read_lines(TextReader& in, AppState& state) {
     const std::int32_t setting_lines = decimal_value(line_buffer.data());
     for (std::int32_t i = 0; i < setting_lines; ++i) {
         if (!next_line(in, line_buffer, length)) return;  // no texts when the settings are cut short
-        if (i < setting_count) state.settings[static_cast<std::size_t>(i)] = decimal_value(line_buffer.data());
+        if (i < setting_count) number_slot(state, i) = decimal_value(line_buffer.data());
     }
     if (!next_line(in, line_buffer, length)) return;
     const std::int32_t text_lines = decimal_value(line_buffer.data());
@@ -60,21 +104,22 @@ void read_lines(TextReader& in, AppState& state) {
         if (!next_line(in, line_buffer, length)) return;
         if (i >= text_slot_count) continue;
         std::replace(line_buffer.begin(), line_buffer.begin() + static_cast<std::ptrdiff_t>(length), text_line_break, '\n');
-        state.store_text(i, std::string_view(line_buffer.data(), length));
+        text_slot(state, i).store(std::string_view(line_buffer.data(), length));
     }
 }
 
-// Writes both tables; true when every byte reached the file.
-bool write_settings(std::FILE* file, const AppState& state) {
+// Writes both tables; 0 when every byte reached the file, else the errno of the first write
+// that failed.
+int write_settings(std::FILE* file, AppState& state) {
     TextWriter out(file);
     out.write("20\n");
-    for (const std::int32_t value : state.settings) {
-        out.write_signed(value);
+    for (int slot = 0; slot < setting_count; ++slot) {
+        out.write_signed(number_slot(state, slot));
         out.write("\n");
     }
     out.write("10\n");
     for (int slot = 0; slot < text_slot_count; ++slot) {
-        for (const char c : state.text(slot)) {
+        for (const char c : text_slot(state, slot).view()) {
             if (c == '\n') {
                 out.write_byte(text_line_break);
             } else if (c != '\x1A') {  // a 0x1A would end the file for every line after it
@@ -83,15 +128,16 @@ bool write_settings(std::FILE* file, const AppState& state) {
         }
         out.write("\n");
     }
-    return out.flush();
+    return out.flush() ? 0 : out.error() != 0 ? out.error() : EIO;
 }
 
 }  // namespace
 
-bool read_settings_file(std::FILE* file, AppState& state) {
+bool read_settings_file(std::FILE* file, AppState& state, int* error) {
     std::array<std::uint8_t, 1 << 16> buffer;
     TextReader in(file, buffer);
     read_lines(in, state);
+    if (error) *error = in.read_error();
     return !in.read_failed();
 }
 
@@ -141,7 +187,7 @@ int settings_file_language(const char* path) {
     LineBuffer line_buffer;
     std::size_t length = 0;
     int language_of_file = 0;
-    if (next_line(in, line_buffer, length) && decimal_value(line_buffer.data()) > language &&
+    if (next_line(in, line_buffer, length) && decimal_value(line_buffer.data()) > 0 &&
         next_line(in, line_buffer, length))
         language_of_file = decimal_value(line_buffer.data()) == 1 ? 1 : 0;
     std::fclose(file);
@@ -150,13 +196,11 @@ int settings_file_language(const char* path) {
 
 LockPath settings_lock_path(const AppState& state) { return lock_beside(settings_target(state).data()); }
 
-FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
+LockAttempt lock_settings(const AppState& state, FileLock& lock, int wait_ms) {
     const LockPath path = settings_lock_path(state);
-    if (path[0] == '\0') {
-        errno = ENAMETOOLONG;
-        return FileLock::Result::not_opened;
-    }
-    return lock.acquire(path.data(), wait_ms);
+    if (path[0] == '\0') return {FileLock::Result::not_opened, ENAMETOOLONG};
+    const FileLock::Result result = lock.acquire(path.data(), wait_ms);
+    return {result, lock.error()};
 }
 
 LoadOutcome lock_outcome(FileLock::Result result) {
@@ -186,74 +230,75 @@ bool names_settings_file(const AppState& state, const char* path) {
     return false;
 }
 
-LoadOutcome load_settings(AppState& state, int* damaged_line, FileLock* hold) {
+LoadResult load_settings(AppState& state, int* damaged_line, FileLock* hold) {
     state.clear();
     auto& ini_path = state.ini_path;
     static constexpr char program_file[] = "Sorvane.exe";
     const std::size_t length = full_path(program_file, ini_path.data(), ini_path.size());
     LoadOutcome outcome = LoadOutcome::no_path;
+    int error = 0;
     if (length >= 3) {
         std::memcpy(ini_path.data() + length - 3, "ini", 3);
-        errno = 0;
-        const LoadOutcome lock = hold ? lock_outcome(lock_settings(state, *hold, settings_wait_ms)) : LoadOutcome::loaded;
+        const LockAttempt attempt = hold ? lock_settings(state, *hold, settings_wait_ms) : LockAttempt{};
+        const LoadOutcome lock = lock_outcome(attempt.result);
         if (lock != LoadOutcome::loaded) {
             outcome = lock;
-            const int error = errno;
-            state.settings[language] = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
-            errno = error;
+            error = attempt.error;
+            state.language_value = std::max(settings_file_language(ini_path.data()), 0);  // for the refusal
         } else if (is_special_file(ini_path.data())) {
             outcome = LoadOutcome::not_a_file;  // a FIFO would wait for a writer for ever
         } else if (std::FILE* file = std::fopen(ini_path.data(), "rb")) {
             const int damaged = damaged_line_of(file);
-            outcome = !read_settings_file(file, state) ? LoadOutcome::unreadable
+            outcome = !read_settings_file(file, state, &error) ? LoadOutcome::unreadable
                       : damaged > 0                    ? LoadOutcome::damaged
                                                        : LoadOutcome::loaded;
             if (damaged_line) *damaged_line = damaged;
             std::fclose(file);
         } else {
-            outcome = errno == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
+            error = errno;
+            outcome = error == ENOENT ? LoadOutcome::missing : LoadOutcome::unreadable;
         }
-        state.store_text(font_path, ini_path.data());
-        state.settings[ini_path_length] = static_cast<std::int32_t>(length);
+        state.paths.font.store(ini_path.data());
+        state.paths.ini_length = static_cast<std::int32_t>(length);
     } else {
         ini_path[0] = '\0';
     }
     // Only 0 and 1 name a language; anything else starts in Japanese.
-    if (state.settings[language] != 1) state.settings[language] = 0;
-    return outcome;
+    if (state.language_value != 1) state.language_value = 0;
+    return {outcome, error};
 }
 
-SaveOutcome save_settings(AppState& state, const WindowRect* window) {
-    if (state.ini_path[0] == '\0') return SaveOutcome::no_path;
+SaveResult save_settings(AppState& state, const WindowRect* window) {
+    if (state.ini_path[0] == '\0') return {SaveOutcome::no_path};
     // A Sorvane.ini that is a link keeps being one: its target takes the new settings.
     std::array<char, ini_path_capacity> target{};
-    if (!link_target(state.ini_path.data(), target.data(), target.size())) return SaveOutcome::not_opened;
+    if (!link_target(state.ini_path.data(), target.data(), target.size())) return {SaveOutcome::not_opened, errno};
     // The file must be writable where it stands; a read-only Sorvane.ini stays as it is.
     if (std::FILE* existing = std::fopen(target.data(), "rb")) {
         std::fclose(existing);
         std::FILE* probe = std::fopen(target.data(), "ab");
-        if (!probe) return SaveOutcome::not_opened;
+        if (!probe) return {SaveOutcome::not_opened, errno};
         std::fclose(probe);
     }
     // The new file gets a name of its own beside the old one, so that another run saving at
     // the same time never writes into it, and replaces the old one only when complete.
     std::array<char, ini_path_capacity + 32> new_path{};
     std::FILE* file = create_beside(target.data(), new_path.data(), new_path.size());
-    if (!file) return SaveOutcome::not_opened;
+    if (!file) return {SaveOutcome::not_opened, errno};
 
     if (window) {
-        state.settings[window_left] = window->left;
-        state.settings[window_top] = window->top;
-        state.settings[window_right] = window->right;
-        state.settings[window_bottom] = window->bottom;
+        state.window = {window->left, window->top, window->right, window->bottom};
     }
-    const bool written = write_settings(file, state) && sync_to_disk(file);
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !replace_file(new_path.data(), target.data())) {
+    // The errno of the first step that failed, taken as it failed.
+    int error = write_settings(file, state);
+    if (error == 0 && !sync_to_disk(file)) error = errno != 0 ? errno : EIO;
+    if (std::fclose(file) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (error == 0 && !replace_file(new_path.data(), target.data())) error = errno != 0 ? errno : EIO;
+    if (error != 0) {
         remove_plain_file(new_path.data());
-        return SaveOutcome::write_failed;
+        return {SaveOutcome::write_failed, error};
     }
-    return SaveOutcome::saved;
+    return {SaveOutcome::saved};
 }
 
 }  // namespace sorvane

@@ -1,5 +1,5 @@
-// The settings file Sorvane.ini: the twenty settings and the ten texts carried from one run
-// to the next.
+// The settings file Sorvane.ini: the state carried from one run to the next, as twenty
+// numbers and ten texts, a line each. This file alone knows which line holds which field.
 #pragma once
 
 #include <array>
@@ -10,6 +10,14 @@
 #include "state/app_state.h"
 
 namespace sorvane {
+
+inline constexpr int setting_count = 20;
+inline constexpr int text_slot_count = 10;
+
+// The field of the state that a number line (0 to 19) or a text line (0 to 9) holds, after
+// the line of their count; a line that no field uses is carried through as it was read.
+std::int32_t& number_slot(AppState& state, int slot);
+StoredText& text_slot(AppState& state, int slot);
 
 enum class LoadOutcome {
     loaded,
@@ -23,7 +31,7 @@ enum class LoadOutcome {
     lock_not_a_file,  // a folder, a device or a FIFO stands in the lock file's place
     lock_is_link,     // a symbolic link stands in the lock file's place
     lock_refused,     // the lock file cannot be opened, made or locked, though its folder can
-                      // be written (errno says why)
+                      // be written (its error says why)
 };
 // Of these, busy and the lock's own outcomes read only the language of the file, for the
 // message that says why nothing else was done.
@@ -38,8 +46,23 @@ using LockPath = std::array<char, ini_path_capacity + sizeof settings_lock_suffi
 // path at the end of its links is too long.
 LockPath settings_lock_path(const AppState& state);
 
+// What a try for the lock came to, with the errno of not_opened, taken where it failed.
+struct LockAttempt {
+    FileLock::Result result = FileLock::Result::locked;
+    int error = 0;
+    constexpr operator FileLock::Result() const { return result; }
+};
+
 // Locks the lock file of the state's settings file, waiting up to wait_ms milliseconds.
-FileLock::Result lock_settings(const AppState& state, FileLock& lock, int wait_ms);
+LockAttempt lock_settings(const AppState& state, FileLock& lock, int wait_ms);
+
+// What a load came to, with the errno of what failed (an unreadable file, lock_refused), taken
+// where it failed; 0 when there is none to tell.
+struct LoadResult {
+    LoadOutcome outcome = LoadOutcome::loaded;
+    int error = 0;
+    constexpr operator LoadOutcome() const { return outcome; }
+};
 
 // The outcome a lock's result gives a load: loaded where the run may go on (locked, or no
 // file can be made in the folder), else busy or the lock's own outcome.
@@ -59,17 +82,18 @@ inline constexpr int settings_wait_ms = 5'000;
 // 0x1A or NUL. Where hold is given, the file is locked before it is read, and the lock stays
 // in hold until the caller has saved; a lock file that cannot be made in a folder where no
 // file can be (a read-only folder) lets the file be read without one. A lock that cannot be
-// had for any other reason is an outcome of its own (errno says why for lock_refused), and
-// the file is then read only for its language.
-LoadOutcome load_settings(AppState& state, int* damaged_line = nullptr, FileLock* hold = nullptr);
+// had for any other reason is an outcome of its own (with the error that says why for
+// lock_refused), and the file is then read only for its language.
+LoadResult load_settings(AppState& state, int* damaged_line = nullptr, FileLock* hold = nullptr);
 
 // The language of the settings file at path (0 Japanese, 1 English), read as it stands without
 // the lock, which is safe since a save replaces the file whole; -1 when it cannot be read.
 int settings_file_language(const char* path);
 
 // Reads the lines of a settings file, open for reading, into the settings and texts (as
-// loaded, they must be clear before); false when a read error cut it short.
-bool read_settings_file(std::FILE* file, AppState& state);
+// loaded, they must be clear before); false when a read error cut it short, whose errno goes
+// into error where given.
+bool read_settings_file(std::FILE* file, AppState& state, int* error = nullptr);
 
 // The line (from 1) of the first byte 0x1A or NUL in a file open for reading, which is read
 // to its end; 0 when there is none or the file cannot be read again from its start.
@@ -86,9 +110,16 @@ enum class SaveOutcome {
     write_failed,  // the new file did not reach the disk; the old file is untouched
 };
 
+// What a save came to, with the errno of what failed, taken where it failed.
+struct SaveResult {
+    SaveOutcome outcome = SaveOutcome::saved;
+    int error = 0;
+    constexpr operator SaveOutcome() const { return outcome; }
+};
+
 // Writes the settings and texts, with the main window's outer rectangle where there is one
 // (null keeps slots 1 to 4). The new file is written beside the old one and put in its place
 // only when complete.
-SaveOutcome save_settings(AppState& state, const WindowRect* window);
+SaveResult save_settings(AppState& state, const WindowRect* window);
 
 }  // namespace sorvane

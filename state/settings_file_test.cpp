@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 
@@ -36,24 +37,24 @@ std::vector<std::string> numbered(int first, int count) {
 }
 
 TEST_F(SettingsFile, FirstRunStartsEmptyAndNamesTheFileInTheCurrentDirectory) {
-    app_state.settings[kanji_num] = 5;
-    app_state.store_text(registered_text, "x");
+    app_state.counters.registered = 5;
+    app_state.lists.registered.store("x");
     load_settings(app_state);
     const std::string expected = ini();
     EXPECT_STREQ(app_state.ini_path.data(), expected.c_str());
-    EXPECT_EQ(app_state.text(font_path), expected);
-    EXPECT_EQ(app_state.settings[ini_path_length], static_cast<std::int32_t>(expected.size()));
-    EXPECT_EQ(app_state.settings[kanji_num], 0);
-    EXPECT_EQ(app_state.text(registered_text), "");
+    EXPECT_EQ(app_state.paths.font.view(), expected);
+    EXPECT_EQ(app_state.paths.ini_length, static_cast<std::int32_t>(expected.size()));
+    EXPECT_EQ(app_state.counters.registered, 0);
+    EXPECT_EQ(app_state.lists.registered.view(), "");
     EXPECT_FALSE(std::filesystem::exists(ini())) << "loading never creates the file";
 }
 
 TEST_F(SettingsFile, SavedFileHas32CrLfLinesAndComesBack) {
     load_settings(app_state);
-    for (int i = 0; i < setting_count; ++i) app_state.settings[static_cast<std::size_t>(i)] = i * 1000 - 7000;
-    app_state.settings[language] = 1;
-    for (int i = 0; i < text_slot_count; ++i) app_state.store_text(i, "text " + std::to_string(i));
-    app_state.store_text(registered_text, testing::character(0) + "\r\n" + testing::character(1));
+    for (int i = 0; i < setting_count; ++i) number_slot(app_state, i) = i * 1000 - 7000;
+    app_state.language_value = 1;
+    for (int i = 0; i < text_slot_count; ++i) text_slot(app_state, i).store("text " + std::to_string(i));
+    app_state.lists.registered.store(testing::character(0) + "\r\n" + testing::character(1));
     ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
 
     const std::string saved = read_file(ini());
@@ -69,19 +70,19 @@ TEST_F(SettingsFile, SavedFileHas32CrLfLinesAndComesBack) {
     EXPECT_NE(saved.find(testing::character(0) + "\r\x07" + testing::character(1) + "\r\n"), std::string::npos)
         << "a line break inside a text is stored as CR BEL";
 
-    const auto saved_settings = app_state.settings;
-    const auto saved_texts = app_state.text_slots;
+    // Every line has a field of its own: what one line set comes back in that line alone.
     load_settings(app_state);
     for (int i = 0; i < setting_count; ++i) {
-        if (i == ini_path_length) continue;
-        EXPECT_EQ(app_state.settings[static_cast<std::size_t>(i)], saved_settings[static_cast<std::size_t>(i)]) << "slot " << i;
+        if (i == 19) continue;  // the length of the settings file's path, formed at the load
+        EXPECT_EQ(number_slot(app_state, i), i == 0 ? 1 : i * 1000 - 7000) << "slot " << i;
     }
     for (int i = 0; i < text_slot_count; ++i) {
-        if (i == font_path) continue;
-        EXPECT_STREQ(app_state.text_slots[static_cast<std::size_t>(i)].data(), saved_texts[static_cast<std::size_t>(i)].data()) << i;
+        if (i == 5) continue;  // the font source's path, formed at the load
+        EXPECT_EQ(text_slot(app_state, i).view(), i == 4 ? testing::character(0) + "\r\n" + testing::character(1)
+                                                         : "text " + std::to_string(i)) << i;
     }
-    EXPECT_EQ(app_state.text(font_path), ini()) << "the stored font path has no effect";
-    EXPECT_EQ(app_state.settings[ini_path_length], static_cast<std::int32_t>(ini().size()));
+    EXPECT_EQ(app_state.paths.font.view(), ini()) << "the stored font path has no effect";
+    EXPECT_EQ(app_state.paths.ini_length, static_cast<std::int32_t>(ini().size()));
 }
 
 TEST_F(SettingsFile, SettingsCountDecidesWhereTheTextsBegin) {
@@ -92,113 +93,113 @@ TEST_F(SettingsFile, SettingsCountDecidesWhereTheTextsBegin) {
     for (auto& l : lines) content += l + "\n";
     write_file(ini(), content);
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_bottom], 5);
-    EXPECT_EQ(app_state.settings[5], 0);
-    EXPECT_EQ(app_state.text(0), "first");
-    EXPECT_EQ(app_state.text(1), "second");
+    EXPECT_EQ(app_state.window.bottom, 5);
+    EXPECT_EQ(number_slot(app_state, 5), 0);
+    EXPECT_EQ(text_slot(app_state, 0).view(), "first");
+    EXPECT_EQ(text_slot(app_state, 1).view(), "second");
 
     content = "25\n";
     for (auto& v : numbered(100, 25)) content += v + "\n";
     content += "1\nonly\n";
     write_file(ini(), content);
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[detected_num], 117);
-    EXPECT_EQ(app_state.settings[font_kind], 118);
-    EXPECT_EQ(app_state.text(0), "only");
+    EXPECT_EQ(app_state.counters.detected, 117);
+    EXPECT_EQ(app_state.font.stored, 118);
+    EXPECT_EQ(text_slot(app_state, 0).view(), "only");
 }
 
 TEST_F(SettingsFile, TextCountsOutOfRange) {
     for (const char* count : {"0", "-5", "", "x"}) {
         write_ini({"1", "1", count, "never"});
         load_settings(app_state);
-        EXPECT_EQ(app_state.text(0), "") << count;
+        EXPECT_EQ(text_slot(app_state, 0).view(), "") << count;
     }
     std::string content = "0\n12\n";
     for (int i = 0; i < 12; ++i) content += "t" + std::to_string(i) + "\n";
     write_file(ini(), content);
     load_settings(app_state);
-    EXPECT_EQ(app_state.text(9), "t9");
+    EXPECT_EQ(text_slot(app_state, 9).view(), "t9");
 }
 
 TEST_F(SettingsFile, FileEndingEarlyKeepsWhatWasRead) {
     write_ini({"20", "1", "2", "3"});
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_top], 3);
-    EXPECT_EQ(app_state.settings[window_right], 0);
+    EXPECT_EQ(app_state.window.top, 3);
+    EXPECT_EQ(app_state.window.right, 0);
 
     write_file(ini(), "3\n7\n8\n9\n");  // no text count line
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_top], 9);
-    EXPECT_EQ(app_state.text(0), "");
+    EXPECT_EQ(app_state.window.top, 9);
+    EXPECT_EQ(text_slot(app_state, 0).view(), "");
 }
 
 TEST_F(SettingsFile, NumbersAsTheLoaderReadsThem) {
     write_ini({"4", "  -17abc", "junk", "2147483648", "-99999999999"});
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[language], 0) << "-17 is no language; it starts in Japanese";
-    EXPECT_EQ(app_state.settings[window_left], 0) << "no digits give 0";
-    EXPECT_EQ(app_state.settings[window_top], INT32_MAX);
-    EXPECT_EQ(app_state.settings[window_right], INT32_MIN);
+    EXPECT_EQ(app_state.language_value, 0) << "-17 is no language; it starts in Japanese";
+    EXPECT_EQ(app_state.window.left, 0) << "no digits give 0";
+    EXPECT_EQ(app_state.window.top, INT32_MAX);
+    EXPECT_EQ(app_state.window.right, INT32_MIN);
     write_ini({"2", "0", "-17abc"});
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_left], -17);
+    EXPECT_EQ(app_state.window.left, -17);
 }
 
 TEST_F(SettingsFile, LanguageOutOfRangeStartsInJapanese) {
     for (const char* stored : {"7", "-3", "2"}) {
         write_ini({"1", stored});
         load_settings(app_state);
-        EXPECT_EQ(app_state.settings[language], 0) << stored;
+        EXPECT_EQ(app_state.language_value, 0) << stored;
     }
     write_ini({"1", "1"});
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[language], 1);
+    EXPECT_EQ(app_state.language_value, 1);
 }
 
 TEST_F(SettingsFile, LastLineWithoutLineEndKeepsAllItsBytes) {
     write_file(ini(), "0\r\n2\r\nfirst\r\nabc");
     load_settings(app_state);
-    EXPECT_EQ(app_state.text(0), "first");
-    EXPECT_EQ(app_state.text(1), "abc");
+    EXPECT_EQ(text_slot(app_state, 0).view(), "first");
+    EXPECT_EQ(text_slot(app_state, 1).view(), "abc");
 }
 
 TEST_F(SettingsFile, BelComesBackAsLineFeedAndLoneCrStays) {
     write_file(ini(), "0\r\n1\r\na\x07" "b\rc\r\n");
     load_settings(app_state);
-    EXPECT_EQ(app_state.text(0), "a\nb\rc");
+    EXPECT_EQ(text_slot(app_state, 0).view(), "a\nb\rc");
 }
 
 TEST_F(SettingsFile, OverlongTextKeepsTheFollowingTextsInPlace) {
     const std::string huge(40000, 'h');
     write_file(ini(), "0\n3\n" + huge + "\nsecond\nthird\n");
     load_settings(app_state);
-    EXPECT_EQ(app_state.text(0), huge.substr(0, 31999));
-    EXPECT_EQ(app_state.text(1), "second");
-    EXPECT_EQ(app_state.text(2), "third");
+    EXPECT_EQ(text_slot(app_state, 0).view(), huge.substr(0, 31999));
+    EXPECT_EQ(text_slot(app_state, 1).view(), "second");
+    EXPECT_EQ(text_slot(app_state, 2).view(), "third");
 }
 
 TEST_F(SettingsFile, ByteThatWouldEndTheFileIsNotSaved) {
     load_settings(app_state);
-    app_state.store_text(detected_text, bytes({'a', 0x1A, 'b'}));
-    app_state.store_text(registered_text, "kept");
+    app_state.lists.detected.store(bytes({'a', 0x1A, 'b'}));
+    app_state.lists.registered.store("kept");
     ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
     load_settings(app_state);
-    EXPECT_EQ(app_state.text(detected_text), "ab");
-    EXPECT_EQ(app_state.text(registered_text), "kept");
+    EXPECT_EQ(app_state.lists.detected.view(), "ab");
+    EXPECT_EQ(app_state.lists.registered.view(), "kept");
 }
 
 constexpr WindowRect rect{10, 20, 300, 400};
 
 TEST_F(SettingsFile, SaveStoresTheRectangle) {
     load_settings(app_state);
-    app_state.settings[window_left] = 1;
+    app_state.window.left = 1;
     ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_left], 1) << "no rectangle: the loaded values stay";
+    EXPECT_EQ(app_state.window.left, 1) << "no rectangle: the loaded values stay";
     ASSERT_EQ(save_settings(app_state, &rect), SaveOutcome::saved);
     load_settings(app_state);
-    EXPECT_EQ(app_state.settings[window_left], 10);
-    EXPECT_EQ(app_state.settings[window_bottom], 400);
+    EXPECT_EQ(app_state.window.left, 10);
+    EXPECT_EQ(app_state.window.bottom, 400);
 }
 
 TEST_F(SettingsFile, SavesUnderThePathFormedAtTheLoad) {
@@ -212,9 +213,11 @@ TEST_F(SettingsFile, SavesUnderThePathFormedAtTheLoad) {
 
 TEST_F(SettingsFile, UnwritableFolderSavesNothingAndChangesNothing) {
     std::filesystem::current_path("/proc");  // not even root may create files here
-    load_settings(app_state);
-    EXPECT_EQ(save_settings(app_state, &rect), SaveOutcome::not_opened);
-    EXPECT_EQ(app_state.settings[window_left], 0);
+    EXPECT_EQ(load_settings(app_state).error, ENOENT) << "why, as a value";
+    const SaveResult save = save_settings(app_state, &rect);
+    EXPECT_EQ(save.outcome, SaveOutcome::not_opened);
+    EXPECT_NE(save.error, 0);
+    EXPECT_EQ(app_state.window.left, 0);
 }
 
 TEST_F(SettingsFile, PathTooLongForTheBufferMeansNoFile) {
@@ -224,29 +227,30 @@ TEST_F(SettingsFile, PathTooLongForTheBufferMeansNoFile) {
     std::filesystem::current_path(deep);
     load_settings(app_state);
     EXPECT_STREQ(app_state.ini_path.data(), "");
-    EXPECT_EQ(app_state.text(font_path), "");
-    EXPECT_EQ(app_state.settings[ini_path_length], 0);
+    EXPECT_EQ(app_state.paths.font.view(), "");
+    EXPECT_EQ(app_state.paths.ini_length, 0);
     EXPECT_EQ(save_settings(app_state, nullptr), SaveOutcome::no_path);
 }
 
 TEST_F(SettingsFile, WriteFailingHalfWayKeepsTheOldFileWhole) {
     load_settings(app_state);
-    app_state.store_text(registered_text, "old list");
+    app_state.lists.registered.store("old list");
     ASSERT_EQ(save_settings(app_state, nullptr), SaveOutcome::saved);
     const std::string old_file = read_file(ini());
 
-    for (int slot = 0; slot < text_slot_count; ++slot) app_state.store_text(slot, std::string(30000, 'n'));
+    for (int slot = 0; slot < text_slot_count; ++slot) text_slot(app_state, slot).store(std::string(30000, 'n'));
     rlimit saved_limit{};
     getrlimit(RLIMIT_FSIZE, &saved_limit);
     const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved_limit;
     small.rlim_cur = 100000;  // the disk "fills up" a third of the way through
     setrlimit(RLIMIT_FSIZE, &small);
-    const SaveOutcome outcome = save_settings(app_state, nullptr);
+    const SaveResult outcome = save_settings(app_state, nullptr);
     setrlimit(RLIMIT_FSIZE, &saved_limit);
     std::signal(SIGXFSZ, old_handler);
 
-    EXPECT_EQ(outcome, SaveOutcome::write_failed);
+    EXPECT_EQ(outcome.outcome, SaveOutcome::write_failed);
+    EXPECT_EQ(outcome.error, EFBIG);
     EXPECT_EQ(read_file(ini()), old_file);
     EXPECT_EQ(testing::leftovers(dir), "");
 }

@@ -107,6 +107,12 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     ASSERT_EQ(run(build), 0);
     EXPECT_NE(read_file(dir.file("build.log")).find("Sorvane:"), std::string::npos);
     EXPECT_NE(read_file(font_file).find("\t0x5b57,0x6f22\r\n"), std::string::npos);
+    // A keyword taken out of the build is undone in the state folder, which keeps the choices.
+    std::string project = read_file(dir.file("CMakeLists.txt"));
+    project.erase(project.find(" KEY unicode"), 12);
+    write_file(dir.file("CMakeLists.txt"), project);
+    ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
+    EXPECT_NE(read_file(font_file).find("\t0x8abf,0x8e9a\r\n"), std::string::npos) << "by Shift_JIS code again";
 }
 
 // The README's import commands, each block as it stands, in a folder of its own.

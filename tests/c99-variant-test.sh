@@ -48,16 +48,17 @@ for pair in k14:7x14-JISX0201.1976-0 jiskan16:8x16rk jiskan24:12x24rk; do
 done
 must "$cli" compiler c99
 files=()
+plain="--half-width none --key none"  # generate keeps the choices of the one before
 for font in k14 jiskan16 jiskan24; do
   must "$cli" font "$font"
   must "$cli" clear
-  must "$cli" generate "$font-none.inc"
+  must "$cli" generate "$font-none.inc" $plain
   must "$cli" generate "$font-none-half.inc" --half-width all --key unicode
   must "$cli" scan --add one.txt
-  must "$cli" generate "$font-one.inc"
+  must "$cli" generate "$font-one.inc" $plain
   must "$cli" generate "$font-one-half.inc" --half-width all --key unicode
   must "$cli" scan --add all.txt
-  must "$cli" generate "$font-all.inc"
+  must "$cli" generate "$font-all.inc" $plain
   must "$cli" generate "$font-all-half.inc" --half-width all --key unicode
   files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
 done

@@ -123,6 +123,21 @@ TEST_F(Cli, FromTextToIncludeFile) {
 
     EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
     EXPECT_EQ(read_file(dir.file("Font.inc")), inc) << "reproducible";
+
+    // The generation's choices are kept with its path: a plain generate writes what the one that
+    // set them wrote, and the words that undo them give back the files and the Sorvane.ini of a
+    // folder that never set them.
+    const std::string ini = read_file(dir.file("Sorvane.ini"));
+    ASSERT_EQ(cli({"generate", "--key", "unicode", "--image", "font.bin"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    const std::string keyed = read_file(dir.file("Font.inc")), image = read_file(dir.file("font.bin"));
+    std::filesystem::remove(dir.file("font.bin"));
+    EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    EXPECT_EQ(read_file(dir.file("Font.inc")), keyed);
+    EXPECT_EQ(read_file(dir.file("font.bin")), image);
+    EXPECT_NE(cli({"show"}).out.find("half-width: none\nkey: unicode\nimage: font.bin\n"), std::string::npos);
+    EXPECT_EQ(cli({"generate", "--key", "none", "--no-image"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    EXPECT_EQ(read_file(dir.file("Font.inc")), inc);
+    EXPECT_EQ(read_file(dir.file("Sorvane.ini")), ini);
 }
 
 // A build's guards: a refused include file is reported with its size or its missing glyphs,
@@ -189,11 +204,13 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
                          "  and 146 more\n"), std::string::npos) << r.err;
     // The image: its header (72 bytes with two tables) and the same tables, under the same
     // guards; refused, it is left as it was.
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "173"});
+    // A refused generation keeps neither its path nor its choices: --half-width none is undone too.
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "173", "--half-width", "none"});
     EXPECT_NE(r.err.find("the image font.bin would take 174 bytes of flash (header 72, index table 6, glyph table 96, other key "
                          "table 0, ASCII table 0, kana table 0), more than --max-bytes 173"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("font.bin")));
-    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "174"});
+    EXPECT_NE(cli({"show"}).out.find("half-width: all\nkey: sjis\nimage: \n"), std::string::npos);
+    r = cli({"generate", "half.inc", "--image", "font.bin", "--max-bytes", "174", "--half-width", "none"});
     EXPECT_NE(r.out.find("font.bin: font image of 174 bytes"), std::string::npos) << r.out;
     const std::string image = read_file(dir.file("font.bin"));
     EXPECT_EQ(cli({"generate", "half.inc", "--image", "font.bin", "--strict"}).status, 1);
@@ -471,40 +488,25 @@ TEST_F(Cli, EveryMessageInTheFoldersLanguage) {
     }
 }
 
-// The man page, the bash completion and the CMake package keep their own lists of the fonts,
-// the compilers and the sizes: each list is the one --help gives, which the tables make.
-TEST_F(Cli, PackagingListsAreThoseOfTheHelp) {
+// The packaging's vocabularies are made from the tables at build time: no file under
+// packaging/ holds a value list, and the built man page and CMake list hold the help's.
+TEST_F(Cli, PackagingListsAreMadeFromTheTables) {
     const std::string help = cli({"--help"}).out;
-    const auto choices = [&help](const std::string& head) {  // "k14|jiskan16|jiskan24" after "  font "
-        const std::size_t start = help.find("\n  " + head) + 3 + head.size();
-        return help.substr(start, help.find_first_of(" \n]", start) - start);
-    };
-    const auto spaced = [](std::string words) {
-        std::replace(words.begin(), words.end(), '|', ' ');
-        return words;
-    };
-    const auto man_escaped = [](const std::string& words) {
-        std::string escaped;
-        for (const char c : words) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
-        return escaped;
-    };
-    const std::string fonts = choices("font "), compilers = choices("compiler "), sizes = choices("import-font FONT [-o FILE] [--size ");
-    ASSERT_EQ(fonts, "k14|jiskan16|jiskan24") << help;
-    ASSERT_FALSE(compilers.empty());
-    ASSERT_FALSE(sizes.empty());
-    const std::string source = SORVANE_SOURCE_DIR;
-    const std::string man = read_file(source + "/packaging/sorvane-cli.1");
-    const std::string completion = read_file(source + "/packaging/sorvane-cli.bash");
-    const std::string cmake = read_file(source + "/packaging/SorvaneConfig.cmake");
-    EXPECT_NE(man.find(".BR font \" " + man_escaped(fonts) + "\""), std::string::npos);
-    EXPECT_NE(man.find(".BR compiler \" " + man_escaped(compilers) + "\""), std::string::npos);
-    EXPECT_NE(man.find("[\\fB\\-\\-size\\fR " + sizes + "]"), std::string::npos);
-    EXPECT_NE(completion.find("font) COMPREPLY=($(compgen -W \"" + spaced(fonts) + "\""), std::string::npos);
-    EXPECT_NE(completion.find("compiler) COMPREPLY=($(compgen -W \"" + spaced(compilers) + "\""), std::string::npos);
-    EXPECT_NE(completion.find("--size) COMPREPLY=($(compgen -W \"" + spaced(sizes) + "\""), std::string::npos);
-    EXPECT_NE(cmake.find("[FONT " + fonts + "] [COMPILER " + compilers + "]"), std::string::npos);
-    EXPECT_NE(cmake.find("MATCHES \"^(" + fonts + ")$\""), std::string::npos);
-    EXPECT_NE(cmake.find("MATCHES \"^(" + compilers + ")$\""), std::string::npos);
+    const std::string source = SORVANE_SOURCE_DIR, binary = SORVANE_BINARY_DIR;
+    const std::string man = read_file(binary + "/man/sorvane-cli.1"), lists = read_file(binary + "/SorvaneVocabulary.cmake");
+    std::vector<std::string> by_hand;
+    for (const auto& entry : std::filesystem::directory_iterator(source + "/packaging")) by_hand.push_back(read_file(entry.path().string()));
+    for (const char* words : {"k14|jiskan16|jiskan24", "xc32|cc-rh|c99", "none|ascii|kana|all", "none|sjis|unicode", "lsb-left|msb-left"}) {
+        EXPECT_NE(help.find(words), std::string::npos) << words;
+        std::string spaced = words, escaped;
+        std::replace(spaced.begin(), spaced.end(), '|', ' ');
+        for (const char c : std::string(words)) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(man.find(escaped), std::string::npos) << words;
+        EXPECT_NE(lists.find(" " + spaced + ")\n"), std::string::npos) << words;
+        for (const std::string& file : by_hand) EXPECT_EQ(file.find(spaced), std::string::npos) << words;
+        for (const std::string& file : by_hand) EXPECT_EQ(file.find(words), std::string::npos) << words;
+    }
+    EXPECT_EQ(man.find("@usage"), std::string::npos);
 }
 
 // Small things that once told the user something false.

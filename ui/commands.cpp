@@ -13,8 +13,8 @@ namespace {
 
 // The list boxes a command rewrote take their texts anew.
 void show_lists(const AppState& state, WindowFace& window, unsigned lists) {
-    if (lists & detected_list) window.set_box_text(detected_box, state.text_slots[detected_text].data());
-    if (lists & registered_list) window.set_box_text(registered_box, state.text_slots[registered_text].data());
+    if (lists & detected_list) window.set_box_text(detected_box, state.lists.detected.c_str());
+    if (lists & registered_list) window.set_box_text(registered_box, state.lists.registered.c_str());
 }
 
 // The window as the commands see it. It holds the lists in its boxes: they are pulled into
@@ -50,7 +50,7 @@ private:
 // The path a button's dialog offers: the last text file, or the last output file (Font.inc
 // at first).
 const char* offered_path(AppState& state, Dialog dialog) {
-    return dialog == Dialog::save ? offered_output_path(state) : state.text_slots[input_path].data();
+    return dialog == Dialog::save ? offered_output_path(state) : state.paths.input.c_str();
 }
 
 // Asks the window for the file of a button's row, starting from the path its dialog offers;
@@ -74,7 +74,9 @@ bool is_radio_of_group(std::int64_t row, std::int32_t group_base) {
 // Takes the check mark from the button of a radio button's group checked so far, where the
 // stored value names one.
 void uncheck_group(const AppState& state, WindowFace& window, const ControlRow& r) {
-    const std::int64_t checked_row = std::int64_t{state.settings[static_cast<std::size_t>(r.slot)]} + r.group_base;
+    const std::optional<std::int32_t> chosen = shown_number(state, r.slot);
+    if (!chosen) return;
+    const std::int64_t checked_row = std::int64_t{*chosen} + r.group_base;
     if (is_radio_of_group(checked_row, r.group_base)) window.set_checked(static_cast<int>(checked_row), false);
 }
 
@@ -89,7 +91,7 @@ void run_command(AppState& state, WindowFace& window, const CommandRow& command,
     if (command.dialog != Dialog::none) {
         if (!choose_file(state, window, row, command.dialog, chosen)) return;
         // The window keeps the path its save dialog returned, even for a generation refused.
-        if (command.dialog == Dialog::save) state.store_text(output_path, chosen.data());
+        if (command.dialog == Dialog::save) state.paths.output.store(chosen.data());
         request.files = files;
     }
     const int language = state.language();
@@ -100,6 +102,27 @@ void run_command(AppState& state, WindowFace& window, const CommandRow& command,
 }
 
 }  // namespace
+
+std::optional<std::int32_t> shown_number(const AppState& state, std::int32_t field) {
+    switch (field) {
+    case shows_output_sequence: return state.output_sequence;
+    case compiler: return state.compiler.stored;
+    case shows_registered_count: return state.counters.registered;
+    case shows_detected_count: return state.counters.detected;
+    case font_kind: return state.font.stored;
+    default: return std::nullopt;
+    }
+}
+
+StoredText* shown_text(AppState& state, std::int32_t field) {
+    switch (field) {
+    case shows_input_path: return &state.paths.input;
+    case shows_output_path: return &state.paths.output;
+    case shows_detected_list: return &state.lists.detected;
+    case shows_registered_list: return &state.lists.registered;
+    default: return nullptr;
+    }
+}
 
 void busy_lock(WindowFace& window, bool on) {
     for (const int row : {int{text_file_button}, int{generate_button}, int{add_button}, int{clear_all_button},

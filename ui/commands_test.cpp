@@ -56,10 +56,10 @@ protected:
 };
 
 TEST_F(Commands, ListButtonsRunUnderTheBusyLock) {
-    app_state.store_text(registered_text, character(9) + character(2));
+    app_state.lists.registered.store(character(9) + character(2));
     dispatch(sort_button);
     EXPECT_EQ(recorder.calls, joined({lock, {"pull"}, unlock, {"repaint"}}));
-    EXPECT_EQ(app_state.text(registered_text), character(2) + character(9));
+    EXPECT_EQ(app_state.lists.registered.view(), character(2) + character(9));
 }
 
 TEST_F(Commands, NotificationsChangeNothing) {
@@ -78,84 +78,101 @@ TEST_F(Commands, RowsWithoutAnActionOnlyRepaint) {
 
 TEST_F(Commands, LanguageButtonSwitchesAndRelabels) {
     dispatch(language_button);
-    EXPECT_EQ(app_state.settings[language], 1);
+    EXPECT_EQ(app_state.language_value, 1);
     std::vector<std::string> relabelled;
     for (int row : {0, 1, 2, 5, 6, 9, 10, 11, 12, 13, 20, 25, 30, 31, 32, 33, 36, 37, 41, 42, 43})
         relabelled.push_back("label " + std::to_string(row));
     relabelled.push_back("repaint");
     EXPECT_EQ(recorder.calls, relabelled);
     dispatch(language_button);
-    EXPECT_EQ(app_state.settings[language], 0);
-    app_state.settings[language] = 1;
+    EXPECT_EQ(app_state.language_value, 0);
+    app_state.language_value = 1;
     dispatch(language_button);
-    EXPECT_EQ(app_state.settings[language], 0) << "1 becomes 0 on the next press";
+    EXPECT_EQ(app_state.language_value, 0) << "1 becomes 0 on the next press";
 }
 
 TEST_F(Commands, RadioSelectionMovesTheCheckMark) {
     dispatch(jiskan24_radio);
-    EXPECT_EQ(app_state.settings[font_kind], 2);
+    EXPECT_EQ(app_state.font.stored, 2);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 31", "check 33", "repaint"}));
     recorder.calls.clear();
     dispatch(jiskan24_radio);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"uncheck 33", "check 33", "repaint"})) << "already checked";
     dispatch(cc_rh_radio);
-    EXPECT_EQ(app_state.settings[compiler], 1);
+    EXPECT_EQ(app_state.compiler.stored, 1);
     dispatch(output_sequence_radio);
-    EXPECT_EQ(app_state.settings[output_sequence], 0);
+    EXPECT_EQ(app_state.output_sequence, 0);
+}
+
+// Each item of the window shows the field of the state that its row names, and no other.
+TEST_F(Commands, ItemsShowTheFieldsTheirRowsName) {
+    app_state.font.stored = 2, app_state.compiler.stored = 1, app_state.output_sequence = 5;
+    app_state.counters.registered = 11, app_state.counters.detected = 17;
+    for (const auto& [text, value] : {std::pair{&app_state.lists.detected, "d"}, {&app_state.lists.registered, "r"},
+                                      {&app_state.paths.input, "i"}, {&app_state.paths.output, "o"}})
+        text->store(value);
+    const std::pair<int, std::int32_t> numbers[] = {{33, 2}, {43, 1}, {37, 5}, {19, 11}, {8, 17}};
+    for (const auto& [row, value] : numbers) EXPECT_EQ(shown_number(app_state, control_table[row].slot), value) << row;
+    const std::pair<int, std::string_view> texts[] = {{7, "d"}, {15, "r"}, {6, "i"}, {25, "o"}};
+    for (const auto& [row, text] : texts) {
+        ASSERT_NE(shown_text(app_state, control_table[row].slot), nullptr) << row;
+        EXPECT_EQ(shown_text(app_state, control_table[row].slot)->view(), text) << row;
+        EXPECT_FALSE(shown_number(app_state, control_table[row].slot)) << row;
+    }
 }
 
 TEST_F(Commands, StoredValueOutsideTheGroupUnchecksNothing) {
     for (std::int32_t stored : {7, -1, -31, 12, INT32_MAX, INT32_MIN}) {
-        app_state.settings[font_kind] = stored;
-        app_state.settings[compiler] = stored;
+        app_state.font.stored = stored;
+        app_state.compiler.stored = stored;
         recorder.calls.clear();
         dispatch(jiskan16_radio);
         dispatch(xc32_radio);
         EXPECT_EQ(recorder.calls, (std::vector<std::string>{"check 32", "repaint", "check 42", "repaint"})) << stored;
-        EXPECT_EQ(app_state.settings[font_kind], 1);
-        EXPECT_EQ(app_state.settings[compiler], 0);
+        EXPECT_EQ(app_state.font.stored, 1);
+        EXPECT_EQ(app_state.compiler.stored, 0);
     }
-    app_state.settings[compiler] = 9;  // 9 + 42 is row 51; 8 + 42 would be the empty row 50 as well
+    app_state.compiler.stored = 9;  // 9 + 42 is row 51; 8 + 42 would be the empty row 50 as well
     recorder.calls.clear();
     dispatch(cc_rh_radio);
     EXPECT_EQ(recorder.calls.front(), "check 43");
 }
 
 TEST_F(Commands, CancelledOpenDialogChangesNothing) {
-    app_state.store_text(input_path, "before.txt");
-    app_state.store_text(detected_text, character(1));
+    app_state.paths.input.store("before.txt");
+    app_state.lists.detected.store(character(1));
     dispatch(text_file_button);
     EXPECT_EQ(recorder.offered, "before.txt");
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "repaint"}));
-    EXPECT_EQ(app_state.text(input_path), "before.txt");
-    EXPECT_EQ(app_state.text(detected_text), character(1));
+    EXPECT_EQ(app_state.paths.input.view(), "before.txt");
+    EXPECT_EQ(app_state.lists.detected.view(), character(1));
 }
 
 TEST_F(Commands, FileThatCannotBeOpenedKeepsItsPath) {
     recorder.file_to_choose = dir.file("missing.txt");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"})) << "no lock, no pull";
-    EXPECT_EQ(app_state.text(input_path), dir.file("missing.txt"));
+    EXPECT_EQ(app_state.paths.input.view(), dir.file("missing.txt"));
 }
 
 TEST_F(Commands, ScanOfAChosenFile) {
     testing::write_file(dir.file("text.txt"), "x" + character(5) + character(6));
-    app_state.store_text(registered_text, character(6));
+    app_state.lists.registered.store(character(6));
     recorder.file_to_choose = dir.file("text.txt");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, joined({{"choose 6"}, lock, {"pull"}, unlock, {"repaint"}}));
-    EXPECT_EQ(app_state.text(detected_text), character(5));
+    EXPECT_EQ(app_state.lists.detected.view(), character(5));
     EXPECT_EQ(recorder.detected_box, character(5));
-    EXPECT_EQ(app_state.settings[detected_num], 1);
+    EXPECT_EQ(app_state.counters.detected, 1);
 }
 
 TEST_F(Commands, ReadErrorDuringTheScanIsReportedAndChangesNothing) {
     std::filesystem::create_directory(dir.path / "folder");
-    app_state.store_text(detected_text, character(1));
+    app_state.lists.detected.store(character(1));
     recorder.file_to_choose = dir.file("folder");
     dispatch(text_file_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"choose 6", "message 10", "repaint"}));
-    EXPECT_EQ(app_state.text(detected_text), character(1));
+    EXPECT_EQ(app_state.lists.detected.view(), character(1));
 }
 
 Outcome fail_second(const char* path, Scanner&, KanjiGrid& found) {
@@ -165,14 +182,14 @@ Outcome fail_second(const char* path, Scanner&, KanjiGrid& found) {
 }
 
 TEST_F(Commands, ScanOfSeveralFilesChangesNothingUnlessAllWereRead) {
-    app_state.store_text(detected_text, character(1));
+    app_state.lists.detected.store(character(1));
     const char* paths[] = {"first", "second", "third"};
     EXPECT_FALSE(scan_files(app_state, paths, fail_second).ok());
-    EXPECT_EQ(app_state.text(detected_text), character(1));
-    EXPECT_EQ(app_state.text(input_path), "third") << "the last chosen file, as the window keeps it";
+    EXPECT_EQ(app_state.lists.detected.view(), character(1));
+    EXPECT_EQ(app_state.paths.input.view(), "third") << "the last chosen file, as the window keeps it";
     const char* good[] = {"first", "third"};
     EXPECT_TRUE(scan_files(app_state, good, fail_second).ok());
-    EXPECT_EQ(app_state.text(detected_text), character(7));
+    EXPECT_EQ(app_state.lists.detected.view(), character(7));
 }
 
 TEST_F(Commands, GenerateOffersFontIncThenTheLastPath) {
@@ -194,12 +211,12 @@ TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
     recorder.file_to_choose = dir.file("no/such/folder.inc");
     dispatch(generate_button);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"save 25", "message 11", "repaint"}));
-    EXPECT_EQ(app_state.text(output_path), dir.file("no/such/folder.inc"));
+    EXPECT_EQ(app_state.paths.output.view(), dir.file("no/such/folder.inc"));
 
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     recorder.file_to_choose = "/dev/full";
     recorder.calls.clear();
-    app_state.store_text(registered_text, character(5));
+    app_state.lists.registered.store(character(5));
     dispatch(generate_button);
     EXPECT_EQ(recorder.calls, joined({{"save 25"}, lock, {"pull", "message 10"}, unlock, {"message 11", "repaint"}}));
     EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
@@ -208,7 +225,7 @@ TEST_F(Commands, OutputThatCannotBeCreatedOrWritten) {
 TEST_F(Commands, FaceWithoutOperationsIsSafe) {
     WindowFace nothing;
     for (std::uint32_t row = 0; row < 60; ++row) sorvane::dispatch(app_state, nothing, row);
-    EXPECT_EQ(app_state.text(output_path), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
+    EXPECT_EQ(app_state.paths.output.view(), "Font.inc") << "the generate button offered Font.inc, and nothing was chosen";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace sorvane {
 
@@ -28,9 +29,30 @@ enum ControlType : std::int32_t {
     edit_box = 41,
 };
 
+// The field of the state an item shows or sets; -1 for none. The numbers are the table's own.
+enum ShownField : std::int32_t {
+    shows_input_path = 1,
+    shows_output_path = 2,
+    shows_detected_list = 3,
+    shows_registered_list = 4,
+    shows_output_sequence = 8,
+    compiler = 9,
+    shows_registered_count = 11,
+    shows_detected_count = 17,
+    font_kind = 18,
+};
+
+// The number an item shows or checks (a choice, a count); none for a text or no field.
+std::optional<std::int32_t> shown_number(const AppState& state, std::int32_t field);
+// The text field an item shows or sets; null for a number or no field.
+StoredText* shown_text(AppState& state, std::int32_t field);
+inline const StoredText* shown_text(const AppState& state, std::int32_t field) {
+    return shown_text(const_cast<AppState&>(state), field);
+}
+
 struct ControlRow {
     std::int32_t type;
-    std::int32_t slot;        // the setting or text slot the item shows or sets; -1 for none
+    std::int32_t slot;        // the ShownField of the item; -1 for none
     std::int32_t group_base;  // radio buttons: first row of the group; edges: edge flags;
                               // other created controls: 2 creates them disabled
     std::int32_t style;       // window style, or text format or edge type when painted

@@ -74,7 +74,9 @@ void pull_texts(AppState& state) {
     for (int row = 0; row < control_row_count; ++row) {
         const ControlRow& r = row_of(row);
         if (r.type != edit_box || !control(row)) continue;
-        TextSlot& slot = state.text_slots[static_cast<std::size_t>(r.slot)];
+        StoredText* text = shown_text(state, r.slot);
+        if (!text) continue;
+        TextSlot& slot = text->bytes;
         const int length = GetWindowTextA(control(row), slot.data(), static_cast<int>(slot.size()));
         slot[static_cast<std::size_t>(length > 0 ? length : 0)] = '\0';
     }
@@ -135,21 +137,23 @@ void create_control(const AppState& state, HWND window, int row) {
     control_windows[static_cast<std::size_t>(row)] = child;
     if (!child) return;
     char number[50];
+    const std::int32_t value = shown_number(state, r.slot).value_or(0);
+    const StoredText* text = shown_text(state, r.slot);
     switch (r.type) {
     case radio_button:
-        if (state.settings[static_cast<std::size_t>(r.slot)] == row - r.group_base) set_checked(row, true);
+        if (value == row - r.group_base) set_checked(row, true);
         break;
     case check_box:
-        if (state.settings[static_cast<std::size_t>(r.slot)] != 0) set_checked(row, true);
+        if (value != 0) set_checked(row, true);
         break;
     case static_text:
-    case edit_box: SetWindowTextA(child, state.text_slots[static_cast<std::size_t>(r.slot)].data()); break;
+    case edit_box: SetWindowTextA(child, text ? text->c_str() : ""); break;
     case static_decimal:
-        std::snprintf(number, sizeof number, "%d", state.settings[static_cast<std::size_t>(r.slot)]);
+        std::snprintf(number, sizeof number, "%d", value);
         SetWindowTextA(child, number);
         break;
     case static_hex:
-        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(state.settings[static_cast<std::size_t>(r.slot)]));
+        std::snprintf(number, sizeof number, "%x", static_cast<unsigned>(value));
         SetWindowTextA(child, number);
         break;
     default: break;
@@ -185,10 +189,10 @@ void on_create(HWND window, AppState& state) {
     relabel(state, face);
     if (start.lock.any()) show_lock_trouble(state, message_lock_refused_at_start, start.lock, MB_OK);
 
-    const auto& settings = state.settings;
-    const int width = settings[window_right] - settings[window_left];
-    const int height = settings[window_bottom] - settings[window_top];
-    if (width > 5 && height > 5) MoveWindow(window, settings[window_left], settings[window_top], width, height, TRUE);
+    const WindowPlace& place = state.window;
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    if (width > 5 && height > 5) MoveWindow(window, place.left, place.top, width, height, TRUE);
 }
 
 // Saves the window's state before it closes, while no other run holds the folder: another
@@ -256,13 +260,15 @@ void on_paint(HWND window) {
         case painted_label:
             if (const char* label = label_of(row, state.language())) DrawTextA(dc, label, -1, &rect, format);
             break;
-        case painted_text: DrawTextA(dc, state.text_slots[static_cast<std::size_t>(r.slot)].data(), -1, &rect, format); break;
+        case painted_text:
+            if (const StoredText* text = shown_text(state, r.slot)) DrawTextA(dc, text->c_str(), -1, &rect, format);
+            break;
         case painted_decimal:
-            std::snprintf(number, sizeof number, "%d", state.settings[static_cast<std::size_t>(r.slot)]);
+            std::snprintf(number, sizeof number, "%d", shown_number(state, r.slot).value_or(0));
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_hex:
-            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(state.settings[static_cast<std::size_t>(r.slot)]));
+            std::snprintf(number, sizeof number, "%#x", static_cast<unsigned>(shown_number(state, r.slot).value_or(0)));
             DrawTextA(dc, number, -1, &rect, format);
             break;
         case painted_edge: DrawEdge(dc, &rect, format, static_cast<UINT>(r.group_base)); break;

@@ -29,8 +29,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 case $depends in *libc6*libfreetype6*libstdc++6*) ok "it depends on $depends" ;; *) fail "its dependencies: $depends" ;; esac
 
 # Bash completion offers every command the program has, and the choices of one.
-complete_words() {  # WORDS...: what completion offers for the last of them
-  bash -c '. /usr/share/bash-completion/bash_completion; . "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+complete_words() {  # WORDS...: what completion offers for the last of them; it asks the program
+  PATH="$work/root/usr/bin:$PATH" bash -c '. /usr/share/bash-completion/bash_completion; . "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
     COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _sorvane_cli; printf "%s\n" "${COMPREPLY[@]}"' \
     "$work/root/usr/share/bash-completion/completions/sorvane-cli" "$@" | sort | tr '\n' ' '
 }

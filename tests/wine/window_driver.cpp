@@ -1,7 +1,9 @@
 // Drives the real Sorvane.exe as a user would, from another process: starts it in the
 // current (fresh) folder, presses its buttons, fills its file dialogs, reads its boxes,
 // switches language and radio buttons, scrolls, closes it, and then checks Sorvane.ini and
-// the include file byte for byte. Takes a picture of the window in each language.
+// the include file byte for byte; then sets the generation's choices with sorvane-cli.exe and
+// checks that the window's button writes the same include file and image. Takes a picture
+// of the window in each language.
 //
 //   sorvane-window-driver SORVANE_EXE SAMPLE_TEXT [FULL_DEVICE]
 //
@@ -469,6 +471,46 @@ bool close_window(const PROCESS_INFORMATION& process) {
            exit_code == 0;
 }
 
+// Runs sorvane-cli.exe from beside Sorvane.exe on this folder with the arguments given; its
+// exit code, or -1 when it cannot be run.
+int run_cli(const char* exe, const std::string& arguments) {
+    std::string cli = exe;
+    cli.replace(cli.rfind('\\') + 1, std::string::npos, "sorvane-cli.exe");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + cli + "\" " + arguments;
+    if (!CreateProcessA(cli.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return -1;
+    DWORD exit_code = 1;
+    WaitForSingleObject(process.hProcess, 60000);
+    GetExitCodeProcess(process.hProcess, &exit_code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exit_code);
+}
+
+// An include file without its banner line, which holds the time of its generation.
+std::string without_banner(const std::string& include) {
+    const std::size_t end = include.find("\r\n", 82);
+    return end == std::string::npos ? include : include.substr(0, 82) + include.substr(end);
+}
+
+// The generation's choices set on the command line: the window's generate button then writes
+// the same include file and image.
+void window_repeats_the_choices(const char* exe) {
+    check(run_cli(exe, "generate Choices.inc --key unicode --image choices.bin") == 0, "sorvane-cli.exe sets the choices");
+    const std::string include = read_file("Choices.inc"), image = read_file("choices.bin");
+    DeleteFileA("choices.bin");
+    const PROCESS_INFORMATION process = start_window(exe);
+    const std::string offered = choose_in_dialog(generate_button, "Choices.inc", "no save dialog for the choices", true);
+    wait_for_dialogs_to_close("the save dialog stays");
+    check(offered == "Choices.inc", "the save dialog offers the command line's file (it offered \"%s\")", offered.c_str());
+    check(!image.empty() && read_file("choices.bin") == image, "the window writes the command line's image");
+    check(include.find("FONT_KEY") != std::string::npos && without_banner(read_file("Choices.inc")) == without_banner(include),
+          "the window writes the command line's include file, keyed by Unicode");
+    check(close_window(process), "the program ends with exit code 0 when its window closes");
+}
+
 // The first session with an unpacked release: its own fonts, nothing written beside them.
 int bundled_session(const char* exe, const char* sample_path) {
     check(GetACP() == 932, "the ANSI code page is 932");
@@ -654,6 +696,7 @@ int main(int argc, char** argv) {
     const std::string saved = read_file("Sorvane.ini");
     check(saved == expected, "Sorvane.ini holds the state of the window, byte for byte (%zu bytes)", saved.size());
     if (saved != expected) write_file("Sorvane.ini.expected", expected);
+    window_repeats_the_choices(argv[1]);
 
     std::printf("%d failed\n", failures);
     return failures == 0 ? 0 : 1;
