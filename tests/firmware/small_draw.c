@@ -85,8 +85,8 @@ static unsigned big_byte(unsigned long at) {
     return (unsigned)(at % 2 ? v >> 8 : v & 0xFF);
 }
 
-/* The reads of the big image, counted here: SDCC for the STM8 drops a store to a local whose
- * address the callback's context holds. */
+/* The reads of the big image, counted here: SDCC 4.2 for the STM8 left out the store of 0 to a
+ * local between lookups when only the callback's context held its address. */
 static unsigned long big_reads;
 
 static int read_big(void *ctx, unsigned long offset, void *buffer, unsigned length) {
