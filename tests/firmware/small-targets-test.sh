@@ -1,10 +1,11 @@
 #!/bin/bash
 # Both firmware readers on small processors, held to this machine: small_draw.c draws texts
 # from an include file and an image made here (jiskan16 by Shift_JIS code, jiskan24, whose
-# rows outgrow a 16-bit int, by code point), built with gcc for this machine,
-# with avr-gcc for an AVR (16-bit int, the tables in flash) run under simavr, and with SDCC
-# for an STM8 run under ucsim (sstm8); each target must put out what this machine does, byte
-# for byte. Every compiler and simulator is required (scripts/install-deps.sh test installs
+# rows outgrow a 16-bit int, by code point) and looks characters up in an image of 65535
+# characters, built with gcc for this machine, with avr-gcc for an AVR (16-bit int, the
+# tables in flash) run under simavr, and with SDCC for an STM8 run under ucsim (sstm8); the
+# reader of the tables alone with SDCC for an 8051 (--stack-auto) under s51, for jiskan16.
+# Each target must put out what this machine does, byte for byte. Every compiler and simulator is required (scripts/install-deps.sh test installs
 # them); a reader that does not compile for a target fails the test with the compiler's words.
 #   small-targets-test.sh SORVANE_CLI
 set -u
@@ -15,6 +16,7 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 failures=0
+sp=
 fail() {
   echo "small targets: $*" >&2
   failures=$((failures + 1))
@@ -50,6 +52,17 @@ c_strings() {
     echo "enum { text_count = 3 };"
 } >texts.h || fail "texts.h not written"
 
+# The header of an image of 65535 characters keyed by code point, in cells of 16 dots, whose
+# tables small_draw.c makes up as they are read: KEYS, OTHR and GLYF, one after another; its
+# CRC-32 is the one gzip keeps.
+le() { for ((b = 0; b < $2; ++b)); do printf '\\x%02x' $(($1 >> 8 * b & 255)); done; }
+n=65535 keys=88
+alt=$((keys + 2 * n)) glyphs=$((keys + 6 * n))
+printf '%b' "SORVANE\x1a$(le 2 2)$(le $keys 2)$(le 3 2)$(le 0 2)$(le $((glyphs + 32 * n)) 4)$(le 0 4)$(le $n 2)\x01\x10\x10\x08\x08\x00$(le 32 2)$(le 16 2)KEYS$(le $keys 4)$(le $((2 * n)) 4)$(le 2 2)$(le 1 2)OTHR$(le $alt 4)$(le $((4 * n)) 4)$(le 4 2)$(le 0 2)GLYF$(le $glyphs 4)$(le $((32 * n)) 4)$(le 32 2)$(le 1 2)" >head.bin
+{ cat head.bin && gzip -c head.bin | tail -c 8 | head -c 4; } >big.bin || fail "big.bin not written"
+{ echo "static const unsigned char big_header[] = {" && od -An -v -tu1 big.bin | tr -s ' \n' ',,' | sed 's/^,//' && echo "};"; } >big.h ||
+  fail "big.h not written"
+
 sources=("$reader/sorvane_font.c" "$reader/sorvane_image.c" "$here/small_draw.c")
 for font_key in jiskan16:sjis jiskan24:unicode; do
   key=${font_key#*:}
@@ -77,14 +90,39 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
     cmp -s host.txt avr.txt || fail "$font_key: the AVR drew otherwise than this machine: $(diff host.txt avr.txt | head -5)"
   fi
 
+  # An 8051 (SDCC, --stack-auto: the locals on the stack in the 256 bytes of internal RAM of
+  # an 8052, 223 of them left to the stack), the reader of the tables alone, for jiskan16:
+  # what this machine puts out from the same program. s51 tells the stack's deepest point.
+  if [ "$key" = sjis ]; then
+    built=1
+    for source in "$reader/sorvane_font.c" "$here/small_draw.c" "$here/ucsim-simif.c"; do
+      must sdcc -mmcs51 --std-c99 --stack-auto --Werror --disable-warning 110 -DTEST_TABLES_ONLY -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
+    done
+    # shellcheck disable=SC2086
+    if [ "$built" = 1 ] && must sdcc -mmcs51 --stack-auto small_draw.rel sorvane_font.rel ucsim-simif.rel -o m51.ihx &&
+      must gcc $strict -DTEST_TABLES_ONLY "${include[@]}" "$reader/sorvane_font.c" "$here/small_draw.c" -o host-tables; then
+      ./host-tables >host-tables.txt || fail "$font_key: this machine's run of the tables alone ended with status $?"
+      rm -f m51.txt
+      printf 'run\nstate\nquit\n' | timeout 60 s51 -t 8052 -I 'if=xram[0xffff],out=m51.txt' m51.ihx >sim.txt 2>&1 ||
+        fail "$font_key: s51 ended with status $?: $(tail -3 sim.txt)"
+      sp=$(sed -n 's/^Max value of stack pointer= 0x0*\([0-9a-f]*\),.*/\1/p' sim.txt)
+      if [ "$(tail -1 m51.txt 2>/dev/null)" != "exit 0" ] || [ $((16#${sp:-100})) -gt 255 ]; then
+        fail "$font_key: the 8051 program did not come to its end well (the stack's top 0x$sp): $(tail -2 m51.txt 2>&1)"
+      fi
+      sed -i '$d' m51.txt 2>/dev/null
+      cmp -s host-tables.txt m51.txt || fail "$font_key: the 8051 drew otherwise than this machine: $(diff host-tables.txt m51.txt | head -5)"
+    fi
+    rm -f ./*.rel
+  fi
+
   # An STM8 (SDCC, 16-bit int), its output through ucsim's simulator interface. Warnings are
   # errors, but for SDCC's note that a condition is constant (110): the include file's
   # settings are constants.
   built=1
-  for source in "${sources[@]}" "$here/stm8-simif.c"; do
+  for source in "${sources[@]}" "$here/ucsim-simif.c"; do
     must sdcc -mstm8 --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
   done
-  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel stm8-simif.rel -o stm8.ihx; then
+  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel ucsim-simif.rel -o stm8.ihx; then
     continue
   fi
   # The console's commands on standard input: run until the program stops itself, then quit.
@@ -97,5 +135,5 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   cmp -s host.txt stm8.txt || fail "$font_key: the STM8 drew otherwise than this machine: $(diff host.txt stm8.txt | head -5)"
 done
 
-[ "$failures" = 0 ] && echo "small targets: AVR and STM8 draw as this machine, from the tables and the image, for both fonts and keys"
+[ "$failures" = 0 ] && echo "small targets: AVR and STM8 draw as this machine, from the tables and the image, for both fonts and keys, and look up 65535 characters; the 8051 from the tables (its stack's top 0x$sp)"
 exit $((failures > 0))
