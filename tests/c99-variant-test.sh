@@ -11,20 +11,8 @@
 # that makes a file must succeed.
 # usage: c99-variant-test.sh SORVANE_CLI
 set -u
-cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 reader=$(cd "$(dirname "$0")/../firmware" && pwd)
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
-failures=0
-fail() {
-  echo "c99 test: $*" >&2
-  failures=$((failures + 1))
-}
-# Runs a step quietly; a failure is named with the start of what it said.
-must() {
-  "$@" >step.txt 2>&1 || fail "$* failed: $(head -3 step.txt)"
-}
+. "$(dirname "$0")/steps.sh" "c99 test" "$1"
 
 strict="-pedantic -Wall -Wextra -Wconversion -Werror"
 compilers=(

@@ -9,25 +9,10 @@
 # them); a reader that does not compile for a target fails the test with the compiler's words.
 #   small-targets-test.sh SORVANE_CLI
 set -u
-cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 reader=$(cd "$here/../../firmware" && pwd)
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
-failures=0
+. "$here/../steps.sh" "small targets" "$1"
 sp=
-fail() {
-  echo "small targets: $*" >&2
-  failures=$((failures + 1))
-}
-# Runs a step, its words kept in step.txt; a failure is named with the start of them, and
-# returns 1.
-must() {
-  "$@" >step.txt 2>&1 && return 0
-  fail "$* failed: $(head -8 step.txt)"
-  return 1
-}
 
 strict="-std=c99 -Wall -Wextra -Wpedantic -Werror"
 # Two texts registered, a third with a character that is not (漢).
