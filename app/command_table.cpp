@@ -348,8 +348,9 @@ constexpr OptionRow options[] = {
     {"--key", nullptr, "none|sjis|unicode", nullptr, takes_layout,
      "the key of the characters besides their table; kept for the next generations", Completion::nothing, nullptr,
      [](Options& o, const char*, int choice) { return (o.key = static_cast<KeyChoice>(choice)), true; }},
-    {"--image", "IMAGE", nullptr, nullptr, takes_image, "write the font's image as well; kept for the next generations",
-     any_file, nullptr, [](Options& o, const char* v, int) { return (o.image = v), (o.no_image = false), true; }},
+    {"--image", "IMAGE", nullptr, "a file name of 1 to 31999 bytes", takes_image,
+     "write the font's image as well; kept for the next generations", any_file, nullptr,
+     [](Options& o, const char* v, int) { return v[0] != '\0' && std::strlen(v) < 32000 && ((o.image = v), (o.no_image = false), true); }},
     {"--no-image", nullptr, nullptr, nullptr, takes_image, "write no image any more", Completion::nothing, nullptr,
      [](Options& o, const char*, int) { return (o.image = nullptr), (o.no_image = true); }},
 };

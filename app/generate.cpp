@@ -169,10 +169,11 @@ struct Outputs {
     std::optional<OutputFile> image;  // when one is asked for
 };
 
-// Opens the include file and the image asked for; false, with the outcome set, when one of
-// them cannot be made.
+// Opens the image asked for and the include file; false, with the outcome set, when one of
+// them cannot be made. The include file comes last: written directly (its folder takes no
+// new file), it loses its old contents as it opens.
 bool open_outputs(Outputs& outputs, const char* include_path, const char* image_path, Generation& generation) {
-    for (const char* path : {include_path, image_path}) {
+    for (const char* path : {image_path, include_path}) {
         if (!path) continue;
         std::optional<OutputFile>& output = path == include_path ? outputs.include : outputs.image;
         output.emplace(path);
@@ -184,18 +185,41 @@ bool open_outputs(Outputs& outputs, const char* include_path, const char* image_
     return true;
 }
 
-// Writes the image of the same font, when asked for, into the output opened for it, in full
-// or not at all; false, with the outcome set, when it could not be written.
+// Writes the image of the same font, when asked for, into the output opened for it and
+// pushes it to the disk; false, with the outcome set, when it could not be written.
 bool write_image(const std::vector<std::uint8_t>& image, std::optional<OutputFile>& output, const char* image_path,
                  Generation& generation) {
     if (!output) return true;
     int error = 0;
     if (std::fwrite(image.data(), 1, image.size(), output->file()) != image.size()) error = errno != 0 ? errno : EIO;
-    if ((error = output->finish(error == 0, error)) != 0) {
+    if ((error = output->prepare(error == 0, error)) != 0) {
         generation.outcome = {message_cannot_create_output, image_path, error, registered_list};
         return false;
     }
     generation.image_bytes = static_cast<long long>(image.size());
+    return true;
+}
+
+// Puts the image and then the include file in place, both already on the disk: a failure of
+// either to reach the disk replaces neither. Where the two names turn out to be one file only
+// now (a folder whose names ignore case: a.inc and A.INC, neither there before), the image
+// is taken back and the include file not put in place.
+bool put_in_place(Outputs& outputs, const char* include_path, const char* image_path, Generation& generation) {
+    if (outputs.image) {
+        if (const int error = outputs.image->commit()) {
+            generation.outcome = {message_cannot_create_output, image_path, error, registered_list};
+            return false;
+        }
+        if (same_file(outputs.image->target(), outputs.include->target())) {
+            remove_plain_file(outputs.image->target());
+            generation.outcome = {message_cannot_create_output, image_path, 0, no_list, message_image_is_include_file};
+            return false;
+        }
+    }
+    if (const int error = outputs.include->commit()) {
+        generation.outcome = {message_cannot_create_output, include_path, error, registered_list};
+        return false;
+    }
     return true;
 }
 
@@ -224,12 +248,12 @@ void write_include(AppState& state, Outputs& outputs, const char* image_path, co
     state.counters.first_code = static_cast<std::int32_t>(generation.include.codes.first);
     state.counters.last_code = static_cast<std::int32_t>(generation.include.codes.last);
     bool complete = generation.include.written && write_image(image, outputs.image, image_path, generation);
-    if (const int error = output.finish(complete, write_error)) {
+    if (const int error = output.prepare(complete, write_error)) {
         complete = false;
         if (generation.outcome.ok())
             generation.outcome = {message_cannot_create_output, state.paths.output.c_str(), error, registered_list};
     }
-    generation.include.written = complete;
+    generation.include.written = complete && put_in_place(outputs, state.paths.output.c_str(), image_path, generation);
 }
 
 // Whether the include file and the image that a generation is about to replace are of

@@ -214,10 +214,11 @@ bool folder_takes_files(const char* path) {
 FileLock::Result FileLock::acquire(const char* path, int wait_ms) {
     release();
     error_ = 0;
+    // A link first, as on POSIX: a link to a folder is a link.
+    if (is_symbolic_link(path)) return Result::a_link;
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return Result::not_a_file;
-    if (is_symbolic_link(path)) return Result::a_link;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

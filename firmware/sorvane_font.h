@@ -66,8 +66,8 @@ typedef void (*sorvane_plot_fn)(void *ctx, int x, int y);
  * after the text, or INT_MAX when that lies past it; dots past INT_MAX are not drawn, and x
  * and y may be as low as INT_MIN. A character the font lacks (and a byte that is no
  * character, and one whose glyph is blank, the spaces aside) takes its width and draws
- * nothing. A Shift_JIS code the font lacks that code page 932 has twice (NEC's row 13, as
- * 0x879A against 0x81E6) is found by its first code. */
+ * nothing. In a Unicode-keyed file, a Shift_JIS code that code page 932 has twice (NEC's
+ * row 13, as 0x879A against 0x81E6) is found by its first code, which the file keeps. */
 int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 int sorvane_draw_sjis(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx);
 

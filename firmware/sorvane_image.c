@@ -104,7 +104,8 @@ static int open_v1(sorvane_image *image, const unsigned char *h) {
  * dots, rows in bands, a half-width cell half as wide. */
 static int v2_geometry_fits(const unsigned char *h) {
     const unsigned width = h[27], height = h[28], half = h[29], band = h[30];
-    return h[26] <= 1 && width >= 2 && width <= SORVANE_GLYPH_MAX && height >= 1 && height <= SORVANE_GLYPH_MAX &&
+    /* The walk draws square cells: as many rows as the cell is wide. */
+    return h[26] <= 1 && width >= 2 && width <= SORVANE_GLYPH_MAX && height == width &&
            band >= 1 && height % band == 0 && half == width / 2 && h[31] == 0 && get16(h + 14) == 0 &&
            get16(h + 32) == height * ((width + 7) / 8) && get16(h + 34) == height * ((half + 7) / 8);
 }
@@ -163,7 +164,7 @@ static int open_v2(sorvane_image *image, const unsigned char *h) {
     return image->keys != 0 && image->glyphs != 0 ? SORVANE_IMAGE_OK : SORVANE_IMAGE_MISSING_TABLE;
 }
 
-int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
+static int open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
     static const unsigned char magic[8] = {'S', 'O', 'R', 'V', 'A', 'N', 'E', 0x1A};
     unsigned char h[v1_header];
     int i;
@@ -177,6 +178,18 @@ int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
     if (image->version == 2) return open_v2(image, h);
     if (read_at(image, fixed_bytes, h + fixed_bytes, v1_header - fixed_bytes) != 0) return SORVANE_IMAGE_UNREADABLE;
     return open_v1(image, h);
+}
+
+int sorvane_open_image(sorvane_image *image, sorvane_read_fn read, void *ctx) {
+    const int result = open_image(image, read, ctx);
+    if (result != SORVANE_IMAGE_OK) {
+        /* A handle that did not open holds no table: a firmware that draws with it all the same
+         * finds nothing, rather than sizes the header made up. */
+        image->keys = image->alt = image->glyphs = image->ascii = image->kana = image->size = 0;
+        image->count = 0;
+        image->glyph_bytes = image->half_bytes = 0;
+    }
+    return result;
 }
 
 int sorvane_check_image(const sorvane_image *image) {

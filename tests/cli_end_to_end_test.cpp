@@ -233,6 +233,14 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("new.inc")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.H24")));
+    // An include file whose name leaves no room for the new file's ending is written beside it
+    // all the same, never directly: an image that cannot be made then leaves it as it was.
+    const std::string long_name(250, 'a');
+    write_file(dir.file(long_name), "kept");
+    EXPECT_EQ(cli({"generate", long_name, "--image", "nowhere/font.bin"}).status, 1);
+    EXPECT_EQ(read_file(dir.file(long_name)), "kept");
+    EXPECT_EQ(cli({"generate", long_name, "--no-image"}).status, 0);
+    EXPECT_NE(read_file(dir.file(long_name)).find("FONT_KANJI_NUM"), std::string::npos);
     EXPECT_EQ(read_file(dir.file("half.inc")), include);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
     EXPECT_EQ(testing::leftovers(dir), "") << "a refused generation leaves no temporary file";
