@@ -102,6 +102,19 @@ const char* read_half_tables(std::string_view text, const FontKind& kind, Includ
     return read_half_table(text, "font_half_kana[63][FONT_HALF_SIZE] = {", 0xA1, 63, kind, font);
 }
 
+// Reads font_kanji_alt, each character's code in the other key, where the file has it;
+// null, or why the table is not one.
+const char* read_alt_table(Reader& in, std::uint32_t count, IncludeFont& font) {
+    if (!in.find("font_kanji_alt[] = {")) return nullptr;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t code = 0;
+        if ((i > 0 && !in.take(',')) || !in.number(code) || code > 0xFFFF)
+            return "font_kanji_alt holds fewer codes than FONT_KANJI_NUM";
+        font.alt.push_back(static_cast<std::uint16_t>(code));
+    }
+    return in.take('}') ? nullptr : "font_kanji_alt holds more codes than FONT_KANJI_NUM";
+}
+
 }  // namespace
 
 std::optional<std::uint32_t> named_image(std::string_view text) {
@@ -161,15 +174,7 @@ IncludeFont read_include_file(std::string_view text) {
         font.glyphs.push_back(rows_of(numbers.data(), *kind));
     }
     if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
-    if (in.find("font_kanji_alt[] = {")) {
-        for (std::uint32_t i = 0; i < count; ++i) {
-            std::uint32_t code = 0;
-            if ((i > 0 && !in.take(',')) || !in.number(code) || code > 0xFFFF)
-                return refuse("font_kanji_alt holds fewer codes than FONT_KANJI_NUM");
-            font.alt.push_back(static_cast<std::uint16_t>(code));
-        }
-        if (!in.take('}')) return refuse("font_kanji_alt holds more codes than FONT_KANJI_NUM");
-    }
+    if (const char* why = read_alt_table(in, count, font)) return refuse(why);
     if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
     return font;
 }
