@@ -50,12 +50,12 @@ static uint32_t crc_update(uint32_t crc, const unsigned char *p, unsigned length
 
 /* The CRC-32 of the bytes from..to - 1, read a chunk at a time, into *crc; 0, or the read's
  * code. */
-static int crc_of(const sorvane_font *font, uint32_t from, uint32_t to, uint32_t *crc) {
+static int crc_of(const sorvane_font *font, unsigned long from, unsigned long to, uint32_t *crc) {
     unsigned char buffer[chunk];
     uint32_t value = 0xFFFFFFFFu;
     int result;
     while (from < to) {
-        const unsigned length = to - from < (uint32_t)chunk ? (unsigned)(to - from) : (unsigned)chunk;
+        const unsigned length = to - from < (unsigned long)chunk ? (unsigned)(to - from) : (unsigned)chunk;
         if ((result = sorvane_image_read(font, from, buffer, length)) != 0) return result;
         value = crc_update(value, buffer, length);
         from += length;
@@ -242,14 +242,14 @@ static int place_of(unsigned place) { return place <= place_max ? (int)place : -
  * bytes, sorted by code and then by place) its last two bytes are, and of a code that two
  * characters share (code page 932 has a few twice) the first place is found, as the
  * tables' walk finds it. */
-static int search(const sorvane_font *font, uint32_t table, unsigned record, unsigned long code) {
+static int search(const sorvane_font *font, unsigned long table, unsigned record, unsigned long code) {
     unsigned char r[4];
     unsigned low = 0, high = font->count; /* the first record of the code is from low to high */
     long found = -1;
     while (low < high) {
         const unsigned middle = low + (high - low) / 2u;
         unsigned here;
-        if (sorvane_image_read(font, table + (uint32_t)middle * record, r, record) != 0) return -2;
+        if (sorvane_image_read(font, table + (unsigned long)middle * record, r, record) != 0) return -2;
         here = get16(r);
         if (here < code) {
             low = middle + 1u;
@@ -268,7 +268,7 @@ static int walk_alt(const sorvane_font *font, unsigned long code) {
     unsigned first, n, i;
     for (first = 0; first < font->count; first += n) {
         n = font->count - first < alt_chunk / 2 ? font->count - first : alt_chunk / 2;
-        if (sorvane_image_read(font, font->alt_at + 2u * (uint32_t)first, buffer, 2u * n) != 0) return -2;
+        if (sorvane_image_read(font, font->alt_at + 2ul * first, buffer, 2u * n) != 0) return -2;
         for (i = 0; i < n; ++i)
             if (get16(buffer + 2 * i) == code) return place_of(first + i);
     }
