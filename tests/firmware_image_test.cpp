@@ -146,7 +146,11 @@ TEST_F(FirmwareImage, AFailingReadGivesItsCode) {
         f.from = header_length(good);  // no table can be read
         EXPECT_EQ(sorvane_missing_utf8(&image, text), 1) << code;
         EXPECT_EQ(sorvane_font_error(&image), told);
-        EXPECT_EQ(sorvane_draw_utf8(&image, text, 0, 0, nullptr), sorvane_measure_utf8(&image, text));
+        int dots = 0;
+        sorvane_target target;
+        sorvane_target_plot(&target, [](void* ctx, int, int) { ++*static_cast<int*>(ctx); }, &dots);
+        EXPECT_EQ(sorvane_draw_utf8(&image, text, 0, 0, &target), sorvane_measure_utf8(&image, text));
+        EXPECT_EQ(dots, 0) << "a glyph not read is blank";
         EXPECT_EQ(sorvane_font_error(&image), told);
         f.from = good.size();
         EXPECT_EQ(sorvane_missing_utf8(&image, text), lacking);
