@@ -191,7 +191,7 @@ static void put_colours(const sorvane_target *target, const block *b) {
     const int fore = target->foreground != SORVANE_TRANSPARENT, back = target->background != SORVANE_TRANSPARENT;
     unsigned fg = (unsigned)(target->foreground & 0xFFFFu), bg = (unsigned)(target->background & 0xFFFFu);
     unsigned short *row = (unsigned short *)target->buffer + (size_t)b->by * width + (size_t)b->bx;
-    rows_cursor rows;
+    rows_cursor rows = {0, 0, 1, 1}; /* no rows when the cell has no bytes */
     int i;
     if (swap) {
         fg = (fg >> 8 | fg << 8) & 0xFFFFu;
