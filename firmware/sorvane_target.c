@@ -7,11 +7,9 @@
 
 /* A byte of a glyph as its eight dots, the leftmost in bit 0 (mirrored when the font keeps
  * its left dot in the top bit). */
-static unsigned mirror_byte(unsigned b) {
-    b = (b >> 4 | b << 4) & 0xFFu;
-    b = (b & 0xCCu) >> 2 | (b & 0x33u) << 2;
-    return (b & 0xAAu) >> 1 | (b & 0x55u) << 1;
-}
+static const unsigned char mirrored_nibble[16] = {0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE,
+                                                  0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF};
+static unsigned mirror_byte(unsigned b) { return (unsigned)mirrored_nibble[b & 15u] << 4 | mirrored_nibble[(b >> 4) & 15u]; }
 #ifdef SORVANE_MSB_LEFT
 #define DOTS(b) mirror_byte(b)
 #else
@@ -118,68 +116,113 @@ typedef struct {
 #define ROW_BITS(rows, c, end) \
     (DOTS((rows).base[((c) >> 3) * (rows).band + (rows).in]) >> ((c) & 7) & ((end) - (c) < 8 ? (1u << ((end) - (c))) - 1u : 0xFFu))
 
-/* Rows of bits: each row of the block shifted into the buffer's bytes, a byte at a time. */
+/* The source bytes of a block's rows, for the byte-wise paths: where a row's first byte lies
+ * from the row's start (first * band), how many there are, the first and last masked to the
+ * block's columns; and where the row is, band by band. Plain locals in the loops below, so
+ * that an 8-bit processor keeps them in registers. */
+typedef struct {
+    const unsigned char *band_at; /* the start of the band of the current row */
+    unsigned in, band, band_bytes;
+    unsigned first, count; /* the first source byte of a row (its index), how many */
+    unsigned char first_mask, last_mask;
+} source;
+
+static void source_of(const block *b, source *s) {
+    const int end = b->c0 + b->n - 1, parts = (b->cell->width + 7) / 8;
+    int first = 0;
+    while (b->r0 - first >= b->cell->band) first += b->cell->band;
+    s->band = (unsigned)b->cell->band;
+    s->band_bytes = s->band * (unsigned)parts;
+    s->band_at = b->cell->bytes + (unsigned)first * (unsigned)parts;
+    s->in = (unsigned)(b->r0 - first);
+    s->first = (unsigned)b->c0 >> 3;
+    s->count = ((unsigned)end >> 3) - s->first + 1u;
+    s->first_mask = (unsigned char)(0xFFu << (b->c0 & 7));
+    s->last_mask = (unsigned char)(0xFFu >> (7 - (end & 7)));
+    if (s->count == 1u) s->first_mask &= s->last_mask;
+}
+
+/* Rows of bits: each row of the block shifted into the buffer's bytes, a byte at a time. The
+ * block's column c lands at bit (bx - c0 + c) of the buffer's row, so every source byte shifts
+ * by the same (bx - c0) % 8; when the block starts inside its first source byte and the
+ * buffer's row at its first bit, the low part of that shift falls before the row, masked. */
 static void put_rows(const sorvane_target *target, const block *b) {
     const size_t stride = ((unsigned)target->width + 7u) / 8u;
-    const int msb = target->layout == SORVANE_ROWS_MSB, end = b->c0 + b->n;
-    unsigned char *row = (unsigned char *)target->buffer + (size_t)b->by * stride + (size_t)(b->bx >> 3);
-    rows_cursor rows;
+    const int msb = target->layout == SORVANE_ROWS_MSB, skip = b->c0 & 7;
+    const unsigned shift = ((unsigned)b->bx - (unsigned)b->c0) & 7u;
+    const int before = b->bx < skip; /* the first byte's low part lies before the row */
+    unsigned char *row = (unsigned char *)target->buffer + (size_t)b->by * stride + (size_t)(before ? 0 : (b->bx - skip) >> 3);
+    source s;
+    const unsigned char *band_at, *from;
+    unsigned in, band, count, offset;
+    unsigned char first_mask, last_mask;
     int i;
-    rows_start(&rows, b->cell, b->r0);
-    for (i = 0; i < b->m; ++i) {
-        unsigned char *to;
-        unsigned waiting = 0, have = (unsigned)b->bx & 7u; /* bits for *to, bit 0 the first */
-        int c;
-        if (i) {
-            rows_next(&rows);
-            row += stride;
+    source_of(b, &s);
+    band_at = s.band_at, in = s.in, band = s.band, count = s.count, offset = s.first * s.band;
+    first_mask = s.first_mask, last_mask = s.last_mask;
+    for (i = b->m; i > 0; --i, row += i ? stride : 0) {
+        unsigned char *to = row;
+        unsigned mask = first_mask, carry = 0, k;
+        for (k = count, from = band_at + in + offset; k > 0; --k, from += band, mask = 0xFFu) {
+            unsigned w = DOTS(*from) & mask;
+            if (k == 1u) w &= last_mask;
+            w = w << shift | carry;
+            carry = w >> 8;
+            w &= 0xFFu;
+            if (before && k == count) continue;
+            if (w) *to |= (unsigned char)(msb ? mirror_byte(w) : w);
+            ++to;
         }
-        to = row;
-        for (c = b->c0; c < end; c = (c | 7) + 1) {
-            waiting |= ROW_BITS(rows, c, end) << have;
-            have += (unsigned)(((c | 7) + 1 < end ? (c | 7) + 1 : end) - c);
-            if (have >= 8) {
-                const unsigned byte = waiting & 0xFFu;
-                if (byte) *to |= (unsigned char)(msb ? mirror_byte(byte) : byte);
-                ++to;
-                waiting >>= 8;
-                have -= 8;
-            }
+        if (carry) *to |= (unsigned char)(msb ? mirror_byte(carry) : carry);
+        if (++in == band) {
+            in = 0;
+            if (i > 1) band_at += s.band_bytes;
         }
-        if (have && waiting) *to |= (unsigned char)(msb ? mirror_byte(waiting) : waiting);
     }
 }
 
-/* Pages: for each band of up to eight rows of the block, the byte of each of its columns,
- * ORed into one or two page bytes. */
+/* Pages: the rows of the block that go to one page, up to eight, make a byte of each of its
+ * columns (bit by + row % 8), ORed into the page byte. */
 static void put_pages(const sorvane_target *target, const block *b) {
     const size_t width = (size_t)target->width;
-    const unsigned shift = (unsigned)b->by & 7u;
-    const int end = b->c0 + b->n;
     unsigned char *page = (unsigned char *)target->buffer + (size_t)(b->by >> 3) * width + (size_t)b->bx;
-    unsigned char columns[SORVANE_GLYPH_MAX];
-    rows_cursor rows;
-    int i = 0;
-    rows_start(&rows, b->cell, b->r0);
-    while (i < b->m) {
-        unsigned bit;
-        int j;
-        if (i) page += width;
-        for (j = 0; j < b->n; ++j) columns[j] = 0;
-        for (bit = 1; bit < 0x100u && i < b->m; bit <<= 1, ++i) {
-            int c;
-            if (i) rows_next(&rows);
-            for (c = b->c0; c < end; c = (c | 7) + 1) {
-                unsigned char *column = columns + (c - b->c0);
-                unsigned v;
-                for (v = ROW_BITS(rows, c, end); v; v >>= 1, ++column)
-                    if (v & 1u) *column |= (unsigned char)bit;
-            }
+    unsigned char columns[SORVANE_GLYPH_MAX]; /* by the cell's column */
+    unsigned char bit = (unsigned char)(1u << (b->by & 7));
+    unsigned char *const first_column = columns + b->c0;
+    source s;
+    const unsigned char *band_at, *from;
+    unsigned in, band, count, offset;
+    unsigned char first_mask, last_mask;
+    int i, j;
+    source_of(b, &s);
+    band_at = s.band_at, in = s.in, band = s.band, count = s.count, offset = s.first * s.band;
+    first_mask = s.first_mask, last_mask = s.last_mask;
+    for (j = 0; j < b->n; ++j) first_column[j] = 0;
+    for (i = b->m; i > 0; --i) {
+        unsigned char *column = columns + 8u * s.first;
+        unsigned char mask = first_mask;
+        unsigned k;
+        for (k = count, from = band_at + in + offset; k > 0; --k, from += band, column += 8, mask = 0xFFu) {
+            unsigned char v = (unsigned char)(DOTS(*from) & mask), *c = column;
+            if (k == 1u) v &= last_mask;
+            for (; v; v >>= 1, ++c)
+                if (v & 1u) *c |= bit;
         }
-        for (j = 0; j < b->n; ++j) {
-            const unsigned v = (unsigned)columns[j] << shift;
-            if (v & 0xFFu) page[j] |= (unsigned char)v;
-            if (v >> 8) page[(size_t)j + width] |= (unsigned char)(v >> 8);
+        if (bit == 0x80u || i == 1) {
+            unsigned char *c = first_column, *to = page;
+            for (j = b->n; j > 0; --j, ++c, ++to)
+                if (*c) {
+                    *to |= *c;
+                    *c = 0;
+                }
+            if (i > 1) page += width;
+            bit = 1;
+        } else {
+            bit = (unsigned char)(bit << 1);
+        }
+        if (++in == band) {
+            in = 0;
+            if (i > 1) band_at += s.band_bytes;
         }
     }
 }
