@@ -111,13 +111,23 @@ static int has_half(const sorvane_font *font, unsigned byte) {
            ((font->flags & SORVANE_HAS_KANA) != 0 && byte >= 0xA1 && byte <= 0xDF);
 }
 
-/* Fills bytes with the stored bytes of one glyph: length bytes from the tables at from,
- * through the flash hooks, or from the image at offset at, in one read. 0, or the read's
+/* The tables of glyphs, as decode_glyph takes them. */
+enum { table_glyphs, table_ascii, table_kana };
+
+/* Fills bytes with the length stored bytes of one glyph, offset bytes into a table of glyphs:
+ * from the tables through the flash hooks, or from the image in one read. 0, or the read's
  * code. */
-static int decode_glyph(const sorvane_font *font, const SORVANE_FLASH_SPACE unsigned char *from, unsigned long at,
-                        unsigned length, unsigned char *bytes) {
+static int decode_glyph(const sorvane_font *font, int table, unsigned long offset, unsigned length,
+                        unsigned char *bytes) {
+    const SORVANE_FLASH_SPACE unsigned char *from;
     unsigned i;
-    if (font->read) return sorvane_image_read(font, at, bytes, length);
+    if (font->read)
+        return sorvane_image_read(
+            font, offset + (table == table_glyphs ? font->glyphs_at : table == table_ascii ? font->ascii_at : font->kana_at),
+            bytes, length);
+    from = table == table_glyphs ? font->glyphs : table == table_ascii ? font->ascii : font->kana;
+    if (!from) return 1;
+    from += offset;
     for (i = 0; i < length; ++i) bytes[i] = (unsigned char)SORVANE_READ_BYTE(from + i);
     return 0;
 }
@@ -125,39 +135,22 @@ static int decode_glyph(const sorvane_font *font, const SORVANE_FLASH_SPACE unsi
 /* The glyph at a place, or the half-width glyph of a byte (place -1): sets up cell, whose
  * bytes, when it returns 0, are in bytes. Returns 1 when the font has no such glyph (or one
  * of a geometry no cell holds), 0, or a read's code. */
-static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsigned char *bytes, sorvane_cell *cell,
-                      unsigned *length) {
-    const int full = place >= 0;
-    const SORVANE_FLASH_SPACE unsigned char *from = 0;
-    unsigned long at = 0;
-    unsigned parts, last;
+static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsigned char *bytes, sorvane_cell *cell) {
+    const unsigned length = place >= 0 ? font->glyph_bytes : font->half_bytes;
     cell->bytes = 0;
-    cell->width = full ? font->width : font->half_width;
+    cell->width = place >= 0 ? font->width : font->half_width;
     cell->height = font->height;
-    cell->band = full ? font->band : 1;
-    *length = full ? font->glyph_bytes : font->half_bytes;
-    if (full ? (unsigned)place >= font->count : !has_half(font, byte)) return 1;
-    /* The last byte the cell's layout reaches must be the glyph's, and the glyph the cell's. */
-    parts = ((unsigned)cell->width + 7u) / 8u;
+    cell->band = place >= 0 ? font->band : 1;
+    if (place >= 0 ? (unsigned)place >= font->count : !has_half(font, byte)) return 1;
+    /* Whole bands of whole rows, all in the glyph's bytes, and the glyph in a cell. */
     if (cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 || cell->height > SORVANE_GLYPH_MAX ||
-        cell->band < 1 || *length > cell_bytes)
+        cell->band < 1 || cell->height % cell->band != 0 || length > cell_bytes ||
+        (unsigned)cell->height * (((unsigned)cell->width + 7u) / 8u) > length)
         return 1;
-    last = (unsigned)((cell->height - 1) / cell->band * cell->band) * parts + (parts - 1u) * (unsigned)cell->band +
-           (unsigned)((cell->height - 1) % cell->band);
-    if (last >= *length) return 1;
-    if (full) {
-        from = font->glyphs ? font->glyphs + (unsigned long)(unsigned)place * *length : 0;
-        at = font->glyphs_at + (unsigned long)(unsigned)place * *length;
-    } else if (byte <= 0x7E) {
-        from = font->ascii ? font->ascii + (byte - 0x20u) * *length : 0;
-        at = font->ascii_at + (unsigned long)(byte - 0x20u) * *length;
-    } else {
-        from = font->kana ? font->kana + (byte - 0xA1u) * *length : 0;
-        at = font->kana_at + (unsigned long)(byte - 0xA1u) * *length;
-    }
-    if (!font->read && !from) return 1;
     cell->bytes = bytes;
-    return decode_glyph(font, from, at, *length, bytes);
+    if (place >= 0) return decode_glyph(font, table_glyphs, (unsigned long)(unsigned)place * length, length, bytes);
+    if (byte <= 0x7E) return decode_glyph(font, table_ascii, (unsigned long)(byte - 0x20u) * length, length, bytes);
+    return decode_glyph(font, table_kana, (unsigned long)(byte - 0xA1u) * length, length, bytes);
 }
 
 /* ---- The walk of a string ------------------------------------------------------------- */
@@ -165,16 +158,15 @@ static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsign
 /* One character of a string: how many bytes it takes, what it is, and its width. */
 enum { kind_lacking, kind_sjis, kind_unicode, kind_half };
 typedef struct {
-    int length;
-    int kind;
     unsigned long code; /* a Shift_JIS code, a code point, or a half-width byte */
     int width;
-    int space; /* whether its glyph is blank by right */
+    unsigned char length, kind;
+    unsigned char space; /* whether its glyph is blank by right */
 } sorvane_character;
 
 static void character(const sorvane_font *font, int length, int kind, unsigned long code, sorvane_character *c) {
-    c->length = length;
-    c->kind = kind;
+    c->length = (unsigned char)length;
+    c->kind = (unsigned char)kind;
     c->code = code;
     c->width = kind == kind_sjis || kind == kind_unicode ? font->width : font->half_width;
     c->space = (kind == kind_half && code == 0x20) || (kind == kind_sjis && code == 0x8140u) ||
@@ -240,50 +232,52 @@ static int opaque(const sorvane_target *target) {
            target->background != SORVANE_TRANSPARENT;
 }
 
-/* Looks a character up and draws it at x, y (with no target only looks); 1 when the font
- * lacks it: no glyph, or a blank one (as generate counts it), a space aside. A read that
- * fails is no lacking character: its cell is drawn blank. */
-static int put_character(const sorvane_font *font, const sorvane_character *c, int x, int y,
-                         const sorvane_target *target) {
-    unsigned char bytes[cell_bytes];
-    sorvane_cell cell;
-    unsigned length = 0, i, inked = 0;
-    int result = 1;
-    cell.bytes = 0;
-    cell.width = c->width;
-    cell.height = font->height;
-    cell.band = 1;
-    if (c->kind == kind_half) {
-        result = glyph_cell(font, -1, (unsigned)c->code, bytes, &cell, &length);
-    } else if (c->kind != kind_lacking) {
-        const int place = c->kind == kind_sjis ? place_sjis(font, (unsigned)c->code) : place_unicode(font, c->code);
-        if (place >= 0) result = glyph_cell(font, place, 0, bytes, &cell, &length);
-        else if (place == -2) result = SORVANE_ERR_IO; /* a failed read, kept in font->error */
-    }
-    if (result == 0)
-        for (i = 0; i < length; ++i) inked |= bytes[i];
-    if (result != 0 || !inked) cell.bytes = 0;
-    if (target && (cell.bytes || opaque(target))) sorvane_put_cell(target, x, y, &cell);
-    return result == 1 || (result == 0 && !inked && !c->space);
-}
-
 /* The walks a call asks for: to draw, to measure, to count what the font lacks. */
 enum { walk_draw, walk_measure, walk_count };
 
 /* Walks a string; returns the x after it (INT_MAX when that lies past it), or for
- * walk_count the characters the font lacks. */
-static int sorvane_walk(const sorvane_font *font, const char *text, int utf8, int x, int y,
-                        const sorvane_target *target, int mode) {
-    const unsigned char *s = (const unsigned char *)text;
-    int past = 0; /* the text has gone past INT_MAX: no more dots */
-    int missing = 0;
+ * walk_count the characters the font lacks: no glyph, or a blank one (as generate counts
+ * it), a space aside. A read that fails is no lacking character: its cell is blank. The glyph
+ * of a character is drawn with its top left dot at x, y; an opaque target draws the cell of
+ * a lacking one too. One function, for the stack of small processors: each call level there
+ * saves its registers. */
+static int sorvane_walk(const sorvane_font *font, const char *text, unsigned char utf8, int x, int y,
+                        const sorvane_target *target, unsigned char mode) {
+    unsigned char bytes[cell_bytes];
+    sorvane_cell cell;
     sorvane_character c;
+    const unsigned char *s = (const unsigned char *)text;
+    int missing = 0, result, place;
+    unsigned length, i;
+    unsigned char past = 0, inked; /* past: the text has gone past INT_MAX, no more dots */
     if (font->read) ((sorvane_font *)font)->error = SORVANE_OK; /* an image font is never const */
     while (*s) {
         if (utf8) next_utf8(font, s, &c);
         else next_sjis(font, s, &c);
-        if (mode == walk_count) missing += missing < INT_MAX && put_character(font, &c, 0, 0, 0);
-        else if (mode == walk_draw && !past) put_character(font, &c, x, y, target);
+        if (mode == walk_count || (mode == walk_draw && !past && target)) {
+            result = 1;
+            cell.bytes = 0;
+            cell.width = c.width;
+            cell.height = font->height;
+            cell.band = 1;
+            if (c.kind == kind_half) {
+                result = glyph_cell(font, -1, (unsigned)c.code, bytes, &cell);
+            } else if (c.kind != kind_lacking) {
+                place = c.kind == kind_sjis ? place_sjis(font, (unsigned)c.code) : place_unicode(font, c.code);
+                if (place >= 0) result = glyph_cell(font, place, 0, bytes, &cell);
+                else if (place == -2) result = SORVANE_ERR_IO; /* a failed read, kept in font->error */
+            }
+            length = c.kind == kind_half ? font->half_bytes : font->glyph_bytes;
+            inked = 0;
+            if (result == 0)
+                for (i = 0; i < length; ++i) inked |= bytes[i];
+            if (result != 0 || !inked) cell.bytes = 0;
+            if (mode == walk_count) {
+                if ((result == 1 || (result == 0 && !inked && !c.space)) && missing < INT_MAX) ++missing;
+            } else if (cell.bytes || opaque(target)) {
+                sorvane_put_cell(target, x, y, &cell);
+            }
+        }
         if (x > INT_MAX - c.width) {
             x = INT_MAX;
             past = 1;
@@ -338,22 +332,23 @@ static unsigned long dots_of_byte(unsigned value) {
 static int glyph_rows(const sorvane_font *font, int place, unsigned byte, sorvane_glyph *glyph) {
     unsigned char bytes[cell_bytes];
     sorvane_cell cell;
-    unsigned length;
-    int row, part, parts;
-    const int result = glyph_cell(font, place, byte, bytes, &cell, &length);
-    for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = 0;
+    int row, part;
+    const int result = glyph_cell(font, place, byte, bytes, &cell);
+    const int parts = (cell.width + 7) / 8;
     glyph->width = cell.width;
     glyph->height = cell.height;
-    if (result != 0) return result == 1 ? SORVANE_ERR_INVAL : result;
-    parts = (cell.width + 7) / 8;
-    for (row = 0; row < cell.height; ++row) {
-        const int first = row / cell.band * cell.band * parts + row % cell.band;
+    /* Every row set in one loop (a loop that only clears would become a call of memset). */
+    for (row = 0; row < SORVANE_GLYPH_MAX; ++row) {
         unsigned long dots = 0;
-        for (part = 0; part < parts; ++part) dots |= dots_of_byte(bytes[first + part * cell.band]) << (8 * part);
-        /* Only the dots of the cell's width: a mask of width bits, no shift by the type's width. */
-        glyph->rows[row] = dots & ((((1ul << (cell.width - 1)) - 1u) << 1) | 1u);
+        if (result == 0 && row < cell.height) {
+            const int first = row / cell.band * cell.band * parts + row % cell.band;
+            for (part = 0; part < parts; ++part) dots |= dots_of_byte(bytes[first + part * cell.band]) << (8 * part);
+            /* Only the dots of the cell's width: a mask of width bits, no shift by the type's width. */
+            dots &= (((1ul << (cell.width - 1)) - 1u) << 1) | 1u;
+        }
+        glyph->rows[row] = dots;
     }
-    return SORVANE_OK;
+    return result == 0 ? SORVANE_OK : result == 1 ? SORVANE_ERR_INVAL : result;
 }
 
 int sorvane_glyph_at(const sorvane_font *font, int i, sorvane_glyph *glyph) {

@@ -146,7 +146,11 @@ TEST_F(FirmwareImage, AFailingReadGivesItsCode) {
         f.from = header_length(good);  // no table can be read
         EXPECT_EQ(sorvane_missing_utf8(&image, text), 1) << code;
         EXPECT_EQ(sorvane_font_error(&image), told);
-        EXPECT_EQ(sorvane_draw_utf8(&image, text, 0, 0, nullptr), sorvane_measure_utf8(&image, text));
+        int dots = 0;
+        sorvane_target target;
+        sorvane_target_plot(&target, [](void* ctx, int, int) { ++*static_cast<int*>(ctx); }, &dots);
+        EXPECT_EQ(sorvane_draw_utf8(&image, text, 0, 0, &target), sorvane_measure_utf8(&image, text));
+        EXPECT_EQ(dots, 0) << "a glyph not read is blank";
         EXPECT_EQ(sorvane_font_error(&image), told);
         f.from = good.size();
         EXPECT_EQ(sorvane_missing_utf8(&image, text), lacking);
@@ -229,6 +233,71 @@ TEST_F(FirmwareImage, EitherKeyFindsAGlyphInBoundedReads) {
         }
         for (int byte = 0x20; byte < 0x100 && old; ++byte)
             EXPECT_EQ(draw(v1, std::string(1, static_cast<char>(byte)), false).dots, draw(data, std::string(1, static_cast<char>(byte)), false).dots);
+    }
+}
+
+// Fonts of other sizes draw through the same code, from an image and from tables of the same
+// bytes: cells of 8, 10, 13 and 32 dots (bands of 8 rows, or one band), every dot where the
+// stored layout puts it, and sorvane_glyph_at's rows the same.
+TEST(FirmwareSizes, EveryCellSizeDrawsTheStoredDots) {
+    std::mt19937 random(8);
+    for (const int size : {8, 10, 13, 32}) {
+        const int count = 5, band = size % 8 == 0 ? 8 : size, parts = (size + 7) / 8, half = size / 2;
+        const int glyph_bytes = size * parts, half_bytes = size * ((half + 7) / 8);
+        ImageContents c;
+        c.count = count, c.key = CodeKey::unicode, c.width = c.height = size, c.half_width = half, c.band_rows = band;
+        c.glyph_bytes = glyph_bytes, c.half_glyph_bytes = half_bytes;
+        std::vector<unsigned short> keys;
+        std::vector<std::uint8_t> key_bytes, glyphs(static_cast<std::size_t>(count * glyph_bytes)), ascii(static_cast<std::size_t>(95 * half_bytes));
+        for (int i = 0; i < count; ++i) {
+            keys.push_back(static_cast<unsigned short>(0x4E00 + 3 * i));
+            key_bytes.insert(key_bytes.end(), {std::uint8_t(keys.back()), std::uint8_t(keys.back() >> 8)});
+        }
+        for (std::uint8_t& b : glyphs) b = static_cast<std::uint8_t>(random());
+        for (std::uint8_t& b : ascii) b = static_cast<std::uint8_t>(random());
+        c.tables = {{{'K', 'E', 'Y', 'S'}, 2, true, key_bytes}, {{'G', 'L', 'Y', 'F'}, glyph_bytes, true, glyphs},
+                    {{'A', 'S', 'C', 'I'}, half_bytes, true, ascii}};
+        Bytes bytes{image_bytes(c)};
+        sorvane_font image;
+        ASSERT_EQ(sorvane_open_image(&image, read_bytes, &bytes), SORVANE_OK) << size;
+        sorvane_font tables{};  // as a named include file would define it, of the same bytes
+        tables.width = tables.height = static_cast<unsigned char>(size), tables.half_width = static_cast<unsigned char>(half);
+        tables.band = static_cast<unsigned char>(band), tables.key = 1, tables.flags = SORVANE_HAS_ASCII;
+        tables.glyph_bytes = static_cast<unsigned short>(glyph_bytes), tables.half_bytes = static_cast<unsigned short>(half_bytes);
+        tables.count = count, tables.keys = keys.data(), tables.glyphs = glyphs.data(), tables.ascii = ascii.data();
+        // The text: every character, then "A~"; the dots the stored layout gives them.
+        std::string text;
+        std::vector<std::pair<int, int>> want;
+        int x = 0;
+        for (int i = 0; i < count + 2; ++i) {
+            const bool full = i < count;
+            const int width = full ? size : half, hparts = (half + 7) / 8;
+            const std::uint8_t* g = full ? &glyphs[static_cast<std::size_t>(i * glyph_bytes)] : &ascii[static_cast<std::size_t>((i == count ? 'A' : '~') - 0x20) * static_cast<std::size_t>(half_bytes)];
+            text += full ? string_of(keys[static_cast<std::size_t>(i)], true) : std::string(1, i == count ? 'A' : '~');
+            for (int r = 0; r < size; ++r)
+                for (int col = 0; col < width; ++col)
+                    if (g[full ? r / band * band * parts + col / 8 * band + r % band : r * hparts + col / 8] >> (col % 8) & 1) want.emplace_back(x + col, r);
+            x += width;
+        }
+        std::sort(want.begin(), want.end());
+        for (const sorvane_font* font : {&image, &tables}) {
+            std::vector<std::pair<int, int>> dots;
+            sorvane_target target;
+            sorvane_target_plot(&target, [](void* ctx, int px, int py) { static_cast<std::vector<std::pair<int, int>>*>(ctx)->emplace_back(px, py); }, &dots);
+            EXPECT_EQ(sorvane_draw_utf8(font, text.c_str(), 0, 0, &target), x) << size;
+            EXPECT_EQ(sorvane_missing_utf8(font, text.c_str()), 0) << size;
+            std::sort(dots.begin(), dots.end());
+            EXPECT_EQ(dots, want) << size << (font == &image ? ", image" : ", tables");
+            sorvane_glyph a, b;
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(sorvane_glyph_at(font, i, &a), SORVANE_OK);
+                ASSERT_EQ(sorvane_glyph_at(&tables, i, &b), SORVANE_OK);
+                EXPECT_TRUE(a.width == size && a.height == size && std::equal(a.rows, a.rows + size, b.rows)) << size << " " << i;
+                for (int r = 0; r < size; ++r)
+                    for (int col = 0; col < size; ++col)
+                        EXPECT_EQ(a.rows[r] >> col & 1, std::binary_search(want.begin(), want.end(), std::pair{i * size + col, r}) ? 1u : 0u);
+            }
+        }
     }
 }
 

@@ -7,7 +7,8 @@
  * Then it looks characters up in an image of 65535 characters made up as it is read (the
  * keys and glyphs by formula, the header of big.h made by the script): a place past 32767
  * counts as lacking, and no lookup takes more than ceil(log2(65536)) + 1 reads. With
- * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn. The output goes through test_putc; the program's status is main's, or with
+ * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn, into a
+ * buffer target whose dots are printed row by row. The output goes through test_putc; the program's status is main's, or with
  * TEST_SIMIF given to test_simif_end. */
 #ifdef TEST_AVR_UART /* the image in flash, as the tables */
 #include <avr/pgmspace.h>
@@ -36,16 +37,16 @@ static void test_putc(char c) { putchar(c); }
 void test_simif_end(int status);
 #endif
 
+/* Digit by digit from the highest, with no buffer: it runs in the plot callback, at the
+ * bottom of the 8051's stack. */
 static void put_number(long n) {
-    char digits[12];
-    int count = 0;
+    long power = 1;
     if (n < 0) {
         test_putc('-');
         n = -n;
     }
-    do digits[count++] = (char)('0' + n % 10);
-    while ((n /= 10) > 0);
-    while (count > 0) test_putc(digits[--count]);
+    while (n / power >= 10) power *= 10;
+    for (; power > 0; power /= 10) test_putc((char)('0' + n / power % 10));
 }
 
 static void put_text(const char *s) {
@@ -107,7 +108,28 @@ static void plot(void *ctx, int x, int y) {
     test_putc('\n');
 }
 
-#ifndef TEST_TABLES_ONLY
+#ifdef __SDCC_mcs51
+#define TARGET_RAM __xdata
+#else
+#define TARGET_RAM
+#endif
+
+#ifdef TEST_TABLES_ONLY
+/* The 8051: the dots go into a buffer target (in external RAM there) and are printed after
+ * each text, row by row, for a plot callback that prints takes the stack the walk needs. */
+#define CANVAS_RAM TARGET_RAM
+enum { canvas_width = 160, canvas_height = 40 };
+static CANVAS_RAM unsigned char canvas[canvas_height][canvas_width / 8];
+
+static void put_canvas(long *dots) {
+    int x, y;
+    for (y = 0; y < canvas_height; ++y)
+        for (x = 0; x < canvas_width; ++x)
+            if (canvas[y][x / 8] >> (7 - x % 8) & 1) plot(dots, x, y);
+    for (y = 0; y < canvas_height; ++y)
+        for (x = 0; x < canvas_width / 8; ++x) canvas[y][x] = 0;
+}
+#else
 /* Looks up codes below, among and above the big image's keys, by UTF-8 and by Shift_JIS,
  * prints "B CODE MISSING READS" for each and draws the three it has; 0, or 1 when a lookup
  * did not find what it should or took more than 17 reads. */
@@ -156,9 +178,13 @@ int main(void) {
 #endif
     int status = checked;
     long dots = 0;
-    sorvane_target target;
+    static TARGET_RAM sorvane_target target; /* not in the 8051's internal RAM, which the stack needs */
     const sorvane_font *font;
+#ifdef TEST_TABLES_ONLY
+    sorvane_target_buffer(&target, (void *)canvas, canvas_width, canvas_height, SORVANE_ROWS_MSB);
+#else
     sorvane_target_plot(&target, plot, &dots);
+#endif
     put_text("image ");
     put_number(checked);
     test_putc('\n');
@@ -172,12 +198,15 @@ int main(void) {
                 put_number(i);
                 test_putc('\n');
 #ifndef TEST_TABLES_ONLY
-                font = reader ? &image : &sorvane_file_font;
+                font = reader ? (const sorvane_font *)&image : &sorvane_file_font;
 #else
                 font = &sorvane_file_font;
 #endif
                 width = way ? sorvane_draw_sjis(font, text, 3, 2, &target) : sorvane_draw_utf8(font, text, 3, 2, &target);
                 missing = way ? sorvane_missing_sjis(font, text) : sorvane_missing_utf8(font, text);
+#ifdef TEST_TABLES_ONLY
+                put_canvas(&dots);
+#endif
                 put_text("= ");
                 put_number(width);
                 test_putc(' ');
