@@ -7,12 +7,10 @@
 
 /* A byte of a glyph as its eight dots, the leftmost in bit 0 (mirrored when the font keeps
  * its left dot in the top bit). */
+static const unsigned char mirrored_nibble[16] = {0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE,
+                                                  0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF};
+static unsigned mirror_byte(unsigned b) { return (unsigned)mirrored_nibble[b & 15u] << 4 | mirrored_nibble[(b >> 4) & 15u]; }
 #ifdef SORVANE_MSB_LEFT
-static unsigned mirror_byte(unsigned b) {
-    b = (b >> 4 | b << 4) & 0xFFu;
-    b = (b & 0xCCu) >> 2 | (b & 0x33u) << 2;
-    return (b & 0xAAu) >> 1 | (b & 0x55u) << 1;
-}
 #define DOTS(b) mirror_byte(b)
 #else
 #define DOTS(b) ((unsigned)(b) & 0xFFu)
@@ -107,37 +105,239 @@ static int clip(int at, int size, int limit, int *first, int *end) {
     return 1;
 }
 
-/* One dot of a buffer, unturned coordinates already in it. */
-static void put_dot(const sorvane_target *target, int ux, int uy, int set) {
-    const int w = target->width, h = target->height;
-    int bx, by;
-    switch (target->turns) {
-    case 1: bx = w - 1 - uy; by = ux; break;
-    case 2: bx = w - 1 - ux; by = h - 1 - uy; break;
-    case 3: bx = uy; by = h - 1 - ux; break;
-    default: bx = ux; by = uy; break;
-    }
-    if (target->layout <= SORVANE_PAGES) {
-        unsigned char *buffer = (unsigned char *)target->buffer;
-        if (!set) return;
-        if (target->layout == SORVANE_PAGES)
-            buffer[(size_t)(by >> 3) * (size_t)w + (size_t)bx] |= (unsigned char)(1u << (by & 7));
-        else
-            buffer[(size_t)by * (((size_t)w + 7u) / 8u) + (size_t)(bx >> 3)] |=
-                (unsigned char)(target->layout == SORVANE_ROWS_MSB ? 0x80u >> (bx & 7) : 1u << (bx & 7));
-    } else {
-        const unsigned long colour = set ? target->foreground : target->background;
-        unsigned v;
-        if (colour == SORVANE_TRANSPARENT) return;
-        v = (unsigned)(colour & 0xFFFFu);
-        if (target->layout == SORVANE_RGB565_SWAPPED) v = (v >> 8 | v << 8) & 0xFFFFu;
-        ((unsigned short *)target->buffer)[(size_t)by * (size_t)w + (size_t)bx] = (unsigned short)v;
+/* The dots of a block of a cell, n columns from column c0 by m rows from row r0, whose top
+ * left dot goes to column bx and row by of the buffer, the whole block inside it. */
+typedef struct {
+    const sorvane_cell *cell;
+    int c0, r0, n, m, bx, by;
+} block;
+
+/* The bits of a row of a block from column c on, at most eight, bit 0 column c. */
+#define ROW_BITS(rows, c, end) \
+    (DOTS((rows).base[((c) >> 3) * (rows).band + (rows).in]) >> ((c) & 7) & ((end) - (c) < 8 ? (1u << ((end) - (c))) - 1u : 0xFFu))
+
+/* The source bytes of a block's rows, for the byte-wise paths: where a row's first byte lies
+ * from the row's start (first * band), how many there are, the first and last masked to the
+ * block's columns; and where the row is, band by band. Plain locals in the loops below, so
+ * that an 8-bit processor keeps them in registers. */
+typedef struct {
+    const unsigned char *band_at; /* the start of the band of the current row */
+    unsigned in, band, band_bytes;
+    unsigned first, count; /* the first source byte of a row (its index), how many */
+    unsigned char first_mask, last_mask;
+} source;
+
+static void source_of(const block *b, source *s) {
+    const int end = b->c0 + b->n - 1, parts = (b->cell->width + 7) / 8;
+    int first = 0;
+    while (b->r0 - first >= b->cell->band) first += b->cell->band;
+    s->band = (unsigned)b->cell->band;
+    s->band_bytes = s->band * (unsigned)parts;
+    s->band_at = b->cell->bytes + (unsigned)first * (unsigned)parts;
+    s->in = (unsigned)(b->r0 - first);
+    s->first = (unsigned)b->c0 >> 3;
+    s->count = ((unsigned)end >> 3) - s->first + 1u;
+    s->first_mask = (unsigned char)(0xFFu << (b->c0 & 7));
+    s->last_mask = (unsigned char)(0xFFu >> (7 - (end & 7)));
+    if (s->count == 1u) s->first_mask &= s->last_mask;
+}
+
+/* Rows of bits: each row of the block shifted into the buffer's bytes, a byte at a time. The
+ * block's column c lands at bit (bx - c0 + c) of the buffer's row, so every source byte shifts
+ * by the same (bx - c0) % 8; when the block starts inside its first source byte and the
+ * buffer's row at its first bit, the low part of that shift falls before the row, masked. */
+static void put_rows(const sorvane_target *target, const block *b) {
+    const size_t stride = ((unsigned)target->width + 7u) / 8u;
+    const int msb = target->layout == SORVANE_ROWS_MSB, skip = b->c0 & 7;
+    const unsigned shift = ((unsigned)b->bx - (unsigned)b->c0) & 7u;
+    const int before = b->bx < skip; /* the first byte's low part lies before the row */
+    unsigned char *row = (unsigned char *)target->buffer + (size_t)b->by * stride + (size_t)(before ? 0 : (b->bx - skip) >> 3);
+    source s;
+    const unsigned char *band_at, *from;
+    unsigned in, band, count, offset;
+    unsigned char first_mask, last_mask;
+    int i;
+    source_of(b, &s);
+    band_at = s.band_at, in = s.in, band = s.band, count = s.count, offset = s.first * s.band;
+    first_mask = s.first_mask, last_mask = s.last_mask;
+    for (i = b->m; i > 0; --i, row += i ? stride : 0) {
+        unsigned char *to = row;
+        unsigned mask = first_mask, carry = 0, k;
+        for (k = count, from = band_at + in + offset; k > 0; --k, from += band, mask = 0xFFu) {
+            unsigned w = DOTS(*from) & mask;
+            if (k == 1u) w &= last_mask;
+            w = w << shift | carry;
+            carry = w >> 8;
+            w &= 0xFFu;
+            if (before && k == count) continue;
+            if (w) *to |= (unsigned char)(msb ? mirror_byte(w) : w);
+            ++to;
+        }
+        if (carry) *to |= (unsigned char)(msb ? mirror_byte(carry) : carry);
+        if (++in == band) {
+            in = 0;
+            if (i > 1) band_at += s.band_bytes;
+        }
     }
 }
 
+/* Pages: the rows of the block that go to one page, up to eight, make a byte of each of its
+ * columns (bit by + row % 8), ORed into the page byte. */
+static void put_pages(const sorvane_target *target, const block *b) {
+    const size_t width = (size_t)target->width;
+    unsigned char *page = (unsigned char *)target->buffer + (size_t)(b->by >> 3) * width + (size_t)b->bx;
+    unsigned char columns[SORVANE_GLYPH_MAX]; /* by the cell's column */
+    unsigned char bit = (unsigned char)(1u << (b->by & 7));
+    unsigned char *const first_column = columns + b->c0;
+    source s;
+    const unsigned char *band_at, *from;
+    unsigned in, band, count, offset;
+    unsigned char first_mask, last_mask;
+    int i, j;
+    source_of(b, &s);
+    band_at = s.band_at, in = s.in, band = s.band, count = s.count, offset = s.first * s.band;
+    first_mask = s.first_mask, last_mask = s.last_mask;
+    for (j = 0; j < b->n; ++j) first_column[j] = 0;
+    for (i = b->m; i > 0; --i) {
+        unsigned char *column = columns + 8u * s.first;
+        unsigned char mask = first_mask;
+        unsigned k;
+        for (k = count, from = band_at + in + offset; k > 0; --k, from += band, column += 8, mask = 0xFFu) {
+            unsigned char v = (unsigned char)(DOTS(*from) & mask), *c = column;
+            if (k == 1u) v &= last_mask;
+            for (; v; v >>= 1, ++c)
+                if (v & 1u) *c |= bit;
+        }
+        if (bit == 0x80u || i == 1) {
+            unsigned char *c = first_column, *to = page;
+            for (j = b->n; j > 0; --j, ++c, ++to)
+                if (*c) {
+                    *to |= *c;
+                    *c = 0;
+                }
+            if (i > 1) page += width;
+            bit = 1;
+        } else {
+            bit = (unsigned char)(bit << 1);
+        }
+        if (++in == band) {
+            in = 0;
+            if (i > 1) band_at += s.band_bytes;
+        }
+    }
+}
+
+/* RGB565: the foreground for each set dot, the background (unless transparent) for the others. */
+static void put_colours(const sorvane_target *target, const block *b) {
+    const size_t width = (size_t)target->width;
+    const int swap = target->layout == SORVANE_RGB565_SWAPPED, end = b->c0 + b->n;
+    const int fore = target->foreground != SORVANE_TRANSPARENT, back = target->background != SORVANE_TRANSPARENT;
+    unsigned fg = (unsigned)(target->foreground & 0xFFFFu), bg = (unsigned)(target->background & 0xFFFFu);
+    unsigned short *row = (unsigned short *)target->buffer + (size_t)b->by * width + (size_t)b->bx;
+    rows_cursor rows = {0, 0, 1, 1}; /* no rows when the cell has no bytes */
+    int i;
+    if (swap) {
+        fg = (fg >> 8 | fg << 8) & 0xFFFFu;
+        bg = (bg >> 8 | bg << 8) & 0xFFFFu;
+    }
+    if (b->cell->bytes) rows_start(&rows, b->cell, b->r0);
+    for (i = 0; i < b->m; ++i) {
+        int c;
+        if (i) {
+            row += width;
+            if (b->cell->bytes) rows_next(&rows);
+        }
+        for (c = b->c0; c < end; c = (c | 7) + 1) {
+            unsigned short *to = row + (c - b->c0);
+            const int count = ((c | 7) + 1 < end ? (c | 7) + 1 : end) - c;
+            unsigned v = b->cell->bytes ? ROW_BITS(rows, c, end) : 0;
+            int k;
+            if (back) {
+                for (k = 0; k < count; ++k, v >>= 1)
+                    if (v & 1u) {
+                        if (fore) to[k] = (unsigned short)fg;
+                    } else {
+                        to[k] = (unsigned short)bg;
+                    }
+            } else if (fore) {
+                for (; v; v >>= 1, ++to)
+                    if (v & 1u) *to = (unsigned short)fg;
+            }
+        }
+    }
+}
+
+static void put_block(const sorvane_target *target, const block *b) {
+    if (target->layout == SORVANE_PAGES) put_pages(target, b);
+    else if (target->layout <= SORVANE_ROWS_LSB) put_rows(target, b);
+    else put_colours(target, b);
+}
+
+/* A turned target: the block turned into a cell of its own (rows of bytes, band 1), which goes
+ * to the buffer as an unturned block. (ux, uy) is the block's top left in the unturned target. */
+static void put_turned(const sorvane_target *target, const block *b, int ux, int uy) {
+    unsigned char bytes[SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8)];
+    const int turns = target->turns, n = b->n, m = b->m, end = b->c0 + b->n;
+    sorvane_cell turned;
+    block whole;
+    turned.width = turns == 2 ? n : m;
+    turned.height = turns == 2 ? m : n;
+    turned.band = 1;
+    turned.bytes = 0;
+    if (b->cell->bytes) {
+        const int parts = (turned.width + 7) / 8;
+        rows_cursor rows;
+        int i;
+        for (i = 0; i < parts * turned.height; ++i) bytes[i] = 0;
+        turned.bytes = bytes;
+        rows_start(&rows, b->cell, b->r0);
+        for (i = 0; i < m; ++i) {
+            /* Row i of the block is column m - 1 - i of the turned cell (one turn), its row
+             * m - 1 - i turned about (two), or its column i from the bottom up (three). */
+            const int at = turns == 1 ? m - 1 - i : i;
+            int c;
+            if (i) rows_next(&rows);
+            for (c = b->c0; c < end; c = (c | 7) + 1) {
+                const int j = c - b->c0;
+                unsigned v = ROW_BITS(rows, c, end);
+                if (turns == 2) {
+                    const int x = n - 1 - j;
+                    unsigned char *to = bytes + (m - 1 - i) * parts + (x >> 3);
+                    unsigned mask = 1u << (x & 7);
+                    for (; v; v >>= 1) { /* to moves only for a bit still to set */
+                        if (v & 1u) *to |= (unsigned char)mask;
+                        if (!(mask >>= 1) && v > 1u) {
+                            mask = 0x80u;
+                            --to;
+                        }
+                    }
+                } else {
+                    const unsigned char mask = (unsigned char)(1u << (at & 7));
+                    unsigned char *to = bytes + (turns == 1 ? j : n - 1 - j) * parts + (at >> 3);
+                    const int step = turns == 1 ? parts : -parts;
+                    for (; v; v >>= 1) {
+                        if (v & 1u) *to |= mask;
+                        if (v > 1u) to += step;
+                    }
+                }
+            }
+        }
+    }
+    whole.cell = &turned;
+    whole.c0 = 0;
+    whole.r0 = 0;
+    whole.n = turned.width;
+    whole.m = turned.height;
+    /* Where the turned block's top left lands: the formulas of sorvane_target_rotate, applied
+     * to the block's corners. */
+    whole.bx = turns == 3 ? uy : target->width - (turns == 1 ? uy + m : ux + n);
+    whole.by = turns == 1 ? ux : target->height - (turns == 2 ? uy + m : ux + n);
+    put_block(target, &whole);
+}
+
 void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
-    int c0, c1, r0, r1, r, c, across, down;
-    rows_cursor rows = {0, 0, 1, 1};
+    int c1, r1;
+    block b;
     if (!target || !cell || cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 ||
         cell->height > SORVANE_GLYPH_MAX || cell->band < 1)
         return;
@@ -146,16 +346,16 @@ void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_
         return;
     }
     if (!target->buffer || target->width < 1 || target->height < 1) return;
+    if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
     /* Clipped in the unturned target, which is height by width dots when turned a quarter. */
-    across = target->turns & 1 ? target->height : target->width;
-    down = target->turns & 1 ? target->width : target->height;
-    if (!clip(x, cell->width, across, &c0, &c1) || !clip(y, cell->height, down, &r0, &r1)) return;
-    if (cell->bytes) rows_start(&rows, cell, r0);
-    for (r = r0; r < r1; ++r) {
-        for (c = c0; c < c1; ++c) {
-            const int set = cell->bytes && (DOTS(rows.base[(c >> 3) * rows.band + rows.in]) >> (c & 7)) & 1u;
-            put_dot(target, x + c, y + r, set);
-        }
-        if (cell->bytes) rows_next(&rows);
-    }
+    if (!clip(x, cell->width, target->turns & 1 ? target->height : target->width, &b.c0, &c1) ||
+        !clip(y, cell->height, target->turns & 1 ? target->width : target->height, &b.r0, &r1))
+        return;
+    b.cell = cell;
+    b.n = c1 - b.c0;
+    b.m = r1 - b.r0;
+    b.bx = x + b.c0;
+    b.by = y + b.r0;
+    if (target->turns) put_turned(target, &b, b.bx, b.by);
+    else put_block(target, &b);
 }
