@@ -384,8 +384,9 @@ NameFault font_name_fault(std::string_view name) {
     for (const char c : name)
         if (!letter(c) && !(c >= '0' && c <= '9')) return NameFault::not_identifier;
     // The keywords of C (C23's among them) and of C++ (with its alternative tokens), the
-    // tables of the file itself, the names C keeps for itself at file scope (a leading _), and
-    // the prefixes of the reader's names.
+    // tables of the file itself, the names C keeps for itself everywhere (_ and a capital, two
+    // _), and the prefixes of the reader's names. A single _ and a small letter or a digit
+    // stays a name: sorvane_add_font makes one of a target whose name begins with a digit.
     static constexpr std::string_view taken[] = {
         "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand", "bitor", "bool", "break", "case", "catch",
         "char", "char8_t", "char16_t", "char32_t", "class", "compl", "concept", "const", "consteval", "constexpr",
@@ -401,7 +402,7 @@ NameFault font_name_fault(std::string_view name) {
     for (const std::string_view word : taken)
         if (name == word) return NameFault::reserved;
     const auto begins = [&name](std::string_view prefix) { return name.substr(0, prefix.size()) == prefix; };
-    if (name[0] == '_' || begins("sorvane_") || begins("SORVANE_") || begins("FONT_"))
+    if ((name[0] == '_' && name.size() > 1 && (name[1] == '_' || (name[1] >= 'A' && name[1] <= 'Z'))) || begins("sorvane_") || begins("SORVANE_") || begins("FONT_"))
         return NameFault::reserved;
     return NameFault::none;
 }

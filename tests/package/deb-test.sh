@@ -19,7 +19,9 @@ dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/sorvane-cli usr/share/sorvane/Sorvane.K14 usr/share/sorvane/Sorvane.J16 \
     usr/share/sorvane/Sorvane.J24 usr/share/sorvane/Sorvane.H14 usr/share/sorvane/Sorvane.H16 \
     usr/share/sorvane/Sorvane.H24 usr/share/sorvane/firmware/sorvane_font.c \
-    usr/share/sorvane/firmware/sorvane_font.h usr/share/man/man1/sorvane-cli.1.gz \
+    usr/share/sorvane/firmware/sorvane_font.h usr/share/sorvane/firmware/sorvane_image.c \
+    usr/share/sorvane/firmware/sorvane_target.c usr/share/sorvane/firmware/sorvane_font_file.c \
+    usr/share/sorvane/firmware/sorvane_cell.h usr/share/man/man1/sorvane-cli.1.gz \
     usr/share/bash-completion/completions/sorvane-cli usr/share/cmake/Sorvane/SorvaneConfig.cmake; do
   [ -s "$work/root/$file" ] || fail "the package lacks /$file"
 done
