@@ -13,6 +13,10 @@
 
 #include "sorvane_font.h"
 
+/* The font of the include file (sorvane_font_file.c). */
+extern const sorvane_font sorvane_file_font;
+#define font (&sorvane_file_font)
+
 enum { canvas_width = 2048 };
 
 static char canvas[SORVANE_GLYPH_MAX][canvas_width];
@@ -30,10 +34,10 @@ static void print_row(const sorvane_glyph *glyph, int row) {
 static int print_all(void) {
     int i;
     sorvane_glyph glyph;
-    for (i = 0; i < sorvane_glyph_count(); ++i) {
+    for (i = 0; i < font->count; ++i) {
         int row;
-        sorvane_glyph_at(i, &glyph);
-        printf("%04x\n", (unsigned)sorvane_code_at(i));
+        sorvane_glyph_at(font, i, &glyph);
+        printf("%04x\n", (unsigned)sorvane_code_at(font, i));
         for (row = 0; row < glyph.height; ++row) {
             print_row(&glyph, row);
             putchar('\n');
@@ -43,15 +47,14 @@ static int print_all(void) {
 }
 
 static int print_text(const char *text, int utf8) {
-    sorvane_glyph probe;
-    int height = 16;
+    sorvane_target target;
     int width, row, missing;
-    if (sorvane_glyph_at(0, &probe) == 0 || sorvane_half_glyph(' ', &probe) == 0) height = probe.height;
+    sorvane_target_plot(&target, plot, 0);
     memset(canvas, '.', sizeof canvas);
-    width = utf8 ? sorvane_draw_utf8(text, 0, 0, plot, 0) : sorvane_draw_sjis(text, 0, 0, plot, 0);
-    missing = utf8 ? sorvane_missing_utf8(text) : sorvane_missing_sjis(text);
+    width = utf8 ? sorvane_draw_utf8(font, text, 0, 0, &target) : sorvane_draw_sjis(font, text, 0, 0, &target);
+    missing = utf8 ? sorvane_missing_utf8(font, text) : sorvane_missing_sjis(font, text);
     if (width > canvas_width) width = canvas_width;
-    for (row = 0; row < height; ++row) printf("%.*s\n", width, canvas[row]);
+    for (row = 0; row < font->height; ++row) printf("%.*s\n", width, canvas[row]);
     if (missing > 0) fprintf(stderr, "show_text: the font lacks %d characters of the text\n", missing);
     return missing > 0;
 }

@@ -22,8 +22,16 @@ typedef struct {
     int width, height, band;
 } sorvane_cell;
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /* Draws a cell with its top left dot at (x, y) of the unturned target. Nothing is written
  * outside a buffer; a dot past INT_MAX (x + column or y + row beyond an int) is not drawn. */
 void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif

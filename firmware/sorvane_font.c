@@ -1,248 +1,365 @@
-/* The firmware reader of the include file that Sorvane writes: see sorvane_font.h. */
-#include "sorvane_font.h"
-#include "sorvane_text.h"
+/* The firmware reader: see sorvane_font.h. One walk of a string for every font; per character
+ * it finds the place (the tables here, an image through sorvane_image.c), one decoder fills a
+ * cell with the glyph's stored bytes, and the target draws the cell (sorvane_target.c).
+ *
+ * Small for 8-bit processors: no function returns a struct or takes one by value, and a
+ * drawing call holds one glyph of SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 bytes on the
+ * stack. Every size comes from the font object. */
+#include <limits.h>
 
-#ifdef SORVANE_AVR_PROGMEM
-#include <avr/pgmspace.h>
-#define SORVANE_FONT_FLASH PROGMEM
-#define SORVANE_READ_BYTE(p) pgm_read_byte(p)
-#define SORVANE_READ_WORD(p) pgm_read_word(p)
-#endif
-#ifndef SORVANE_READ_BYTE
-#define SORVANE_READ_BYTE(p) (*(p))
-#endif
-#ifndef SORVANE_READ_WORD
-#define SORVANE_READ_WORD(p) (*(p))
-#endif
+#include "sorvane_cell.h"
+#include "sorvane_reader.h"
 
-#ifndef SORVANE_FONT_FILE
-#define SORVANE_FONT_FILE "Font.inc"
-#endif
-#include SORVANE_FONT_FILE
+enum { cell_bytes = SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 };
 
-/* Glyphs are 28, 32 or 72 bytes: 14 rows of 14 dots (K14), 16 of 16 (jiskan16) or 24 of 24
- * (jiskan24). The rows come in bands of 7 (K14) or 8 rows. For each band the file holds
- * first the low byte (dots 0 to 7) of each of its rows, then the next byte of each row
- * (dots 8 to 15; for K14 and jiskan16 everything above the low byte), and for jiskan24 the
- * third byte (dots 16 to 23). */
-#if FONT_KANJI_SIZE == 28
-#define GLYPH_SIDE 14
-#define BAND_ROWS 7
-#define ROW_BYTES 2
-#elif FONT_KANJI_SIZE == 32
-#define GLYPH_SIDE 16
-#define BAND_ROWS 8
-#define ROW_BYTES 2
-#elif FONT_KANJI_SIZE == 72
-#define GLYPH_SIDE 24
-#define BAND_ROWS 8
-#define ROW_BYTES 3
-#else
-#error "FONT_KANJI_SIZE must be 28, 32 or 72"
-#endif
-#define HALF_SIDE (GLYPH_SIDE / 2)
+/* The last place an int holds on every processor. */
+enum { place_max = 0x7FFF };
 
-/* A file made without --key or --half-width is keyed by Shift_JIS code and has neither the
- * other key nor half-width glyphs. */
-#ifdef FONT_KEY
-#define HAS_ALT_KEY 1
-#else
-#define FONT_KEY 0
-#define HAS_ALT_KEY 0
-#endif
-#ifndef FONT_HALF_ASCII
-#define FONT_HALF_ASCII 0
-#endif
-#ifndef FONT_HALF_KANA
-#define FONT_HALF_KANA 0
-#endif
+/* ---- Looking characters up ---------------------------------------------------------- */
 
-/* A table entry as the byte it stands for, whether the table is of plain char (signed on
- * some targets) or of unsigned char. */
-#define TABLE_BYTE(p) ((unsigned char)SORVANE_READ_BYTE(p))
-
-int sorvane_glyph_count(void) { return FONT_KANJI_NUM; }
-
-unsigned short sorvane_code_at(int i) {
-#if FONT_KANJI_NUM > 0
-    if (i >= 0 && i < FONT_KANJI_NUM) return (unsigned short)SORVANE_READ_WORD(&font_kanji_index[i]);
-#else
-    (void)i;
-#endif
-    return 0;
+unsigned short sorvane_code_at(const sorvane_font *font, int i) {
+    unsigned char r[2];
+    if (i < 0 || (unsigned)i >= font->count) return 0;
+    if (!font->read) return (unsigned short)SORVANE_READ_WORD(&font->keys[i]);
+    if (sorvane_image_read(font, font->keys_at + 2ul * (unsigned)i, r, 2) != 0) return 0;
+    return (unsigned short)(r[0] | (unsigned)r[1] << 8);
 }
 
-int sorvane_find(unsigned short code) {
-    /* FONT_KANJI_INDEX 0: the keys stand in ascending order, to be searched. */
-    int low = 0;
-    int high = FONT_KANJI_NUM - 1;
-    while (low <= high) {
-        const int middle = low + (high - low) / 2;
-        const unsigned short here = sorvane_code_at(middle);
-        if (here == code) return middle;
-        if (here < code) low = middle + 1;
-        else high = middle - 1;
+/* The place of a key in the font's own key (a binary search), or in the other (a walk through
+ * its table in the order of the keys; the first place of a code two characters share); -1
+ * when the font has none, -2 when a read failed. */
+static int find_in(const sorvane_font *font, int other, unsigned long key) {
+    unsigned low = 0, high = font->count, i;
+    if (key == 0 || key > 0xFFFFu) return -1;
+    if (font->read) return sorvane_image_find(font, other, key);
+    if (other) {
+        if (!font->alt) return -1;
+        for (i = 0; i < font->count && i <= place_max; ++i)
+            if ((unsigned long)(unsigned short)SORVANE_READ_WORD(&font->alt[i]) == key) return (int)i;
+        return -1;
+    }
+    while (low < high) {
+        const unsigned middle = low + (high - low) / 2u;
+        const unsigned long here = (unsigned short)SORVANE_READ_WORD(&font->keys[middle]);
+        if (here == key) return middle <= place_max ? (int)middle : -1;
+        if (here < key) low = middle + 1u;
+        else high = middle;
     }
     return -1;
 }
 
-/* The place of a code in the other key's table, in the order of the file's key. */
-static int find_alt(unsigned long code) {
-#if HAS_ALT_KEY && FONT_KANJI_NUM > 0
+/* What the public calls say of a place: -1 for none, whatever the reason. */
+static int found(int place) { return place < 0 ? -1 : place; }
+
+int sorvane_find(const sorvane_font *font, unsigned short key) { return found(find_in(font, 0, key)); }
+
+/* The code page 932 form of a code point, which the keys hold, for the few characters that
+ * JIS X 0208's own mapping (as Mac and Linux editors write them) gives another: the wave
+ * dash U+301C is the key's U+FF5E, and so on; and the em dash U+2014, which the scan takes
+ * for the horizontal bar U+2015. Code, not a table, to stay in flash. */
+static unsigned long cp932_form(unsigned long c) {
+    switch (c) {
+    case 0x00A2: return 0xFFE0; /* cent sign */
+    case 0x00A3: return 0xFFE1; /* pound sign */
+    case 0x00AC: return 0xFFE2; /* not sign */
+    case 0x2014: return 0x2015; /* em dash, horizontal bar */
+    case 0x2016: return 0x2225; /* double vertical line, parallel to */
+    case 0x2212: return 0xFF0D; /* minus sign */
+    case 0x301C: return 0xFF5E; /* wave dash */
+    default: return c;
+    }
+}
+
+/* The first Shift_JIS code of a character that code page 932 has twice in the grid (NEC's
+ * row 13 and its IBM copy of the not sign against row 2). A Unicode-keyed file holds such a
+ * character once, with that first code as its other key, so a Shift_JIS code is looked up
+ * there by its first code: one search, whichever of the two a text holds. */
+static unsigned first_sjis(unsigned code) {
+    switch (code) {
+    case 0x8790: return 0x81E0;
+    case 0x8791: return 0x81DF;
+    case 0x8792: return 0x81E7;
+    case 0x8795: return 0x81E3;
+    case 0x8796: return 0x81DB;
+    case 0x8797: return 0x81DA;
+    case 0x879A: return 0x81E6;
+    case 0x879B: return 0x81BF;
+    case 0x879C: return 0x81BE;
+    case 0xEEF9: return 0x81CA;
+    default: return code;
+    }
+}
+
+static int place_sjis(const sorvane_font *font, unsigned code) {
+    return font->key == 0 ? find_in(font, 0, code) : find_in(font, 1, first_sjis(code));
+}
+
+static int place_unicode(const sorvane_font *font, unsigned long code_point) {
+    return find_in(font, font->key != 1, cp932_form(code_point));
+}
+
+int sorvane_find_sjis(const sorvane_font *font, unsigned short code) { return found(place_sjis(font, code)); }
+
+int sorvane_find_unicode(const sorvane_font *font, unsigned long code_point) {
+    return found(place_unicode(font, code_point));
+}
+
+/* ---- The one glyph decoder ------------------------------------------------------------ */
+
+static int has_half(const sorvane_font *font, unsigned byte) {
+    return ((font->flags & SORVANE_HAS_ASCII) != 0 && byte >= 0x20 && byte <= 0x7E) ||
+           ((font->flags & SORVANE_HAS_KANA) != 0 && byte >= 0xA1 && byte <= 0xDF);
+}
+
+/* Fills bytes with the stored bytes of one glyph: length bytes from the tables at from,
+ * through the flash hooks, or from the image at offset at, in one read. 0, or the read's
+ * code. */
+static int decode_glyph(const sorvane_font *font, const SORVANE_FLASH_SPACE unsigned char *from, unsigned long at,
+                        unsigned length, unsigned char *bytes) {
+    unsigned i;
+    if (font->read) return sorvane_image_read(font, at, bytes, length);
+    for (i = 0; i < length; ++i) bytes[i] = (unsigned char)SORVANE_READ_BYTE(from + i);
+    return 0;
+}
+
+/* The glyph at a place, or the half-width glyph of a byte (place -1): sets up cell, whose
+ * bytes, when it returns 0, are in bytes. Returns 1 when the font has no such glyph (or one
+ * of a geometry no cell holds), 0, or a read's code. */
+static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsigned char *bytes, sorvane_cell *cell,
+                      unsigned *length) {
+    const int full = place >= 0;
+    const SORVANE_FLASH_SPACE unsigned char *from = 0;
+    unsigned long at = 0;
+    unsigned parts, last;
+    cell->bytes = 0;
+    cell->width = full ? font->width : font->half_width;
+    cell->height = font->height;
+    cell->band = full ? font->band : 1;
+    *length = full ? font->glyph_bytes : font->half_bytes;
+    if (full ? (unsigned)place >= font->count : !has_half(font, byte)) return 1;
+    /* The last byte the cell's layout reaches must be the glyph's, and the glyph the cell's. */
+    parts = ((unsigned)cell->width + 7u) / 8u;
+    if (cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 || cell->height > SORVANE_GLYPH_MAX ||
+        cell->band < 1 || *length > cell_bytes)
+        return 1;
+    last = (unsigned)((cell->height - 1) / cell->band * cell->band) * parts + (parts - 1u) * (unsigned)cell->band +
+           (unsigned)((cell->height - 1) % cell->band);
+    if (last >= *length) return 1;
+    if (full) {
+        from = font->glyphs ? font->glyphs + (unsigned long)(unsigned)place * *length : 0;
+        at = font->glyphs_at + (unsigned long)(unsigned)place * *length;
+    } else if (byte <= 0x7E) {
+        from = font->ascii ? font->ascii + (byte - 0x20u) * *length : 0;
+        at = font->ascii_at + (unsigned long)(byte - 0x20u) * *length;
+    } else {
+        from = font->kana ? font->kana + (byte - 0xA1u) * *length : 0;
+        at = font->kana_at + (unsigned long)(byte - 0xA1u) * *length;
+    }
+    if (!font->read && !from) return 1;
+    cell->bytes = bytes;
+    return decode_glyph(font, from, at, *length, bytes);
+}
+
+/* ---- The walk of a string ------------------------------------------------------------- */
+
+/* One character of a string: how many bytes it takes, what it is, and its width. */
+enum { kind_lacking, kind_sjis, kind_unicode, kind_half };
+typedef struct {
+    int length;
+    int kind;
+    unsigned long code; /* a Shift_JIS code, a code point, or a half-width byte */
+    int width;
+    int space; /* whether its glyph is blank by right */
+} sorvane_character;
+
+static void character(const sorvane_font *font, int length, int kind, unsigned long code, sorvane_character *c) {
+    c->length = length;
+    c->kind = kind;
+    c->code = code;
+    c->width = kind == kind_sjis || kind == kind_unicode ? font->width : font->half_width;
+    c->space = (kind == kind_half && code == 0x20) || (kind == kind_sjis && code == 0x8140u) ||
+               (kind == kind_unicode && code == 0x3000);
+}
+
+/* The character at the start of a Shift_JIS string that is not empty. */
+static void next_sjis(const sorvane_font *font, const unsigned char *s, sorvane_character *c) {
+    const unsigned lead = s[0], trail = s[1];
+    if (((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) && trail >= 0x40 && trail <= 0xFC &&
+        trail != 0x7F)
+        character(font, 2, kind_sjis, (unsigned long)(lead << 8 | trail), c);
+    else
+        character(font, 1, kind_half, lead, c);
+}
+
+/* The character at the start of a UTF-8 string that is not empty. A byte that begins no
+ * whole, shortest sequence of a code point is a character of its own, lacking. The
+ * half-width katakana U+FF61 to U+FF9F, the yen sign U+00A5 and the overline U+203E are
+ * half-width bytes, as in JIS X 0201: 0xA1 to 0xDF, 0x5C and 0x7E. */
+static void next_utf8(const sorvane_font *font, const unsigned char *s, sorvane_character *c) {
+    unsigned long code = s[0];
+    int length;
     int i;
-    for (i = 0; i < FONT_KANJI_NUM; ++i)
-        if (code != 0 && (unsigned long)SORVANE_READ_WORD(&font_kanji_alt[i]) == code) return i;
+    if (code < 0x80) {
+        character(font, 1, kind_half, code, c);
+        return;
+    }
+    if (code >= 0xC2 && code <= 0xDF) {
+        length = 2;
+        code &= 0x1F;
+    } else if (code >= 0xE0 && code <= 0xEF) {
+        length = 3;
+        code &= 0x0F;
+    } else if (code >= 0xF0 && code <= 0xF4) {
+        length = 4;
+        code &= 0x07;
+    } else {
+        character(font, 1, kind_lacking, 0, c);
+        return;
+    }
+    for (i = 1; i < length; ++i) {
+        if ((s[i] & 0xC0) != 0x80) {
+            character(font, 1, kind_lacking, 0, c);
+            return;
+        }
+        code = code << 6 | (s[i] & 0x3Fu);
+    }
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
+        (code >= 0xD800 && code <= 0xDFFF))
+        character(font, 1, kind_lacking, 0, c);
+    else if (code >= 0xFF61 && code <= 0xFF9F)
+        character(font, length, kind_half, code - 0xFF61 + 0xA1, c);
+    else if (code == 0xA5 || code == 0x203E)
+        character(font, length, kind_half, code == 0xA5 ? 0x5Cu : 0x7Eu, c);
+    else
+        character(font, length, kind_unicode, code, c);
+}
+
+/* Whether a target writes the background of a cell: an RGB565 buffer with a colour. */
+static int opaque(const sorvane_target *target) {
+    return !target->plot && (target->layout == SORVANE_RGB565 || target->layout == SORVANE_RGB565_SWAPPED) &&
+           target->background != SORVANE_TRANSPARENT;
+}
+
+/* Looks a character up and draws it at x, y (with no target only looks); 1 when the font
+ * lacks it: no glyph, or a blank one (as generate counts it), a space aside. A read that
+ * fails is no lacking character: its cell is drawn blank. */
+static int put_character(const sorvane_font *font, const sorvane_character *c, int x, int y,
+                         const sorvane_target *target) {
+    unsigned char bytes[cell_bytes];
+    sorvane_cell cell;
+    unsigned length = 0, i, inked = 0;
+    int result = 1;
+    cell.bytes = 0;
+    cell.width = c->width;
+    cell.height = font->height;
+    cell.band = 1;
+    if (c->kind == kind_half) {
+        result = glyph_cell(font, -1, (unsigned)c->code, bytes, &cell, &length);
+    } else if (c->kind != kind_lacking) {
+        const int place = c->kind == kind_sjis ? place_sjis(font, (unsigned)c->code) : place_unicode(font, c->code);
+        if (place >= 0) result = glyph_cell(font, place, 0, bytes, &cell, &length);
+        else if (place == -2) result = SORVANE_ERR_IO; /* a failed read, kept in font->error */
+    }
+    if (result == 0)
+        for (i = 0; i < length; ++i) inked |= bytes[i];
+    if (result != 0 || !inked) cell.bytes = 0;
+    if (target && (cell.bytes || opaque(target))) sorvane_put_cell(target, x, y, &cell);
+    return result == 1 || (result == 0 && !inked && !c->space);
+}
+
+/* The walks a call asks for: to draw, to measure, to count what the font lacks. */
+enum { walk_draw, walk_measure, walk_count };
+
+/* Walks a string; returns the x after it (INT_MAX when that lies past it), or for
+ * walk_count the characters the font lacks. */
+static int sorvane_walk(const sorvane_font *font, const char *text, int utf8, int x, int y,
+                        const sorvane_target *target, int mode) {
+    const unsigned char *s = (const unsigned char *)text;
+    int past = 0; /* the text has gone past INT_MAX: no more dots */
+    int missing = 0;
+    sorvane_character c;
+    if (font->read) ((sorvane_font *)font)->error = SORVANE_OK; /* an image font is never const */
+    while (*s) {
+        if (utf8) next_utf8(font, s, &c);
+        else next_sjis(font, s, &c);
+        if (mode == walk_count) missing += missing < INT_MAX && put_character(font, &c, 0, 0, 0);
+        else if (mode == walk_draw && !past) put_character(font, &c, x, y, target);
+        if (x > INT_MAX - c.width) {
+            x = INT_MAX;
+            past = 1;
+        } else {
+            x += c.width;
+        }
+        s += c.length;
+    }
+    return mode == walk_count ? missing : x;
+}
+
+int sorvane_draw_utf8(const sorvane_font *font, const char *text, int x, int y, const sorvane_target *target) {
+    return sorvane_walk(font, text, 1, x, y, target, walk_draw);
+}
+
+int sorvane_draw_sjis(const sorvane_font *font, const char *text, int x, int y, const sorvane_target *target) {
+    return sorvane_walk(font, text, 0, x, y, target, walk_draw);
+}
+
+int sorvane_measure_utf8(const sorvane_font *font, const char *text) {
+    return sorvane_walk(font, text, 1, 0, 0, 0, walk_measure);
+}
+
+int sorvane_measure_sjis(const sorvane_font *font, const char *text) {
+    return sorvane_walk(font, text, 0, 0, 0, 0, walk_measure);
+}
+
+int sorvane_missing_utf8(const sorvane_font *font, const char *text) {
+    return sorvane_walk(font, text, 1, 0, 0, 0, walk_count);
+}
+
+int sorvane_missing_sjis(const sorvane_font *font, const char *text) {
+    return sorvane_walk(font, text, 0, 0, 0, 0, walk_count);
+}
+
+int sorvane_font_error(const sorvane_font *font) { return font->read ? font->error : SORVANE_OK; }
+
+/* ---- A glyph as dot rows -------------------------------------------------------------- */
+
+/* Eight dots of a stored byte, the leftmost in bit 0. */
+static unsigned long dots_of_byte(unsigned value) {
+#ifdef SORVANE_MSB_LEFT
+    unsigned mirrored = 0;
+    int bit;
+    for (bit = 0; bit < 8; ++bit) mirrored |= ((value >> bit) & 1u) << (7 - bit);
+    return mirrored;
 #else
-    (void)code;
+    return value & 0xFFu;
 #endif
-    return -1;
 }
 
-int sorvane_find_sjis(unsigned short code) { return FONT_KEY == 0 ? sorvane_find(code) : find_alt(sorvane_first_sjis(code)); }
-
-int sorvane_find_unicode(unsigned long code_point) {
-    code_point = sorvane_cp932_form(code_point);
-    if (code_point == 0 || code_point > 0xFFFFu) return -1;
-    return FONT_KEY == 1 ? sorvane_find((unsigned short)code_point) : find_alt(code_point);
-}
-
-static void clear_glyph(sorvane_glyph *glyph, int width) {
-    int row;
-    glyph->width = width;
-    glyph->height = GLYPH_SIDE;
+static int glyph_rows(const sorvane_font *font, int place, unsigned byte, sorvane_glyph *glyph) {
+    unsigned char bytes[cell_bytes];
+    sorvane_cell cell;
+    unsigned length;
+    int row, part, parts;
+    const int result = glyph_cell(font, place, byte, bytes, &cell, &length);
     for (row = 0; row < SORVANE_GLYPH_MAX; ++row) glyph->rows[row] = 0;
+    glyph->width = cell.width;
+    glyph->height = cell.height;
+    if (result != 0) return result == 1 ? SORVANE_ERR_INVAL : result;
+    parts = (cell.width + 7) / 8;
+    for (row = 0; row < cell.height; ++row) {
+        const int first = row / cell.band * cell.band * parts + row % cell.band;
+        unsigned long dots = 0;
+        for (part = 0; part < parts; ++part) dots |= dots_of_byte(bytes[first + part * cell.band]) << (8 * part);
+        /* Only the dots of the cell's width: a mask of width bits, no shift by the type's width. */
+        glyph->rows[row] = dots & ((((1ul << (cell.width - 1)) - 1u) << 1) | 1u);
+    }
+    return SORVANE_OK;
 }
 
-/* Row r of the i-th glyph, which is there. */
-static unsigned long kanji_row(int i, int r) {
-    unsigned long dots = 0;
-#if FONT_KANJI_NUM > 0
-    const int first = r / BAND_ROWS * BAND_ROWS * ROW_BYTES + r % BAND_ROWS;
-    int part;
-    for (part = 0; part < ROW_BYTES; ++part)
-        dots |= (unsigned long)sorvane_dots_of_byte(TABLE_BYTE(&font_kanji[i][first + part * BAND_ROWS])) << (part * 8);
-#else
-    (void)i;
-    (void)r;
-    (void)sorvane_dots_of_byte; /* no glyph to take apart in a font of no character */
-#endif
-    return dots & ((1ul << GLYPH_SIDE) - 1);
+int sorvane_glyph_at(const sorvane_font *font, int i, sorvane_glyph *glyph) {
+    return glyph_rows(font, i < 0 ? INT_MAX : i, 0, glyph);
 }
 
-int sorvane_glyph_at(int i, sorvane_glyph *glyph) {
-    int row;
-    if (i < 0 || i >= FONT_KANJI_NUM) return -1;
-    clear_glyph(glyph, GLYPH_SIDE);
-    for (row = 0; row < GLYPH_SIDE; ++row) glyph->rows[row] = kanji_row(i, row);
-    return 0;
-}
-
-int sorvane_glyph_of(unsigned short code, sorvane_glyph *glyph) { return sorvane_glyph_at(sorvane_find(code), glyph); }
-
-/* A half-width glyph: its rows from the top, each in FONT_HALF_SIZE / rows bytes, the low
- * byte first. */
-#if FONT_HALF_ASCII || FONT_HALF_KANA
-#define HALF_ROW_BYTES (FONT_HALF_SIZE / GLYPH_SIDE)
-#define HALF_ROW(table, i, r, dots)                                                                    \
-    do {                                                                                               \
-        int part_;                                                                                     \
-        for (part_ = 0; part_ < HALF_ROW_BYTES; ++part_)                                               \
-            (dots) |= (unsigned long)sorvane_dots_of_byte(TABLE_BYTE(&table[i][(r) * HALF_ROW_BYTES + part_])) \
-                      << (part_ * 8);                                                                  \
-    } while (0)
-#endif
-
-/* Whether the file has the half-width glyph of a byte. */
-static int has_half(unsigned code) {
-    int has = 0;
-#if FONT_HALF_ASCII
-    has |= code >= 0x20 && code <= 0x7E;
-#endif
-#if FONT_HALF_KANA
-    has |= code >= 0xA1 && code <= 0xDF;
-#endif
-    (void)code;
-    return has;
-}
-
-/* Row r of the half-width glyph of a byte that the file has. */
-static unsigned long half_row(unsigned code, int r) {
-    unsigned long dots = 0;
-#if FONT_HALF_ASCII
-    if (code >= 0x20 && code <= 0x7E) HALF_ROW(font_half_ascii, code - 0x20, r, dots);
-#endif
-#if FONT_HALF_KANA
-    if (code >= 0xA1 && code <= 0xDF) HALF_ROW(font_half_kana, code - 0xA1, r, dots);
-#endif
-    (void)code;
-    (void)r;
-    return dots & ((1ul << HALF_SIDE) - 1);
-}
-
-int sorvane_half_glyph(unsigned char code, sorvane_glyph *glyph) {
-    int row;
-    if (!has_half(code)) return -1;
-    clear_glyph(glyph, HALF_SIDE);
-    for (row = 0; row < GLYPH_SIDE; ++row) glyph->rows[row] = half_row(code, row);
-    return 0;
-}
-
-/* The tables as the string walk sees them. */
-static int table_has_half(const void *font, unsigned code) {
-    (void)font;
-    return has_half(code);
-}
-
-static int table_find_sjis(const void *font, unsigned short code) {
-    (void)font;
-    return sorvane_find_sjis(code);
-}
-
-static int table_find_unicode(const void *font, unsigned long code_point) {
-    (void)font;
-    return sorvane_find_unicode(code_point);
-}
-
-static int table_row(const void *font, int place, unsigned code, int r, unsigned long *dots) {
-    (void)font;
-    if (place >= FONT_KANJI_NUM || (place < 0 && !has_half(code))) return -1;
-    *dots = place >= 0 ? kanji_row(place, r) : half_row(code, r);
-    return 0;
-}
-
-static const sorvane_font_access tables = {0, GLYPH_SIDE, table_find_sjis, table_find_unicode, table_has_half, table_row};
-
-int sorvane_draw_utf8(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    int missing = 0;
-    return sorvane_walk(&tables, text, 1, x, y, plot, ctx, &missing);
-}
-
-int sorvane_draw_sjis(const char *text, int x, int y, sorvane_plot_fn plot, void *ctx) {
-    int missing = 0;
-    return sorvane_walk(&tables, text, 0, x, y, plot, ctx, &missing);
-}
-
-int sorvane_missing_utf8(const char *text) {
-    int missing = 0;
-    sorvane_walk(&tables, text, 1, 0, 0, 0, 0, &missing);
-    return missing;
-}
-
-int sorvane_missing_sjis(const char *text) {
-    int missing = 0;
-    sorvane_walk(&tables, text, 0, 0, 0, 0, 0, &missing);
-    return missing;
-}
-
-/* Whether an open image is the one the include file names: see sorvane_image.h. Here, for
- * only this file sees the include file's FONT_IMAGE_CRC. */
-#include "sorvane_image.h"
-
-int sorvane_image_matches(const sorvane_image *image) {
-#ifdef FONT_IMAGE_CRC
-    return image->crc == (uint32_t)FONT_IMAGE_CRC ? SORVANE_IMAGE_OK : SORVANE_IMAGE_OTHER_GENERATION;
-#else
-    (void)image;
-    return SORVANE_IMAGE_NONE_NAMED;
-#endif
+int sorvane_half_glyph(const sorvane_font *font, unsigned char byte, sorvane_glyph *glyph) {
+    return glyph_rows(font, -1, byte, glyph);
 }

@@ -105,13 +105,17 @@ for compiler in "${compilers[@]}"; do
   done
 done
 
-# The firmware reader against each include file, in the strictest C of gcc and clang 16.
+# The firmware reader, in the strictest C of gcc and clang 16, and its font of each include file.
 for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
+  for source in sorvane_font sorvane_image sorvane_target; do
+    # shellcheck disable=SC2086
+    $compiler -I"$reader" -c "$reader/$source.c" -o reader.o >out.txt 2>&1 || fail "$source.c with $compiler: $(head -5 out.txt)"
+  done
   for inc in "${files[@]}"; do
     case $inc in named-*) continue ;; esac
     # shellcheck disable=SC2086
-    $compiler -I"$reader" -DSORVANE_FONT_FILE="\"$dir/$inc\"" -c "$reader/sorvane_font.c" -o reader.o >out.txt 2>&1 ||
-      fail "the reader with $compiler on $inc: $(head -5 out.txt)"
+    $compiler -I"$reader" -DSORVANE_FONT_FILE="\"$dir/$inc\"" -c "$reader/sorvane_font_file.c" -o reader.o >out.txt 2>&1 ||
+      fail "the font of $inc with $compiler: $(head -5 out.txt)"
   done
 done
 
@@ -126,10 +130,12 @@ else
   fail "a C file and a C++ file do not link against the tables"
 fi
 # C++ firmware draws with the reader, compiled as C, through its header alone.
-printf '#include "sorvane_font.h"\nint main() { return sorvane_draw_utf8("ABC", 0, 0, nullptr, nullptr) == 24 ? 0 : 1; }\n' >draw.cpp ||
+printf '#include "sorvane_font.h"\nextern "C" const sorvane_font sorvane_file_font;\n%s\n' \
+  'int main() { return sorvane_draw_utf8(&sorvane_file_font, "ABC", 0, 0, nullptr) == 24 ? 0 : 1; }' >draw.cpp ||
   fail "printf made no draw.cpp"
-if gcc -std=c99 -I"$reader" -DSORVANE_FONT_FILE="\"$dir/jiskan16-one-half.inc\"" -c "$reader/sorvane_font.c" -o reader.o &&
-    g++ -std=c++17 -Wall -Wextra -Werror -I"$reader" -c draw.cpp && g++ reader.o draw.o -o drawn && ./drawn; then
+if gcc -std=c99 -I"$reader" -DSORVANE_FONT_FILE="\"$dir/jiskan16-one-half.inc\"" -c "$reader/sorvane_font.c" "$reader/sorvane_image.c" \
+    "$reader/sorvane_target.c" "$reader/sorvane_font_file.c" && g++ -std=c++17 -Wall -Wextra -Werror -I"$reader" -c draw.cpp &&
+    g++ sorvane_font.o sorvane_image.o sorvane_target.o sorvane_font_file.o draw.o -o drawn && ./drawn; then
   :
 else
   fail "C++ firmware does not link against the reader"

@@ -21,7 +21,7 @@
 #include "fontgen/font_image.h"
 #include "fontgen/include_writer.h"
 #include "fontgen/preview.h"
-#include "sorvane_image.h"
+#include "sorvane_font.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -31,6 +31,14 @@ using testing::read_file;
 
 int run(const std::string& command) { return testing::run_shell(command); }
 bool have(const std::string& program) { return testing::have_program(program); }
+
+// The reader's sources, as a firmware builds them, with the font of a file made without --name.
+std::string reader_sources() {
+    std::string sources;
+    for (const char* file : {"sorvane_font.c", "sorvane_image.c", "sorvane_target.c", "sorvane_font_file.c"})
+        sources += " " + std::string(SORVANE_SOURCE_DIR) + "/firmware/" + file;
+    return sources + " ";
+}
 
 // The messages the font is made for, and texts with characters it lacks: 漢 is not
 // registered, the emoji has no Shift_JIS form.
@@ -230,11 +238,11 @@ protected:
             for (const char* key : {"sjis", "unicode"}) {
                 const std::string program = dir->file("draw_strings");
                 if (target.image) write_image_header(dir->file(f.name + std::string("-") + key + ".bin"));
-                const std::string image_flags = target.image ? " -DTEST_IMAGE " + source + "/firmware/sorvane_image.c" : "";
+                const std::string image_flags = target.image ? " -DTEST_IMAGE" : "";
                 const std::string build = target.compiler + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 " + target.flags + image_flags +
                                           " -I" + source + "/firmware -I" +
                                           dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(f.name + std::string("-") + key + ".inc") +
-                                          "\"' " + source + "/firmware/sorvane_font.c " + source + "/tests/firmware/draw_strings.c " + target.libraries + " -o " + program;
+                                          "\"' " + reader_sources() + source + "/tests/firmware/draw_strings.c " + target.libraries + " -o " + program;
                 ASSERT_EQ(run(build), 0) << build;
                 // qemu-system-arm writes what the program puts out through semihosting to its standard error.
                 ASSERT_EQ(run(target.runner + program + " >" + dir->file("out.txt") + " 2>&1"), 0)
@@ -305,7 +313,7 @@ TEST_F(FirmwareDraw, AnImageOfAnotherGenerationIsTold) {
     write_image_header(dir->file("jiskan24-unicode.bin"));
     for (const auto& [include, said] : {std::pair{"jiskan24-sjis.inc", "image of another generation"}, {"plain.inc", "image named by none"}}) {
         EXPECT_NE(run("gcc -std=c99 -DTEST_IMAGE -I" + source + "/firmware -I" + dir->path.string() + " -DSORVANE_FONT_FILE='\"" + dir->file(include) +
-                      "\"' " + source + "/firmware/sorvane_font.c " + source + "/firmware/sorvane_image.c " + source + "/tests/firmware/draw_strings.c -o " + dir->file("told") + " && " +
+                      "\"' " + reader_sources() + source + "/tests/firmware/draw_strings.c -o " + dir->file("told") + " && " +
                       dir->file("told") + " >" + dir->file("told.txt")), 0);
         EXPECT_NE(read_file(dir->file("told.txt")).find(said), std::string::npos) << include;
     }
@@ -325,10 +333,15 @@ int read_memory(void* ctx, unsigned long offset, void* buffer, unsigned length) 
     return 0;
 }
 void add_dot(void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); }
-Drawn by_reader(const sorvane_image& image, const std::string& text, bool utf8, int x = 0, int y = 0) {
+Drawn by_reader(const sorvane_font& image, const std::string& text, bool utf8, int x = 0, int y = 0) {
     Drawn d;
-    d.x = utf8 ? sorvane_image_draw_utf8(&image, text.c_str(), x, y, add_dot, &d) : sorvane_image_draw_sjis(&image, text.c_str(), x, y, add_dot, &d);
-    d.missing = utf8 ? sorvane_image_missing_utf8(&image, text.c_str()) : sorvane_image_missing_sjis(&image, text.c_str());
+    sorvane_target target;
+    sorvane_target_plot(&target, add_dot, &d);
+    d.x = utf8 ? sorvane_draw_utf8(&image, text.c_str(), x, y, &target) : sorvane_draw_sjis(&image, text.c_str(), x, y, &target);
+    d.missing = utf8 ? sorvane_missing_utf8(&image, text.c_str()) : sorvane_missing_sjis(&image, text.c_str());
+    if (x == 0) {
+        EXPECT_EQ(utf8 ? sorvane_measure_utf8(&image, text.c_str()) : sorvane_measure_sjis(&image, text.c_str()), d.x);
+    }
     return d;
 }
 Drawn by_preview(const IncludeFont& font, std::string_view text, bool utf8) {
@@ -385,8 +398,8 @@ TEST(FirmwareDrawCells, PreviewAndReaderTakeEveryCharacterAlike) {
         std::fclose(file);
         const IncludeFont font = read_include_file(text);
         std::vector<std::uint8_t> bytes = font_image(registered, *glyphs, kind, layouts[i], half.get());
-        sorvane_image image;
-        ASSERT_EQ(sorvane_open_image(&image, read_memory, &bytes), SORVANE_IMAGE_OK);
+        sorvane_font image;
+        ASSERT_EQ(sorvane_open_image(&image, read_memory, &bytes), SORVANE_OK);
         int wrong = 0;
         for (const bool utf8 : {true, false}) {
             for (const std::string& t : utf8 ? utf8_texts : sjis_texts) {
@@ -456,7 +469,7 @@ TEST(FirmwareDrawHalfWidth, UnicodeAndTrueTypeFontsEveryDotIsTheFonts) {
                   0) << font;
         const std::string source = SORVANE_SOURCE_DIR;
         ASSERT_EQ(run("gcc -std=c99 -Wall -Werror -I" + source + "/firmware -I" + dir.path.string() + " -DSORVANE_FONT_FILE='\"" +
-                      dir.file("Font.inc") + "\"' " + source + "/firmware/sorvane_font.c " + source +
+                      dir.file("Font.inc") + "\"' " + reader_sources() + source +
                       "/tests/firmware/draw_strings.c -o " + dir.file("draw") + " && " + dir.file("draw") + " >" + dir.file("out.txt")),
                   0);
         const Line drawn = parse_lines(read_file(dir.file("out.txt")), 16).at(0);
@@ -491,11 +504,12 @@ TEST_F(FirmwareDraw, OnAvrFromFlashEveryDotIsTheFonts) {
     ASSERT_EQ(run(cli + " scan --add " + SORVANE_SOURCE_DIR + "/samples/device-messages.txt >/dev/null && " + cli +
                   " font k14 >/dev/null && " + cli + " generate sample.inc --half-width ascii >/dev/null"),
               0);
-    testing::write_file(dir->file("main.c"), "#include \"sorvane_font.h\"\nstatic void plot(void *c, int x, int y) "
-                                             "{ (void)c; (void)x; (void)y; }\nint main(void) { return sorvane_draw_utf8(\"OK\", 0, 0, plot, 0); }\n");
+    testing::write_file(dir->file("main.c"), "#include \"sorvane_font.h\"\nextern const sorvane_font sorvane_file_font;\n"
+                                             "static void plot(void *c, int x, int y) { (void)c; (void)x; (void)y; }\nint main(void) {\n"
+                                             "    sorvane_target t;\n    sorvane_target_plot(&t, plot, 0);\n"
+                                             "    return sorvane_draw_utf8(&sorvane_file_font, \"OK\", 0, 0, &t);\n}\n");
     const std::string uno = "avr-gcc -mmcu=atmega328p -std=c99 -Os -Wall -Wextra -Werror -I" + std::string(SORVANE_SOURCE_DIR) +
-                            "/firmware -DSORVANE_FONT_FILE='\"" + dir->file("sample.inc") + "\"' " + SORVANE_SOURCE_DIR +
-                            "/firmware/sorvane_font.c " + dir->file("main.c") + " -o " + dir->file("uno.elf") + " >" + dir->file("uno.txt") + " 2>&1";
+                            "/firmware -DSORVANE_FONT_FILE='\"" + dir->file("sample.inc") + "\"' " + reader_sources() + dir->file("main.c") + " -o " + dir->file("uno.elf") + " >" + dir->file("uno.txt") + " 2>&1";
     EXPECT_NE(run(uno), 0) << "the tables in RAM: too many for it";
     const std::string said = read_file(dir->file("uno.txt"));
     EXPECT_TRUE(said.find("not within region `data'") != std::string::npos || said.find("region `data' overflowed") != std::string::npos)

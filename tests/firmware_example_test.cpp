@@ -145,7 +145,8 @@ protected:
         const std::string command = cc + " -std=c99 -Wall -Wextra -Werror -Wno-unknown-pragmas -O2 -I" + reader +
                                     " -DSORVANE_FONT_FILE='\"" + dir->file(order + "/" + include_file) + "\"'" +
                                     (order == "msb-left" ? " -DSORVANE_MSB_LEFT" : "") + " " + reader +
-                                    "/sorvane_font.c " + examples + "/show_text.c -o " + out;
+                                    "/sorvane_font.c " + reader + "/sorvane_image.c " + reader + "/sorvane_target.c " + reader +
+                                    "/sorvane_font_file.c " + examples + "/show_text.c -o " + out;
         EXPECT_EQ(run(command), 0) << command;
         return out;
     }
@@ -205,8 +206,9 @@ TEST_F(FirmwareExample, CortexMBuildShowsTheFlashTheFontTakes) {
             const std::string elf = dir->file("lcd_demo.elf");
             const std::string command = "arm-none-eabi-gcc -std=c99 -Wall -Wextra -Werror -Wno-unknown-pragmas -Os "
                                         "-mcpu=cortex-m3 -mthumb -specs=nano.specs -specs=nosys.specs -I" +
-                                        reader + " -DSORVANE_FONT_FILE='\"" + inc + "\"' " + reader +
-                                        "/sorvane_font.c " + examples + "/lcd_demo.c -o " + elf;
+                                        reader + " -DSORVANE_FONT_FILE='\"" + inc + "\"' " + reader + "/sorvane_font.c " + reader +
+                                        "/sorvane_image.c " + reader + "/sorvane_target.c " + reader + "/sorvane_font_file.c " +
+                                        examples + "/lcd_demo.c -o " + elf;
             ASSERT_EQ(run(command), 0) << command;
             const std::string sizes = dir->file("sizes.txt");
             ASSERT_EQ(run("arm-none-eabi-nm -S " + elf + " | grep -E ' font_kanji(_index)?$' >" + sizes), 0);

@@ -13,7 +13,7 @@
 
 #include "core/jis_unicode.h"
 #include "fontgen/font_image.h"
-#include "sorvane_image.h"
+#include "sorvane_font.h"
 #include "tests/test_support.h"
 
 namespace sorvane {
@@ -56,14 +56,15 @@ struct Drawn {
 
 Drawn draw(const std::vector<std::uint8_t>& data, const std::string& text, bool utf8) {
     Bytes bytes{data};
-    sorvane_image image;
+    sorvane_font image;
     Drawn drawn;
-    EXPECT_EQ(sorvane_open_image(&image, read_bytes, &bytes), SORVANE_IMAGE_OK);
+    EXPECT_EQ(sorvane_open_image(&image, read_bytes, &bytes), SORVANE_OK);
     bytes.reads = 0;
-    const auto plot = [](void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); };
-    (utf8 ? sorvane_image_draw_utf8 : sorvane_image_draw_sjis)(&image, text.c_str(), 0, 0, plot, &drawn);
+    sorvane_target target;
+    sorvane_target_plot(&target, [](void* ctx, int x, int y) { static_cast<Drawn*>(ctx)->dots.emplace_back(x, y); }, &drawn);
+    (utf8 ? sorvane_draw_utf8 : sorvane_draw_sjis)(&image, text.c_str(), 0, 0, &target);
     drawn.reads = bytes.reads;
-    drawn.missing = (utf8 ? sorvane_image_missing_utf8 : sorvane_image_missing_sjis)(&image, text.c_str());
+    drawn.missing = (utf8 ? sorvane_missing_utf8 : sorvane_missing_sjis)(&image, text.c_str());
     return drawn;
 }
 
@@ -88,12 +89,12 @@ protected:
     // What opening an image says, and then what checking it says.
     std::pair<int, int> open_and_check(const std::vector<std::uint8_t>& data) {
         Bytes bytes{data};
-        sorvane_image image;
+        sorvane_font image;
         const int opened = sorvane_open_image(&image, read_bytes, &bytes);
-        // A handle that did not open holds no table a firmware could draw from all the same.
-        EXPECT_TRUE(opened == SORVANE_IMAGE_OK ||
-                    (image.count == 0 && image.glyph_bytes == 0 && image.half_bytes == 0 && image.ascii == 0 && image.kana == 0));
-        return {opened, opened == SORVANE_IMAGE_OK ? sorvane_check_image(&image) : -1};
+        // A font that did not open holds no table a firmware could draw from all the same.
+        EXPECT_TRUE(opened == SORVANE_OK || (image.count == 0 && image.glyph_bytes == 0 && image.half_bytes == 0 && image.flags == 0 &&
+                                             image.ascii_at == 0 && image.kana_at == 0));
+        return {opened, opened == SORVANE_OK ? sorvane_check_image(&image) : 1};
     }
 
     KanjiGrid registered{};
@@ -106,16 +107,51 @@ protected:
 };
 
 TEST_F(FirmwareImage, AWholeImageOpensAndChecks) {
-    for (const auto& data : {good, v1}) EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_OK}));
-    EXPECT_LT(sizeof(sorvane_image), 64u) << "small enough for the caller to own anywhere";
+    for (const auto& data : {good, v1}) EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_OK}, int{SORVANE_OK}));
+    EXPECT_LE(sizeof(sorvane_font), 20 * sizeof(void*)) << "small enough for the caller to own anywhere";
 }
 
 TEST_F(FirmwareImage, CutShortItIsRefused) {
     for (std::size_t size : {std::size_t{0}, std::size_t{8}, std::size_t{35}, header_length(good) - 1})
-        EXPECT_EQ(open_and_check({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}).first, SORVANE_IMAGE_UNREADABLE) << size;
+        EXPECT_EQ(open_and_check({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}).first, -1) << size;
     for (std::size_t size : {header_length(good), header_length(good) + 1, good.size() / 2, good.size() - 1})
         EXPECT_EQ(open_and_check({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}),
-                  std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_UNREADABLE})) << size;
+                  std::make_pair(int{SORVANE_OK}, int{-1})) << size;
+}
+
+// A read that fails: the callback's own negative code comes back as it stands, any other
+// failure as SORVANE_ERR_IO, from open, from the check, and through sorvane_font_error after a
+// drawing call, which counts no lacking character for it and starts afresh each time.
+TEST_F(FirmwareImage, AFailingReadGivesItsCode) {
+    struct Failing {
+        Bytes bytes;
+        int code;
+        std::size_t from;  // a read that reaches it fails
+    };
+    const auto read = [](void* ctx, unsigned long offset, void* buffer, unsigned length) {
+        Failing& f = *static_cast<Failing*>(ctx);
+        return offset + length > f.from ? f.code : read_bytes(&f.bytes, offset, buffer, length);
+    };
+    const char* text = "\xe6\xb8\xa9 A\xf0\x9f\x98\x80";  // maybe in the font, two half-width, one no font has
+    for (const int code : {-77, 3}) {
+        const int told = code < 0 ? code : int{SORVANE_ERR_IO};
+        Failing f{{good}, code, 20};
+        sorvane_font image;
+        EXPECT_EQ(sorvane_open_image(&image, read, &f), told);
+        f.from = good.size();
+        ASSERT_EQ(sorvane_open_image(&image, read, &f), SORVANE_OK);
+        const int lacking = sorvane_missing_utf8(&image, text);
+        f.from = good.size() - 1;
+        EXPECT_EQ(sorvane_check_image(&image), told);
+        f.from = header_length(good);  // no table can be read
+        EXPECT_EQ(sorvane_missing_utf8(&image, text), 1) << code;
+        EXPECT_EQ(sorvane_font_error(&image), told);
+        EXPECT_EQ(sorvane_draw_utf8(&image, text, 0, 0, nullptr), sorvane_measure_utf8(&image, text));
+        EXPECT_EQ(sorvane_font_error(&image), told);
+        f.from = good.size();
+        EXPECT_EQ(sorvane_missing_utf8(&image, text), lacking);
+        EXPECT_EQ(sorvane_font_error(&image), SORVANE_OK) << "each call starts afresh";
+    }
 }
 
 // Of either version: the header of version 2 holds its directory.
@@ -126,9 +162,9 @@ TEST_F(FirmwareImage, AFlippedByteOfTheHeaderIsRefusedAtOpen) {
                 std::vector<std::uint8_t> data = image;
                 data[at] ^= bit;
                 const auto [opened, checked] = open_and_check(data);
-                if (at < 8) EXPECT_EQ(opened, SORVANE_IMAGE_NOT_AN_IMAGE) << at;
-                else if (at < 10) EXPECT_EQ(opened, SORVANE_IMAGE_OTHER_VERSION) << at;
-                else EXPECT_EQ(opened, SORVANE_IMAGE_BAD_HEADER) << at;
+                if (at < 8) EXPECT_EQ(opened, SORVANE_ERR_NOT_IMAGE) << at;
+                else if (at < 10) EXPECT_EQ(opened, SORVANE_ERR_VERSION) << at;
+                else EXPECT_EQ(opened, SORVANE_ERR_BAD_HEADER) << at;
             }
         }
     }
@@ -139,7 +175,7 @@ TEST_F(FirmwareImage, AFlippedByteOfATableIsFoundByTheCheck) {
     for (int n = 0; n < 200; ++n) {
         std::vector<std::uint8_t> data = good;
         data[header_length(good) + random() % (data.size() - header_length(good))] ^= static_cast<std::uint8_t>(1u << (random() % 8));
-        EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_IMAGE_OK}, int{SORVANE_IMAGE_BAD_CRC})) << n;
+        EXPECT_EQ(open_and_check(data), std::make_pair(int{SORVANE_OK}, int{SORVANE_ERR_CORRUPT})) << n;
     }
 }
 
@@ -150,15 +186,15 @@ TEST_F(FirmwareImage, AnotherVersionSizesThatDoNotFitOrTablesItNeedsAreRefused) 
     // Each a header made consistent with its own CRC: what the reader must still refuse. The
     // directory's entries, 16 bytes from 36: keys, other key, glyphs, ASCII, katakana.
     const std::vector<std::tuple<std::size_t, std::uint8_t, int>> changes = {
-        {8, 3, SORVANE_IMAGE_OTHER_VERSION},    {26, 2, SORVANE_IMAGE_BAD_SIZES},  // a key of neither kind
-        {27, 25, SORVANE_IMAGE_BAD_SIZES},      {28, 15, SORVANE_IMAGE_BAD_SIZES},  // a cell of 25, or 15 rows in bands of 8
-        {29, 7, SORVANE_IMAGE_BAD_SIZES},       {32, 31, SORVANE_IMAGE_BAD_SIZES},  // half width, glyph bytes
-        {31, 1, SORVANE_IMAGE_BAD_SIZES},       {14, 1, SORVANE_IMAGE_BAD_SIZES},   // reserved bytes
-        {24, 0, SORVANE_IMAGE_BAD_SIZES},       {40, 0, SORVANE_IMAGE_BAD_SIZES},   // the count, the keys' offset
-        {44, 0, SORVANE_IMAGE_BAD_SIZES},       {48, 3, SORVANE_IMAGE_BAD_SIZES},   // their length, their record
-        {73, 0x7F, SORVANE_IMAGE_BAD_SIZES},    {52, 'K', SORVANE_IMAGE_BAD_SIZES},  // glyphs past the end, keys twice
-        {68, 'X', SORVANE_IMAGE_MISSING_TABLE}, {36, 'X', SORVANE_IMAGE_MISSING_TABLE},  // tags unknown: no glyphs, no keys
-        {100, 'X', SORVANE_IMAGE_OK},           {100, 'Y', SORVANE_IMAGE_OTHER_VERSION},  // katakana unknown; needed
+        {8, 3, SORVANE_ERR_VERSION},    {26, 2, SORVANE_ERR_BAD_SIZES},  // a key of neither kind
+        {27, 25, SORVANE_ERR_BAD_SIZES},      {28, 15, SORVANE_ERR_BAD_SIZES},  // a cell of 25, or 15 rows in bands of 8
+        {29, 7, SORVANE_ERR_BAD_SIZES},       {32, 31, SORVANE_ERR_BAD_SIZES},  // half width, glyph bytes
+        {31, 1, SORVANE_ERR_BAD_SIZES},       {14, 1, SORVANE_ERR_BAD_SIZES},   // reserved bytes
+        {24, 0, SORVANE_ERR_BAD_SIZES},       {40, 0, SORVANE_ERR_BAD_SIZES},   // the count, the keys' offset
+        {44, 0, SORVANE_ERR_BAD_SIZES},       {48, 3, SORVANE_ERR_BAD_SIZES},   // their length, their record
+        {73, 0x7F, SORVANE_ERR_BAD_SIZES},    {52, 'K', SORVANE_ERR_BAD_SIZES},  // glyphs past the end, keys twice
+        {68, 'X', SORVANE_ERR_NO_TABLE}, {36, 'X', SORVANE_ERR_NO_TABLE},  // tags unknown: no glyphs, no keys
+        {100, 'X', SORVANE_OK},           {100, 'Y', SORVANE_ERR_VERSION},  // katakana unknown; needed
     };
     for (const auto& [at, value, refused] : changes) {
         std::vector<std::uint8_t> data = good;
@@ -167,7 +203,7 @@ TEST_F(FirmwareImage, AnotherVersionSizesThatDoNotFitOrTablesItNeedsAreRefused) 
         if (value == 'X' || value == 'Y') data[at + 14] = value == 'Y';  // the needed bit
         seal_header(data);
         EXPECT_EQ(open_and_check(data).first, refused) << at;
-        EXPECT_TRUE(refused != SORVANE_IMAGE_OK || draw(data, "\xe6\xb8\xa9 A", true).dots == draw(good, "\xe6\xb8\xa9 A", true).dots);
+        EXPECT_TRUE(refused != SORVANE_OK || draw(data, "\xe6\xb8\xa9 A", true).dots == draw(good, "\xe6\xb8\xa9 A", true).dots);
     }
 }
 

@@ -22,11 +22,13 @@ void test_end(void);
 
 #include "texts.h" /* utf8_texts[], sjis_texts[], text_count */
 
+extern const sorvane_font sorvane_file_font; /* sorvane_font_file.c, of the include file */
+#define tables (&sorvane_file_font)
+
 #ifdef TEST_IMAGE
 #include "image.h" /* image_bytes[], image_size */
-#include "sorvane_image.h"
 
-static sorvane_image image;
+static sorvane_font image;
 static unsigned long reads;
 
 static int read_image(void *ctx, unsigned long offset, void *buffer, unsigned length) {
@@ -58,28 +60,28 @@ static void put_number(int n) {
     while (count > 0) test_putc(digits[--count]);
 }
 
-static int draw(const char *text, int utf8, int from_image, int *dots) {
+static const sorvane_font *font_of(int from_image) {
 #ifdef TEST_IMAGE
-    if (from_image)
-        return utf8 ? sorvane_image_draw_utf8(&image, text, 0, 0, plot, dots) : sorvane_image_draw_sjis(&image, text, 0, 0, plot, dots);
+    if (from_image) return &image;
 #endif
     (void)from_image;
-    return utf8 ? sorvane_draw_utf8(text, 0, 0, plot, dots) : sorvane_draw_sjis(text, 0, 0, plot, dots);
+    return tables;
+}
+
+static int draw(const char *text, int utf8, int from_image, int *dots) {
+    sorvane_target target;
+    sorvane_target_plot(&target, plot, dots);
+    return utf8 ? sorvane_draw_utf8(font_of(from_image), text, 0, 0, &target) : sorvane_draw_sjis(font_of(from_image), text, 0, 0, &target);
 }
 
 static int missing_of(const char *text, int utf8, int from_image) {
-#ifdef TEST_IMAGE
-    if (from_image) return utf8 ? sorvane_image_missing_utf8(&image, text) : sorvane_image_missing_sjis(&image, text);
-#endif
-    (void)from_image;
-    return utf8 ? sorvane_missing_utf8(text) : sorvane_missing_sjis(text);
+    return utf8 ? sorvane_missing_utf8(font_of(from_image), text) : sorvane_missing_sjis(font_of(from_image), text);
 }
 
 static void print_text(const char *text, int utf8, int from_image) {
     int dots = 0;
     int x, y, width, missing;
-    sorvane_glyph probe;
-    const int height = sorvane_glyph_at(0, &probe) == 0 ? probe.height : 16;
+    const int height = font_of(from_image)->height;
     for (y = 0; y < SORVANE_GLYPH_MAX; ++y)
         for (x = 0; x < canvas_width; ++x) canvas[y][x] = '.';
     width = draw(text, utf8, from_image, &dots);
@@ -126,20 +128,20 @@ static int compare_image(void) {
     sorvane_glyph a, b;
     int i, bound = 1, n;
     char s[4];
-    if (sorvane_open_image(&image, read_image, 0) != SORVANE_IMAGE_OK || sorvane_check_image(&image) != SORVANE_IMAGE_OK) {
+    if (sorvane_open_image(&image, read_image, 0) != SORVANE_OK || sorvane_check_image(&image) != SORVANE_OK) {
         put_text("image refused\n");
         return 1;
     }
-    if ((n = sorvane_image_matches(&image)) != SORVANE_IMAGE_OK) {
-        put_text(n == SORVANE_IMAGE_OTHER_GENERATION ? "image of another generation\n" : "image named by none\n");
+    if ((n = sorvane_image_matches(tables, &image)) != SORVANE_OK) {
+        put_text(n == SORVANE_ERR_OTHER_IMAGE ? "image of another generation\n" : "image named by none\n");
         return 1;
     }
-    for (n = sorvane_glyph_count(); n > 0; n >>= 1) ++bound;
-    for (i = 0; i < sorvane_glyph_count(); ++i) {
-        const int utf8 = string_of_key(sorvane_code_at(i), image.key, s);
+    for (n = tables->count; n > 0; n >>= 1) ++bound;
+    for (i = 0; i < tables->count; ++i) {
+        const int utf8 = string_of_key(sorvane_code_at(tables, i), image.key, s);
         int dots = 0;
-        sorvane_glyph_at(i, &a);
-        if (sorvane_image_glyph_at(&image, i, &b) != 0 || !same_glyph(&a, &b)) {
+        sorvane_glyph_at(tables, i, &a);
+        if (sorvane_glyph_at(&image, i, &b) != 0 || !same_glyph(&a, &b)) {
             put_text("image differs at glyph ");
             put_number(i);
             test_putc('\n');
@@ -155,8 +157,8 @@ static int compare_image(void) {
         }
     }
     for (i = 0x20; i < 0xE0; ++i) {
-        const int in_tables = sorvane_half_glyph((unsigned char)i, &a) == 0;
-        if (in_tables != (sorvane_image_half_glyph(&image, (unsigned char)i, &b) == 0) || (in_tables && !same_glyph(&a, &b))) {
+        const int in_tables = sorvane_half_glyph(tables, (unsigned char)i, &a) == 0;
+        if (in_tables != (sorvane_half_glyph(&image, (unsigned char)i, &b) == 0) || (in_tables && !same_glyph(&a, &b))) {
             put_text("image differs at byte ");
             put_number(i);
             test_putc('\n');
@@ -173,7 +175,7 @@ static int compare_image(void) {
         }
     }
     put_text("image ");
-    put_number(sorvane_glyph_count());
+    put_number(tables->count);
     test_putc('\n');
     return 0;
 }
@@ -183,6 +185,7 @@ static int compare_image(void) {
 static void plot_near_max(void *ctx, int x, int y) { *(int *)ctx |= x < INT_MAX - 5 || y < INT_MAX - 3; }
 
 int main(void) {
+    sorvane_target near_max;
     int i;
     for (i = 0; i < text_count; ++i) {
         print_text(utf8_texts[i], 1, 0);
@@ -197,8 +200,9 @@ int main(void) {
 #endif
     /* At the bounds of int (16 bits on AVR): no dot wraps around, the x after the text saturates. */
     i = 0;
-    test_putc(sorvane_draw_utf8(utf8_texts[0], INT_MAX - 5, INT_MAX - 3, plot_near_max, &i) == INT_MAX && !i &&
-                      sorvane_draw_utf8(utf8_texts[0], INT_MIN, 0, 0, 0) == INT_MIN + sorvane_draw_utf8(utf8_texts[0], 0, 0, 0, 0)
+    sorvane_target_plot(&near_max, plot_near_max, &i);
+    test_putc(sorvane_draw_utf8(tables, utf8_texts[0], INT_MAX - 5, INT_MAX - 3, &near_max) == INT_MAX && !i &&
+                      sorvane_draw_utf8(tables, utf8_texts[0], INT_MIN, 0, 0) == INT_MIN + sorvane_measure_utf8(tables, utf8_texts[0])
                   ? 'B' : 'W');
     test_putc('\n');
 #ifdef TEST_AVR_UART

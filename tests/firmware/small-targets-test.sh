@@ -1,10 +1,11 @@
 #!/bin/bash
-# Both firmware readers on small processors, held to this machine: small_draw.c draws texts
+# The firmware reader on small processors, held to this machine: small_draw.c draws texts
 # from an include file and an image made here (jiskan16 by Shift_JIS code, jiskan24, whose
 # rows outgrow a 16-bit int, by code point) and looks characters up in an image of 65535
 # characters, built with gcc for this machine, with avr-gcc for an AVR (16-bit int, the
 # tables in flash) run under simavr, and with SDCC for an STM8 run under ucsim (sstm8); the
-# reader of the tables alone with SDCC for an 8051 (--stack-auto) under s51, for jiskan16.
+# tables alone with SDCC for an 8051 (--stack-auto, cells of 16 dots at most) under s51, for
+# jiskan16.
 # Each target must put out what this machine does, byte for byte. Every compiler and simulator is required (scripts/install-deps.sh test installs
 # them); a reader that does not compile for a target fails the test with the compiler's words.
 #   small-targets-test.sh SORVANE_CLI
@@ -48,7 +49,8 @@ printf '%b' "SORVANE\x1a$(le 2 2)$(le $keys 2)$(le 3 2)$(le 0 2)$(le $((glyphs +
 { echo "static const unsigned char big_header[] = {" && od -An -v -tu1 big.bin | tr -s ' \n' ',,' | sed 's/^,//' && echo "};"; } >big.h ||
   fail "big.h not written"
 
-sources=("$reader/sorvane_font.c" "$reader/sorvane_image.c" "$here/small_draw.c")
+reader_sources=("$reader/sorvane_font.c" "$reader/sorvane_image.c" "$reader/sorvane_target.c" "$reader/sorvane_font_file.c")
+sources=("${reader_sources[@]}" "$here/small_draw.c")
 for font_key in jiskan16:sjis jiskan24:unicode; do
   key=${font_key#*:}
   must "$cli" font "${font_key%:*}"
@@ -80,12 +82,12 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   # what this machine puts out from the same program. s51 tells the stack's deepest point.
   if [ "$key" = sjis ]; then
     built=1
-    for source in "$reader/sorvane_font.c" "$here/small_draw.c" "$here/ucsim-simif.c"; do
-      must sdcc -mmcs51 --std-c99 --stack-auto --Werror --disable-warning 110 -DTEST_TABLES_ONLY -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
+    for source in "${sources[@]}" "$here/ucsim-simif.c"; do
+      must sdcc -mmcs51 --std-c99 --stack-auto --Werror --disable-warning 110 -DSORVANE_GLYPH_MAX=16 -DTEST_TABLES_ONLY -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
     done
     # shellcheck disable=SC2086
-    if [ "$built" = 1 ] && must sdcc -mmcs51 --stack-auto small_draw.rel sorvane_font.rel ucsim-simif.rel -o m51.ihx &&
-      must gcc $strict -DTEST_TABLES_ONLY "${include[@]}" "$reader/sorvane_font.c" "$here/small_draw.c" -o host-tables; then
+    if [ "$built" = 1 ] && must sdcc -mmcs51 --stack-auto small_draw.rel sorvane_font.rel sorvane_image.rel sorvane_target.rel sorvane_font_file.rel ucsim-simif.rel -o m51.ihx &&
+      must gcc $strict -DTEST_TABLES_ONLY "${include[@]}" "${sources[@]}" -o host-tables; then
       ./host-tables >host-tables.txt || fail "$font_key: this machine's run of the tables alone ended with status $?"
       rm -f m51.txt
       printf 'run\nstate\nquit\n' | timeout 60 s51 -t 8052 -I 'if=xram[0xffff],out=m51.txt' m51.ihx >sim.txt 2>&1 ||
@@ -107,7 +109,7 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   for source in "${sources[@]}" "$here/ucsim-simif.c"; do
     must sdcc -mstm8 --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
   done
-  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel ucsim-simif.rel -o stm8.ihx; then
+  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel sorvane_target.rel sorvane_font_file.rel ucsim-simif.rel -o stm8.ihx; then
     continue
   fi
   # The console's commands on standard input: run until the program stops itself, then quit.

@@ -1,4 +1,4 @@
-/* Draws each text of texts.h, in UTF-8 and in Shift_JIS, with both firmware readers: from the
+/* Draws each text of texts.h, in UTF-8 and in Shift_JIS, with the firmware reader: from the
  * include file's tables and from the image of image.h, read through a callback. For each it
  * prints a line "T READER WAY TEXT", every dot it plotted, "x y", in the order plotted, and
  * "= WIDTH MISSING"; no canvas, so that it runs in the RAM of a small processor. The same program
@@ -7,8 +7,7 @@
  * Then it looks characters up in an image of 65535 characters made up as it is read (the
  * keys and glyphs by formula, the header of big.h made by the script): a place past 32767
  * counts as lacking, and no lookup takes more than ceil(log2(65536)) + 1 reads. With
- * TEST_TABLES_ONLY (the 8051, whose stack the image reader outgrows) only the tables are
- * drawn. The output goes through test_putc; the program's status is main's, or with
+ * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn. The output goes through test_putc; the program's status is main's, or with
  * TEST_SIMIF given to test_simif_end. */
 #ifdef TEST_AVR_UART /* the image in flash, as the tables */
 #include <avr/pgmspace.h>
@@ -22,9 +21,10 @@
 #ifndef TEST_TABLES_ONLY
 #include "big.h"   /* big_header[]: the header of an image of 65535 characters, its directory and CRC */
 #include "image.h" /* image_bytes[] IMAGE_FLASH, image_size */
-#include "sorvane_image.h"
 #endif
 #include "texts.h" /* utf8_texts[], sjis_texts[], text_count */
+
+extern const sorvane_font sorvane_file_font; /* sorvane_font_file.c, of the include file */
 
 #if defined(TEST_AVR_UART) || defined(TEST_SIMIF)
 void test_putc(char c);
@@ -118,16 +118,18 @@ static int big_image(void) {
     } lookups[] = {{0x0800, 0, 1}, {0x0FFF, 0, 1}, {0x1000, 0, 0}, {0x1001, 0, 1}, {0x4FFE, 0, 0}, {0x5000, 0, 1},
                    {0x8FFE, 0, 1}, {0x9000, 0, 1}, {0xFFFD, 0, 1}, {0x8140, 1, 0}, {0x9F7E, 1, 0}, {0x9F80, 1, 1},
                    {0x9FFC, 1, 1}, {0xE040, 1, 1}, {0xFCFC, 1, 1}};
-    sorvane_image big;
+    sorvane_font big;
+    sorvane_target target;
     long dots = 0;
-    int i, failed = sorvane_open_image(&big, read_big, 0) != SORVANE_IMAGE_OK;
+    int i, failed = sorvane_open_image(&big, read_big, 0) != SORVANE_OK;
+    sorvane_target_plot(&target, plot, &dots);
     for (i = 0; i < (int)(sizeof lookups / sizeof lookups[0]) && !failed; ++i) {
         const unsigned c = lookups[i].code;
         const char utf8[] = {(char)(0xE0 | c >> 12), (char)(0x80 | (c >> 6 & 0x3F)), (char)(0x80 | (c & 0x3F)), 0};
         const char sjis[] = {(char)(c >> 8), (char)(c & 0xFF), 0};
         int missing;
         big_reads = 0;
-        missing = lookups[i].sjis ? sorvane_image_missing_sjis(&big, sjis) : sorvane_image_missing_utf8(&big, utf8);
+        missing = lookups[i].sjis ? sorvane_missing_sjis(&big, sjis) : sorvane_missing_utf8(&big, utf8);
         put_text("B ");
         put_number((long)c);
         test_putc(' ');
@@ -138,8 +140,8 @@ static int big_image(void) {
         failed = missing != lookups[i].missing || big_reads > 17;
     }
     /* U+1000 and U+4FFE, places 0 and 32764, then 0x9F7E, place 32764 by the other key. */
-    return failed || sorvane_image_draw_utf8(&big, "\xE1\x80\x80\xE4\xBF\xBE", 0, 0, plot, &dots) != 32 ||
-           sorvane_image_draw_sjis(&big, "\x9F\x7E", 0, 16, plot, &dots) != 16;
+    return failed || sorvane_draw_utf8(&big, "\xE1\x80\x80\xE4\xBF\xBE", 0, 0, &target) != 2 * big.width ||
+           sorvane_draw_sjis(&big, "\x9F\x7E", 0, big.height, &target) != big.width;
 }
 #endif
 
@@ -148,12 +150,15 @@ int main(void) {
 #ifdef TEST_TABLES_ONLY
     const int checked = 0, readers = 1;
 #else
-    sorvane_image image;
+    sorvane_font image;
     const int opened = sorvane_open_image(&image, read_image, 0);
-    const int checked = opened == SORVANE_IMAGE_OK ? sorvane_check_image(&image) : opened, readers = 2;
+    const int checked = opened == SORVANE_OK ? sorvane_check_image(&image) : opened, readers = 2;
 #endif
     int status = checked;
     long dots = 0;
+    sorvane_target target;
+    const sorvane_font *font;
+    sorvane_target_plot(&target, plot, &dots);
     put_text("image ");
     put_number(checked);
     test_putc('\n');
@@ -167,15 +172,12 @@ int main(void) {
                 put_number(i);
                 test_putc('\n');
 #ifndef TEST_TABLES_ONLY
-                if (reader) {
-                    width = way ? sorvane_image_draw_sjis(&image, text, 3, 2, plot, &dots) : sorvane_image_draw_utf8(&image, text, 3, 2, plot, &dots);
-                    missing = way ? sorvane_image_missing_sjis(&image, text) : sorvane_image_missing_utf8(&image, text);
-                } else
+                font = reader ? &image : &sorvane_file_font;
+#else
+                font = &sorvane_file_font;
 #endif
-                {
-                    width = way ? sorvane_draw_sjis(text, 3, 2, plot, &dots) : sorvane_draw_utf8(text, 3, 2, plot, &dots);
-                    missing = way ? sorvane_missing_sjis(text) : sorvane_missing_utf8(text);
-                }
+                width = way ? sorvane_draw_sjis(font, text, 3, 2, &target) : sorvane_draw_utf8(font, text, 3, 2, &target);
+                missing = way ? sorvane_missing_sjis(font, text) : sorvane_missing_utf8(font, text);
                 put_text("= ");
                 put_number(width);
                 test_putc(' ');

@@ -1,0 +1,318 @@
+/* Where the dots of a glyph go: a plot callback, or a buffer in the display's own layout. See
+ * sorvane_font.h (the targets) and sorvane_cell.h (the cell the walk of a string hands over). */
+#include <limits.h>
+#include <stddef.h>
+
+#include "sorvane_cell.h"
+
+/* A byte of a glyph as its eight dots, the leftmost in bit 0 (mirrored when the font keeps
+ * its left dot in the top bit). */
+static unsigned mirror_byte(unsigned b) {
+    b = (b >> 4 | b << 4) & 0xFFu;
+    b = (b & 0xCCu) >> 2 | (b & 0x33u) << 2;
+    return (b & 0xAAu) >> 1 | (b & 0x55u) << 1;
+}
+#ifdef SORVANE_MSB_LEFT
+#define DOTS(b) mirror_byte(b)
+#else
+#define DOTS(b) ((unsigned)(b) & 0xFFu)
+#endif
+
+void sorvane_target_plot(sorvane_target *target, sorvane_plot_fn plot, void *ctx) {
+    if (!target) return;
+    target->plot = plot;
+    target->ctx = ctx;
+    target->buffer = 0;
+    target->width = 0;
+    target->height = 0;
+    target->layout = SORVANE_ROWS_MSB;
+    target->turns = 0;
+    target->foreground = 0xFFFFu;
+    target->background = SORVANE_TRANSPARENT;
+}
+
+int sorvane_target_buffer(sorvane_target *target, void *buffer, int width, int height, int layout) {
+    if (!target) return SORVANE_ERR_INVAL;
+    sorvane_target_plot(target, 0, 0);
+    if (!buffer || width < 1 || height < 1 || layout < SORVANE_ROWS_MSB || layout > SORVANE_RGB565_SWAPPED)
+        return SORVANE_ERR_INVAL;
+    target->buffer = buffer;
+    target->width = width;
+    target->height = height;
+    target->layout = (unsigned char)layout;
+    return SORVANE_OK;
+}
+
+void sorvane_target_colors(sorvane_target *target, unsigned long foreground, unsigned long background) {
+    if (!target) return;
+    target->foreground = foreground;
+    target->background = background;
+}
+
+void sorvane_target_rotate(sorvane_target *target, int quarter_turns) {
+    if (!target) return;
+    target->turns = (unsigned char)((quarter_turns % 4 + 4) % 4);
+}
+
+/* The rows of a cell, one after another: row r's byte p is at base[p * band + in], base moving
+ * a band's bytes on at the end of each band. */
+typedef struct {
+    const unsigned char *base;
+    int in, band, parts;
+} rows_cursor;
+
+static void rows_start(rows_cursor *rows, const sorvane_cell *cell, int r) {
+    const int band = cell->band, parts = (cell->width + 7) / 8;
+    int first = 0;
+    while (r - first >= band) first += band;
+    rows->base = cell->bytes + first * parts;
+    rows->in = r - first;
+    rows->band = band;
+    rows->parts = parts;
+}
+
+static void rows_next(rows_cursor *rows) {
+    if (++rows->in == rows->band) {
+        rows->in = 0;
+        rows->base += rows->band * rows->parts;
+    }
+}
+
+/* Every set dot whose coordinates an int holds, to the plot callback. */
+static void plot_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
+    rows_cursor rows;
+    int r, c;
+    if (!cell->bytes) return;
+    rows_start(&rows, cell, 0);
+    for (r = 0; r < cell->height && (y < 0 || r <= INT_MAX - y); ++r, rows_next(&rows)) {
+        for (c = 0; c < cell->width && (x < 0 || c <= INT_MAX - x); ++c) {
+            const unsigned dots = DOTS(rows.base[(c >> 3) * rows.band + rows.in]);
+            if ((dots >> (c & 7)) & 1u) target->plot(target->ctx, x + c, y + r);
+        }
+    }
+}
+
+/* The part [*first, *end) of size dots from at that falls in [0, limit); 0 when none does.
+ * No sum here can leave an int: size is 1 to SORVANE_GLYPH_MAX, limit at least 1. */
+static int clip(int at, int size, int limit, int *first, int *end) {
+    if (at >= limit) return 0;
+    if (at < 0) {
+        if (at <= -size) return 0;
+        *first = -at;
+        *end = limit - size < at ? limit - at : size;
+    } else {
+        *first = 0;
+        *end = limit - at < size ? limit - at : size;
+    }
+    return 1;
+}
+
+/* The dots of a block of a cell, n columns from column c0 by m rows from row r0, whose top
+ * left dot goes to column bx and row by of the buffer, the whole block inside it. */
+typedef struct {
+    const sorvane_cell *cell;
+    int c0, r0, n, m, bx, by;
+} block;
+
+/* The bits of a row of a block from column c on, at most eight, bit 0 column c. */
+#define ROW_BITS(rows, c, end) \
+    (DOTS((rows).base[((c) >> 3) * (rows).band + (rows).in]) >> ((c) & 7) & ((end) - (c) < 8 ? (1u << ((end) - (c))) - 1u : 0xFFu))
+
+/* Rows of bits: each row of the block shifted into the buffer's bytes, a byte at a time. */
+static void put_rows(const sorvane_target *target, const block *b) {
+    const size_t stride = ((unsigned)target->width + 7u) / 8u;
+    const int msb = target->layout == SORVANE_ROWS_MSB, end = b->c0 + b->n;
+    unsigned char *row = (unsigned char *)target->buffer + (size_t)b->by * stride + (size_t)(b->bx >> 3);
+    rows_cursor rows;
+    int i;
+    rows_start(&rows, b->cell, b->r0);
+    for (i = 0; i < b->m; ++i) {
+        unsigned char *to;
+        unsigned waiting = 0, have = (unsigned)b->bx & 7u; /* bits for *to, bit 0 the first */
+        int c;
+        if (i) {
+            rows_next(&rows);
+            row += stride;
+        }
+        to = row;
+        for (c = b->c0; c < end; c = (c | 7) + 1) {
+            waiting |= ROW_BITS(rows, c, end) << have;
+            have += (unsigned)(((c | 7) + 1 < end ? (c | 7) + 1 : end) - c);
+            if (have >= 8) {
+                const unsigned byte = waiting & 0xFFu;
+                if (byte) *to |= (unsigned char)(msb ? mirror_byte(byte) : byte);
+                ++to;
+                waiting >>= 8;
+                have -= 8;
+            }
+        }
+        if (have && waiting) *to |= (unsigned char)(msb ? mirror_byte(waiting) : waiting);
+    }
+}
+
+/* Pages: for each band of up to eight rows of the block, the byte of each of its columns,
+ * ORed into one or two page bytes. */
+static void put_pages(const sorvane_target *target, const block *b) {
+    const size_t width = (size_t)target->width;
+    const unsigned shift = (unsigned)b->by & 7u;
+    const int end = b->c0 + b->n;
+    unsigned char *page = (unsigned char *)target->buffer + (size_t)(b->by >> 3) * width + (size_t)b->bx;
+    unsigned char columns[SORVANE_GLYPH_MAX];
+    rows_cursor rows;
+    int i = 0;
+    rows_start(&rows, b->cell, b->r0);
+    while (i < b->m) {
+        unsigned bit;
+        int j;
+        if (i) page += width;
+        for (j = 0; j < b->n; ++j) columns[j] = 0;
+        for (bit = 1; bit < 0x100u && i < b->m; bit <<= 1, ++i) {
+            int c;
+            if (i) rows_next(&rows);
+            for (c = b->c0; c < end; c = (c | 7) + 1) {
+                unsigned char *column = columns + (c - b->c0);
+                unsigned v;
+                for (v = ROW_BITS(rows, c, end); v; v >>= 1, ++column)
+                    if (v & 1u) *column |= (unsigned char)bit;
+            }
+        }
+        for (j = 0; j < b->n; ++j) {
+            const unsigned v = (unsigned)columns[j] << shift;
+            if (v & 0xFFu) page[j] |= (unsigned char)v;
+            if (v >> 8) page[(size_t)j + width] |= (unsigned char)(v >> 8);
+        }
+    }
+}
+
+/* RGB565: the foreground for each set dot, the background (unless transparent) for the others. */
+static void put_colours(const sorvane_target *target, const block *b) {
+    const size_t width = (size_t)target->width;
+    const int swap = target->layout == SORVANE_RGB565_SWAPPED, end = b->c0 + b->n;
+    const int fore = target->foreground != SORVANE_TRANSPARENT, back = target->background != SORVANE_TRANSPARENT;
+    unsigned fg = (unsigned)(target->foreground & 0xFFFFu), bg = (unsigned)(target->background & 0xFFFFu);
+    unsigned short *row = (unsigned short *)target->buffer + (size_t)b->by * width + (size_t)b->bx;
+    rows_cursor rows;
+    int i;
+    if (swap) {
+        fg = (fg >> 8 | fg << 8) & 0xFFFFu;
+        bg = (bg >> 8 | bg << 8) & 0xFFFFu;
+    }
+    if (b->cell->bytes) rows_start(&rows, b->cell, b->r0);
+    for (i = 0; i < b->m; ++i) {
+        int c;
+        if (i) {
+            row += width;
+            if (b->cell->bytes) rows_next(&rows);
+        }
+        for (c = b->c0; c < end; c = (c | 7) + 1) {
+            unsigned short *to = row + (c - b->c0);
+            const int count = ((c | 7) + 1 < end ? (c | 7) + 1 : end) - c;
+            unsigned v = b->cell->bytes ? ROW_BITS(rows, c, end) : 0;
+            int k;
+            if (back) {
+                for (k = 0; k < count; ++k, v >>= 1)
+                    if (v & 1u) {
+                        if (fore) to[k] = (unsigned short)fg;
+                    } else {
+                        to[k] = (unsigned short)bg;
+                    }
+            } else if (fore) {
+                for (; v; v >>= 1, ++to)
+                    if (v & 1u) *to = (unsigned short)fg;
+            }
+        }
+    }
+}
+
+static void put_block(const sorvane_target *target, const block *b) {
+    if (target->layout == SORVANE_PAGES) put_pages(target, b);
+    else if (target->layout <= SORVANE_ROWS_LSB) put_rows(target, b);
+    else put_colours(target, b);
+}
+
+/* A turned target: the block turned into a cell of its own (rows of bytes, band 1), which goes
+ * to the buffer as an unturned block. (ux, uy) is the block's top left in the unturned target. */
+static void put_turned(const sorvane_target *target, const block *b, int ux, int uy) {
+    unsigned char bytes[SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8)];
+    const int turns = target->turns, n = b->n, m = b->m, end = b->c0 + b->n;
+    sorvane_cell turned;
+    block whole;
+    turned.width = turns == 2 ? n : m;
+    turned.height = turns == 2 ? m : n;
+    turned.band = 1;
+    turned.bytes = 0;
+    if (b->cell->bytes) {
+        const int parts = (turned.width + 7) / 8;
+        rows_cursor rows;
+        int i;
+        for (i = 0; i < parts * turned.height; ++i) bytes[i] = 0;
+        turned.bytes = bytes;
+        rows_start(&rows, b->cell, b->r0);
+        for (i = 0; i < m; ++i) {
+            /* Row i of the block is column m - 1 - i of the turned cell (one turn), its row
+             * m - 1 - i turned about (two), or its column i from the bottom up (three). */
+            const int at = turns == 1 ? m - 1 - i : i;
+            int c;
+            if (i) rows_next(&rows);
+            for (c = b->c0; c < end; c = (c | 7) + 1) {
+                const int j = c - b->c0;
+                unsigned v = ROW_BITS(rows, c, end);
+                if (turns == 2) {
+                    const int x = n - 1 - j;
+                    unsigned char *to = bytes + (m - 1 - i) * parts + (x >> 3);
+                    unsigned mask = 1u << (x & 7);
+                    for (; v; v >>= 1) { /* to moves only for a bit still to set */
+                        if (v & 1u) *to |= (unsigned char)mask;
+                        if (!(mask >>= 1) && v > 1u) {
+                            mask = 0x80u;
+                            --to;
+                        }
+                    }
+                } else {
+                    const unsigned char mask = (unsigned char)(1u << (at & 7));
+                    unsigned char *to = bytes + (turns == 1 ? j : n - 1 - j) * parts + (at >> 3);
+                    const int step = turns == 1 ? parts : -parts;
+                    for (; v; v >>= 1) {
+                        if (v & 1u) *to |= mask;
+                        if (v > 1u) to += step;
+                    }
+                }
+            }
+        }
+    }
+    whole.cell = &turned;
+    whole.c0 = 0;
+    whole.r0 = 0;
+    whole.n = turned.width;
+    whole.m = turned.height;
+    /* Where the turned block's top left lands: the formulas of sorvane_target_rotate, applied
+     * to the block's corners. */
+    whole.bx = turns == 3 ? uy : target->width - (turns == 1 ? uy + m : ux + n);
+    whole.by = turns == 1 ? ux : target->height - (turns == 2 ? uy + m : ux + n);
+    put_block(target, &whole);
+}
+
+void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
+    int c1, r1;
+    block b;
+    if (!target || !cell || cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 ||
+        cell->height > SORVANE_GLYPH_MAX || cell->band < 1)
+        return;
+    if (target->plot) {
+        plot_cell(target, x, y, cell);
+        return;
+    }
+    if (!target->buffer || target->width < 1 || target->height < 1) return;
+    if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
+    /* Clipped in the unturned target, which is height by width dots when turned a quarter. */
+    if (!clip(x, cell->width, target->turns & 1 ? target->height : target->width, &b.c0, &c1) ||
+        !clip(y, cell->height, target->turns & 1 ? target->width : target->height, &b.r0, &r1))
+        return;
+    b.cell = cell;
+    b.n = c1 - b.c0;
+    b.m = r1 - b.r0;
+    b.bx = x + b.c0;
+    b.by = y + b.r0;
+    if (target->turns) put_turned(target, &b, b.bx, b.by);
+    else put_block(target, &b);
+}
