@@ -213,7 +213,7 @@ static void draw(const sorvane_font *font, const char *text) {
 }
 
 int main(void) {
-    draw(&small, "\xe6\xbc\xa2\xe5\xad\x97A");
+    draw(&small, "\xe6\xbc\xa2\xe5\xad\x97" "A");
     draw(&large, "\xe6\xbc\xa2\xe5\xad\x97");
     return 0;
 }
