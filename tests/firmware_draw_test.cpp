@@ -217,7 +217,7 @@ protected:
     // image.h for draw_strings: the bytes of an image as a C array.
     static void write_image_header(const std::string& image_file) {
         const std::string bytes = read_file(image_file);
-        std::string text = "static const unsigned char image_bytes[] = {";
+        std::string text = "static const unsigned char image_bytes[] IMAGE_FLASH = {";
         for (std::size_t i = 0; i < bytes.size(); ++i) text += (i % 24 == 0 ? "\n" : "") + std::to_string(static_cast<unsigned char>(bytes[i])) + ",";
         testing::write_file(dir->file("image.h"), text + "\n};\nenum { image_size = " + std::to_string(bytes.size()) + " };\n");
     }

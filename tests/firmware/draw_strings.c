@@ -33,7 +33,15 @@ extern const sorvane_font sorvane_file_font; /* sorvane_font_file.c, of the incl
 #endif
 
 #ifdef TEST_IMAGE
-#include "image.h" /* image_bytes[], image_size */
+#ifdef TEST_AVR_UART /* the image in flash, as the tables */
+#include <avr/pgmspace.h>
+#define IMAGE_FLASH PROGMEM
+#define image_byte(i) pgm_read_byte(&image_bytes[i])
+#else
+#define IMAGE_FLASH
+#define image_byte(i) image_bytes[i]
+#endif
+#include "image.h" /* image_bytes[] IMAGE_FLASH, image_size */
 
 static sorvane_font image;
 static unsigned long reads;
@@ -43,7 +51,7 @@ static int read_image(void *ctx, unsigned long offset, void *buffer, unsigned le
     (void)ctx;
     ++reads;
     if (offset > image_size || length > image_size - offset) return -1;
-    for (i = 0; i < length; ++i) ((unsigned char *)buffer)[i] = image_bytes[offset + i];
+    for (i = 0; i < length; ++i) ((unsigned char *)buffer)[i] = image_byte(offset + i);
     return 0;
 }
 #endif
@@ -61,9 +69,11 @@ static void plot(void *ctx, int x, int y) {
     if (x >= 0 && x < canvas_width && y >= 0 && y < SORVANE_GLYPH_MAX) canvas[y][x / 8] |= (unsigned char)(1u << (x % 8));
 }
 
+#if defined(TEST_IMAGE) || defined(TEST_NAMED)
 static void put_text(const char *s) {
     while (*s) test_putc(*s++);
 }
+#endif
 
 static void put_number(int n) {
     char digits[12];
@@ -202,8 +212,8 @@ static int compare_image(void) {
         put_text(n == SORVANE_ERR_OTHER_IMAGE ? "image of another generation\n" : "image named by none\n");
         return 1;
     }
-    for (n = tables->count; n > 0; n >>= 1) ++bound;
-    for (i = 0; i < tables->count; ++i) {
+    for (n = (int)tables->count; n > 0; n >>= 1) ++bound;
+    for (i = 0; i < (int)tables->count; ++i) {
         const int utf8 = string_of_key(sorvane_code_at(tables, i), image.key, s);
         int dots = 0;
         sorvane_glyph_at(tables, i, &a);
@@ -241,7 +251,7 @@ static int compare_image(void) {
         }
     }
     put_text("image ");
-    put_number(tables->count);
+    put_number((int)tables->count);
     test_putc('\n');
     return 0;
 }
