@@ -345,7 +345,9 @@ void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_
         plot_cell(target, x, y, cell);
         return;
     }
-    if (!target->buffer || target->width < 1 || target->height < 1) return;
+    if (!target->buffer || target->width < 1 || target->height < 1 || target->layout > SORVANE_RGB565_SWAPPED ||
+        target->turns > 3)
+        return; /* not set up by the calls above */
     if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
     /* Clipped in the unturned target, which is height by width dots when turned a quarter. */
     if (!clip(x, cell->width, target->turns & 1 ? target->height : target->width, &b.c0, &c1) ||
