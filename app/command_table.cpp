@@ -213,6 +213,17 @@ Outcome generate_command(AppState& state, const Request& request) {
     if (request.half_width) choices->half_width = static_cast<std::int32_t>(*request.half_width);
     if (request.key) choices->key = static_cast<std::int32_t>(*request.key);
     if (request.image || request.no_image) choices->image.store(request.image ? request.image : "");
+    if (request.name || request.no_name) choices->name.store(request.name ? request.name : "");
+    // A name given is checked as a usage error; one kept (a settings file edited by hand)
+    // fails the generation before it writes.
+    const std::string_view name = request.name ? std::string_view(request.name) : choices->name.view();
+    if (const NameFault fault = request.name || !name.empty() ? font_name_fault(name) : NameFault::none; fault != NameFault::none) {
+        face.complain(state, fault == NameFault::reserved ? message_name_reserved : message_name_not_identifier,
+                      {name, static_cast<int>(font_name_max)});
+        Outcome refused = said();
+        refused.usage = request.name != nullptr;
+        return refused;
+    }
     const Generation generation = generate(state, path, time, face, request.guards, choices.get());
     if (generation.too_big || generation.not_whole || generation.half_refused)
         return refused_by_guards(state, face, generation, path, request.guards);
@@ -273,6 +284,7 @@ Outcome show_command(AppState& state, const Request& request) {
     face.say(state, message_listed_half_width, {half_words[static_cast<std::size_t>(layout.half)]});
     face.say(state, message_listed_key, {!layout.says_key ? "none" : key_words[static_cast<std::size_t>(layout.key)]});
     face.say(state, message_listed_image, {state.generation.image.c_str()});
+    face.say(state, message_listed_name, {state.generation.name.c_str()});
     face.say(state, message_listed_settings_file, {state.ini_path.data()});
     return {};
 }
@@ -353,6 +365,12 @@ constexpr OptionRow options[] = {
      [](Options& o, const char* v, int) { return v[0] != '\0' && std::strlen(v) < 32000 && ((o.image = v), (o.no_image = false), true); }},
     {"--no-image", nullptr, nullptr, nullptr, takes_image, "write no image any more", Completion::nothing, nullptr,
      [](Options& o, const char*, int) { return (o.image = nullptr), (o.no_image = true); }},
+    {"--name", "NAME", nullptr, nullptr, takes_name,
+     "write a font of this C identifier, a translation unit of its own that defines const sorvane_font NAME; kept for "
+     "the next generations",
+     Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.name = v), (o.no_name = false), true; }},
+    {"--no-name", nullptr, nullptr, nullptr, takes_name, "write the include file without a name again",
+     Completion::nothing, nullptr, [](Options& o, const char*, int) { return (o.name = nullptr), (o.no_name = true); }},
 };
 
 constexpr int no_row = -1;
@@ -382,9 +400,10 @@ constexpr CommandRow commands[] = {
      "registered character or a half-width one asked for has no glyph in the font; --half-width adds the glyphs of "
      "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
      "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
-     "for external flash too; these choices are kept with the output file, a plain generate (and the window's button) "
-     "repeats them, and none and --no-image take them back",
-     0, 1, takes_guards | takes_layout | takes_image, nullptr, generate_button, save_dialog, saves, generate_command,
+     "for external flash too; --name NAME makes the file a translation unit of its own that defines the font "
+     "const sorvane_font NAME (a C identifier); these choices are kept with the output file, a plain generate (and the "
+     "window's button) repeats them, and none, --no-image and --no-name take them back",
+     0, 1, takes_guards | takes_layout | takes_image | takes_name, nullptr, generate_button, save_dialog, saves, generate_command,
      any_file, "inc"},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,

@@ -45,6 +45,7 @@ enum Option : unsigned {
     takes_layout = 128,   // --half-width and --key
     takes_half = 256,     // --half
     takes_image = 512,    // --image and --no-image
+    takes_name = 1024,    // --name and --no-name
 };
 
 // What the options of a command line set.
@@ -62,6 +63,8 @@ struct Options {
     std::optional<KeyChoice> key;         // --key
     const char* image = nullptr;          // --image
     bool no_image = false;                // --no-image
+    const char* name = nullptr;           // --name: the font's C identifier
+    bool no_name = false;                 // --no-name
     const char* half_font = nullptr;      // --half
 };
 

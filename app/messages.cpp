@@ -324,6 +324,15 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 115
     "image: %1",
     "image: %1",
+    // 116
+    "name: %1",
+    "name: %1",
+    // 117
+    "--name %1: フォントの名前は %2 文字までの C の識別子です（英字、数字と _ で、数字で始まらないもの）"_sjis,
+    "--name %1: a font's name is a C identifier of at most %2 characters (letters, digits and _, not beginning with a digit)",
+    // 118
+    "--name %1: C か C++ のキーワード、予約された名前、またはインクルード・ファイルかリーダーが自ら使う名前で、フォントの名前にはなりません"_sjis,
+    "--name %1: it is a keyword of C or C++, a reserved name, or a name the include file or the reader uses itself, and can't name a font",
 };
 
 }  // namespace

@@ -111,6 +111,9 @@ enum Message : int {
     message_listed_half_width = 113,
     message_listed_key = 114,
     message_listed_image = 115,
+    message_listed_name = 116,
+    message_name_not_identifier = 117,
+    message_name_reserved = 118,
     message_end
 };
 

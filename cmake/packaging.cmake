@@ -71,8 +71,10 @@ else()
 endif()
 
 install(TARGETS sorvane-cli RUNTIME DESTINATION ${sorvane_bin_dir})
-install(FILES firmware/sorvane_font.c firmware/sorvane_font.h firmware/sorvane_image.c firmware/sorvane_image.h
-              firmware/sorvane_text.h firmware/README.md docs/font-image.md DESTINATION ${sorvane_firmware_dir})
+# The firmware reader, every source and header of it (sorvane_font.h the one a firmware
+# includes; sorvane_font_file.c for a file made without a name), its README and the image's format.
+file(GLOB sorvane_firmware_files CONFIGURE_DEPENDS firmware/sorvane_*.c firmware/sorvane_*.h)
+install(FILES ${sorvane_firmware_files} firmware/README.md docs/font-image.md DESTINATION ${sorvane_firmware_dir})
 if(WIN32)
   install(TARGETS Sorvane RUNTIME DESTINATION ${sorvane_bin_dir})
   configure_file(packaging/README-windows.txt "${CMAKE_BINARY_DIR}/README.txt" @ONLY NEWLINE_STYLE CRLF)

@@ -149,7 +149,12 @@ IncludeFont read_include_file(std::string_view text) {
     Reader key_reader{text};
     font.unicode_key = key_reader.find("#define FONT_KEY") && key_reader.number(key) && key == 1;
 
-    if (!in.find("font_kanji_index[] = {")) return refuse("no table font_kanji_index");
+    if (!in.find("font_kanji_index[] = {")) {
+        // A file with a font's name has no table of characters when it has none.
+        if (count > 0 || text.find("\nconst sorvane_font ") == std::string_view::npos) return refuse("no table font_kanji_index");
+        if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
+        return font;
+    }
     font.codes.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t code = 0;

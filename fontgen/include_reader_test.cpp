@@ -51,8 +51,11 @@ protected:
 TEST_F(IncludeReader, ReadsBackWhatTheWriterWroteInEveryLayout) {
     const std::vector<int> cells = {0, 1, 93, 94, 1410, 5827, 5828, 8835};
     for (int kind : {0, 1, 2}) {
-        for (int compiler_choice : {0, 1}) {
-            const IncludeFont font = read_include_file(written(kind, compiler_choice, cells));
+        for (int compiler_choice : {0, 1, 2, 3, 4, 5}) {
+            // A file with a name holds the same tables, its own.
+            IncludeLayout layout;
+            if (compiler_choice > 2) layout.name = "font";
+            const IncludeFont font = read_include_file(written(kind, compiler_choice % 3, cells, layout));
             ASSERT_EQ(font.error, nullptr) << font.error << " at line " << font.error_line;
             EXPECT_EQ(font.side, font_of(kind).dots);
             ASSERT_EQ(font.codes.size(), cells.size());
@@ -103,6 +106,11 @@ TEST_F(IncludeReader, UnicodeKeyAndHalfWidthTablesReadBack) {
 
 TEST_F(IncludeReader, EmptyAndFullLists) {
     EXPECT_EQ(read_include_file(written(1, 0, {})).error, nullptr);
+    for (int compiler_choice : {0, 1, 2}) {
+        const IncludeFont font = read_include_file(written(1, compiler_choice, {}, {HalfWidth::kana, CodeKey::sjis, true, "none"}));
+        EXPECT_EQ(font.error, nullptr) << "a file with a name and no character has no table of characters";
+        EXPECT_TRUE(font.has_half[0xA1]);
+    }
     std::vector<int> all(grid_cells);
     for (int i = 0; i < grid_cells; ++i) all[static_cast<std::size_t>(i)] = i;
     const IncludeFont font = read_include_file(written(2, 1, all));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "core/kanji_grid.h"
@@ -77,10 +78,13 @@ inline constexpr std::array<const char*, 2> key_words{"sjis", "unicode"};
 // What an include file holds besides the two tables of every file. A file made with a key
 // or half-width glyphs asked for says its key (FONT_KEY) and carries font_kanji_alt, each
 // character's code in the other key, so that firmware may look a character up either way.
+// A file with a name is a translation unit of its own: it includes sorvane_font.h, writes
+// its geometry, keeps its tables to itself and defines the font `const sorvane_font NAME`.
 struct IncludeLayout {
     HalfWidth half = HalfWidth::none;
     CodeKey key = CodeKey::sjis;
     bool says_key = false;  // FONT_KEY and font_kanji_alt are written
+    std::string_view name{};  // the font's C identifier; empty for a file without one
 
     constexpr bool ascii() const { return half == HalfWidth::ascii || half == HalfWidth::all; }
     constexpr bool kana() const { return half == HalfWidth::kana || half == HalfWidth::all; }
@@ -88,6 +92,12 @@ struct IncludeLayout {
 
 // The half-width codes of a layout, each with its place in its table.
 inline constexpr int ascii_first = 0x20, ascii_count = 95, kana_first = 0xA1, kana_count = 63;
+
+// What a font's name may be: a C identifier of at most 63 characters, that is no keyword of
+// C or C++ and no name the include file or the reader uses itself.
+inline constexpr std::size_t font_name_max = 63;
+enum class NameFault { none, not_identifier, reserved };
+NameFault font_name_fault(std::string_view name);
 
 // Whether a stored value names a compiler of the table.
 constexpr bool is_compiler_value(std::int32_t value) {

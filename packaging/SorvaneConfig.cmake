@@ -1,9 +1,8 @@
 # The CMake package of Sorvane: find_package(Sorvane) gives the target Sorvane::sorvane-cli,
-# the firmware readers Sorvane::font_reader (of the include file) and Sorvane::image_reader
-# (of an image in external flash), and the function sorvane_add_font, which makes a
-# firmware's include file from its texts.
+# the firmware reader Sorvane::reader (the drawing, the fonts of tables and of images, the
+# targets), and the function sorvane_add_font, which makes a font of a firmware's texts.
 #
-#   sorvane_add_font(<target> MESSAGES <files...> [ENCODING <name>]
+#   sorvane_add_font(<target> MESSAGES <files...> [NAME <identifier>] [ENCODING <name>]
 #                    [FONT <font>] [COMPILER <compiler>]
 #                    [HALF_WIDTH <half-width>] [KEY <key>] [IMAGE <file>]
 #                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
@@ -14,11 +13,21 @@
 #
 #   target_link_libraries(<firmware> PRIVATE <target>)
 #
-# <target> is a library of the firmware reader compiled against its include file, with the
-# include file's folder and the reader's header folder for its users. Linked to a firmware,
-# it gives it the reader, the font and the order of building. (add_dependencies(<firmware>
-# <target>) with the include folder also works, for a firmware that compiles the reader
-# itself.) In a project without C, <target> is the custom target alone.
+# <target> is a library of one font, `const sorvane_font <identifier>` (generate --name;
+# NAME is the target's name made a C identifier unless given: each other character an _, a
+# leading digit after an _), compiled from a generated .c file that includes the include
+# file. A firmware declares it in one line, extern const sorvane_font <identifier>;. Linked
+# to a firmware, it gives it the font, the reader's header folder, the order of building and
+# Sorvane::reader, whose sources the firmware compiles itself, once however many fonts it
+# links: two fonts in one firmware are one reader and two fonts. Definitions the reader and
+# the fonts must share (SORVANE_AVR_PROGMEM, SORVANE_FONT_FLASH) go on each font target as
+# PUBLIC ones, which reach the firmware too. In a project without C, <target> is the
+# custom target alone.
+#
+# A firmware of 1.11's kind, with an include file made without a name (by the command line,
+# or by its own rule), links Sorvane::font_reader: the reader and sorvane_font_file.c, which
+# makes the font sorvane_file_font of the file SORVANE_FONT_FILE names (Font.inc on its
+# include path unless defined). Sorvane::image_reader is Sorvane::reader under 1.11's name.
 #
 # The include file, OUTPUT (<target>/Font.inc in the current build folder unless given), is
 # written again whenever a message file changes: it registers exactly the
@@ -49,24 +58,28 @@ if(NOT TARGET Sorvane::sorvane-cli)
   set_target_properties(Sorvane::sorvane-cli PROPERTIES IMPORTED_LOCATION "${SORVANE_CLI}")
 endif()
 
-# The firmware reader, compiled in each firmware that links it; the firmware says where its
-# include file is (SORVANE_FONT_FILE, Font.inc on its include path unless defined).
+# The firmware reader, compiled in each firmware that links it, with the firmware's own
+# compiler and flags: an interface library, whose sources a firmware compiles once whatever
+# number of fonts bring it.
 set(SORVANE_FIRMWARE_DIR "${_sorvane_prefix}/share/sorvane/firmware")
-# Sorvane::image_reader reads an image in external flash, and needs no include file.
-foreach(reader font_reader:sorvane_font.c image_reader:sorvane_image.c)
-  string(REPLACE ":" ";" reader "${reader}")
-  list(GET reader 0 name)
-  list(GET reader 1 source)
-  if(NOT TARGET Sorvane::${name})
-    add_library(Sorvane::${name} INTERFACE IMPORTED)
-    set_target_properties(Sorvane::${name} PROPERTIES
-      INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/${source}"
-      INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
-  endif()
-endforeach()
+if(NOT TARGET Sorvane::reader)
+  add_library(Sorvane::reader INTERFACE IMPORTED)
+  set_target_properties(Sorvane::reader PROPERTIES
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c;${SORVANE_FIRMWARE_DIR}/sorvane_image.c;${SORVANE_FIRMWARE_DIR}/sorvane_target.c"
+    INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
+endif()
+if(NOT TARGET Sorvane::font_reader)
+  add_library(Sorvane::font_reader INTERFACE IMPORTED)
+  set_target_properties(Sorvane::font_reader PROPERTIES
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font_file.c" INTERFACE_LINK_LIBRARIES Sorvane::reader)
+endif()
+if(NOT TARGET Sorvane::image_reader)
+  add_library(Sorvane::image_reader INTERFACE IMPORTED)
+  set_target_properties(Sorvane::image_reader PROPERTIES INTERFACE_LINK_LIBRARIES Sorvane::reader)
+endif()
 
 function(sorvane_add_font target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "NAME;ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"
                         "MESSAGES")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "sorvane_add_font(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
@@ -84,6 +97,14 @@ function(sorvane_add_font target)
       message(FATAL_ERROR "sorvane_add_font(${target}): ${keyword} is one of ${words}, not ${arg_${keyword}}")
     endif()
   endforeach()
+  # The font's C identifier; the program refuses a keyword, or a name the reader uses.
+  if(NOT DEFINED arg_NAME)
+    string(MAKE_C_IDENTIFIER "${target}" arg_NAME)
+  endif()
+  string(LENGTH "${arg_NAME}" name_length)
+  if(NOT arg_NAME MATCHES "^[A-Za-z_][A-Za-z0-9_]*$" OR name_length GREATER 63)
+    message(FATAL_ERROR "sorvane_add_font(${target}): NAME is a C identifier of at most 63 characters, not ${arg_NAME}")
+  endif()
   if(DEFINED arg_MAX_BYTES AND NOT arg_MAX_BYTES MATCHES "^[0-9]+$")
     message(FATAL_ERROR "sorvane_add_font(${target}): MAX_BYTES is a number of bytes, not ${arg_MAX_BYTES}")
   endif()
@@ -113,7 +134,7 @@ function(sorvane_add_font target)
   endif()
   # Every choice of generate on each run, the words that undo them included: the state folder
   # outlives the build, and keeps the choices of the last generation.
-  list(APPEND guards --half-width ${arg_HALF_WIDTH} --key ${arg_KEY})
+  list(APPEND guards --half-width ${arg_HALF_WIDTH} --key ${arg_KEY} --name ${arg_NAME})
   set(image "")
   set(image_dir "")
   if(arg_IMAGE)
@@ -141,16 +162,27 @@ function(sorvane_add_font target)
     COMMAND ${cli} -C "${state}" compiler ${arg_COMPILER}
     COMMAND "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=${epoch} ${cli} -C "${state}" generate "${output}" ${guards}
     DEPENDS ${messages} Sorvane::sorvane-cli
-    COMMENT "Sorvane: ${output} of the characters of ${target}'s messages (${arg_FONT}, ${arg_COMPILER})"
+    COMMENT "Sorvane: ${output}, the font ${arg_NAME} of the characters of ${target}'s messages (${arg_FONT}, ${arg_COMPILER})"
     VERBATIM)
   get_property(languages GLOBAL PROPERTY ENABLED_LANGUAGES)
   if("C" IN_LIST languages)
-    # The reader and its tables, built with the firmware's own compiler and flags.
-    add_library(${target} STATIC "${SORVANE_FIRMWARE_DIR}/sorvane_font.c" "${output}")
+    # The font, compiled from a .c file of one line that includes its include file (written
+    # only when it changes, so that a configure run rebuilds nothing); the reader comes with
+    # it for the firmware that links it, which compiles it once.
+    set(unit "${CMAKE_CURRENT_BINARY_DIR}/${target}/${arg_NAME}.c")
+    set(unit_text "/* The font ${arg_NAME} of sorvane_add_font(${target}). */\n#include \"${output}\"\n")
+    set(unit_was "")
+    if(EXISTS "${unit}")
+      file(READ "${unit}" unit_was)
+    endif()
+    if(NOT unit_was STREQUAL unit_text)
+      file(WRITE "${unit}" "${unit_text}")
+    endif()
+    add_library(${target} STATIC "${unit}" "${output}")
     set_source_files_properties("${output}" PROPERTIES HEADER_FILE_ONLY TRUE GENERATED TRUE)
-    set_source_files_properties("${SORVANE_FIRMWARE_DIR}/sorvane_font.c" PROPERTIES OBJECT_DEPENDS "${output}")
-    target_compile_definitions(${target} PRIVATE "SORVANE_FONT_FILE=\"${output}\"")
+    set_source_files_properties("${unit}" PROPERTIES OBJECT_DEPENDS "${output}")
     target_include_directories(${target} PUBLIC "${output_dir}" "${SORVANE_FIRMWARE_DIR}")
+    target_link_libraries(${target} INTERFACE Sorvane::reader)
   else()
     add_custom_target(${target} DEPENDS "${output}")
   endif()

@@ -25,6 +25,7 @@ IncludeLayout GenerationChoices::layout() const {
     l.key = key == static_cast<std::int32_t>(KeyChoice::unicode) ? CodeKey::unicode : CodeKey::sjis;
     // Half-width glyphs always come with a key, as they did when asked for alone.
     l.says_key = keyed || l.half != HalfWidth::none;
+    l.name = name.view();
     return l;
 }
 
@@ -36,6 +37,7 @@ void AppState::clear() {
     output_sequence = 0;
     generation.half_width = generation.key = 0;
     empty(generation.image);
+    empty(generation.name);
     window = {};
     counters = {};
     for (StoredText* t : {&paths.input, &paths.output, &paths.font, &lists.detected, &lists.registered}) empty(*t);

@@ -60,6 +60,7 @@ struct GenerationChoices {
     std::int32_t half_width = 0;  // 0 none, else 1 + a HalfWidth from ascii on
     std::int32_t key = 0;         // a KeyChoice
     StoredText image;             // the image's path; empty for no image
+    StoredText name;              // the font's C identifier (generate --name); empty for none
 
     // The layout of the include file the choices ask for.
     IncludeLayout layout() const;
@@ -99,7 +100,7 @@ struct ListTexts {
 // The places of the settings file that no field uses, carried through as they were read.
 struct UnusedSlots {
     std::int32_t number = 0;
-    std::array<StoredText, 4> texts{};
+    std::array<StoredText, 3> texts{};
 };
 
 struct AppState {

@@ -13,9 +13,9 @@
 namespace sorvane {
 
 // The generation's choices stand in lines that the window never used, so that a folder that
-// never set them reads and writes them as 0 and empty, byte for byte as before. Number line 7
-// and text lines 0, 7, 8 and 9 are still free (for the coming --compress and --name): lines
-// past the twentieth number or the tenth text would be dropped by an older program's load.
+// never set them reads and writes them as 0 and empty, byte for byte as before. The font's
+// name (--name) is text line 7; number line 7 and text lines 0, 8 and 9 are still free:
+// lines past the twentieth number or the tenth text would be dropped by an older program's load.
 std::int32_t& number_slot(AppState& state, int slot) {
     switch (slot) {
     case 0: return state.language_value;
@@ -49,9 +49,9 @@ StoredText& text_slot(AppState& state, int slot) {
     case 4: return state.lists.registered;
     case 5: return state.paths.font;
     case 6: return state.generation.image;
-    case 7: return state.unused.texts[1];
-    case 8: return state.unused.texts[2];
-    case 9: return state.unused.texts[3];
+    case 7: return state.generation.name;
+    case 8: return state.unused.texts[1];
+    case 9: return state.unused.texts[2];
     default: return state.unused.texts[0];  // 0
     }
 }

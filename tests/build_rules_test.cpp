@@ -75,30 +75,43 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     ASSERT_NE(snippet.find("sorvane_add_font"), std::string::npos) << "the README's CMake snippet is gone";
     const std::string prefix = dir.file("prefix");
     ASSERT_EQ(run("cmake --install " + std::string(SORVANE_BINARY_DIR) + " --prefix " + prefix + " >/dev/null"), 0);
-    const std::string examples = std::string(SORVANE_SOURCE_DIR) + "/examples";
-    // Beside the README's target, the two readers alone: one given the same include file, one
-    // of images, which needs none.
-    write_file(dir.file("image.c"), "#include \"sorvane_image.h\"\nstatic int none(void *c, unsigned long o, void *b, unsigned n) "
-                                    "{ (void)c; (void)o; (void)b; (void)n; return -1; }\nint main(void) { sorvane_image i; "
-                                    "return sorvane_open_image(&i, none, 0) == SORVANE_IMAGE_UNREADABLE ? 0 : 1; }\n");
+    // A firmware that prints a UTF-8 text as dot art with the font FONT, and exits 1 when the
+    // font lacks a character of it.
+    write_file(dir.file("show.c"), "#include <stdio.h>\n#include \"sorvane_font.h\"\nextern const sorvane_font FONT;\n"
+                                   "static char dots[32][512];\nstatic void plot(void *c, int x, int y) { (void)c; "
+                                   "if (x >= 0 && x < 512 && y >= 0 && y < 32) dots[y][x] = 1; }\n"
+                                   "int main(int argc, char **argv) { sorvane_target t; int x, y, w; if (argc < 2) return 2;\n"
+                                   "sorvane_target_plot(&t, plot, 0); w = sorvane_draw_utf8(&FONT, argv[1], 0, 0, &t);\n"
+                                   "for (y = 0; y < FONT.height; ++y) { for (x = 0; x < w; ++x) putchar(dots[y][x] ? '#' : '.'); "
+                                   "putchar('\\n'); }\nreturn sorvane_missing_utf8(&FONT, argv[1]) != 0; }\n");
+    // Beside the README's target, a firmware of 1.11's kind, of the same characters in an
+    // include file made without a name, and the reader of images, which needs no font.
+    write_file(dir.file("image.c"), "#include \"sorvane_font.h\"\nstatic int none(void *c, unsigned long o, void *b, unsigned n) "
+                                    "{ (void)c; (void)o; (void)b; (void)n; return -7; }\nint main(void) { sorvane_font f; "
+                                    "return sorvane_open_image(&f, none, 0) == -7 ? 0 : 1; }\n");
     write_file(dir.file("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.25)\nproject(firmware C)\n"
-                                           "add_executable(firmware " + examples + "/show_text.c)\n" + snippet +
-                                           "add_executable(reader_only " + examples + "/show_text.c)\n"
+                                           "add_executable(firmware show.c)\ntarget_compile_definitions(firmware PRIVATE FONT=font)\n" +
+                                           snippet +
+                                           "add_executable(reader_only show.c)\n"
                                            "target_link_libraries(reader_only PRIVATE Sorvane::font_reader)\n"
-                                           "target_compile_definitions(reader_only PRIVATE SORVANE_FONT_FILE=\"${CMAKE_CURRENT_BINARY_DIR}/font/Font.inc\")\n"
-                                           "add_dependencies(reader_only font)\n"
+                                           "target_compile_definitions(reader_only PRIVATE FONT=sorvane_file_font "
+                                           "SORVANE_FONT_FILE=\"${CMAKE_CURRENT_BINARY_DIR}/plain.inc\")\n"
                                            "add_executable(image_only image.c)\ntarget_link_libraries(image_only PRIVATE Sorvane::image_reader)\n");
     const std::string configure = "cmake -S " + dir.path.string() + " -B " + dir.file("build") +
                                   " -DCMAKE_PREFIX_PATH=" + prefix + " >" + dir.file("configure.log") + " 2>&1";
     const std::string build = "cmake --build " + dir.file("build") + " >" + dir.file("build.log") + " 2>&1";
     ASSERT_EQ(run(configure), 0) << read_file(dir.file("configure.log"));
-    ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
+    ASSERT_EQ(run(build + " --target firmware"), 0) << read_file(dir.file("build.log"));
     const std::string font_file = dir.file("build/font/Font.inc");
     EXPECT_NE(read_file(font_file).find("\t0x6f22\r\n"), std::string::npos) << "漢 by its code point";
-    EXPECT_EQ(run(dir.file("build/firmware") + " --utf8 'READY \xe6\xbc\xa2' >" + dir.file("out.txt")), 0)
+    EXPECT_NE(read_file(font_file).find("\nconst sorvane_font font = "), std::string::npos) << "named by its target";
+    ASSERT_EQ(run(std::string(SORVANE_CLI) + " -C " + dir.file("build/font-sorvane") + " generate " + dir.file("build/plain.inc") +
+                  " --no-name >/dev/null"), 0);
+    ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
+    EXPECT_EQ(run(dir.file("build/firmware") + " 'READY \xe6\xbc\xa2' >" + dir.file("out.txt")), 0)
         << "the firmware draws every character of the message";
     EXPECT_EQ(read_file(dir.file("out.txt")).find('\n'), 6u * 8 + 16) << "six half-width cells and one full-width";
-    EXPECT_EQ(run(dir.file("build/reader_only") + " --utf8 'READY \xe6\xbc\xa2' | cmp -s - " + dir.file("out.txt")), 0);
+    EXPECT_EQ(run(dir.file("build/reader_only") + " 'READY \xe6\xbc\xa2' | cmp -s - " + dir.file("out.txt")), 0);
     EXPECT_EQ(run(dir.file("build/image_only")), 0);
 
     ASSERT_EQ(run(build), 0);

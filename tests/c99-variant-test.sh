@@ -5,7 +5,9 @@
 # compilers, tcc, avr-gcc (16-bit int), and sdcc for the 8051 and the STM8. Each font, with no character, one, and
 # every character, plain and with every half-width glyph and a Unicode key; the firmware
 # reader compiled against each of them; and a C file beside a C++ file linked against the
-# one object that includes it, the C++ file drawing with the reader.
+# one object that includes it, the C++ file drawing with the reader. A file made with a
+# name (generate --name), in each variant, is a translation unit of its own, in C and in
+# C++, whose one external symbol is its font; the c99 ones go through every compiler too.
 #
 # Every compiler is required (scripts/install-deps.sh test installs them), and every step
 # that makes a file must succeed.
@@ -51,6 +53,38 @@ for font in k14 jiskan16 jiskan24; do
   files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
 done
 
+# Named files of each variant: no character, one, and one with every half-width glyph, a
+# Unicode key and an image; the name is kept until --no-name.
+named=()
+must "$cli" font k14
+for variant in xc32 cc-rh c99; do
+  must "$cli" compiler "$variant"
+  must "$cli" clear
+  must "$cli" generate "named-$variant-none.inc" --name font_none $plain --no-image
+  must "$cli" scan --add one.txt
+  must "$cli" generate "named-$variant-one.inc" --name font_one
+  must "$cli" generate "named-$variant-half.inc" --half-width all --key unicode --image "named-$variant.bin"
+  must "$cli" generate plain.inc --no-name $plain --no-image
+  grep -q sorvane_font plain.inc && fail "--no-name still names the font"
+  named+=("named-$variant-none.inc:font_none" "named-$variant-one.inc:font_one" "named-$variant-half.inc:font_one")
+done
+must "$cli" compiler c99
+for pair in "${named[@]}"; do
+  inc=${pair%%:*} font=${pair#*:}
+  case $inc in named-c99-*) files+=("$inc") ;; esac
+  # XC32 and CC-RH keep their pragmas and XC32 its char glyphs, of unsigned values.
+  other=""
+  case $inc in named-c99-*) ;; *) other="-Wno-unknown-pragmas -funsigned-char" ;; esac
+  for compiler in "cc -std=c99 -Wall -Wextra -Wpedantic -Werror -x c" "c++ -std=c++11 -pedantic -Wall -Wextra -Werror -x c++"; do
+    # shellcheck disable=SC2086
+    if ! $compiler $other -I"$reader" -c "$inc" -o named.o >out.txt 2>&1; then
+      fail "$compiler on $inc: $(head -5 out.txt)"
+    elif [ "$(nm -g --defined-only named.o | awk '{ print $NF }')" != "$font" ] || [ -n "$(nm -u named.o)" ]; then
+      fail "$compiler on $inc: the external symbols are not $font alone: $(nm -g named.o | head -5)"
+    fi
+  done
+done
+
 for compiler in "${compilers[@]}"; do
   name=${compiler%% *}
   if ! command -v "$name" >/dev/null; then
@@ -61,10 +95,13 @@ for compiler in "${compilers[@]}"; do
   # every character is for the others.
   for inc in "${files[@]}"; do
     case "$name:$inc" in sdcc:*-all*.inc | avr-gcc:*-all*.inc) continue ;; esac
-    printf '#include "%s"\nint glyphs(void) { return (int)(FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]); }\n' "$inc" >unit.c ||
-      fail "printf made no unit.c"
+    # A named file is the whole translation unit: a one-line C file includes it.
+    case $inc in
+      named-*) printf '#include "%s"\n' "$inc" >unit.c ;;
+      *) printf '#include "%s"\nint glyphs(void) { return (int)(FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]); }\n' "$inc" >unit.c ;;
+    esac || fail "printf made no unit.c"
     # shellcheck disable=SC2086
-    (cd "$dir" && $compiler -c unit.c -o unit.o >out.txt 2>&1) || fail "$compiler on $inc: $(head -5 out.txt)"
+    (cd "$dir" && $compiler -I"$reader" -c unit.c -o unit.o >out.txt 2>&1) || fail "$compiler on $inc: $(head -5 out.txt)"
   done
 done
 
@@ -75,6 +112,7 @@ for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
     $compiler -I"$reader" -c "$reader/$source.c" -o reader.o >out.txt 2>&1 || fail "$source.c with $compiler: $(head -5 out.txt)"
   done
   for inc in "${files[@]}"; do
+    case $inc in named-*) continue ;; esac
     # shellcheck disable=SC2086
     $compiler -I"$reader" -DSORVANE_FONT_FILE="\"$dir/$inc\"" -c "$reader/sorvane_font_file.c" -o reader.o >out.txt 2>&1 ||
       fail "the font of $inc with $compiler: $(head -5 out.txt)"

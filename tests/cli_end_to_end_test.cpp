@@ -128,14 +128,15 @@ TEST_F(Cli, FromTextToIncludeFile) {
     // set them wrote, and the words that undo them give back the files and the Sorvane.ini of a
     // folder that never set them.
     const std::string ini = read_file(dir.file("Sorvane.ini"));
-    ASSERT_EQ(cli({"generate", "--key", "unicode", "--image", "font.bin"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    ASSERT_EQ(cli({"generate", "--key", "unicode", "--image", "font.bin", "--name", "small"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
     const std::string keyed = read_file(dir.file("Font.inc")), image = read_file(dir.file("font.bin"));
+    EXPECT_NE(keyed.find("\r\nconst sorvane_font small = SORVANE_FONT_TABLES("), std::string::npos);
     std::filesystem::remove(dir.file("font.bin"));
     EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
     EXPECT_EQ(read_file(dir.file("Font.inc")), keyed);
     EXPECT_EQ(read_file(dir.file("font.bin")), image);
-    EXPECT_NE(cli({"show"}).out.find("half-width: none\nkey: unicode\nimage: font.bin\n"), std::string::npos);
-    EXPECT_EQ(cli({"generate", "--key", "none", "--no-image"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
+    EXPECT_NE(cli({"show"}).out.find("half-width: none\nkey: unicode\nimage: font.bin\nname: small\n"), std::string::npos);
+    EXPECT_EQ(cli({"generate", "--key", "none", "--no-image", "--no-name"}, "SOURCE_DATE_EPOCH=1736431500").status, 0);
     EXPECT_EQ(read_file(dir.file("Font.inc")), inc);
     EXPECT_EQ(read_file(dir.file("Sorvane.ini")), ini);
 }
@@ -290,6 +291,18 @@ TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(r.err, "sorvane-cli: unknown command 'scna'; did you mean 'scan'?\n"
                      "usage: sorvane-cli [-C DIR] COMMAND [ARGS]\nTry 'sorvane-cli --help' for the commands.\n");
     EXPECT_EQ(cli({"compiler", "gcc"}).status, 2);
+    EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=yesterday").status, 2);
+    // A font's name is a C identifier of at most 63 characters that no compiler or reader takes
+    // for itself; the last two are names, and get as far as the missing font.
+    const std::pair<std::string, int> names[] = {
+        {"1abc", 2}, {"a-b", 2}, {"", 2}, {std::string(64, 'x'), 2}, {"na\xc3\xafve", 2}, {"int", 2}, {"class", 2},
+        {"_Bool", 2}, {"__x", 2}, {"font_kanji", 2}, {"sorvane_font", 2}, {"FONT_KEY", 2}, {std::string(63, 'x'), 1}, {"_16dot", 1}};
+    for (const auto& [name, status] : names) {
+        const Result named = cli({"generate", "--name", name});
+        EXPECT_EQ(named.status, status) << name;
+        EXPECT_EQ(named.err.find("--name " + name + ": ") != std::string::npos, status == 2) << named.err;
+    }
+    std::filesystem::remove(dir.file("Sorvane.ini"));
     EXPECT_EQ(cli({"generate"}, "SOURCE_DATE_EPOCH=yesterday").status, 2);
     EXPECT_FALSE(std::filesystem::exists(dir.file("Sorvane.ini")));
 }
@@ -487,6 +500,7 @@ TEST_F(Cli, EveryMessageInTheFoldersLanguage) {
         {{"generate", "--max-bytes", "10"}, "Font.inc は書きませんでした。表がフラッシュを"},
         {{"generate", "--strict"}, "登録文字のうち 1 文字は"},
         {{"generate", "Sorvane.J16"}, "Sorvane が読む設定ファイルかフォント・ソース・ファイルです"},
+        {{"generate", "--name", "9lives"}, "--name 9lives: フォントの名前は 63 文字までの C の識別子です"},
         {{"preview", "Sorvane.J16", "-o", "Sorvane.ini"}, "保存するコマンドしか書きません"},
         {{"generate"}, "警告: " + dir.file("Sorvane.J16") + " には次の登録文字のグリフがありません:"},
     };

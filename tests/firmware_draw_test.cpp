@@ -217,7 +217,7 @@ protected:
     // image.h for draw_strings: the bytes of an image as a C array.
     static void write_image_header(const std::string& image_file) {
         const std::string bytes = read_file(image_file);
-        std::string text = "static const unsigned char image_bytes[] = {";
+        std::string text = "static const unsigned char image_bytes[] IMAGE_FLASH = {";
         for (std::size_t i = 0; i < bytes.size(); ++i) text += (i % 24 == 0 ? "\n" : "") + std::to_string(static_cast<unsigned char>(bytes[i])) + ",";
         testing::write_file(dir->file("image.h"), text + "\n};\nenum { image_size = " + std::to_string(bytes.size()) + " };\n");
     }
@@ -286,23 +286,83 @@ protected:
         EXPECT_EQ(compared, 3 * 2 * 2 * static_cast<int>(messages.size() + lacking.size()));
     }
 
+    // Two named include files in one program (K14 by Shift_JIS code as small, jiskan24 by code
+    // point with its image as large), each compiled as a translation unit of its own, and the
+    // image: every text of each compared with FreeType's reading of its font, the image's with
+    // the tables', and each drawn into every layout and rotation of a buffer target, read back
+    // dot by dot against the plot callback's drawing ("layouts 0").
+    void compare_named(const Target& target) {
+        const std::string source = SORVANE_SOURCE_DIR, named = dir->file("named");
+        const std::string cli = std::string(SORVANE_CLI) + " -C " + named, x11 = "/usr/share/fonts/X11/misc/";
+        if (!std::filesystem::exists(named + "/large.bin")) {
+            std::filesystem::create_directory(named);
+            ASSERT_EQ(run(cli + " import-font " + x11 + "k14.pcf.gz --half " + x11 + "7x14-JISX0201.1976-0.pcf.gz >/dev/null 2>&1 && " + cli +
+                          " import-font " + x11 + "jiskan24.pcf.gz --half " + x11 + "12x24rk.pcf.gz >/dev/null 2>&1 && " + cli +
+                          " scan --encoding UTF-8 --add ../messages.txt >/dev/null 2>&1 && " + cli + " compiler c99 >/dev/null && " + cli +
+                          " font k14 >/dev/null && " + cli + " generate small.inc --name small --half-width all --key sjis --no-image >/dev/null && " +
+                          cli + " font jiskan24 >/dev/null && " + cli +
+                          " generate large.inc --name large --half-width all --key unicode --image large.bin >/dev/null"),
+                      0);
+            for (const char* font : {"small", "large"}) testing::write_file(named + "/" + font + ".c", "#include \"" + std::string(font) + ".inc\"\n");
+        }
+        write_image_header(named + "/large.bin");
+        const std::string program = dir->file("draw_named");
+        const std::string build = target.compiler + " -std=c99 -Wall -Wextra -Wpedantic -Werror -O2 " + target.flags + " -DTEST_IMAGE -DTEST_NAMED -I" +
+                                  source + "/firmware -I" + dir->path.string() + " -I" + named + " " + source + "/firmware/sorvane_font.c " + source +
+                                  "/firmware/sorvane_image.c " + source + "/firmware/sorvane_target.c " + named + "/small.c " + named + "/large.c " +
+                                  source + "/tests/firmware/draw_strings.c " + target.libraries + " -o " + program;
+        ASSERT_EQ(run(build), 0) << build;
+        ASSERT_EQ(run(target.runner + program + " >" + dir->file("named.txt") + " 2>&1"), 0) << read_file(dir->file("named.txt")).substr(0, 300);
+        const std::string out = read_file(dir->file("named.txt"));
+        const std::size_t next = out.find("next\n"), image = out.find("image "), bounds = out.find("B\nlayouts ");
+        ASSERT_TRUE(next != std::string::npos && image != std::string::npos && bounds != std::string::npos) << out.substr(0, 300);
+        EXPECT_EQ(out.substr(bounds), "B\nlayouts 0\n");
+        const std::vector<Line> large = parse_lines(out.substr(next + 5, image - next - 5), 24);
+        EXPECT_EQ(parse_lines(out.substr(out.find('\n', image) + 1, bounds - out.find('\n', image) - 1), 24).size(), large.size());
+        FT_Library library;
+        ASSERT_EQ(FT_Init_FreeType(&library), 0);
+        std::string registered;
+        for (const std::string& m : messages) registered += m;
+        int compared = 0;
+        for (const auto& [f, drawn] : {std::pair{fonts[0], parse_lines(out.substr(0, next), 14)}, {fonts[2], large}}) {
+            const FreeTypeFont full(library, x11 + f.name + ".pcf.gz", f.side, f.side), half(library, x11 + f.half + ".pcf.gz", f.side, f.side / 2);
+            ASSERT_EQ(drawn.size(), 2 * (messages.size() + lacking.size())) << f.name;
+            std::size_t k = 0;
+            for (const auto& list : {messages, lacking})
+                for (const std::string& text : list)
+                    for (int way = 0; way < 2; ++way, ++k, ++compared) {
+                        const Line want = expected_line(way ? converted(to_shift_jis(text), "UTF-8", "CP932") : text, full, half, f.side, registered);
+                        EXPECT_EQ(drawn[k].rows, want.rows) << "named " << f.name << (way ? ", Shift_JIS: " : ", UTF-8: ") << text;
+                        EXPECT_EQ(drawn[k].missing, want.missing) << "named " << f.name << ": " << text;
+                    }
+        }
+        FT_Done_FreeType(library);
+        EXPECT_EQ(compared, 2 * 2 * static_cast<int>(messages.size() + lacking.size()));
+    }
+
     static inline testing::TempDir* dir = nullptr;
 };
 
-TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) { compare_all({"gcc", "", "", "", true}); }
+TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) {
+    compare_all({"gcc", "", "", "", true});
+    compare_named({"gcc", ""});
+}
 
 TEST_F(FirmwareDraw, OnMipsWithSignedCharEveryDotIsTheFonts) {
     if (!have("mipsel-linux-gnu-gcc") || !have("qemu-mipsel")) GTEST_SKIP() << "gcc-mipsel-linux-gnu and qemu-user are needed";
     compare_all({"mipsel-linux-gnu-gcc -static", "qemu-mipsel ", "", "", true});
+    compare_named({"mipsel-linux-gnu-gcc -static", "qemu-mipsel "});
 }
 
 TEST_F(FirmwareDraw, OnCortexMEveryDotIsTheFonts) {
     if (!have("arm-none-eabi-gcc") || !have("qemu-system-arm")) GTEST_SKIP() << "gcc-arm-none-eabi and qemu-system-arm are needed";
     const std::string here = std::string(SORVANE_SOURCE_DIR) + "/tests/firmware/";
     // Without a C library: the reader needs none.
-    compare_all({"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here +
-                     "cortex-m.ld " + here + "cortex-m-start.c",
-                 "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc", true});
+    const Target cortex_m{"arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -DTEST_SEMIHOSTING -T " + here + "cortex-m.ld " +
+                              here + "cortex-m-start.c",
+                          "timeout 60 qemu-system-arm -M mps2-an385 -nographic -semihosting -kernel ", "", "-lgcc", true};
+    compare_all(cortex_m);
+    compare_named(cortex_m);
 }
 
 // An include file of another generation than the image, or one that names none: the
@@ -497,6 +557,7 @@ TEST_F(FirmwareDraw, OnAvrFromFlashEveryDotIsTheFonts) {
     const std::string avr = "avr-gcc -mmcu=atmega2560 -DTEST_AVR_UART -DCANVAS_WIDTH=240 " + here + "avr-uart.c";
     const std::string runner = "timeout 120 " + here + "simavr-run.sh atmega2560 ";
     compare_all({avr, runner, "-Os -DSORVANE_AVR_PROGMEM"});
+    compare_named({avr, runner, "-Os -DSORVANE_AVR_PROGMEM"});
     compare_all({avr, runner, "-Os -std=gnu99 -Wno-pedantic -DSORVANE_FONT_FLASH=__flash"});
 
     // An ATmega328P (2 KB of RAM) links the sample's characters only with the tables in flash.

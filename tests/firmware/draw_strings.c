@@ -22,11 +22,26 @@ void test_end(void);
 
 #include "texts.h" /* utf8_texts[], sjis_texts[], text_count */
 
+#ifdef TEST_NAMED
+/* Two named include files in one program, each a translation unit of its own; the image is
+ * the second's. */
+extern const sorvane_font small, large;
+#define tables (&large)
+#else
 extern const sorvane_font sorvane_file_font; /* sorvane_font_file.c, of the include file */
 #define tables (&sorvane_file_font)
+#endif
 
 #ifdef TEST_IMAGE
-#include "image.h" /* image_bytes[], image_size */
+#ifdef TEST_AVR_UART /* the image in flash, as the tables */
+#include <avr/pgmspace.h>
+#define IMAGE_FLASH PROGMEM
+#define image_byte(i) pgm_read_byte(&image_bytes[i])
+#else
+#define IMAGE_FLASH
+#define image_byte(i) image_bytes[i]
+#endif
+#include "image.h" /* image_bytes[] IMAGE_FLASH, image_size */
 
 static sorvane_font image;
 static unsigned long reads;
@@ -36,7 +51,7 @@ static int read_image(void *ctx, unsigned long offset, void *buffer, unsigned le
     (void)ctx;
     ++reads;
     if (offset > image_size || length > image_size - offset) return -1;
-    for (i = 0; i < length; ++i) ((unsigned char *)buffer)[i] = image_bytes[offset + i];
+    for (i = 0; i < length; ++i) ((unsigned char *)buffer)[i] = image_byte(offset + i);
     return 0;
 }
 #endif
@@ -45,12 +60,20 @@ static int read_image(void *ctx, unsigned long offset, void *buffer, unsigned le
 #define CANVAS_WIDTH 640
 #endif
 enum { canvas_width = CANVAS_WIDTH };
-static char canvas[SORVANE_GLYPH_MAX][canvas_width];
+static unsigned char canvas[SORVANE_GLYPH_MAX][(canvas_width + 7) / 8]; /* a bit a dot */
+
+static int canvas_dot(int x, int y) { return canvas[y][x / 8] >> (x % 8) & 1; }
 
 static void plot(void *ctx, int x, int y) {
     ++*(int *)ctx;
-    if (x >= 0 && x < canvas_width && y >= 0 && y < SORVANE_GLYPH_MAX) canvas[y][x] = '#';
+    if (x >= 0 && x < canvas_width && y >= 0 && y < SORVANE_GLYPH_MAX) canvas[y][x / 8] |= (unsigned char)(1u << (x % 8));
 }
+
+#if defined(TEST_IMAGE) || defined(TEST_NAMED)
+static void put_text(const char *s) {
+    while (*s) test_putc(*s++);
+}
+#endif
 
 static void put_number(int n) {
     char digits[12];
@@ -60,13 +83,62 @@ static void put_number(int n) {
     while (count > 0) test_putc(digits[--count]);
 }
 
+/* The font drawn with: the tables, or the image. */
+static const sorvane_font *tables_font = tables;
+
 static const sorvane_font *font_of(int from_image) {
 #ifdef TEST_IMAGE
     if (from_image) return &image;
 #endif
     (void)from_image;
-    return tables;
+    return tables_font;
 }
+
+#ifdef TEST_NAMED
+/* The dots of the text drawn with its left edge at x into a window of window_width dots by
+ * the font's height, in every layout turned every way, read back from the buffer by the
+ * layout's and the turn's formulas and compared with the plot callback's canvas; RGB565 with
+ * an opaque background (every dot of the text's cells), the swapped one transparent (the
+ * others stay 0). The number of dots that differ. */
+enum { window_width = 40 };
+static unsigned char window[window_width * SORVANE_GLYPH_MAX * 2];
+
+static unsigned window_value(int layout, int bw, int bx, int by) {
+    const unsigned char *w = window;
+    if (layout == SORVANE_ROWS_MSB) return w[by * ((bw + 7) / 8) + bx / 8] >> (7 - bx % 8) & 1;
+    if (layout == SORVANE_ROWS_LSB) return w[by * ((bw + 7) / 8) + bx / 8] >> (bx % 8) & 1;
+    if (layout == SORVANE_PAGES) return w[by / 8 * bw + bx] >> (by % 8) & 1;
+    return ((const unsigned short *)(const void *)window)[by * bw + bx];
+}
+
+static int check_layouts(const char *text, int utf8, int width) {
+    static const unsigned set[5] = {1, 1, 1, 0x1234, 0x3412}, unset[5] = {0, 0, 0, 0x0F0F, 0};
+    const sorvane_font *font = font_of(0);
+    int wrong = 0, layout, turns, at, x, y;
+    unsigned i;
+    for (layout = 0; layout < 5; ++layout)
+        for (turns = 0; turns < 4; ++turns)
+            for (at = 0; at < width; at += window_width) {
+                sorvane_target target;
+                const int h = font->height, bw = turns % 2 ? h : window_width, bh = turns % 2 ? window_width : h;
+                for (i = 0; i < sizeof window; ++i) window[i] = 0;
+                sorvane_target_buffer(&target, window, bw, bh, layout);
+                sorvane_target_colors(&target, 0x1234, layout == SORVANE_RGB565 ? 0x0F0F : SORVANE_TRANSPARENT);
+                sorvane_target_rotate(&target, turns);
+                if (utf8) sorvane_draw_utf8(font, text, -at, 0, &target);
+                else sorvane_draw_sjis(font, text, -at, 0, &target);
+                for (y = 0; y < h; ++y)
+                    for (x = 0; x < window_width; ++x) {
+                        const int bx = turns == 0 ? x : turns == 1 ? bw - 1 - y : turns == 2 ? bw - 1 - x : y;
+                        const int by = turns == 0 ? y : turns == 1 ? x : turns == 2 ? bh - 1 - y : bh - 1 - x;
+                        const int in = at + x < width && at + x < canvas_width;
+                        const unsigned want = in && canvas_dot(at + x, y) ? set[layout] : in ? unset[layout] : 0;
+                        wrong += window_value(layout, bw, bx, by) != want;
+                    }
+            }
+    return wrong;
+}
+#endif
 
 static int draw(const char *text, int utf8, int from_image, int *dots) {
     sorvane_target target;
@@ -78,28 +150,32 @@ static int missing_of(const char *text, int utf8, int from_image) {
     return utf8 ? sorvane_missing_utf8(font_of(from_image), text) : sorvane_missing_sjis(font_of(from_image), text);
 }
 
+#ifdef TEST_NAMED
+static long layouts_wrong; /* dots of the buffer targets that differ from the plot callback's */
+#endif
+
 static void print_text(const char *text, int utf8, int from_image) {
     int dots = 0;
     int x, y, width, missing;
     const int height = font_of(from_image)->height;
     for (y = 0; y < SORVANE_GLYPH_MAX; ++y)
-        for (x = 0; x < canvas_width; ++x) canvas[y][x] = '.';
+        for (x = 0; x < (canvas_width + 7) / 8; ++x) canvas[y][x] = 0;
     width = draw(text, utf8, from_image, &dots);
+#ifdef TEST_NAMED
+    if (!from_image) layouts_wrong += check_layouts(text, utf8, width);
+#endif
     missing = missing_of(text, utf8, from_image);
     put_number(width);
     test_putc(' ');
     put_number(missing);
     test_putc('\n');
     for (y = 0; y < height; ++y) {
-        for (x = 0; x < width && x < canvas_width; ++x) test_putc(canvas[y][x]);
+        for (x = 0; x < width && x < canvas_width; ++x) test_putc(canvas_dot(x, y) ? '#' : '.');
         test_putc('\n');
     }
 }
 
 #ifdef TEST_IMAGE
-static void put_text(const char *s) {
-    while (*s) test_putc(*s++);
-}
 
 static int same_glyph(const sorvane_glyph *a, const sorvane_glyph *b) {
     int row;
@@ -136,8 +212,8 @@ static int compare_image(void) {
         put_text(n == SORVANE_ERR_OTHER_IMAGE ? "image of another generation\n" : "image named by none\n");
         return 1;
     }
-    for (n = tables->count; n > 0; n >>= 1) ++bound;
-    for (i = 0; i < tables->count; ++i) {
+    for (n = (int)tables->count; n > 0; n >>= 1) ++bound;
+    for (i = 0; i < (int)tables->count; ++i) {
         const int utf8 = string_of_key(sorvane_code_at(tables, i), image.key, s);
         int dots = 0;
         sorvane_glyph_at(tables, i, &a);
@@ -175,7 +251,7 @@ static int compare_image(void) {
         }
     }
     put_text("image ");
-    put_number(tables->count);
+    put_number((int)tables->count);
     test_putc('\n');
     return 0;
 }
@@ -187,6 +263,16 @@ static void plot_near_max(void *ctx, int x, int y) { *(int *)ctx |= x < INT_MAX 
 int main(void) {
     sorvane_target near_max;
     int i;
+#ifdef TEST_NAMED
+    /* The first font's texts, then the second's (and the image's below), each after "next". */
+    tables_font = &small;
+    for (i = 0; i < text_count; ++i) {
+        print_text(utf8_texts[i], 1, 0);
+        print_text(sjis_texts[i], 0, 0);
+    }
+    put_text("next\n");
+    tables_font = &large;
+#endif
     for (i = 0; i < text_count; ++i) {
         print_text(utf8_texts[i], 1, 0);
         print_text(sjis_texts[i], 0, 0);
@@ -205,6 +291,11 @@ int main(void) {
                       sorvane_draw_utf8(tables, utf8_texts[0], INT_MIN, 0, 0) == INT_MIN + sorvane_measure_utf8(tables, utf8_texts[0])
                   ? 'B' : 'W');
     test_putc('\n');
+#ifdef TEST_NAMED
+    put_text("layouts ");
+    put_number((int)(layouts_wrong > 30000 ? 30000 : layouts_wrong));
+    test_putc('\n');
+#endif
 #ifdef TEST_AVR_UART
     test_end();
 #endif

@@ -3,8 +3,10 @@
 # temporary root and works from there: init, scan, add and generate, which must write the
 # include file the build's own program writes. Then a small firmware project finds the
 # package with find_package(Sorvane) and builds for a Cortex-M with gcc-arm-none-eabi, with
-# the package's firmware reader, its include file made by sorvane_add_font: again when a
-# message file changes, the same bytes from a clean build, and a failed build past MAX_BYTES.
+# the package's firmware reader, its font made by sorvane_add_font: again when a message
+# file changes, the same bytes from a clean build, and a failed build past MAX_BYTES. Last,
+# a host program of two fonts made by sorvane_add_font (K14 and jiskan24, two keys) links
+# one reader and draws with both.
 #
 #   tests/package/deb-test.sh BUILD
 set -eu
@@ -19,7 +21,9 @@ dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/sorvane-cli usr/share/sorvane/Sorvane.K14 usr/share/sorvane/Sorvane.J16 \
     usr/share/sorvane/Sorvane.J24 usr/share/sorvane/Sorvane.H14 usr/share/sorvane/Sorvane.H16 \
     usr/share/sorvane/Sorvane.H24 usr/share/sorvane/firmware/sorvane_font.c \
-    usr/share/sorvane/firmware/sorvane_font.h usr/share/man/man1/sorvane-cli.1.gz \
+    usr/share/sorvane/firmware/sorvane_font.h usr/share/sorvane/firmware/sorvane_image.c \
+    usr/share/sorvane/firmware/sorvane_target.c usr/share/sorvane/firmware/sorvane_font_file.c \
+    usr/share/sorvane/firmware/sorvane_cell.h usr/share/man/man1/sorvane-cli.1.gz \
     usr/share/bash-completion/completions/sorvane-cli usr/share/cmake/Sorvane/SorvaneConfig.cmake; do
   [ -s "$work/root/$file" ] || fail "the package lacks /$file"
 done
@@ -88,13 +92,29 @@ project(lcd_demo C)
 find_package(Sorvane $version REQUIRED)
 sorvane_add_font(lcd_font MESSAGES messages.txt FONT jiskan16 COMPILER c99 STRICT MAX_BYTES \${LIMIT}
                  IMAGE font/lcd.bin)
-get_target_property(font_file lcd_font SORVANE_OUTPUT)
-add_executable(lcd_demo.elf \${SORVANE_FIRMWARE_DIR}/sorvane_font.c $top/examples/lcd_demo.c)
-target_include_directories(lcd_demo.elf PRIVATE \${SORVANE_FIRMWARE_DIR})
-target_compile_definitions(lcd_demo.elf PRIVATE SORVANE_FONT_FILE="\${font_file}")
-set_source_files_properties(\${SORVANE_FIRMWARE_DIR}/sorvane_font.c PROPERTIES OBJECT_DEPENDS "\${font_file}")
-add_dependencies(lcd_demo.elf lcd_font)
+add_executable(lcd_demo.elf lcd.c)
+target_link_libraries(lcd_demo.elf PRIVATE lcd_font)
 CMAKE
+# The font of the target's name into an SSD1306 page buffer, as examples/lcd_demo.c draws.
+cat >"$work/firmware/lcd.c" <<'C'
+#include "sorvane_font.h"
+
+extern const sorvane_font lcd_font;
+
+static unsigned char frame[8][128];
+static const char ready[] = "\x8f\x80\x94\xf5\x8a\xae\x97\xb9"; /* 準備完了 */
+volatile unsigned char *const lcd_data = (volatile unsigned char *)0x60000000;
+
+int main(void) {
+    sorvane_target lcd;
+    int page, x;
+    sorvane_target_buffer(&lcd, frame, 128, 64, SORVANE_PAGES);
+    sorvane_draw_sjis(&lcd_font, ready, 0, 0, &lcd);
+    for (page = 0; page < 8; ++page)
+        for (x = 0; x < 128; ++x) *lcd_data = frame[page][x];
+    return 0;
+}
+C
 cat >"$work/firmware/cortex-m3.cmake" <<'CMAKE'
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR arm)
@@ -154,5 +174,58 @@ elif grep -q -e '--max-bytes 100' "$work/fw2.log" && ! cmake --build "$work/fw2"
 else
   cat "$work/fw2.log" "$work/again.log"
   fail "past MAX_BYTES the build did not fail as it should"
+fi
+
+# Two fonts in one host program: K14 keyed by Shift_JIS with every half-width glyph, and
+# jiskan24 keyed by Unicode, each a target of sorvane_add_font; the reader compiled once.
+mkdir -p "$work/two"
+printf '\212\277\216\232\n' >"$work/two/labels.txt"                 # 漢字 in Shift_JIS
+printf '\346\274\242\345\255\227\n' >"$work/two/figures.txt"      # 漢字 in UTF-8
+cat >"$work/two/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.16)
+project(two_fonts C)
+find_package(Sorvane $version REQUIRED)
+sorvane_add_font(labels MESSAGES labels.txt FONT k14 COMPILER c99 HALF_WIDTH all NAME small)
+sorvane_add_font(figures MESSAGES figures.txt ENCODING utf-8 FONT jiskan24 COMPILER c99 KEY unicode NAME large)
+add_executable(two two.c)
+target_link_libraries(two PRIVATE labels figures)
+CMAKE
+cat >"$work/two/two.c" <<'C'
+#include <stdio.h>
+#include "sorvane_font.h"
+
+extern const sorvane_font small;
+extern const sorvane_font large;
+
+static unsigned char rows[32][8]; /* 64 x 32 dots */
+
+/* Draws text into a cleared buffer: its width, then how many dots it set. */
+static void draw(const sorvane_font *font, const char *text) {
+    sorvane_target target;
+    int x, y, set = 0, width;
+    for (y = 0; y < 32; ++y)
+        for (x = 0; x < 8; ++x) rows[y][x] = 0;
+    sorvane_target_buffer(&target, rows, 64, 32, SORVANE_ROWS_MSB);
+    width = sorvane_draw_utf8(font, text, 0, 0, &target);
+    for (y = 0; y < 32; ++y)
+        for (x = 0; x < 64; ++x) set += (rows[y][x / 8] >> (7 - x % 8)) & 1;
+    printf("%d %d %d\n", width, sorvane_missing_utf8(font, text), set > 0);
+}
+
+int main(void) {
+    draw(&small, "\xe6\xbc\xa2\xe5\xad\x97" "A");
+    draw(&large, "\xe6\xbc\xa2\xe5\xad\x97");
+    return 0;
+}
+C
+if cmake -S "$work/two" -B "$work/two-build" -DCMAKE_PREFIX_PATH="$work/root/usr" >"$work/two.log" 2>&1 &&
+    cmake --build "$work/two-build" >>"$work/two.log" 2>&1 &&
+    [ "$("$work/two-build/two" | tr '\n' ' ')" = "35 0 1 48 0 1 " ] &&
+    [ "$(find "$work/two-build" -name 'sorvane_font.c.o' | wc -l)" = 1 ]; then
+  ok "two fonts of sorvane_add_font link into one program, with one reader, and both draw"
+else
+  cat "$work/two.log"
+  "$work/two-build/two" || true
+  fail "two fonts of sorvane_add_font do not draw in one program with one reader"
 fi
 exit "$status"

@@ -17,7 +17,8 @@ build_package "$build" "$zip"
 (cd "$work" && cmake -E tar xf "$zip")
 release="$work/Sorvane-$version-win64"
 for file in Sorvane.exe sorvane-cli.exe Sorvane.K14 Sorvane.J16 Sorvane.J24 Sorvane.H14 Sorvane.H16 Sorvane.H24 \
-    firmware/sorvane_font.c firmware/sorvane_font.h README.txt LICENSE.txt FONT-NOTICES.txt; do
+    firmware/sorvane_font.c firmware/sorvane_font.h firmware/sorvane_image.c firmware/sorvane_target.c \
+    firmware/sorvane_font_file.c README.txt LICENSE.txt FONT-NOTICES.txt; do
   [ -s "$release/$file" ] || fail "the zip lacks $file"
 done
 grep -q "^Sorvane R$version for Windows" "$release/README.txt" || fail "the zip's README does not name the release"
