@@ -273,66 +273,78 @@ static void put_block(const sorvane_target *target, const block *b) {
     else put_colours(target, b);
 }
 
-/* A turned target: the block turned into a cell of its own (rows of bytes, band 1), which goes
- * to the buffer as an unturned block. (ux, uy) is the block's top left in the unturned target. */
+/* A turned target: the block turned into a cell of its own (rows of bytes, band 1), eight of
+ * its rows at a time, each strip going to the buffer as an unturned block. (ux, uy) is the
+ * block's top left in the unturned target. Row i, column j of the block is, in the turned
+ * cell, column m - 1 - i of row j (one turn), column n - 1 - j of row m - 1 - i (two), or
+ * column i of row n - 1 - j (three): a strip of rows takes some columns of every row of the
+ * block (one or three turns) or some rows of it (two), so each dot is read once. */
 static void put_turned(const sorvane_target *target, const block *b, int ux, int uy) {
-    unsigned char bytes[SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8)];
-    const int turns = target->turns, n = b->n, m = b->m, end = b->c0 + b->n;
-    sorvane_cell turned;
+    unsigned char bytes[8 * ((SORVANE_GLYPH_MAX + 7) / 8)];
+    const int turns = target->turns, n = b->n, m = b->m;
+    const int width = turns == 2 ? n : m, height = turns == 2 ? m : n, parts = (width + 7) / 8;
+    sorvane_cell strip;
     block whole;
-    turned.width = turns == 2 ? n : m;
-    turned.height = turns == 2 ? m : n;
-    turned.band = 1;
-    turned.bytes = 0;
-    if (b->cell->bytes) {
-        const int parts = (turned.width + 7) / 8;
-        rows_cursor rows;
-        int i;
-        for (i = 0; i < parts * turned.height; ++i) bytes[i] = 0;
-        turned.bytes = bytes;
-        rows_start(&rows, b->cell, b->r0);
-        for (i = 0; i < m; ++i) {
-            /* Row i of the block is column m - 1 - i of the turned cell (one turn), its row
-             * m - 1 - i turned about (two), or its column i from the bottom up (three). */
-            const int at = turns == 1 ? m - 1 - i : i;
-            int c;
-            if (i) rows_next(&rows);
-            for (c = b->c0; c < end; c = (c | 7) + 1) {
-                const int j = c - b->c0;
-                unsigned v = ROW_BITS(rows, c, end);
-                if (turns == 2) {
-                    const int x = n - 1 - j;
-                    unsigned char *to = bytes + (m - 1 - i) * parts + (x >> 3);
-                    unsigned mask = 1u << (x & 7);
-                    for (; v; v >>= 1) { /* to moves only for a bit still to set */
-                        if (v & 1u) *to |= (unsigned char)mask;
-                        if (!(mask >>= 1) && v > 1u) {
-                            mask = 0x80u;
-                            --to;
+    int top, by;
+    strip.width = width;
+    strip.band = 1;
+    strip.bytes = b->cell->bytes ? bytes : 0;
+    whole.cell = &strip;
+    whole.c0 = 0;
+    whole.r0 = 0;
+    whole.n = width;
+    /* Where the turned block's top left lands: the formulas of sorvane_target_rotate, applied
+     * to the block's corners. */
+    whole.bx = turns == 3 ? uy : target->width - (turns == 1 ? uy + m : ux + n);
+    by = turns == 1 ? ux : target->height - (turns == 2 ? uy + m : ux + n);
+    for (top = 0; top < height; top += 8) {
+        const int k = height - top < 8 ? height - top : 8;
+        whole.by = by + top;
+        strip.height = k;
+        whole.m = k;
+        if (strip.bytes) {
+            rows_cursor rows;
+            int i, c;
+            for (i = 0; i < parts * k; ++i) bytes[i] = 0;
+            if (turns == 2) { /* block rows m - top - k to m - 1 - top, each turned about */
+                const int first = m - top - k, end = b->c0 + n;
+                rows_start(&rows, b->cell, b->r0 + first);
+                for (i = 0; i < k; ++i) {
+                    if (i) rows_next(&rows);
+                    for (c = b->c0; c < end; c = (c | 7) + 1) {
+                        const int x = n - 1 - (c - b->c0);
+                        unsigned char *to = bytes + (k - 1 - i) * parts + (x >> 3);
+                        unsigned v = ROW_BITS(rows, c, end), mask = 1u << (x & 7);
+                        for (; v; v >>= 1) { /* to moves only for a bit still to set */
+                            if (v & 1u) *to |= (unsigned char)mask;
+                            if (!(mask >>= 1) && v > 1u) {
+                                mask = 0x80u;
+                                --to;
+                            }
                         }
                     }
-                } else {
-                    const unsigned char mask = (unsigned char)(1u << (at & 7));
-                    unsigned char *to = bytes + (turns == 1 ? j : n - 1 - j) * parts + (at >> 3);
-                    const int step = turns == 1 ? parts : -parts;
-                    for (; v; v >>= 1) {
-                        if (v & 1u) *to |= mask;
-                        if (v > 1u) to += step;
+                }
+            } else { /* block columns from, to end: the strip's rows, down (one) or up (three) */
+                const int from = b->c0 + (turns == 1 ? top : n - top - k), end = from + k;
+                const int step = turns == 1 ? parts : -parts;
+                rows_start(&rows, b->cell, b->r0);
+                for (i = 0; i < m; ++i) {
+                    const int x = turns == 1 ? m - 1 - i : i;
+                    const unsigned char mask = (unsigned char)(1u << (x & 7));
+                    if (i) rows_next(&rows);
+                    for (c = from; c < end; c = (c | 7) + 1) {
+                        unsigned char *to = bytes + (turns == 1 ? c - from : end - 1 - c) * parts + (x >> 3);
+                        unsigned v = ROW_BITS(rows, c, end);
+                        for (; v; v >>= 1) {
+                            if (v & 1u) *to |= mask;
+                            if (v > 1u) to += step;
+                        }
                     }
                 }
             }
         }
+        put_block(target, &whole);
     }
-    whole.cell = &turned;
-    whole.c0 = 0;
-    whole.r0 = 0;
-    whole.n = turned.width;
-    whole.m = turned.height;
-    /* Where the turned block's top left lands: the formulas of sorvane_target_rotate, applied
-     * to the block's corners. */
-    whole.bx = turns == 3 ? uy : target->width - (turns == 1 ? uy + m : ux + n);
-    whole.by = turns == 1 ? ux : target->height - (turns == 2 ? uy + m : ux + n);
-    put_block(target, &whole);
 }
 
 void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
@@ -345,7 +357,9 @@ void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_
         plot_cell(target, x, y, cell);
         return;
     }
-    if (!target->buffer || target->width < 1 || target->height < 1) return;
+    if (!target->buffer || target->width < 1 || target->height < 1 || target->layout > SORVANE_RGB565_SWAPPED ||
+        target->turns > 3)
+        return; /* not set up by the calls above */
     if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
     /* Clipped in the unturned target, which is height by width dots when turned a quarter. */
     if (!clip(x, cell->width, target->turns & 1 ? target->height : target->width, &b.c0, &c1) ||
