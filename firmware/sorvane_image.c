@@ -12,6 +12,24 @@
  * version 1 image is walked. Small, for the stack of small processors. */
 enum { v1_header = 56, fixed_bytes = 36, entry_bytes = 16, chunk = 2 * entry_bytes, alt_chunk = entry_bytes };
 
+/* The places of the header's fields, one after another as docs/font-image.md lists them:
+ * those both versions share, then version 2's and version 1's. */
+enum {
+    at_version = 8, at_header = at_version + 2,
+    /* version 2 */
+    at_tables = at_header + 2, at_reserved = at_tables + 2, at_size = at_reserved + 2, at_crc = at_size + 4,
+    at_count = at_crc + 4, at_key = at_count + 2, at_width = at_key + 1, at_height = at_width + 1,
+    at_half = at_height + 1, at_band = at_half + 1, at_reserved_byte = at_band + 1, at_glyph_bytes = at_reserved_byte + 1,
+    at_half_bytes = at_glyph_bytes + 2,
+    /* version 1 */
+    v1_key = at_header + 2, v1_side = v1_key + 1, v1_half = v1_side + 1, v1_flags = v1_half + 1, v1_count = v1_flags + 1,
+    v1_glyph_bytes = v1_count + 2, v1_half_bytes = v1_glyph_bytes + 2, v1_reserved = v1_half_bytes + 2,
+    v1_keys = v1_reserved + 2, v1_alt = v1_keys + 4, v1_glyphs = v1_alt + 4, v1_ascii = v1_glyphs + 4,
+    v1_kana = v1_ascii + 4, v1_size = v1_kana + 4, v1_crc = v1_size + 4, v1_header_crc = v1_crc + 4,
+    /* a directory entry: its tag, then these */
+    entry_offset = 4, entry_length = entry_offset + 4, entry_record = entry_length + 4, entry_flags = entry_record + 2
+};
+
 /* The tables of version 2, by their tags, and the one bit of a directory entry's flags that
  * this reader knows: a reader that does not know the table must refuse the image. */
 enum { table_keys, table_alt, table_glyphs, table_ascii, table_kana, known_tables };
@@ -68,13 +86,14 @@ static int crc_of(const sorvane_font *font, unsigned long from, unsigned long to
  * as the writer of 1.11 laid them out, and nothing more: square cells of an even side, their
  * rows in bands of 8 (in two bands when the side is no multiple of 8). */
 static int v1_sizes_fit(const sorvane_font *font, const unsigned char *h) {
-    const unsigned side = h[13], half = h[14], flags = h[15];
+    const unsigned side = h[v1_side], half = h[v1_half], flags = h[v1_flags];
     const uint32_t count = font->count;
     uint32_t at = v1_header;
-    if (get16(h + 10) != v1_header || get16(h + 22) != 0 || h[12] > 1 || flags > 3 || side < 2 ||
+    if (get16(h + at_header) != v1_header || get16(h + v1_reserved) != 0 || h[v1_key] > 1 || flags > 3 || side < 2 ||
         side > SORVANE_GLYPH_MAX || side % 2 != 0)
         return 0;
-    if (half != side / 2 || get16(h + 18) != side * ((side + 7) / 8) || get16(h + 20) != side * ((half + 7) / 8))
+    if (half != side / 2 || get16(h + v1_glyph_bytes) != side * ((side + 7) / 8) ||
+        get16(h + v1_half_bytes) != side * ((half + 7) / 8))
         return 0;
     if (font->keys_at != at) return 0;
     at += 2 * count;
@@ -90,42 +109,42 @@ static int v1_sizes_fit(const sorvane_font *font, const unsigned char *h) {
 }
 
 static int open_v1(sorvane_font *font, const unsigned char *h) {
-    if ((crc_update(0xFFFFFFFFu, h, 52) ^ 0xFFFFFFFFu) != get32(h + 52)) return SORVANE_ERR_BAD_HEADER;
+    if ((crc_update(0xFFFFFFFFu, h, v1_header_crc) ^ 0xFFFFFFFFu) != get32(h + v1_header_crc)) return SORVANE_ERR_BAD_HEADER;
     font->header = v1_header;
-    font->image = get32(h + 52);
-    font->key = h[12];
-    font->width = font->height = h[13];
-    font->half_width = h[14];
-    font->band = h[13] % 8 == 0 ? 8 : h[13] / 2;
-    font->count = (unsigned short)get16(h + 16);
-    font->glyph_bytes = (unsigned short)get16(h + 18);
-    font->half_bytes = (unsigned short)get16(h + 20);
-    font->keys_at = get32(h + 24);
-    font->alt_at = get32(h + 28);
-    font->glyphs_at = get32(h + 32);
-    font->ascii_at = get32(h + 36);
-    font->kana_at = get32(h + 40);
-    font->size = get32(h + 44);
+    font->image = get32(h + v1_header_crc);
+    font->key = h[v1_key];
+    font->width = font->height = h[v1_side];
+    font->half_width = h[v1_half];
+    font->band = h[v1_side] % 8 == 0 ? 8 : h[v1_side] / 2;
+    font->count = (unsigned short)get16(h + v1_count);
+    font->glyph_bytes = (unsigned short)get16(h + v1_glyph_bytes);
+    font->half_bytes = (unsigned short)get16(h + v1_half_bytes);
+    font->keys_at = get32(h + v1_keys);
+    font->alt_at = get32(h + v1_alt);
+    font->glyphs_at = get32(h + v1_glyphs);
+    font->ascii_at = get32(h + v1_ascii);
+    font->kana_at = get32(h + v1_kana);
+    font->size = get32(h + v1_size);
     return v1_sizes_fit(font, h) ? SORVANE_OK : SORVANE_ERR_BAD_SIZES;
 }
 
 /* Version 2: the geometry the header states, if this reader can draw it: cells of up to
  * SORVANE_GLYPH_MAX dots, rows in bands, a half-width cell half as wide. */
 static int v2_geometry_fits(const unsigned char *h) {
-    const unsigned width = h[27], height = h[28], half = h[29], band = h[30];
-    return h[26] <= 1 && width >= 2 && width <= SORVANE_GLYPH_MAX && height >= 1 && height <= SORVANE_GLYPH_MAX &&
-           band >= 1 && height % band == 0 && half == width / 2 && h[31] == 0 && get16(h + 14) == 0 &&
-           get16(h + 32) == height * ((width + 7) / 8) && get16(h + 34) == height * ((half + 7) / 8);
+    const unsigned width = h[at_width], height = h[at_height], half = h[at_half], band = h[at_band];
+    return h[at_key] <= 1 && width >= 2 && width <= SORVANE_GLYPH_MAX && height >= 1 && height <= SORVANE_GLYPH_MAX &&
+           band >= 1 && height % band == 0 && half == width / 2 && h[at_reserved_byte] == 0 && get16(h + at_reserved) == 0 &&
+           get16(h + at_glyph_bytes) == height * ((width + 7) / 8) && get16(h + at_half_bytes) == height * ((half + 7) / 8);
 }
 
 /* A table of the directory that the reader knows, where the header says: the records and
  * the length its kind takes, inside the image, and not met before. */
 static int v2_take_table(sorvane_font *font, const unsigned char *e, int kind, unsigned *seen) {
     static const unsigned counts[known_tables] = {0, 0, 0, 95, 63}; /* 0: one record a character */
-    const uint32_t offset = get32(e + 4), length = get32(e + 8);
+    const uint32_t offset = get32(e + entry_offset), length = get32(e + entry_length);
     const unsigned record = kind == table_keys ? 2u : kind == table_alt ? 4u : kind == table_glyphs ? font->glyph_bytes : font->half_bytes;
     const uint32_t records = counts[kind] != 0 ? counts[kind] : font->count;
-    if ((*seen >> kind & 1u) != 0 || get16(e + 12) != record || length != records * record || offset < font->header ||
+    if ((*seen >> kind & 1u) != 0 || get16(e + entry_record) != record || length != records * record || offset < font->header ||
         offset > font->size || length > font->size - offset)
         return 0;
     *seen |= 1u << kind;
@@ -138,12 +157,12 @@ static int v2_take_table(sorvane_font *font, const unsigned char *e, int kind, u
 }
 
 static int open_v2(sorvane_font *font, const unsigned char *h) {
-    const unsigned header = get16(h + 10), tables = get16(h + 12);
+    const unsigned header = get16(h + at_header), tables = get16(h + at_tables);
     unsigned char e[entry_bytes];
     unsigned i, seen = 0;
     uint32_t crc, directory;
     int result;
-    font->size = get32(h + 16);
+    font->size = get32(h + at_size);
     if ((uint32_t)fixed_bytes + (uint32_t)entry_bytes * tables + 4u > header || header > font->size)
         return SORVANE_ERR_BAD_HEADER;
     if ((result = crc_of(font, 0, header - 4u, &crc)) != 0 || (result = sorvane_image_read(font, header - 4u, e, 4)) != 0)
@@ -151,14 +170,14 @@ static int open_v2(sorvane_font *font, const unsigned char *h) {
     if (crc != get32(e)) return SORVANE_ERR_BAD_HEADER;
     font->image = crc;
     font->header = (unsigned short)header;
-    font->key = h[26];
-    font->width = h[27];
-    font->height = h[28];
-    font->half_width = h[29];
-    font->band = h[30];
-    font->count = (unsigned short)get16(h + 24);
-    font->glyph_bytes = (unsigned short)get16(h + 32);
-    font->half_bytes = (unsigned short)get16(h + 34);
+    font->key = h[at_key];
+    font->width = h[at_width];
+    font->height = h[at_height];
+    font->half_width = h[at_half];
+    font->band = h[at_band];
+    font->count = (unsigned short)get16(h + at_count);
+    font->glyph_bytes = (unsigned short)get16(h + at_glyph_bytes);
+    font->half_bytes = (unsigned short)get16(h + at_half_bytes);
     if (!v2_geometry_fits(h)) return SORVANE_ERR_BAD_SIZES;
     directory = header - 4u - (uint32_t)entry_bytes * tables;
     for (i = 0; i < tables; ++i) {
@@ -166,7 +185,7 @@ static int open_v2(sorvane_font *font, const unsigned char *h) {
         if ((result = sorvane_image_read(font, directory + (uint32_t)entry_bytes * i, e, entry_bytes)) != 0) return result;
         while (kind < known_tables && get32(e) != tags[kind]) ++kind;
         if (kind == known_tables) {
-            if ((get16(e + 14) & table_needed) != 0) return SORVANE_ERR_VERSION;
+            if ((get16(e + entry_flags) & table_needed) != 0) return SORVANE_ERR_VERSION;
         } else if (!v2_take_table(font, e, kind, &seen)) {
             return SORVANE_ERR_BAD_SIZES;
         }
@@ -193,8 +212,8 @@ static int open_image(sorvane_font *font) {
     if ((result = sorvane_image_read(font, 0, h, fixed_bytes)) != 0) return result;
     for (i = 0; i < 8; ++i)
         if (h[i] != magic[i]) return SORVANE_ERR_NOT_IMAGE;
-    if (get16(h + 8) != 1 && get16(h + 8) != 2) return SORVANE_ERR_VERSION;
-    font->version = h[8];
+    if (get16(h + at_version) != 1 && get16(h + at_version) != 2) return SORVANE_ERR_VERSION;
+    font->version = h[at_version];
     if (font->version == 2) return open_v2(font, h);
     if ((result = sorvane_image_read(font, fixed_bytes, h + fixed_bytes, v1_header - fixed_bytes)) != 0) return result;
     return open_v1(font, h);
@@ -222,7 +241,7 @@ int sorvane_check_image(const sorvane_font *font) {
     uint32_t crc;
     int result;
     if (!font->read || font->version == 0) return SORVANE_ERR_INVAL;
-    if ((result = sorvane_image_read(font, font->version == 1 ? 48u : 20u, stored, 4)) != 0 ||
+    if ((result = sorvane_image_read(font, font->version == 1 ? (unsigned long)v1_crc : (unsigned long)at_crc, stored, 4)) != 0 ||
         (result = crc_of(font, font->header, font->size, &crc)) != 0)
         return result;
     return crc == get32(stored) ? SORVANE_OK : SORVANE_ERR_CORRUPT;
