@@ -76,16 +76,28 @@ static void rows_next(rows_cursor *rows) {
     }
 }
 
-/* Every set dot whose coordinates an int holds, to the plot callback. */
+/* Every set dot whose coordinates an int holds, to the plot callback: a byte of the cell read
+ * once, its dots shifted out (no shift by a count, no product, no call per dot but the plot:
+ * SDCC 4.2 for the 8051 dropped dots of the loop that shifted each byte by the column). */
 static void plot_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
-    rows_cursor rows;
-    int r, c;
-    if (!cell->bytes) return;
-    rows_start(&rows, cell, 0);
-    for (r = 0; r < cell->height && (y < 0 || r <= INT_MAX - y); ++r, rows_next(&rows)) {
-        for (c = 0; c < cell->width && (x < 0 || c <= INT_MAX - x); ++c) {
-            const unsigned dots = DOTS(rows.base[(c >> 3) * rows.band + rows.in]);
-            if ((dots >> (c & 7)) & 1u) target->plot(target->ctx, x + c, y + r);
+    const int width = cell->width, height = cell->height, band = cell->band;
+    const unsigned band_bytes = (unsigned)band * (((unsigned)width + 7u) / 8u);
+    const unsigned char *band_at = cell->bytes; /* the start of the band of row r */
+    int r, c, in = 0;
+    if (!band_at) return;
+    for (r = 0; r < height && (y < 0 || r <= INT_MAX - y); ++r) {
+        const unsigned char *from = band_at + in;
+        unsigned dots = 0;
+        for (c = 0; c < width && (x < 0 || c <= INT_MAX - x); ++c, dots >>= 1) {
+            if (!(c & 7)) { /* the row's next byte: from stays inside the cell */
+                if (c) from += band;
+                dots = DOTS(*from);
+            }
+            if (dots & 1u) target->plot(target->ctx, x + c, y + r);
+        }
+        if (++in == band) {
+            in = 0;
+            band_at += band_bytes;
         }
     }
 }
@@ -347,20 +359,12 @@ static void put_turned(const sorvane_target *target, const block *b, int ux, int
     }
 }
 
-void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
+/* A buffer target: the cell clipped to the buffer, then drawn by its layout. A function of its
+ * own, so that a processor whose compiler sets up every local of a function on entry (SDCC for
+ * the 8051, --stack-auto) does not hold the block on the plot path. */
+static void put_buffer(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
     int c1, r1;
     block b;
-    if (!target || !cell || cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 ||
-        cell->height > SORVANE_GLYPH_MAX || cell->band < 1)
-        return;
-    if (target->plot) {
-        plot_cell(target, x, y, cell);
-        return;
-    }
-    if (!target->buffer || target->width < 1 || target->height < 1 || target->layout > SORVANE_RGB565_SWAPPED ||
-        target->turns > 3)
-        return; /* not set up by the calls above */
-    if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
     /* Clipped in the unturned target, which is height by width dots when turned a quarter. */
     if (!clip(x, cell->width, target->turns & 1 ? target->height : target->width, &b.c0, &c1) ||
         !clip(y, cell->height, target->turns & 1 ? target->width : target->height, &b.r0, &r1))
@@ -372,4 +376,15 @@ void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_
     b.by = y + b.r0;
     if (target->turns) put_turned(target, &b, b.bx, b.by);
     else put_block(target, &b);
+}
+
+void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
+    if (!target || !cell || cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 ||
+        cell->height > SORVANE_GLYPH_MAX || cell->band < 1)
+        return;
+    if (target->plot) plot_cell(target, x, y, cell);
+    else if (target->buffer && target->width >= 1 && target->height >= 1 && target->layout <= SORVANE_RGB565_SWAPPED &&
+             target->turns <= 3 && /* set up by the calls above */
+             (cell->bytes || (target->layout >= SORVANE_RGB565 && target->background != SORVANE_TRANSPARENT)))
+        put_buffer(target, x, y, cell);
 }

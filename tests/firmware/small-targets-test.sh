@@ -78,8 +78,9 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   fi
 
   # An 8051 (SDCC, --stack-auto: the locals on the stack in the 256 bytes of internal RAM of
-  # an 8052, 223 of them left to the stack), the reader of the tables alone, for jiskan16:
-  # what this machine puts out from the same program. s51 tells the stack's deepest point.
+  # an 8052, 223 of them left to the stack), the reader of the tables alone through a plot
+  # target, for jiskan16: what this machine puts out from the same program. s51 tells the
+  # stack's deepest point; a stack that outruns the RAM starts the program again.
   if [ "$key" = sjis ]; then
     built=1
     for source in "${sources[@]}" "$here/ucsim-simif.c"; do

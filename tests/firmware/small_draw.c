@@ -7,8 +7,8 @@
  * Then it looks characters up in an image of 65535 characters made up as it is read (the
  * keys and glyphs by formula, the header of big.h made by the script): a place past 32767
  * counts as lacking, and no lookup takes more than ceil(log2(65536)) + 1 reads. With
- * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn, into a
- * buffer target whose dots are printed row by row. The output goes through test_putc; the program's status is main's, or with
+ * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn, through a
+ * plot callback that sets the dots in a canvas, printed row by row. The output goes through test_putc; the program's status is main's, or with
  * TEST_SIMIF given to test_simif_end. */
 #ifdef TEST_AVR_UART /* the image in flash, as the tables */
 #include <avr/pgmspace.h>
@@ -115,11 +115,19 @@ static void plot(void *ctx, int x, int y) {
 #endif
 
 #ifdef TEST_TABLES_ONLY
-/* The 8051: the dots go into a buffer target (in external RAM there) and are printed after
- * each text, row by row, for a plot callback that prints takes the stack the walk needs. */
+/* The 8051: the dots go into a canvas (in external RAM there) through a plot callback that
+ * only sets them, and are printed after each text, row by row: a plot callback that prints
+ * takes the stack the walk needs. */
 #define CANVAS_RAM TARGET_RAM
-enum { canvas_width = 160, canvas_height = 40 };
+enum { canvas_width = 160, canvas_height = 40 }; /* rows of 20 bytes */
 static CANVAS_RAM unsigned char canvas[canvas_height][canvas_width / 8];
+
+static void mark(void *ctx, int x, int y) {
+    (void)ctx;
+    if (x >= 0 && x < canvas_width && y >= 0 && y < canvas_height) /* y * 20 in shifts: no call on the 8051 */
+        ((CANVAS_RAM unsigned char *)canvas)[((unsigned)y << 4) + ((unsigned)y << 2) + ((unsigned)x >> 3)] |=
+            (unsigned char)(0x80u >> ((unsigned)x & 7u));
+}
 
 static void put_canvas(long *dots) {
     int x, y;
@@ -181,7 +189,7 @@ int main(void) {
     static TARGET_RAM sorvane_target target; /* not in the 8051's internal RAM, which the stack needs */
     const sorvane_font *font;
 #ifdef TEST_TABLES_ONLY
-    sorvane_target_buffer(&target, (void *)canvas, canvas_width, canvas_height, SORVANE_ROWS_MSB);
+    sorvane_target_plot(&target, mark, 0);
 #else
     sorvane_target_plot(&target, plot, &dots);
 #endif
