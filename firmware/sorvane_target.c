@@ -76,9 +76,12 @@ static void rows_next(rows_cursor *rows) {
     }
 }
 
-/* Every set dot whose coordinates an int holds, to the plot callback: a byte of the cell read
- * once, its dots shifted out (no shift by a count, no product, no call per dot but the plot:
- * SDCC 4.2 for the 8051 dropped dots of the loop that shifted each byte by the column). */
+/* Every set dot whose coordinates an int holds, to the plot callback. On the 8051 (SDCC) a byte
+ * of the cell is read once and its dots shifted out, with no product or call per band but the
+ * plot: at the stack's deepest point there, a call of SDCC's __mulint does not fit, and SDCC 4.2
+ * dropped dots of the loop below when it eliminated common subexpressions in it. Elsewhere the
+ * loop below, whose code the figures of firmware/README.md are of. */
+#ifdef __SDCC_mcs51
 static void plot_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
     const int width = cell->width, height = cell->height, band = cell->band;
     const unsigned band_bytes = (unsigned)band * (((unsigned)width + 7u) / 8u);
@@ -101,6 +104,20 @@ static void plot_cell(const sorvane_target *target, int x, int y, const sorvane_
         }
     }
 }
+#else
+static void plot_cell(const sorvane_target *target, int x, int y, const sorvane_cell *cell) {
+    rows_cursor rows;
+    int r, c;
+    if (!cell->bytes) return;
+    rows_start(&rows, cell, 0);
+    for (r = 0; r < cell->height && (y < 0 || r <= INT_MAX - y); ++r, rows_next(&rows)) {
+        for (c = 0; c < cell->width && (x < 0 || c <= INT_MAX - x); ++c) {
+            const unsigned dots = DOTS(rows.base[(c >> 3) * rows.band + rows.in]);
+            if ((dots >> (c & 7)) & 1u) target->plot(target->ctx, x + c, y + r);
+        }
+    }
+}
+#endif
 
 /* The part [*first, *end) of size dots from at that falls in [0, limit); 0 when none does.
  * No sum here can leave an int: size is 1 to SORVANE_GLYPH_MAX, limit at least 1. */
@@ -382,9 +399,13 @@ void sorvane_put_cell(const sorvane_target *target, int x, int y, const sorvane_
     if (!target || !cell || cell->width < 1 || cell->width > SORVANE_GLYPH_MAX || cell->height < 1 ||
         cell->height > SORVANE_GLYPH_MAX || cell->band < 1)
         return;
-    if (target->plot) plot_cell(target, x, y, cell);
-    else if (target->buffer && target->width >= 1 && target->height >= 1 && target->layout <= SORVANE_RGB565_SWAPPED &&
-             target->turns <= 3 && /* set up by the calls above */
-             (cell->bytes || (target->layout >= SORVANE_RGB565 && target->background != SORVANE_TRANSPARENT)))
-        put_buffer(target, x, y, cell);
+    if (target->plot) {
+        plot_cell(target, x, y, cell);
+        return;
+    }
+    if (!target->buffer || target->width < 1 || target->height < 1 || target->layout > SORVANE_RGB565_SWAPPED ||
+        target->turns > 3)
+        return; /* not set up by the calls above */
+    if (!cell->bytes && (target->layout < SORVANE_RGB565 || target->background == SORVANE_TRANSPARENT)) return;
+    put_buffer(target, x, y, cell);
 }
