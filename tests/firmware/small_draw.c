@@ -8,8 +8,8 @@
  * keys and glyphs by formula, the header of big.h made by the script): a place past 32767
  * counts as lacking, and no lookup takes more than ceil(log2(65536)) + 1 reads. With
  * TEST_TABLES_ONLY (the 8051, whose RAM holds no image) only the tables are drawn, through a
- * plot callback that sets the dots in a canvas, printed row by row. The output goes through test_putc; the program's status is main's, or with
- * TEST_SIMIF given to test_simif_end. */
+ * plot callback that sets the dots in a canvas, printed row by row. The output goes through
+ * test_putc; the program's status is main's, or with TEST_SIMIF given to test_simif_end. */
 #ifdef TEST_AVR_UART /* the image in flash, as the tables */
 #include <avr/pgmspace.h>
 #define IMAGE_FLASH PROGMEM
@@ -122,9 +122,10 @@ static void plot(void *ctx, int x, int y) {
 enum { canvas_width = 160, canvas_height = 40 }; /* rows of 20 bytes */
 static CANVAS_RAM unsigned char canvas[canvas_height][canvas_width / 8];
 
+/* Row y starts at byte y * 20, in shifts: no call of a library's product on the 8051. */
 static void mark(void *ctx, int x, int y) {
     (void)ctx;
-    if (x >= 0 && x < canvas_width && y >= 0 && y < canvas_height) /* y * 20 in shifts: no call on the 8051 */
+    if (x >= 0 && x < canvas_width && y >= 0 && y < canvas_height)
         ((CANVAS_RAM unsigned char *)canvas)[((unsigned)y << 4) + ((unsigned)y << 2) + ((unsigned)x >> 3)] |=
             (unsigned char)(0x80u >> ((unsigned)x & 7u));
 }
