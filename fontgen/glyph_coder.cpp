@@ -27,7 +27,7 @@ struct Context {
     explicit Context(std::span<const std::uint8_t> model)
         : bits(model[0] & 15u), ahead1(model[0] >> 4 & 3u), ahead2(model[0] >> 6), shift1(model[1] & 15u),
           shift2(model[1] >> 4), full((1u << bits) - 1), keep(full & ~(1u | 1u << shift1 | 1u << shift2)) {}
-    int lead() const { return static_cast<int>(std::max(ahead1, ahead2)); }
+    unsigned lead() const { return std::max(ahead1, ahead2); }
 };
 
 // Steps along a row: the context of each dot from the two rows above and the dots before it.
@@ -37,13 +37,15 @@ struct RowWalk {
     unsigned context = 0;
     int x;
 
-    RowWalk(const Context& c, std::uint32_t up1, std::uint32_t up2) : c(c), up1(up1), up2(up2), x(-c.lead()) {}
+    // A row's dot is fed to the context at the step of the dot `ahead` before it: the rows
+    // are moved up by what the other row looks further ahead, the dots past 32 dropped.
+    RowWalk(const Context& c, std::uint32_t above1, std::uint32_t above2)
+        : c(c), up1(above1 << (c.lead() - c.ahead1)), up2(above2 << (c.lead() - c.ahead2)), x(-static_cast<int>(c.lead())) {}
     // Moves to dot x, the dot before it having been `previous`.
     void step(unsigned previous) {
-        unsigned b1 = 0, b2 = 0;
-        if (x + static_cast<int>(c.ahead1) >= 0) b1 = up1 & 1u, up1 >>= 1;
-        if (x + static_cast<int>(c.ahead2) >= 0) b2 = up2 & 1u, up2 >>= 1;
-        context = (((context << 1) & c.keep) | b2 << c.shift2 | b1 << c.shift1 | previous) & c.full;
+        context = (((context << 1) & c.keep) | (up2 & 1u) << c.shift2 | (up1 & 1u) << c.shift1 | previous) & c.full;
+        up1 >>= 1;
+        up2 >>= 1;
     }
 };
 
