@@ -33,17 +33,19 @@ for font in "jiskan16 16 8" "k14 14 7" "jiskan24 24 8"; do
     "$here/glyph_decoder_bench.c" "$firmware/sorvane_unpack.c" "$tests/avr-uart.c" -o "$work/avr.elf"
   avr=$("$tests/simavr-run.sh" atmega2560 "$work/avr.elf" | tr '\n' ' ')
 
-  arm-none-eabi-gcc -std=c99 -Os -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -T "$tests/cortex-m.ld" \
+  arm-none-eabi-gcc -std=c99 ${ARM_OPT:--Os} -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -T "$tests/cortex-m.ld" \
     -I"$firmware" -I"$work" "$tests/cortex-m-start.c" "$here/glyph_decoder_bench.c" "$firmware/sorvane_unpack.c" \
     -lgcc -o "$work/arm.elf"
   timeout 600 qemu-system-arm -M mps2-an385 -nographic -semihosting -singlestep -d exec,nochain \
     -D "$work/trace.txt" -kernel "$work/arm.elf" >"$work/arm.txt" 2>&1
-  range=$(arm-none-eabi-nm -S "$work/arm.elf" | awk '$4 == "sorvane_unpack" {print $1, $2}')
+  # the decoder's functions: those its object defines
+  names=$(arm-none-eabi-nm "$work/unpack-arm.o" | awk '$2 ~ /^[tT]$/ {print $3}' | tr '\n' ' ')
+  ranges=$(arm-none-eabi-nm -S "$work/arm.elf" | awk -v names=" $names" 'index(names, " " $4 " ") {print $1, $2}' | tr '\n' ' ')
   glyphs=$(grep -o 'ok [0-9]*' "$work/arm.txt" | cut -d' ' -f2)
-  instructions=$(awk -v range="$range" '
+  instructions=$(awk -v ranges="$ranges" '
     function hex(s,  i, n) { n = 0; s = tolower(s); for (i = 1; i <= length(s); i++) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1; return n }
-    BEGIN { split(range, r, " "); from = hex(r[1]); to = from + hex(r[2]) }
-    /^Trace/ { split($0, f, "/"); pc = hex(f[2]); if (pc >= from && pc < to) n++ }
+    BEGIN { k = split(ranges, r, " "); for (i = 1; i < k; i += 2) { from[i] = hex(r[i]); to[i] = from[i] + hex(r[i + 1]) } }
+    /^Trace/ { split($0, f, "/"); pc = hex(f[2]); for (i in from) if (pc >= from[i] && pc < to[i]) n++ }
     END { print n + 0 }' "$work/trace.txt")
   echo "$1: AVR $avr; Cortex-M3 $(cat "$work/arm.txt" | tr '\n' ' ')$((instructions / glyphs)) instructions a glyph"
 done
