@@ -25,13 +25,15 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     unsigned long above1, above2, row, up1, up2, window;
     const unsigned char *end = bytes + length;
     unsigned char *out;
-    int x, r, in_band, parts;
+    int x, in_band, parts;
 
     if ((unsigned)width - 1u > 31u || band < 1) return SORVANE_ERR_INVAL;
     bits = MODEL_BYTE(model);
     ahead1 = bits >> 4 & 3u;
     ahead2 = bits >> 6;
     lead = ahead1 > ahead2 ? ahead1 : ahead2;
+    ahead1 = lead - ahead1; /* how far each row above moves up */
+    ahead2 = lead - ahead2;
     full = (1u << (bits & 15u)) - 1u;
     bits = MODEL_BYTE(model + 1);
     with1 = 1u << (bits & 15u) & full; /* the bit of the row above's newest dot */
@@ -48,11 +50,10 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     ahead = 8; /* bits of it to take before the next */
 
     above1 = above2 = 0;
-    in_band = 0;
-    for (r = 0; r < height; ++r) {
+    for (in_band = band; height > 0; --height) {
         /* A row's dot x is fed to the context at the step of dot x - ahead. */
-        up1 = above1 << (lead - ahead1) & 0xFFFFFFFFul;
-        up2 = above2 << (lead - ahead2) & 0xFFFFFFFFul;
+        up1 = above1 << ahead1 & 0xFFFFFFFFul;
+        up2 = above2 << ahead2 & 0xFFFFFFFFul;
         context = 0;
         row = 0;
         for (x = (int)lead; x > 0; --x) FEED();
@@ -84,8 +85,8 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
          * first of the next band. */
         for (out = cell, x = 0; x < parts; ++x, out += band, row >>= 8) *out = (unsigned char)row;
         ++cell;
-        if (++in_band == band) {
-            in_band = 0;
+        if (--in_band == 0) {
+            in_band = band;
             cell += (parts - 1) * band;
         }
     }
