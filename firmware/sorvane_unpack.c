@@ -9,11 +9,10 @@
 #define MODEL_BYTE(p) ((unsigned)(unsigned char)SORVANE_READ_BYTE(p))
 
 /* The context moves a dot on: each row's dots move up a bit, the newest of each row above
- * comes in; the dot before comes in after. */
+ * comes in (the row above's in bit 0); the dot just decoded comes in after. */
 #define FEED()                                   \
     do {                                         \
-        context = context << 1 & keep;           \
-        if (up1 & 1u) context |= with1;          \
+        context = (context << 1 & keep) | ((unsigned)up1 & 1u); \
         if (up2 & 1u) context |= with2;          \
         up1 >>= 1;                               \
         up2 >>= 1;                               \
@@ -21,7 +20,7 @@
 
 int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigned char *bytes, unsigned length,
                    unsigned char *cell, int width, int height, int band) {
-    unsigned bits, ahead1, ahead2, lead, full, keep, with1, with2, range, context, bound, ahead;
+    unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound, ahead;
     unsigned long above1, above2, row, up1, up2, window;
     const unsigned char *end = bytes + length;
     unsigned char *out;
@@ -36,9 +35,9 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     ahead2 = lead - ahead2;
     full = (1u << (bits & 15u)) - 1u;
     bits = MODEL_BYTE(model + 1);
-    with1 = 1u << (bits & 15u) & full; /* the bit of the row above's newest dot */
-    with2 = 1u << (bits >> 4) & full;  /* of the row two above's: none past the context */
-    keep = full & ~(1u | with1 | with2);
+    with0 = 1u << (bits & 15u) & full; /* the bit of the dot before */
+    with2 = 1u << (bits >> 4) & full;  /* of the row two above's newest: none past the context */
+    keep = full & ~(1u | with0 | with2);
     if (full == 0) return SORVANE_ERR_INVAL;
     model += 2;
     parts = (width + 7) / 8;
@@ -56,16 +55,16 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
         up2 = above2 << ahead2 & 0xFFFFFFFFul;
         context = 0;
         row = 0;
-        for (x = (int)lead; x > 0; --x) FEED();
+        for (x = (int)lead + 1; x > 0; --x) FEED();
         for (x = width; x > 0; --x) {
-            FEED();
-            if (row & 0x80000000ul) context |= 1u; /* the dot before */
             bound = (range >> 8) * MODEL_BYTE(model + context);
+            FEED(); /* the next dot's context, but for this dot */
             row >>= 1;
             if ((unsigned)(window >> 16) >= bound) {
                 window -= (unsigned long)bound << 16;
                 range -= bound;
                 row |= 0x80000000ul;
+                context |= with0;
             } else {
                 range = bound;
             }

@@ -5,12 +5,17 @@
  * The model: two bytes of header, then a table of 2^bits chances.
  *   byte 0: bits (Sorvane writes 4 to 12) in bits 0-3; how many dots the row above looks
  *           ahead of the dot (0 to 3) in bits 4-5; the row two above, in bits 6-7.
- *   byte 1: where the row above's dots start in the context, in bits 0-3; where the row two
- *           above's start, in bits 4-7. The dots of the dot's own row fill it from bit 0.
+ *   byte 1: where the dots of the dot's own row start in the context, in bits 0-3; where the
+ *           row two above's start, in bits 4-7. The row above's fill it from bit 0.
  *   then:   for each context, the chance that the dot is clear, in 256ths.
- * The context of a dot: the dots of its own row before it, the newest in bit 0; then from bit
- * shift1 the row above's, from bit shift2 the row two above's, each newest (furthest right)
- * first; bits from `bits` up are dropped. A row above looks `ahead` dots to the right.
+ * The context of a dot: from bit 0 the dots of the row above, from the first start the dots
+ * of its own row before it, from the second the row two above's, each field the newest
+ * (furthest right) first, each row above from the dot `ahead` to the right of it; bits from
+ * `bits` up are dropped.
+ * The coder: range starts at 0xFFFF and the code at the first 16 bits. A dot's bound is
+ * (range >> 8) times its chance: a code below it is a clear dot, and range becomes the bound;
+ * else the dot is set, and the bound comes off the code and off range. Then, while range is
+ * below 0x8000, range and the code double and the code takes the next bit.
  * A glyph's bytes: the code, its first bit the top bit of its first byte, zeros after its end
  * left off. A glyph of as many bytes as its cell (SORVANE_UNPACK_CELL_BYTES) is stored raw:
  * it is its cell as it stands, and the reader draws it without this decoder. */

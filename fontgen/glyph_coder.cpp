@@ -22,11 +22,11 @@ constexpr std::array<ContextTemplate, 7> templates{{
 // How the context of each dot is made, as the header of a model tells it; the decoder in C
 // walks the same steps.
 struct Context {
-    unsigned bits, ahead1, ahead2, shift1, shift2, full, keep;
+    unsigned bits, ahead1, ahead2, shift0, shift2, full, keep;
 
     explicit Context(std::span<const std::uint8_t> model)
-        : bits(model[0] & 15u), ahead1(model[0] >> 4 & 3u), ahead2(model[0] >> 6), shift1(model[1] & 15u),
-          shift2(model[1] >> 4), full((1u << bits) - 1), keep(full & ~(1u | 1u << shift1 | 1u << shift2)) {}
+        : bits(model[0] & 15u), ahead1(model[0] >> 4 & 3u), ahead2(model[0] >> 6), shift0(model[1] & 15u),
+          shift2(model[1] >> 4), full((1u << bits) - 1), keep(full & ~(1u | 1u << shift0 | 1u << shift2)) {}
     unsigned lead() const { return std::max(ahead1, ahead2); }
 };
 
@@ -43,7 +43,7 @@ struct RowWalk {
         : c(c), up1(above1 << (c.lead() - c.ahead1)), up2(above2 << (c.lead() - c.ahead2)), x(-static_cast<int>(c.lead())) {}
     // Moves to dot x, the dot before it having been `previous`.
     void step(unsigned previous) {
-        context = (((context << 1) & c.keep) | (up2 & 1u) << c.shift2 | (up1 & 1u) << c.shift1 | previous) & c.full;
+        context = (((context << 1) & c.keep) | (up2 & 1u) << c.shift2 | (up1 & 1u) | previous << c.shift0) & c.full;
         up1 >>= 1;
         up2 >>= 1;
     }
@@ -171,10 +171,11 @@ std::span<const ContextTemplate> context_templates() { return templates; }
 std::vector<std::uint8_t> make_glyph_model(const ContextTemplate& t, std::span<const GlyphRecord> glyphs,
                                            const GlyphShape& shape) {
     const int bits = t.bits();
-    const int shift2 = t.left + t.up_left + t.up_right + 1;
+    const int shift0 = t.up_left + t.up_right + 1;  // after the row above's dots
+    const int shift2 = shift0 + t.left;
     std::vector<std::uint8_t> model(glyph_coder_header_bytes + (std::size_t{1} << bits), 128);
     model[0] = static_cast<std::uint8_t>(bits | t.up_right << 4 | (t.up2_left < 0 ? 0 : t.up2_right) << 6);
-    model[1] = static_cast<std::uint8_t>(t.left | shift2 << 4);
+    model[1] = static_cast<std::uint8_t>(shift0 | shift2 << 4);
     const Context c(model);
     std::vector<std::array<long, 2>> counts(std::size_t{1} << bits);
     for (const GlyphRecord& g : glyphs)

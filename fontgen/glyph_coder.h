@@ -4,12 +4,13 @@
 // whole set of glyphs and stored once with the font. A glyph is decoded on its own, from its
 // bytes and the model, into the cell of its stored bytes (firmware/sorvane_unpack.c).
 //
-// The model's bytes: a header of two bytes, then the table of 2^bits probabilities.
-//   byte 0: bits (the context's size, 1 to 12) in bits 0-3; how far the row above looks to the
-//           right of the dot (0 to 3) in bits 4-5; the row two above, in bits 6-7.
-//   byte 1: where the row above's dots start in the context (bits 0-3); where the row two
-//           above's start (bits 4-7). The dots of the same row fill the context from bit 0.
-//   table:  for each context, the chance that the dot is clear, in 256ths (0 to 255).
+// The model's bytes (firmware/sorvane_unpack.h tells them bit by bit): a header of two bytes,
+// then the table of 2^bits chances.
+//   byte 0: bits (the context's size, 4 to 12 here) in bits 0-3; how far the row above looks
+//           to the right of the dot (0 to 3) in bits 4-5; the row two above, in bits 6-7.
+//   byte 1: where the dots of the same row start in the context (bits 0-3); where the row two
+//           above's start (bits 4-7). The row above's fill the context from bit 0.
+//   table:  for each context, the chance that the dot is clear, in 256ths (1 to 255).
 // A glyph's bytes: the coder's output, its bits from the top bit of the first byte, the
 // trailing zero bytes left off (a decoder reads zeros past the end). A glyph whose code would
 // take as many bytes as its cell or more is stored raw, as its cell's bytes: the length tells
