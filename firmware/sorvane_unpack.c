@@ -22,7 +22,6 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
                    unsigned char *cell, int width, int height, int band) {
     unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound, ahead;
     unsigned long above1, above2, row, up1, up2, window;
-    const unsigned char *end = bytes + length;
     unsigned char *out;
     int x, in_band, parts;
 
@@ -45,7 +44,7 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     /* The code in the top 16 bits of the window, the next byte below it. */
     range = 0xFFFFu;
     window = 0;
-    for (ahead = 0; ahead < 3; ++ahead) window = (window | (bytes < end ? *bytes++ : 0u)) << 8;
+    for (ahead = 0; ahead < 3; ++ahead) window = (window | (length != 0 ? --length, *bytes++ : 0u)) << 8;
     ahead = 8; /* bits of it to take before the next */
 
     above1 = above2 = 0;
@@ -73,7 +72,10 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
                 window = window << 1 & 0xFFFFFFFFul;
                 if (--ahead == 0) {
                     ahead = 8;
-                    if (bytes < end) window |= (unsigned long)*bytes++ << 8;
+                    if (length != 0) {
+                        --length;
+                        window |= (unsigned long)*bytes++ << 8;
+                    }
                 }
             }
         }
