@@ -5,7 +5,8 @@
 #   - its code in bytes: Thumb-2 (arm-none-eabi-gcc -Os -mthumb -mcpu=cortex-m3) and AVR;
 #   - cycles a glyph on an ATmega2560 under simavr (Timer1 at the CPU clock), mean and most;
 #   - instructions a glyph on a Cortex-M3 under qemu-system-arm (mps2-an385), counted one
-#     instruction a translation block (-singlestep -d exec,nochain) inside the decoder.
+#     instruction a translation block (-singlestep -d exec,nochain) inside the decoder's
+#     functions, built -Os (ARM_OPT=-O2 in the environment for another level).
 # Needs a build of the host tool (cmake --build BUILD --target sorvane_fontgen).
 #   bench/glyph-decoder-bench.sh [BUILD]      BUILD is build unless given
 set -eu
