@@ -44,7 +44,7 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     /* The code in the top 16 bits of the window, the next byte below it. */
     range = 0xFFFFu;
     window = 0;
-    for (ahead = 0; ahead < 3; ++ahead) window = (window | (length != 0 ? --length, *bytes++ : 0u)) << 8;
+    for (ahead = 0; ahead < 3; ++ahead) window = (window | (length != 0 ? --length, (unsigned)*bytes++ : 0u)) << 8;
     ahead = 8; /* bits of it to take before the next */
 
     above1 = above2 = 0;

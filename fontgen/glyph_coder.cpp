@@ -257,10 +257,11 @@ std::vector<std::uint8_t> glyph_index(std::span<const int> lengths) {
     return index;
 }
 
-CompressedGlyphs compress_glyphs(std::span<const GlyphRecord> glyphs, const GlyphShape& shape) {
+CompressedGlyphs compress_glyphs(std::span<const GlyphRecord> glyphs, const GlyphShape& shape, int max_bits) {
     CompressedGlyphs best;
     bool first = true;
     for (const ContextTemplate& t : templates) {
+        if (t.bits() > max_bits && !first) continue;  // the smallest is always tried
         CompressedGlyphs made;
         made.model = make_glyph_model(t, glyphs, shape);
         std::vector<int> lengths;
@@ -278,8 +279,8 @@ CompressedGlyphs compress_glyphs(std::span<const GlyphRecord> glyphs, const Glyp
     return best;
 }
 
-long long compressed_bytes(std::span<const GlyphRecord> glyphs, const GlyphShape& shape) {
-    return compress_glyphs(glyphs, shape).total_bytes();
+long long compressed_bytes(std::span<const GlyphRecord> glyphs, const GlyphShape& shape, int max_bits) {
+    return compress_glyphs(glyphs, shape, max_bits).total_bytes();
 }
 
 }  // namespace sorvane

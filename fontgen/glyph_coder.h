@@ -87,10 +87,11 @@ struct CompressedGlyphs {
 };
 
 // The glyphs compressed with the template that makes the fewest bytes in all (the first of
-// those on a tie): the same glyphs give the same bytes.
-CompressedGlyphs compress_glyphs(std::span<const GlyphRecord> glyphs, const GlyphShape& shape);
+// those on a tie), of at most max_bits (a reader that keeps the model in RAM may want a
+// small one: 2 + 2^bits bytes): the same glyphs give the same bytes.
+CompressedGlyphs compress_glyphs(std::span<const GlyphRecord> glyphs, const GlyphShape& shape, int max_bits = 12);
 
 // Only the bytes compress_glyphs would make: model, glyphs and index.
-long long compressed_bytes(std::span<const GlyphRecord> glyphs, const GlyphShape& shape);
+long long compressed_bytes(std::span<const GlyphRecord> glyphs, const GlyphShape& shape, int max_bits = 12);
 
 }  // namespace sorvane
