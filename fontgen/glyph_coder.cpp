@@ -225,6 +225,8 @@ GlyphRecord decode_glyph(std::span<const std::uint8_t> model, std::span<const st
                          const GlyphShape& shape) {
     GlyphRecord glyph{};
     const int parts = shape.row_bytes();
+    if (shape.width < 1 || shape.width > 32 || shape.height < 1 || shape.height > glyph_rows_max || shape.band < 1)
+        return glyph;
     if (bytes.size() >= static_cast<std::size_t>(shape.cell_bytes())) {
         for (int r = 0; r < shape.height; ++r)
             for (int p = 0; p < parts; ++p)
@@ -234,6 +236,9 @@ GlyphRecord decode_glyph(std::span<const std::uint8_t> model, std::span<const st
                     << (8 * p));
         return glyph;
     }
+    if (model.size() < glyph_coder_header_bytes || (model[0] & 15) == 0 ||
+        model.size() < glyph_coder_header_bytes + (std::size_t{1} << (model[0] & 15)))
+        return glyph;
     const Context c(model);
     Decoder decoder(bytes);
     walk_glyph(c, shape.width, shape.height, glyph, [&](unsigned context, int r, int x) {

@@ -71,6 +71,7 @@ std::vector<std::uint8_t> stored_glyph(std::span<const std::uint8_t> model, cons
                                        const GlyphShape& shape);
 
 // The glyph of stored bytes (code or raw cell, by its length); bytes past the end read as zero.
+// A shape past 32 dots, or a model of no bits or shorter than its table, gives a blank glyph.
 GlyphRecord decode_glyph(std::span<const std::uint8_t> model, std::span<const std::uint8_t> bytes,
                          const GlyphShape& shape);
 

@@ -103,6 +103,8 @@ TEST(GlyphCoder, LevelOneKanjiMeetTheGoalsInBytesACharacter) {
         ASSERT_EQ(level1.size(), 2965u);
         const CompressedGlyphs set = compress_glyphs(level1, {g.side, g.side, g.band});
         EXPECT_LE(compress_glyphs(level1, {g.side, g.side, g.band}, 8).model_bytes, 2 + 256) << "a small model asked for";
+        const std::vector<std::uint8_t> cut(set.model.begin(), set.model.end() - 1);
+        EXPECT_EQ(decode_glyph(cut, set.glyphs[1], {g.side, g.side, g.band}), GlyphRecord{}) << "a model cut short";
         const double n = static_cast<double>(level1.size());
         const double per_character = (2 * n + static_cast<double>(set.total_bytes())) / n;
         EXPECT_LE(per_character, g.bytes) << g.font << ": key 2, index " << set.index_bytes / n << ", glyph "
