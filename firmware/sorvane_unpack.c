@@ -1,0 +1,95 @@
+/* The decoder of a compressed glyph: see sorvane_unpack.h. Its state is a few bytes: the
+ * coder's range and its window on the code, where it is in the bytes, the context, and the
+ * rows above. Every value but the rows and the window stays within 16 bits, and those are
+ * cut to 32, so that a 16-bit int gives the same dots as a 32-bit one and a 64-bit long as a
+ * 32-bit one; no shift in the loop of the dots depends on a variable, which an AVR would take
+ * a bit at a time. */
+#include "sorvane_unpack.h"
+
+#define MODEL_BYTE(p) ((unsigned)(unsigned char)SORVANE_READ_BYTE(p))
+
+/* The context moves a dot on: each row's dots move up a bit, the newest of each row above
+ * comes in (the row above's in bit 0); the dot just decoded comes in after. */
+#define FEED()                                   \
+    do {                                         \
+        context = (context << 1 & keep) | ((unsigned)up1 & 1u); \
+        if (up2 & 1u) context |= with2;          \
+        up1 >>= 1;                               \
+        up2 >>= 1;                               \
+    } while (0)
+
+int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigned char *bytes, unsigned length,
+                   unsigned char *cell, int width, int height, int band) {
+    unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound, ahead;
+    unsigned long above1, above2, row, up1, up2, window;
+    unsigned char *out;
+    int x, in_band, parts;
+
+    if ((unsigned)width - 1u > 31u || band < 1) return SORVANE_ERR_INVAL;
+    bits = MODEL_BYTE(model);
+    ahead1 = bits >> 4 & 3u;
+    ahead2 = bits >> 6;
+    lead = ahead1 > ahead2 ? ahead1 : ahead2;
+    ahead1 = lead - ahead1; /* how far each row above moves up */
+    ahead2 = lead - ahead2;
+    full = (1u << (bits & 15u)) - 1u;
+    bits = MODEL_BYTE(model + 1);
+    with0 = 1u << (bits & 15u) & full; /* the bit of the dot before */
+    with2 = 1u << (bits >> 4) & full;  /* of the row two above's newest: none past the context */
+    keep = full & ~(1u | with0 | with2);
+    if (full == 0) return SORVANE_ERR_INVAL;
+    model += 2;
+    parts = (width + 7) / 8;
+
+    /* The code in the top 16 bits of the window, the next byte below it. */
+    range = 0xFFFFu;
+    window = 0;
+    for (ahead = 0; ahead < 3; ++ahead) window = (window | (length != 0 ? --length, (unsigned)*bytes++ : 0u)) << 8;
+    ahead = 8; /* bits of it to take before the next */
+
+    above1 = above2 = 0;
+    for (in_band = band; height > 0; --height) {
+        /* A row's dot x is fed to the context at the step of dot x - ahead. */
+        up1 = above1 << ahead1 & 0xFFFFFFFFul;
+        up2 = above2 << ahead2 & 0xFFFFFFFFul;
+        context = 0;
+        row = 0;
+        for (x = (int)lead + 1; x > 0; --x) FEED();
+        for (x = width; x > 0; --x) {
+            bound = (range >> 8) * MODEL_BYTE(model + context);
+            FEED(); /* the next dot's context, but for this dot */
+            row >>= 1;
+            if ((unsigned)(window >> 16) >= bound) {
+                window -= (unsigned long)bound << 16;
+                range -= bound;
+                row |= 0x80000000ul;
+                context |= with0;
+            } else {
+                range = bound;
+            }
+            while (range < 0x8000u) {
+                range <<= 1;
+                window = window << 1 & 0xFFFFFFFFul;
+                if (--ahead == 0) {
+                    ahead = 8;
+                    if (length != 0) {
+                        --length;
+                        window |= (unsigned long)*bytes++ << 8;
+                    }
+                }
+            }
+        }
+        row >>= 32 - width;
+        above2 = above1;
+        above1 = row;
+        /* The row's bytes, then the first byte of the next row: the next of the band, or the
+         * first of the next band. */
+        for (out = cell, x = 0; x < parts; ++x, out += band, row >>= 8) *out = (unsigned char)row;
+        ++cell;
+        if (--in_band == 0) {
+            in_band = band;
+            cell += (parts - 1) * band;
+        }
+    }
+    return SORVANE_OK;
+}
