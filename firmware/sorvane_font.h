@@ -96,21 +96,34 @@ typedef struct sorvane_font {
      * ascending; alt[i] its code in the other key (0: none). */
     const SORVANE_FLASH_SPACE unsigned short *keys, *alt;
     const SORVANE_FLASH_SPACE unsigned char *glyphs, *ascii, *kana;
+    /* A compressed set (generate --compress), null when the set is raw: the full-width set's
+     * model and index (glyphs then points at its packed bytes); the half-width set's model,
+     * index and packed bytes (ASCII first if the font has it, then kana; ascii and kana null). */
+    const SORVANE_FLASH_SPACE unsigned char *model, *starts;
+    const SORVANE_FLASH_SPACE unsigned char *half_model, *half_starts, *half_packed;
     /* An image: how to read it, where its tables are, and the first failed read of the last
      * call that drew, measured or counted with it. */
     sorvane_read_fn read; /* null for tables */
     void *ctx;
     unsigned long keys_at, alt_at, glyphs_at, ascii_at, kana_at, size;
+    /* A compressed image: where its models, indexes and packed bytes are (0: the set is raw;
+     * glyphs_at is the full-width set's packed bytes), and its models in the caller's RAM
+     * (sorvane_image_models): model_bytes of them, the full-width set's first. */
+    unsigned long model_at, starts_at, half_model_at, half_starts_at, half_packed_at;
+    const unsigned char *models; /* null until sorvane_image_models */
+    unsigned short model_bytes;
     unsigned short header;
     unsigned char version;
     int error;
 } sorvane_font;
 
-/* The initializer of a font of tables, as a named include file writes it. */
+/* The initializer of a font of tables, as a named include file writes it: model, starts,
+ * half_model, half_starts and half_packed are 0 for a raw set. */
 #define SORVANE_FONT_TABLES(width, height, half_width, band, key, flags, glyph_bytes, half_bytes, count, image, \
-                            keys, alt, glyphs, ascii, kana)                                                    \
-    {(width), (height), (half_width), (band), (key), (flags), (glyph_bytes), (half_bytes), (count), (image),     \
-     (keys), (alt), (glyphs), (ascii), (kana), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
+                            keys, alt, glyphs, ascii, kana, model, starts, half_model, half_starts, half_packed)  \
+    {(width), (height), (half_width), (band), (key), (flags), (glyph_bytes), (half_bytes), (count), (image),       \
+     (keys), (alt), (glyphs), (ascii), (kana), (model), (starts), (half_model), (half_starts), (half_packed),       \
+     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
 
 /* Opens an image through read(ctx, ...) into font, memory the caller owns and keeps while it
  * draws with it: reads and checks the header and its directory of tables (a table it does not

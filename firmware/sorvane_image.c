@@ -202,6 +202,10 @@ static void clear(sorvane_font *font) {
     font->image = font->keys_at = font->alt_at = font->glyphs_at = font->ascii_at = font->kana_at = font->size = 0;
     font->keys = font->alt = 0;
     font->glyphs = font->ascii = font->kana = 0;
+    font->model = font->starts = font->half_model = font->half_starts = font->half_packed = 0;
+    font->model_at = font->starts_at = font->half_model_at = font->half_starts_at = font->half_packed_at = 0;
+    font->models = 0;
+    font->model_bytes = 0;
     font->error = SORVANE_OK;
 }
 

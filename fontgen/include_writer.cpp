@@ -249,7 +249,7 @@ void write_font_definition(TextWriter& out, const IncludeLayout& layout, const F
     write_table_pointer(out, "font_kanji", has_characters, compiler);
     write_table_pointer(out, "font_half_ascii", layout.ascii(), compiler);
     write_table_pointer(out, "font_half_kana", layout.kana(), compiler);
-    out.write(");\n");
+    out.write(", 0, 0, 0, 0, 0);\n");
 }
 
 }  // namespace
