@@ -16,6 +16,14 @@
 #ifndef SORVANE_FONT_H
 #define SORVANE_FONT_H
 
+/* SORVANE_FLASH_PLAIN: whether the flash is read as RAM is (none of the hooks below set), so
+ * that one decoder reads a model wherever it lies. */
+#if !defined(SORVANE_AVR_PROGMEM) && !defined(SORVANE_FONT_FLASH) && !defined(SORVANE_FLASH_SPACE) && \
+    !defined(SORVANE_READ_BYTE)
+#define SORVANE_FLASH_PLAIN 1
+#else
+#define SORVANE_FLASH_PLAIN 0
+#endif
 #ifdef SORVANE_AVR_PROGMEM
 #include <avr/pgmspace.h>
 #define SORVANE_FONT_FLASH PROGMEM
@@ -131,6 +139,14 @@ typedef struct sorvane_font {
  * 1.11 wrote) open too. Returns SORVANE_OK or a negative code; a font that did not open holds
  * no character. */
 int sorvane_open_image(sorvane_font *font, sorvane_read_fn read, void *ctx);
+
+/* Loads the models of an opened compressed image (generate --compress) into ram, size bytes
+ * the caller owns and keeps while it draws with the font: font->model_bytes of them (at most
+ * 2,052; 0 for a raw image, which needs no call). Until then a compressed glyph reads as a
+ * failure, SORVANE_ERR_INVAL. Returns SORVANE_OK, SORVANE_ERR_INVAL for too small a size, or
+ * a read's code. Each glyph then takes the reads of its search (ceil(log2(n + 1)) at most),
+ * one of its index record and one of its packed bytes. */
+int sorvane_image_models(sorvane_font *font, unsigned char *ram, unsigned size);
 
 /* Reads the whole of an opened image and checks its tables against the header's CRC-32, as a
  * firmware may do at start-up for what it flashed: SORVANE_OK, SORVANE_ERR_CORRUPT, or the
