@@ -50,8 +50,7 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *co
     volatile unsigned long above[2]; /* the rows above: one, two */
     unsigned char *out;
     int x, parts;
-    volatile int in_band, rows_band; /* what only the rows need, in memory too */
-    volatile unsigned rows_lead;
+    volatile int in_band;
 
     if ((unsigned)width - 1u > 31u || band < 1) return SORVANE_ERR_INVAL;
     bits = MODEL_BYTE(model);
@@ -78,15 +77,13 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *co
     window |= 0x80u;
 
     above[0] = above[1] = 0;
-    rows_lead = lead + 1u;
-    rows_band = band;
     for (in_band = band; height > 0; --height) {
         /* A row's dot x is fed to the context at the step of dot x - ahead. */
         up1 = above[0] << ahead1 & 0xFFFFFFFFul;
         up2 = above[1] << ahead2 & 0xFFFFFFFFul;
         context = 0;
         row = 0;
-        for (x = (int)rows_lead; x > 0; --x) FEED();
+        for (x = (int)lead + 1; x > 0; --x) FEED();
         for (x = width; x > 0; --x) {
             bound = (range >> 8) * MODEL_BYTE(model + context);
             FEED(); /* the next dot's context, but for this dot */
@@ -116,11 +113,11 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *co
         above[0] = row;
         /* The row's bytes, then the first byte of the next row: the next of the band, or the
          * first of the next band. */
-        for (out = cell, x = 0; x < parts; ++x, out += rows_band, row >>= 8) *out = (unsigned char)row;
+        for (out = cell, x = 0; x < parts; ++x, out += band, row >>= 8) *out = (unsigned char)row;
         ++cell;
         if (--in_band == 0) {
-            in_band = rows_band;
-            cell += (parts - 1) * rows_band;
+            in_band = band;
+            cell += (parts - 1) * band;
         }
     }
     return SORVANE_OK;
