@@ -184,6 +184,13 @@ TEST_F(IncludeReader, CompressedFilesReadBackAsRawOnes) {
             EXPECT_EQ(tiny.find("font_kanji_model"), std::string::npos);
             EXPECT_EQ(image_tables(font_image(one, expected, font, packed, &half)).count("GLYF"), 1u);
         }
+        // Blank glyphs pack to no byte: the table holds one all the same, and reads back blank.
+        expected[15 * grid_side + 1] = expected[15 * grid_side + 2] = GlyphRecord{};
+        one = {};
+        one[15 * grid_side + 1] = one[15 * grid_side + 2] = 1;
+        const IncludeFont blank = read_include_file(text_of(one, font, kind, {HalfWidth::none, CodeKey::sjis, false, {}, true}));
+        EXPECT_EQ(summary.glyph_table_bytes, 1);
+        EXPECT_TRUE(blank.error == nullptr && blank.glyphs == std::vector<GlyphRecord>(2)) << (blank.error ? blank.error : "");
     }
 }
 
