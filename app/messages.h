@@ -114,6 +114,11 @@ enum Message : int {
     message_listed_name = 116,
     message_name_not_identifier = 117,
     message_name_reserved = 118,
+    message_listed_compress = 119,
+    message_too_big_compressed = 120,
+    message_image_too_big_compressed = 121,
+    message_compressed_tables = 122,
+    message_compress_not_paid = 123,
     message_end
 };
 

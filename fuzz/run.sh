@@ -13,7 +13,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j "$(nproc)"
 
 status=0
-for target in arguments bdf font_source include_file list_text pcf scanner settings utf8 image; do
+for target in arguments bdf font_source include_file list_text pcf scanner settings utf8 image glyph_decoder; do
   mkdir -p "build-fuzz/corpus/$target"
   if (cd build-fuzz && "./fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       "corpus/$target" "../fuzz/corpus/$target" >"fuzz_$target.log" 2>&1); then

@@ -256,6 +256,29 @@ TEST_F(Cli, BuildGuardsKeepTheLastIncludeFile) {
     EXPECT_EQ(cli(again).err.find("generations"), std::string::npos);
 }
 
+// --compress is kept (number line 7) and repeated by a plain generate until --no-compress;
+// --max-bytes counts the compressed tables as written, and its refusal lists them.
+TEST_F(Cli, CompressIsAKeptChoiceThatTheGuardsCount) {
+    testing::in_english(dir);
+    make_font();
+    write_file(dir.file("messages.txt"), kan + ji);
+    ASSERT_EQ(cli({"scan", "--add", "messages.txt"}).status + cli({"font", "jiskan16"}).status, 0);
+    Result r = cli({"generate", "c.inc", "--compress"});
+    int model = 0, starts = 0, packed = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str() + r.out.find("take model"), "take model %d, starts %d and packed glyphs %d", &model, &starts, &packed), 3) << r.out;
+    const std::string total = std::to_string(4 + model + starts + packed), glyphs = std::to_string(model + starts + packed);
+    EXPECT_NE(read_file(dir.file("Sorvane.ini")).find("\n0\r\n0\r\n1\r\n0\r\n"), std::string::npos) << "number line 7, after the key";
+    r = cli({"generate", "c.inc", "--max-bytes", std::to_string(3 + model + starts + packed)});
+    EXPECT_NE(r.err.find("would take " + total + " bytes of flash (index table 4, other key table 0, full-width glyphs " + glyphs +
+                         ", half-width glyphs 0; 2 characters)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("take model " + std::to_string(model) + ", starts " + std::to_string(starts)), std::string::npos) << r.err;
+    EXPECT_EQ(cli({"generate", "c.inc", "--max-bytes", total}).status, 0);
+    EXPECT_NE(read_file(dir.file("c.inc")).find("#define FONT_COMPRESSED\t\t1"), std::string::npos);
+    EXPECT_NE(cli({"show"}).out.find("compress: yes\n"), std::string::npos);
+    EXPECT_EQ(cli({"generate", "c.inc", "--no-compress"}).status, 0);
+    EXPECT_EQ(read_file(dir.file("c.inc")).find("FONT_COMPRESSED"), std::string::npos);
+}
+
 TEST_F(Cli, StateIsTheWindowsSettingsFile) {
     std::string ini = "20\r\n1\r\n100\r\n200\r\n900\r\n700\r\n";
     for (int i = 5; i < 20; ++i) ini += "0\r\n";
