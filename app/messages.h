@@ -114,6 +114,11 @@ enum Message : int {
     message_listed_name = 116,
     message_name_not_identifier = 117,
     message_name_reserved = 118,
+    message_plan_heading = 119,
+    message_plan_columns = 120,
+    message_plan_words = 121,
+    message_plan_no_half = 122,
+    message_plan_fitting = 123,
     message_end
 };
 
