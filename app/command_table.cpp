@@ -134,16 +134,33 @@ Outcome clear_detected_command(AppState& state, const Request& request) {
 // Says which output outgrew --max-bytes, and what each of its tables takes.
 void report_too_big(const AppState& state, const Face& face, const Generation& generation, const char* path,
                     const GenerationGuards& guards) {
-    const IncludeSummary& s = generation.include;
+    const IncludeSummary& s = generation.image_over ? generation.image_tables : generation.include;
+    if (s.compressed || s.half_compressed) {
+        // Each set in all, then the tables of the compressed ones.
+        const long long full = static_cast<long long>(s.glyph_table_bytes) + s.model_table_bytes + s.starts_table_bytes;
+        const long long halves = static_cast<long long>(s.half_table_bytes) + s.half_model_bytes + s.half_starts_bytes;
+        if (generation.image_over) {
+            const long long bytes = generation.image_size;
+            face.complain(state, message_image_too_big_compressed, {generation.image, bytes, bytes - s.total_bytes(),
+                                                                    s.index_table_bytes, s.alt_table_bytes, full, halves,
+                                                                    guards.max_bytes});
+        } else {
+            face.complain(state, message_too_big_compressed, {path, s.total_bytes(), s.index_table_bytes, s.alt_table_bytes,
+                                                              full, halves, s.count, guards.max_bytes});
+        }
+        face.note(state, message_compressed_tables,
+                  {generation.image_over ? generation.image.c_str() : path, s.model_table_bytes, s.starts_table_bytes,
+                   s.compressed ? s.glyph_table_bytes : 0, s.half_model_bytes, s.half_starts_bytes,
+                   s.half_compressed ? s.half_table_bytes : 0});
+        return;
+    }
     const int ascii = generation.layout.ascii() ? ascii_count * state.font.kind().half_glyph_bytes() : 0;
     const int kana = s.half_table_bytes - ascii;
     if (generation.image_over) {
-        const long long bytes = font_image_bytes(s);
         // The image's other key is a sorted index of (code, place) pairs: twice the include file's.
-        const long long other_key = 2LL * s.alt_table_bytes;
-        face.complain(state, message_image_too_big, {generation.image, bytes, bytes - s.total_bytes() - s.alt_table_bytes,
-                                                     s.index_table_bytes, s.glyph_table_bytes, other_key, ascii, kana,
-                                                     guards.max_bytes});
+        const long long bytes = generation.image_size;
+        face.complain(state, message_image_too_big, {generation.image, bytes, bytes - s.total_bytes(), s.index_table_bytes,
+                                                     s.glyph_table_bytes, s.alt_table_bytes, ascii, kana, guards.max_bytes});
     } else {
         face.complain(state, message_too_big, {path, s.total_bytes(), s.index_table_bytes, s.glyph_table_bytes,
                                                s.alt_table_bytes, ascii, kana, s.count, guards.max_bytes});
@@ -215,6 +232,7 @@ Outcome generate_command(AppState& state, const Request& request) {
     if (request.key) choices->key = static_cast<std::int32_t>(*request.key);
     if (request.image || request.no_image) choices->image.store(request.image ? request.image : "");
     if (request.name || request.no_name) choices->name.store(request.name ? request.name : "");
+    if (request.compress) choices->compress = *request.compress ? 1 : 0;
     // A name given is checked as a usage error; one kept (a settings file edited by hand)
     // fails the generation before it writes.
     const std::string_view name = request.name ? std::string_view(request.name) : choices->name.view();
@@ -237,6 +255,16 @@ Outcome generate_command(AppState& state, const Request& request) {
                                         compiler_name(state), generation.include.index_table_bytes,
                                         generation.include.glyph_table_bytes});
     report_layout(state, face, generation.include, generation.layout);
+    const IncludeSummary& s = generation.include;
+    if (s.compressed || s.half_compressed)
+        face.say(state, message_compressed_tables, {state.paths.output.c_str(), s.model_table_bytes, s.starts_table_bytes,
+                                                    s.compressed ? s.glyph_table_bytes : 0, s.half_model_bytes,
+                                                    s.half_starts_bytes, s.half_compressed ? s.half_table_bytes : 0});
+    // A set asked compressed that would not pay is written raw, as its define says.
+    if (generation.layout.compress && !generation.include.compressed)
+        face.note(state, message_compress_not_paid, {state.paths.output.c_str(), "FONT_COMPRESSED"});
+    if (generation.layout.compress && generation.layout.half != HalfWidth::none && !generation.include.half_compressed)
+        face.note(state, message_compress_not_paid, {state.paths.output.c_str(), "FONT_HALF_COMPRESSED"});
     if (!generation.image.empty()) face.say(state, message_image_written, {generation.image, generation.image_bytes});
     if (font_read) warn_about_missing_glyphs(state, face, generation);
     return font_read ? Outcome{} : said();
@@ -339,6 +367,7 @@ Outcome show_command(AppState& state, const Request& request) {
     face.say(state, message_listed_key, {!layout.says_key ? "none" : key_words[static_cast<std::size_t>(layout.key)]});
     face.say(state, message_listed_image, {state.generation.image.c_str()});
     face.say(state, message_listed_name, {state.generation.name.c_str()});
+    face.say(state, message_listed_compress, {layout.compress ? "yes" : "no"});
     face.say(state, message_listed_settings_file, {state.ini_path.data()});
     return {};
 }
@@ -426,6 +455,11 @@ constexpr OptionRow options[] = {
      Completion::nothing, nullptr, [](Options& o, const char* v, int) { return (o.name = v), (o.no_name = false), true; }},
     {"--no-name", nullptr, nullptr, nullptr, takes_name, "write the include file without a name again",
      Completion::nothing, nullptr, [](Options& o, const char*, int) { return (o.name = nullptr), (o.no_name = true); }},
+    {"--compress", nullptr, nullptr, nullptr, takes_compress,
+     "compress each glyph on its own, each set of glyphs where it pays; kept for the next generations",
+     Completion::nothing, nullptr, [](Options& o, const char*, int) { return (o.compress = true), true; }},
+    {"--no-compress", nullptr, nullptr, nullptr, takes_compress, "write the glyphs raw again", Completion::nothing, nullptr,
+     [](Options& o, const char*, int) { return (o.compress = false), true; }},
 };
 
 constexpr int no_row = -1;
@@ -456,9 +490,10 @@ constexpr CommandRow commands[] = {
      "printable ASCII, of the half-width katakana or of both, from the half-width font source file; --key unicode "
      "keys the characters by code point (sjis: by Shift_JIS code); --image writes the same font as a binary image "
      "for external flash too; --name NAME makes the file a translation unit of its own that defines the font "
-     "const sorvane_font NAME (a C identifier); these choices are kept with the output file, a plain generate (and the "
-     "window's button) repeats them, and none, --no-image and --no-name take them back",
-     0, 1, takes_budget | takes_guards | takes_layout | takes_image | takes_name, nullptr, generate_button, save_dialog, saves, generate_command,
+     "const sorvane_font NAME (a C identifier); --compress compresses each glyph on its own (each set of glyphs only where "
+     "that takes fewer bytes, FONT_COMPRESSED saying which); these choices are kept with the output file, a plain generate (and the "
+     "window's button) repeats them, and none, --no-image, --no-name and --no-compress take them back",
+     0, 1, takes_budget | takes_guards | takes_layout | takes_image | takes_name | takes_compress, nullptr, generate_button, save_dialog, saves, generate_command,
      any_file, "inc"},
     {"plan", "",
      "print the bytes each way of generating the registered list in the chosen font would write, as generate writes "

@@ -46,6 +46,7 @@ enum Option : unsigned {
     takes_half = 256,     // --half
     takes_image = 512,    // --image and --no-image
     takes_name = 1024,    // --name and --no-name
+    takes_compress = 2048,  // --compress and --no-compress
     takes_budget = 4096,  // --max-bytes
 };
 
@@ -66,6 +67,7 @@ struct Options {
     bool no_image = false;                // --no-image
     const char* name = nullptr;           // --name: the font's C identifier
     bool no_name = false;                 // --no-name
+    std::optional<bool> compress;         // --compress, --no-compress
     const char* half_font = nullptr;      // --half
 };
 

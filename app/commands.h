@@ -127,6 +127,8 @@ struct Generation {
     int missing_half = 0;
     std::array<int, 10> first_missing_half{};
     IncludeLayout layout;  // of the include file, as the choices asked for it
+    IncludeSummary image_tables;  // the tables of an image that outgrew max_bytes (font_image_size)
+    long long image_size = 0;     // and its bytes
     std::string image;     // the image's path; empty for none
 };
 

@@ -148,12 +148,18 @@ CodeRange last_code_range(const AppState& state) {
 // Whether the guards refuse the include file of the registered list, as the generation
 // found it: its size, and for strict every glyph.
 bool refused_by(const GenerationGuards& guards, const char* image, const IncludeLayout& layout, const AppState& state,
-                Generation& generation) {
-    generation.include =
-        summarize_include_file(state.registered_set, state.font.kind(), last_code_range(state), layout);
+                const HalfTable& half, Generation& generation) {
+    const FontKind& font = state.font.kind();
+    // Compressed sets are counted with the glyphs only when a limit asks for their size.
     const bool limited = guards.max_bytes >= 0;
+    generation.include = limited ? summarize_include_file(state.registered_set, state.glyph_store, font,
+                                                          last_code_range(state), layout, &half)
+                                 : summarize_include_file(state.registered_set, font, last_code_range(state), layout);
     const bool include_over = limited && generation.include.total_bytes() > guards.max_bytes;
-    generation.image_over = limited && !include_over && image && font_image_bytes(generation.include) > guards.max_bytes;
+    if (limited && !include_over && image)
+        generation.image_size = font_image_size(state.registered_set, state.glyph_store, font, layout, &half,
+                                                &generation.image_tables);
+    generation.image_over = limited && !include_over && image && generation.image_size > guards.max_bytes;
     generation.too_big = include_over || generation.image_over;
     generation.not_whole =
         guards.strict && (generation.missing_glyphs > 0 || generation.missing_half > 0 || !generation.font.ok());
@@ -328,7 +334,7 @@ Generation generate(AppState& state, const char* path, const BannerTime& time, c
     if (layout.half != HalfWidth::none && !load_half_source(state, layout, *half, generation)) return refuse();
 
     if (guarded) {
-        if (refused_by(guards, image, layout, state, generation)) return refuse();
+        if (refused_by(guards, image, layout, state, *half, generation)) return refuse();
         if (!open_outputs(outputs, out_path, image, generation)) return generation;
     }
     write_include(state, outputs, image, time, layout, *half, generation);

@@ -334,18 +334,33 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     "--name %1: C か C++ のキーワード、予約された名前、またはインクルード・ファイルかリーダーが自ら使う名前で、フォントの名前にはなりません"_sjis,
     "--name %1: it is a keyword of C or C++, a reserved name, or a name the include file or the reader uses itself, and can't name a font",
     // 119
+    "compress: %1",
+    "compress: %1",
+    // 120
+    "%1 は書きませんでした。表がフラッシュを %2 バイト（インデックス表 %3、別キー表 %4、全角グリフ %5、半角グリフ %6、%7 文字）使い、--max-bytes %8 を超えます。前のファイルはそのままです"_sjis,
+    "%1 not written: its tables would take %2 bytes of flash (index table %3, other key table %4, full-width glyphs %5, half-width glyphs %6; %7 characters), more than --max-bytes %8; the last one is left as it was",
+    // 121
+    "%1 はフラッシュを %2 バイト（ヘッダ %3、インデックス表 %4、別キー表 %5、全角グリフ %6、半角グリフ %7）使い、--max-bytes %8 を超えます。イメージもインクルード・ファイルも書きませんでした。前のファイルはそのままです"_sjis,
+    "the image %1 would take %2 bytes of flash (header %3, index table %4, other key table %5, full-width glyphs %6, half-width glyphs %7), more than --max-bytes %8; neither it nor the include file is written, the last ones are left as they were",
+    // 122
+    "%1: 圧縮した全角グリフはモデル %2、開始表 %3、グリフ %4 バイト、半角グリフはモデル %5、開始表 %6、グリフ %7 バイト（生のままの組は 0）"_sjis,
+    "%1: the compressed full-width glyphs take model %2, starts %3 and packed glyphs %4 bytes; the half-width ones model %5, starts %6 and packed glyphs %7 bytes (0 for a set left raw)",
+    // 123
+    "%1: %2 は 0 です。圧縮してもバイトが減らないので、そのグリフは生のまま書きました"_sjis,
+    "%1: %2 is 0: compressed, those glyphs would take no fewer bytes, so they are written raw",
+    // 124
     "%1 文字、%2: 生成の各方法が書くバイト数（* は保持された選択で generate が書くもの）"_sjis,
     "%1 characters of %2: the bytes each way of generating writes (* what generate writes with the kept choices)",
-    // 120: the table's columns, between tabs
+    // 125: the table's columns, between tabs
     "\t出力\tグリフ\t--half-width\t--key\tバイト\t--max-bytes"_sjis,
     "\toutput\tglyphs\t--half-width\t--key\tbytes\t--max-bytes",
-    // 121: include file, image, raw, compressed, fits, does not fit; between tabs
+    // 126: include file, image, raw, compressed, fits, does not fit; between tabs
     "インクルード・ファイル\tイメージ\t無圧縮\t圧縮\t収まる\t超える"_sjis,
     "include file\timage\traw\tcompressed\tfits\tover",
-    // 122
+    // 127
     "%1 が読めないか半角グリフがないので、半角グリフのある方法は数えません"_sjis,
     "%1 cannot be read or holds no half-width glyphs: the ways with them are not counted",
-    // 123
+    // 128
     "%2 の方法のうち %1 が --max-bytes %3 に収まります"_sjis,
     "%1 of the %2 ways fit --max-bytes %3",
 };

@@ -114,11 +114,16 @@ enum Message : int {
     message_listed_name = 116,
     message_name_not_identifier = 117,
     message_name_reserved = 118,
-    message_plan_heading = 119,
-    message_plan_columns = 120,
-    message_plan_words = 121,
-    message_plan_no_half = 122,
-    message_plan_fitting = 123,
+    message_listed_compress = 119,
+    message_too_big_compressed = 120,
+    message_image_too_big_compressed = 121,
+    message_compressed_tables = 122,
+    message_compress_not_paid = 123,
+    message_plan_heading = 124,
+    message_plan_columns = 125,
+    message_plan_words = 126,
+    message_plan_no_half = 127,
+    message_plan_fitting = 128,
     message_end
 };
 

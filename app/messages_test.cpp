@@ -36,7 +36,7 @@ bool is_whole_shift_jis(std::string_view text) {
 // scripts read, and the lines of lists.
 bool is_the_same_in_both(int message) {
     return (message >= message_list_line && message <= message_listed_settings_file) || message == message_place_reason ||
-           (message >= message_listed_half_width && message <= message_listed_name);
+           (message >= message_listed_half_width && message <= message_listed_name) || message == message_listed_compress;
 }
 
 TEST(Messages, EveryMessageInBothLanguagesWithTheSamePlaces) {

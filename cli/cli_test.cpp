@@ -45,7 +45,7 @@ TEST(Arguments, UsageErrors) {
     EXPECT_EQ(parsed({"-x", "add"}).error, "unknown option '-x'");
     EXPECT_EQ(parsed({"add", "extra"}).error, "add takes no arguments");
     EXPECT_EQ(parsed({"scan"}).error, "scan takes the arguments FILE... [--encoding NAME] [--add]");
-    EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE] [--max-bytes N] [--strict] [--half-width none|ascii|kana|all] [--key none|sjis|unicode] [--image IMAGE] [--no-image] [--name NAME] [--no-name]");
+    EXPECT_EQ(parsed({"generate", "a", "b"}).error, "generate takes the arguments [FILE] [--max-bytes N] [--strict] [--half-width none|ascii|kana|all] [--key none|sjis|unicode] [--image IMAGE] [--no-image] [--name NAME] [--no-name] [--compress] [--no-compress]");
     EXPECT_EQ(parsed({"generate", "-o", "x"}).error, "unknown option '-o' for generate");
     EXPECT_EQ(parsed({"font", "arial"}).error, "font is one of k14|jiskan16|jiskan24, not 'arial'");
     EXPECT_EQ(parsed({"import-bdf", "f.bdf", "-o"}).error, "-o needs a value");

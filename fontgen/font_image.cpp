@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace sorvane {
 namespace {
@@ -67,12 +68,27 @@ ImageContents font_image_contents(const KanjiGrid& registered, const GlyphTable&
         }
         contents.tables.push_back(std::move(other));
     }
+    // A compressed set: its model, its starts and its packed glyphs, each needed.
+    const CompressedSets sets = compress_sets(entries, glyphs, font, layout, half, image_model_bits);
+    const auto add_set = [&contents](const char* tags, const CompressedGlyphs& set, int flags) {
+        std::vector<std::uint8_t> packed;
+        for (const auto& glyph : set.glyphs) packed.insert(packed.end(), glyph.begin(), glyph.end());
+        const std::vector<std::uint8_t>* parts[] = {&set.model, &set.index, &packed};
+        for (int i = 0; i < 3; ++i)
+            contents.tables.push_back({{tags[4 * i], tags[4 * i + 1], tags[4 * i + 2], tags[4 * i + 3]}, 1, true, *parts[i],
+                                       i == 2 ? flags : 0});
+    };
+    if (sets.full) add_set("MODLGIDXPACK", *sets.full, 0);
     ImageTable glyph_table{{'G', 'L', 'Y', 'F'}, font.glyph_bytes(), true, {}};
-    for (const FontEntry& e : entries) {
+    for (const FontEntry& e : sets.full ? std::vector<FontEntry>{} : entries) {
         const auto numbers = glyph_numbers(glyphs[static_cast<std::size_t>(e.cell)], font);
         for (int n = 0; n < font.glyph_bytes(); ++n) glyph_table.bytes.push_back(static_cast<std::uint8_t>(numbers[static_cast<std::size_t>(n)]));
     }
-    contents.tables.push_back(std::move(glyph_table));
+    if (!sets.full) contents.tables.push_back(std::move(glyph_table));
+    if (sets.half) {
+        add_set("HMODHIDXHPAK", *sets.half, (layout.ascii() ? image_flag_ascii : 0) | (layout.kana() ? image_flag_kana : 0));
+        return contents;
+    }
     if (layout.ascii()) contents.tables.push_back(half_table("ASCI", *half, ascii_first, ascii_count, font));
     if (layout.kana()) contents.tables.push_back(half_table("KANA", *half, kana_first, kana_count, font));
     return contents;
@@ -99,7 +115,7 @@ std::vector<std::uint8_t> image_bytes(const ImageContents& contents) {
         put32(out, entry + 4, static_cast<std::uint32_t>(out.size()));
         put32(out, entry + 8, static_cast<std::uint32_t>(table.bytes.size()));
         put16(out, entry + 12, static_cast<std::uint32_t>(table.record_bytes));
-        put16(out, entry + 14, table.needed ? 1 : 0);
+        put16(out, entry + 14, static_cast<std::uint32_t>((table.needed ? 1 : 0) | table.flags));
         out.insert(out.end(), table.bytes.begin(), table.bytes.end());
         entry += image_entry_bytes;
     }
@@ -108,6 +124,30 @@ std::vector<std::uint8_t> image_bytes(const ImageContents& contents) {
     put32(out, 20, crc_of(std::span(out).subspan(static_cast<std::size_t>(header))));
     put32(out, static_cast<std::size_t>(header - 4), crc_of(std::span(out).first(static_cast<std::size_t>(header - 4))));
     return out;
+}
+
+long long font_image_size(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
+                          const IncludeLayout& layout, const HalfTable* half, IncludeSummary* tables) {
+    const ImageContents contents = font_image_contents(registered, glyphs, font, layout, half);
+    if (tables) {
+        IncludeSummary s;
+        s.count = contents.count;
+        for (const ImageTable& t : contents.tables) {
+            const std::string_view tag(t.tag.data(), t.tag.size());
+            const int bytes = static_cast<int>(t.bytes.size());
+            int* field = tag == "KEYS" ? &s.index_table_bytes : tag == "OTHR" ? &s.alt_table_bytes
+                       : tag == "GLYF" || tag == "PACK" ? &s.glyph_table_bytes : tag == "MODL" ? &s.model_table_bytes
+                       : tag == "GIDX" ? &s.starts_table_bytes : tag == "HMOD" ? &s.half_model_bytes
+                       : tag == "HIDX" ? &s.half_starts_bytes : &s.half_table_bytes;
+            *field += bytes;
+            s.compressed = s.compressed || tag == "PACK";
+            s.half_compressed = s.half_compressed || tag == "HPAK";
+        }
+        *tables = s;
+    }
+    long long bytes = image_header_bytes(static_cast<int>(contents.tables.size()));
+    for (const ImageTable& t : contents.tables) bytes += static_cast<long long>(t.bytes.size());
+    return bytes;
 }
 
 std::optional<std::uint32_t> image_identity(std::span<const std::uint8_t> image) {

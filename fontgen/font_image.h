@@ -27,7 +27,11 @@ struct ImageTable {
     int record_bytes = 0;
     bool needed = false;
     std::vector<std::uint8_t> bytes;
+    int flags = 0;  // the directory's flags besides needed (bit 0)
 };
+
+// HPAK's flags: the half-width glyphs it holds.
+inline constexpr int image_flag_ascii = 2, image_flag_kana = 4;
 
 // What an image holds: the fixed part of its header, and its tables in their order.
 struct ImageContents {
@@ -57,7 +61,13 @@ inline std::vector<std::uint8_t> font_image(const KanjiGrid& registered, const G
 // do not begin with a whole header of version 1 or 2 that its CRC-32 holds.
 std::optional<std::uint32_t> image_identity(std::span<const std::uint8_t> image);
 
-// The size of that image, from the summary of its include file: the other key's index takes
+// The bytes of that image, counted as it is made (with --compress, its sets compressed as
+// the image compresses them); tables, where given, gets the bytes of its tables in the fields
+// of an include file's summary (the other key's index, twice the include file's, in alt).
+long long font_image_size(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
+                          const IncludeLayout& layout, const HalfTable* half, IncludeSummary* tables = nullptr);
+
+// The size of a raw image, from the summary of its include file: the other key's index takes
 // twice the include file's table (a code and a place for each character), and is left out
 // with no character, as the half-width tables are when not asked for.
 constexpr long long font_image_bytes(const IncludeSummary& summary) {

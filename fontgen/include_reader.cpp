@@ -5,6 +5,8 @@
 
 #include "core/kanji_grid.h"
 #include "fontgen/font_table.h"
+#include "fontgen/glyph_coder.h"
+#include "fontgen/include_writer.h"
 
 namespace sorvane {
 namespace {
@@ -95,9 +97,73 @@ const char* read_half_table(std::string_view text, const char* name, int first, 
     return nullptr;
 }
 
+// A table of bytes of a compressed set, name[] = { ... }; false when it is none.
+bool read_byte_table(std::string_view text, std::string_view name, std::vector<std::uint8_t>& bytes) {
+    Reader in{text};
+    if (!in.find(std::string(name) + "[] = {")) return false;
+    bytes.clear();
+    if (in.take('}')) return true;
+    do {
+        std::uint32_t number = 0;
+        if (!in.number(number) || number > 0xFF) return false;
+        bytes.push_back(static_cast<std::uint8_t>(number));
+    } while (in.take(','));
+    return in.take('}');
+}
+
+// The glyphs of a compressed set, prefix_model, prefix_starts and prefix_packed, decoded:
+// count of them, or why the set is none.
+const char* read_compressed_set(std::string_view text, const char* prefix, std::size_t count, const GlyphShape& shape,
+                                std::vector<GlyphRecord>& glyphs) {
+    std::vector<std::uint8_t> model, starts, packed;
+    const std::string name = prefix;
+    if (!read_byte_table(text, name + "_model", model) || !read_byte_table(text, name + "_starts", starts) ||
+        !read_byte_table(text, name + "_packed", packed))
+        return "a compressed set of glyphs lacks its model, its starts or its glyphs, or holds a number above 255";
+    if (model.size() < glyph_coder_header_bytes || (model[0] & 15) == 0 ||
+        model.size() != glyph_coder_header_bytes + (std::size_t{1} << (model[0] & 15)))
+        return "the model of a compressed set of glyphs is not of the size its first byte says";
+    const std::size_t groups = (count + glyph_index_group - 1) / glyph_index_group;
+    if (starts.size() != count + groups * glyph_index_group_header)
+        return "the starts of a compressed set of glyphs are not of its glyphs";
+    std::size_t at = 0, record = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % glyph_index_group == 0) {
+            at = starts[record] | starts[record + 1] << 8 | static_cast<std::size_t>(starts[record + 2]) << 16;
+            record += glyph_index_group_header;
+        }
+        const std::size_t length = starts[record++];
+        if (at > packed.size() || length > packed.size() - at) return "a compressed glyph lies past the packed glyphs";
+        glyphs.push_back(decode_glyph(model, std::span(packed).subspan(at, length), shape));
+        at += length;
+    }
+    return nullptr;
+}
+
 const char* read_half_tables(std::string_view text, const FontKind& kind, IncludeFont& font) {
     font.half.assign(half_codes, GlyphRecord{});
     font.has_half.assign(half_codes, false);
+    if (text.find("font_half_model[] = {") != std::string_view::npos) {
+        // Which glyphs the set holds: its defines say, ASCII first.
+        const auto defined = [&text](const char* define) {
+            Reader in{text};
+            std::uint32_t value = 0;
+            return in.find(define) && in.number(value) && value == 1;
+        };
+        std::vector<int> codes;
+        if (defined("#define FONT_HALF_ASCII"))
+            for (int c = ascii_first; c < ascii_first + ascii_count; ++c) codes.push_back(c);
+        if (defined("#define FONT_HALF_KANA"))
+            for (int c = kana_first; c < kana_first + kana_count; ++c) codes.push_back(c);
+        std::vector<GlyphRecord> glyphs;
+        if (const char* why = read_compressed_set(text, "font_half", codes.size(), {kind.half_dots, kind.dots, 1}, glyphs))
+            return why;
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            font.half[static_cast<std::size_t>(codes[i])] = glyphs[i];
+            font.has_half[static_cast<std::size_t>(codes[i])] = true;
+        }
+        return nullptr;
+    }
     if (const char* why = read_half_table(text, "font_half_ascii[95][FONT_HALF_SIZE] = {", 0x20, 95, kind, font)) return why;
     return read_half_table(text, "font_half_kana[63][FONT_HALF_SIZE] = {", 0xA1, 63, kind, font);
 }
@@ -166,6 +232,15 @@ IncludeFont read_include_file(std::string_view text) {
     }
     if (!in.take('}')) return refuse("font_kanji_index holds more codes than FONT_KANJI_NUM");
 
+    if (text.find("font_kanji_model[] = {", in.pos) != std::string_view::npos) {
+        // A compressed file: each glyph decoded from its packed bytes.
+        font.glyphs.reserve(count);
+        if (const char* why = read_compressed_set(text, "font_kanji", count, {kind->dots, kind->dots, kind->band}, font.glyphs))
+            return refuse(why);
+        if (const char* why = read_alt_table(in, count, font)) return refuse(why);
+        if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
+        return font;
+    }
     if (!in.find("font_kanji[][FONT_KANJI_SIZE] = {")) return refuse("no table font_kanji");
     font.glyphs.reserve(count);
     std::array<std::uint32_t, 3 * glyph_rows_max> numbers;

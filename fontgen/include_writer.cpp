@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -122,14 +123,26 @@ void write_defines(TextWriter& out, const IncludeSummary& summary, const Include
         out.write(text);
         out.write("\t/* the image made with this file: the CRC-32 at the end of its header */\n");
     }
+    if (layout.compress) {
+        write_define(out, "FONT_COMPRESSED\t\t", summary.compressed,
+                     "\t/* 0: asked, but the glyphs are raw: it would not pay */");
+        if (layout.half != HalfWidth::none)
+            write_define(out, "FONT_HALF_COMPRESSED\t", summary.half_compressed, "\t/* 0 when raw */");
+    }
     out.write("\n");
 }
 
 // The declarations of the tables a layout adds, for a compiler that declares its tables.
-void write_declarations(TextWriter& out, const CompilerKind& compiler, const IncludeLayout& layout) {
+void write_declarations(TextWriter& out, const CompilerKind& compiler, const IncludeLayout& layout,
+                        const IncludeSummary& summary) {
+    out.write(summary.compressed ? compiler.declares_packed_kanji : compiler.declares_kanji);
     if (layout.says_key) out.write(compiler.declares_alt);
-    if (layout.ascii()) out.write(compiler.declares_ascii);
-    if (layout.kana()) out.write(compiler.declares_kana);
+    if (summary.half_compressed) {
+        out.write(compiler.declares_packed_half);
+    } else {
+        if (layout.ascii()) out.write(compiler.declares_ascii);
+        if (layout.kana()) out.write(compiler.declares_kana);
+    }
     out.write(compiler.closing_declarations);
 }
 
@@ -163,10 +176,52 @@ void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& fon
     }
 }
 
+// A table of bytes of a compressed set: its lines as given, the numbers split by commas.
+void write_byte_table(TextWriter& out, const char* name, const std::vector<std::vector<std::uint8_t>>& lines,
+                      const CompilerKind& compiler, const char* storage) {
+    out.write(storage);
+    out.write(compiler.placement);
+    out.write(compiler.glyph_type);
+    out.write("\t");
+    out.write(name);
+    out.write("[] = {\n");
+    bool first = true;
+    for (const std::vector<std::uint8_t>& line : lines) {
+        if (line.empty()) continue;
+        out.write_byte('\t');
+        for (const std::uint8_t byte : line) {
+            if (!first) out.write_byte(',');
+            out.write_unsigned(byte);
+            first = false;
+        }
+        out.write("\n");
+    }
+    out.write("};\n\n");
+}
+
+// The lines of a table of bytes: count to a line.
+std::vector<std::vector<std::uint8_t>> lines_of(const std::vector<std::uint8_t>& bytes, std::size_t count) {
+    std::vector<std::vector<std::uint8_t>> lines;
+    for (std::size_t at = 0; at < bytes.size(); at += count)
+        lines.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                           bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + count)));
+    return lines;
+}
+
+// A compressed set as three tables, prefix_model, prefix_starts and prefix_packed: the model
+// sixteen bytes to a line, a record of the starts to a line, a glyph to a line.
+void write_compressed_set(TextWriter& out, const char* prefix, const CompressedGlyphs& set, const CompilerKind& compiler,
+                          const char* storage) {
+    const std::string name = prefix;
+    write_byte_table(out, (name + "_model").c_str(), lines_of(set.model, 16), compiler, storage);
+    write_byte_table(out, (name + "_starts").c_str(),
+                     lines_of(set.index, glyph_index_group_header + glyph_index_group), compiler, storage);
+    write_byte_table(out, (name + "_packed").c_str(), set.glyphs, compiler, storage);
+}
+
 // One table holds every character: the glyph table's capacity is always the whole grid.
 void write_glyph_table(TextWriter& out, const std::vector<FontEntry>& entries, const GlyphTable& glyphs,
                        const CompilerKind& compiler, const FontKind& font, const char* storage) {
-    out.write("};\n\n");
     out.write(storage);
     out.write(compiler.placement);
     out.write(compiler.glyph_type);
@@ -209,7 +264,8 @@ void write_half_table(TextWriter& out, const char* name, int first, int count, c
 
 // A table's first byte for the font's initializer: null for a table the file lacks, cast
 // where the table's element type is not the reader's (XC32's const char glyphs).
-void write_table_pointer(TextWriter& out, const char* table, bool there, const CompilerKind& compiler) {
+void write_table_pointer(TextWriter& out, const char* table, bool there, const CompilerKind& compiler,
+                         bool bytes = false) {
     out.write(", ");
     if (!there) {
         out.write("0");
@@ -218,12 +274,13 @@ void write_table_pointer(TextWriter& out, const char* table, bool there, const C
     if (std::string_view(compiler.glyph_type) != "const unsigned char") out.write("(const SORVANE_FLASH_SPACE unsigned char *)");
     out.write("&");
     out.write(table);
-    out.write("[0][0]");
+    out.write(bytes ? "[0]" : "[0][0]");
 }
 
 // The font of a file with a name, the one name it gives the firmware: C linkage under C++
 // too, where a const at namespace scope would be internal otherwise.
-void write_font_definition(TextWriter& out, const IncludeLayout& layout, const FontKind& font, bool has_characters,
+void write_font_definition(TextWriter& out, const IncludeLayout& layout, const IncludeSummary& summary,
+                           const FontKind& font, bool has_characters,
                            std::optional<std::uint32_t> image_crc, const CompilerKind& compiler) {
     out.write("#ifdef __cplusplus\nextern \"C\"\n#endif\nconst sorvane_font ");
     out.write(layout.name);
@@ -246,9 +303,16 @@ void write_font_definition(TextWriter& out, const IncludeLayout& layout, const F
     out.write(",\n\t");
     out.write(has_characters ? "font_kanji_index" : "0");
     out.write(has_characters && layout.says_key ? ", font_kanji_alt" : ", 0");
-    write_table_pointer(out, "font_kanji", has_characters, compiler);
-    write_table_pointer(out, "font_half_ascii", layout.ascii(), compiler);
-    write_table_pointer(out, "font_half_kana", layout.kana(), compiler);
+    const bool full = summary.compressed, half = summary.half_compressed;
+    write_table_pointer(out, full ? "font_kanji_packed" : "font_kanji", has_characters, compiler, full);
+    write_table_pointer(out, "font_half_ascii", layout.ascii() && !half, compiler);
+    write_table_pointer(out, "font_half_kana", layout.kana() && !half, compiler);
+    // The compressed sets' models and starts, and the half-width glyphs packed.
+    write_table_pointer(out, "font_kanji_model", full, compiler, true);
+    write_table_pointer(out, "font_kanji_starts", full, compiler, true);
+    write_table_pointer(out, "font_half_model", half, compiler, true);
+    write_table_pointer(out, "font_half_starts", half, compiler, true);
+    write_table_pointer(out, "font_half_packed", half, compiler, true);
     out.write(");\n");
 }
 
@@ -307,7 +371,7 @@ namespace {
 
 // What a file of these entries holds; summary already counts what the entries left out.
 IncludeSummary summary_of(const std::vector<FontEntry>& entries, IncludeSummary summary, const FontKind& font,
-                          CodeRange range_if_empty, const IncludeLayout& layout) {
+                          CodeRange range_if_empty, const IncludeLayout& layout, const CompressedSets& sets = {}) {
     summary.count = static_cast<int>(entries.size());
     summary.codes = range_if_empty;
     if (!entries.empty()) summary.codes = {entries.front().key, entries.back().key};
@@ -317,6 +381,18 @@ IncludeSummary summary_of(const std::vector<FontEntry>& entries, IncludeSummary 
     if (layout.says_key) summary.alt_table_bytes = 2 * summary.count;
     summary.half_glyphs = (layout.ascii() ? ascii_count : 0) + (layout.kana() ? kana_count : 0);
     summary.half_table_bytes = summary.half_glyphs * font.half_glyph_bytes();
+    if (sets.full) {
+        summary.compressed = true;
+        summary.model_table_bytes = static_cast<int>(sets.full->model_bytes);
+        summary.starts_table_bytes = static_cast<int>(sets.full->index_bytes);
+        summary.glyph_table_bytes = static_cast<int>(sets.full->glyph_bytes);
+    }
+    if (sets.half) {
+        summary.half_compressed = true;
+        summary.half_model_bytes = static_cast<int>(sets.half->model_bytes);
+        summary.half_starts_bytes = static_cast<int>(sets.half->index_bytes);
+        summary.half_table_bytes = static_cast<int>(sets.half->glyph_bytes);
+    }
     return summary;
 }
 
@@ -339,6 +415,40 @@ IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKin
     return summary_of(entries, left_out, font, range_if_empty, layout);
 }
 
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
+                                      CodeRange range_if_empty, const IncludeLayout& asked, const HalfTable* half) {
+    IncludeLayout layout = asked;
+    if (!half) layout.half = HalfWidth::none;
+    IncludeSummary left_out;
+    const std::vector<FontEntry> entries = font_entries(registered, layout.key, left_out);
+    return summary_of(entries, left_out, font, range_if_empty, layout,
+                      compress_sets(entries, glyphs, font, layout, half, include_model_bits));
+}
+
+CompressedSets compress_sets(const std::vector<FontEntry>& entries, const GlyphTable& glyphs, const FontKind& font,
+                             const IncludeLayout& layout, const HalfTable* half, int max_bits) {
+    CompressedSets sets;
+    if (!layout.compress) return sets;
+    std::vector<GlyphRecord> full;
+    for (const FontEntry& e : entries) full.push_back(glyphs[static_cast<std::size_t>(e.cell)]);
+    // A set is compressed where it pays: fewer bytes in all than its raw table.
+    const auto pays = [max_bits](const std::vector<GlyphRecord>& set, const GlyphShape& shape) {
+        std::optional<CompressedGlyphs> made;
+        if (set.empty()) return made;
+        made = compress_glyphs(set, shape, max_bits);
+        if (made->total_bytes() >= static_cast<long long>(set.size()) * shape.cell_bytes()) made.reset();
+        return made;
+    };
+    sets.full = pays(full, full_shape(font));
+    if (half && layout.half != HalfWidth::none) {
+        std::vector<GlyphRecord> halves;
+        if (layout.ascii()) halves.insert(halves.end(), half->begin() + ascii_first, half->begin() + ascii_first + ascii_count);
+        if (layout.kana()) halves.insert(halves.end(), half->begin() + kana_first, half->begin() + kana_first + kana_count);
+        sets.half = pays(halves, half_shape(font));
+    }
+    return sets;
+}
+
 IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, const GlyphTable& glyphs,
                                   const FontKind& font, const CompilerKind& compiler, const BannerTime& time,
                                   CodeRange range_if_empty, const IncludeLayout& asked, const HalfTable* half,
@@ -347,7 +457,8 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     if (!half) layout.half = HalfWidth::none;
     IncludeSummary left_out;
     const std::vector<FontEntry> entries = font_entries(registered, layout.key, left_out);
-    IncludeSummary summary = summary_of(entries, left_out, font, range_if_empty, layout);
+    const CompressedSets sets = compress_sets(entries, glyphs, font, layout, half, include_model_bits);
+    IncludeSummary summary = summary_of(entries, left_out, font, range_if_empty, layout, sets);
     // A file with a name keeps its tables to itself and declares none; a font of no
     // character has no table of characters (ISO C has no empty array), its pointers null.
     const bool named = !layout.name.empty();
@@ -358,21 +469,27 @@ IncludeSummary write_include_file(TextWriter& out, const KanjiGrid& registered, 
     write_defines(out, summary, layout, font, image_crc);
     if (!named) {
         out.write(compiler.opening);
-        write_declarations(out, compiler, layout);
+        write_declarations(out, compiler, layout, summary);
     }
     out.write(compiler.section_open);
     if (character_tables) {
         write_code_table(out, "font_kanji_index", entries, false, compiler, storage);
-        write_glyph_table(out, entries, glyphs, compiler, font, storage);
+        out.write("};\n\n");
+        if (sets.full) write_compressed_set(out, "font_kanji", *sets.full, compiler, storage);
+        else write_glyph_table(out, entries, glyphs, compiler, font, storage);
         if (layout.says_key) {
             write_code_table(out, "font_kanji_alt", entries, true, compiler, storage);
             out.write("};\n\n");
         }
     }
-    if (layout.ascii()) write_half_table(out, "font_half_ascii", ascii_first, ascii_count, *half, compiler, font, storage);
-    if (layout.kana()) write_half_table(out, "font_half_kana", kana_first, kana_count, *half, compiler, font, storage);
+    if (sets.half) {
+        write_compressed_set(out, "font_half", *sets.half, compiler, storage);
+    } else {
+        if (layout.ascii()) write_half_table(out, "font_half_ascii", ascii_first, ascii_count, *half, compiler, font, storage);
+        if (layout.kana()) write_half_table(out, "font_half_kana", kana_first, kana_count, *half, compiler, font, storage);
+    }
     out.write(compiler.section_close);
-    if (named) write_font_definition(out, layout, font, !entries.empty(), image_crc, compiler);
+    if (named) write_font_definition(out, layout, summary, font, !entries.empty(), image_crc, compiler);
     else out.write(compiler.closing);
     summary.written = out.flush();
     return summary;
@@ -398,7 +515,8 @@ NameFault font_name_fault(std::string_view name) {
         "struct", "switch", "template", "this", "thread_local", "throw", "true", "try", "typedef", "typeid",
         "typename", "typeof", "typeof_unqual", "union", "unsigned", "using", "virtual", "void", "volatile",
         "wchar_t", "while", "xor", "xor_eq", "font_kanji", "font_kanji_index", "font_kanji_alt", "font_half_ascii",
-        "font_half_kana", "main"};
+        "font_half_kana", "font_kanji_model", "font_kanji_starts", "font_kanji_packed", "font_half_model",
+        "font_half_starts", "font_half_packed", "main"};
     for (const std::string_view word : taken)
         if (name == word) return NameFault::reserved;
     const auto begins = [&name](std::string_view prefix) { return name.substr(0, prefix.size()) == prefix; };

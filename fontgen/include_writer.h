@@ -12,6 +12,7 @@
 #include "core/text_stream.h"
 #include "fontgen/font_source.h"
 #include "fontgen/font_table.h"
+#include "fontgen/glyph_coder.h"
 
 namespace sorvane {
 
@@ -22,6 +23,9 @@ struct CompilerKind {
     const char* word;          // on the command line
     const char* glyph_type;    // the element type of font_kanji and the half-width tables
     const char* opening;       // after the defines: a guard and declarations, or nothing
+    // The declaration of the full-width glyphs, raw or compressed (after opening), or nothing.
+    const char* declares_kanji;
+    const char* declares_packed_kanji;
     const char* section_open;  // before the tables: a pragma that places them, or nothing
     const char* section_close;
     const char* closing;       // the file's last line, or nothing
@@ -36,6 +40,7 @@ struct CompilerKind {
     const char* declares_alt;
     const char* declares_ascii;
     const char* declares_kana;
+    const char* declares_packed_half;  // the compressed half-width glyphs in place of the two
     const char* closing_declarations;
     bool utf8_comments;  // the comments' characters in UTF-8, as every compiler reads them; else Shift_JIS
 };
@@ -48,22 +53,32 @@ inline constexpr char c99_opening[] =
     "#ifndef SORVANE_FONT_INC\n#define SORVANE_FONT_INC\n\n"
     "#ifndef SORVANE_FONT_FLASH\n#define SORVANE_FONT_FLASH\n#endif\n\n"
     "#ifdef __cplusplus\nextern \"C\" {\n#endif\n"
-    "extern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_index[];\n"
-    "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n";
+    "extern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_index[];\n";
+inline constexpr char c99_declares_kanji[] = "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji[][FONT_KANJI_SIZE];\n";
+inline constexpr char c99_declares_packed_kanji[] =
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji_model[];\n"
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji_starts[];\n"
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_kanji_packed[];\n";
+inline constexpr char c99_declares_packed_half[] =
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_model[];\n"
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_starts[];\n"
+    "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_packed[];\n";
 inline constexpr char c99_closing_declarations[] = "#ifdef __cplusplus\n}\n#endif\n\n";
 
 // The compilers; the stored compiler value is a compiler's place in the table. The window
 // has a radio button for each of the first two.
 inline constexpr std::array<CompilerKind, 3> compiler_table{{
-    // name, word, glyph type, opening, section open and close, closing, empty index and glyphs
-    {"XC32", "xc32", "const char", "", "", "", "", "", "", "", "", "", "", "", false},
-    {"CC-RH", "cc-rh", "const unsigned char", "", "#pragma section const\n", "#pragma section default\n\n", "", "", "", "",
-     "", "", "", "", false},
-    {"C99", "c99", "const unsigned char", c99_opening, "", "", "#endif\n",
+    // name, word, glyph type, opening, the glyphs' declarations, section open and close, closing,
+    // empty index and glyphs, ...
+    {"XC32", "xc32", "const char", "", "", "", "", "", "", "", "", "", "", "", "", "", "", false},
+    {"CC-RH", "cc-rh", "const unsigned char", "", "", "", "#pragma section const\n", "#pragma section default\n\n", "",
+     "", "", "", "", "", "", "", "", false},
+    {"C99", "c99", "const unsigned char", c99_opening, c99_declares_kanji, c99_declares_packed_kanji, "", "", "#endif\n",
      "\t0\t/* no character: FONT_KANJI_NUM is 0 */\n", "\t{0}\t/* no character: FONT_KANJI_NUM is 0 */\n",
      "SORVANE_FONT_FLASH ", "extern SORVANE_FONT_FLASH const unsigned short\tfont_kanji_alt[];\n",
      "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_ascii[95][FONT_HALF_SIZE];\n",
-     "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_kana[63][FONT_HALF_SIZE];\n", c99_closing_declarations, true},
+     "extern SORVANE_FONT_FLASH const unsigned char\tfont_half_kana[63][FONT_HALF_SIZE];\n", c99_declares_packed_half,
+     c99_closing_declarations, true},
 }};
 
 // Which single-byte characters get half-width glyphs: none, printable ASCII (0x20 to 0x7E),
@@ -85,6 +100,7 @@ struct IncludeLayout {
     CodeKey key = CodeKey::sjis;
     bool says_key = false;  // FONT_KEY and font_kanji_alt are written
     std::string_view name{};  // the font's C identifier; empty for a file without one
+    bool compress = false;    // each set of glyphs compressed where it pays (generate --compress)
 
     constexpr bool ascii() const { return half == HalfWidth::ascii || half == HalfWidth::all; }
     constexpr bool kana() const { return half == HalfWidth::kana || half == HalfWidth::all; }
@@ -132,12 +148,18 @@ struct IncludeSummary {
     int alt_table_bytes = 0;    // the other key,
     int half_table_bytes = 0;   // and the half-width glyphs
     int half_glyphs = 0;        // half-width glyphs written
+    // With --compress, a set compressed: its glyph table (glyph_table_bytes, half_table_bytes)
+    // holds the packed glyphs, and its model and starts take these bytes besides.
+    bool compressed = false, half_compressed = false;
+    int model_table_bytes = 0, starts_table_bytes = 0;
+    int half_model_bytes = 0, half_starts_bytes = 0;
     int without_unicode = 0;    // registered characters left out of a Unicode key: no code point,
     int same_unicode = 0;       // or one an earlier character of the list has
     bool written = false;  // every byte was handed to the file and flushed
 
     constexpr long long total_bytes() const {
-        return static_cast<long long>(index_table_bytes) + glyph_table_bytes + alt_table_bytes + half_table_bytes;
+        return static_cast<long long>(index_table_bytes) + glyph_table_bytes + alt_table_bytes + half_table_bytes +
+               model_table_bytes + starts_table_bytes + half_model_bytes + half_starts_bytes;
     }
 };
 
@@ -161,9 +183,30 @@ std::array<std::uint32_t, 3 * glyph_rows_max> glyph_numbers(const GlyphRecord& r
 // width needs, the low byte (dots 0 to 7) first; half_glyph_bytes() of them.
 std::array<std::uint8_t, 2 * glyph_rows_max> half_glyph_numbers(const GlyphRecord& record, const FontKind& font);
 
-// What the include file of the registered characters will hold, before it is written.
+// The most bits of a model's context: an include file's (the model in flash) and an image's
+// (the model in the firmware's RAM: 2 + 2^10 bytes).
+inline constexpr int include_model_bits = 12;
+inline constexpr int image_model_bits = 10;
+
+// The sets of glyphs of a layout with --compress, each compressed only where its model,
+// starts and packed glyphs take fewer bytes than its raw table (none without --compress):
+// the full-width glyphs of the entries, and the half-width glyphs present, ASCII first.
+struct CompressedSets {
+    std::optional<CompressedGlyphs> full, half;
+};
+CompressedSets compress_sets(const std::vector<FontEntry>& entries, const GlyphTable& glyphs, const FontKind& font,
+                             const IncludeLayout& layout, const HalfTable* half, int max_bits);
+
+// The shapes of a font's glyphs as the coder takes them: full-width, half-width.
+constexpr GlyphShape full_shape(const FontKind& font) { return {font.dots, font.dots, font.band}; }
+constexpr GlyphShape half_shape(const FontKind& font) { return {font.half_dots, font.dots, 1}; }
+
+// What the include file of the registered characters will hold, before it is written; a
+// compressing layout counts its compressed sets only with the glyphs (else as raw).
 IncludeSummary summarize_include_file(const KanjiGrid& registered, const FontKind& font, CodeRange range_if_empty,
                                       const IncludeLayout& layout = {});
+IncludeSummary summarize_include_file(const KanjiGrid& registered, const GlyphTable& glyphs, const FontKind& font,
+                                      CodeRange range_if_empty, const IncludeLayout& layout, const HalfTable* half);
 
 // Writes the complete include file of the registered characters with their glyphs in the
 // layout of font, for compiler, with time in the banner. An empty set writes range_if_empty

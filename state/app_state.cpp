@@ -26,6 +26,7 @@ IncludeLayout GenerationChoices::layout() const {
     // Half-width glyphs always come with a key, as they did when asked for alone.
     l.says_key = keyed || l.half != HalfWidth::none;
     l.name = name.view();
+    l.compress = compress == 1;
     return l;
 }
 
@@ -35,7 +36,7 @@ void AppState::clear() {
     font = {};
     compiler = {};
     output_sequence = 0;
-    generation.half_width = generation.key = 0;
+    generation.half_width = generation.key = generation.compress = 0;
     empty(generation.image);
     empty(generation.name);
     window = {};

@@ -61,6 +61,7 @@ struct GenerationChoices {
     std::int32_t key = 0;         // a KeyChoice
     StoredText image;             // the image's path; empty for no image
     StoredText name;              // the font's C identifier (generate --name); empty for none
+    std::int32_t compress = 0;    // 1: the glyphs compressed where it pays (--compress); else raw
 
     // The layout of the include file the choices ask for.
     IncludeLayout layout() const;

@@ -14,7 +14,7 @@ namespace sorvane {
 
 // The generation's choices stand in lines that the window never used, so that a folder that
 // never set them reads and writes them as 0 and empty, byte for byte as before. The font's
-// name (--name) is text line 7; number line 7 and text lines 0, 8 and 9 are still free:
+// name (--name) is text line 7, --compress number line 7; text lines 0, 8 and 9 are still free:
 // lines past the twentieth number or the tenth text would be dropped by an older program's load.
 std::int32_t& number_slot(AppState& state, int slot) {
     switch (slot) {
@@ -25,6 +25,7 @@ std::int32_t& number_slot(AppState& state, int slot) {
     case 4: return state.window.bottom;
     case 5: return state.generation.half_width;
     case 6: return state.generation.key;
+    case 7: return state.generation.compress;
     case 8: return state.output_sequence;
     case 9: return state.compiler.stored;
     case 10: return state.counters.index_mode;
@@ -37,7 +38,7 @@ std::int32_t& number_slot(AppState& state, int slot) {
     case 17: return state.counters.detected;
     case 18: return state.font.stored;
     case 19: return state.paths.ini_length;
-    default: return state.unused.number;  // 7
+    default: return state.unused.number;  // none
     }
 }
 
