@@ -9,6 +9,7 @@
 
 #include "sorvane_cell.h"
 #include "sorvane_reader.h"
+#include "sorvane_unpack.h"
 
 enum { cell_bytes = SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 };
 
@@ -111,32 +112,70 @@ static int has_half(const sorvane_font *font, unsigned byte) {
            ((font->flags & SORVANE_HAS_KANA) != 0 && byte >= 0xA1 && byte <= 0xDF);
 }
 
-/* The tables of glyphs, as decode_glyph takes them. */
-enum { table_glyphs, table_ascii, table_kana };
-
-/* Fills bytes with the length stored bytes of one glyph, offset bytes into a table of glyphs:
- * from the tables through the flash hooks, or from the image in one read. 0, or the read's
- * code. */
-static int decode_glyph(const sorvane_font *font, int table, unsigned long offset, unsigned length,
-                        unsigned char *bytes) {
-    const SORVANE_FLASH_SPACE unsigned char *from;
+/* Reads length bytes from offset into a table: of tables, through the flash hooks, at from;
+ * of an image, in one read, at its offset at. 0, 1 when the tables have no such table, or the
+ * read's code. */
+static int read_table(const sorvane_font *font, const SORVANE_FLASH_SPACE unsigned char *from, unsigned long at,
+                      unsigned long offset, unsigned char *to, unsigned length) {
     unsigned i;
-    if (font->read)
-        return sorvane_image_read(
-            font, offset + (table == table_glyphs ? font->glyphs_at : table == table_ascii ? font->ascii_at : font->kana_at),
-            bytes, length);
-    from = table == table_glyphs ? font->glyphs : table == table_ascii ? font->ascii : font->kana;
+    if (font->read) return sorvane_image_read(font, at + offset, to, length);
     if (!from) return 1;
     from += offset;
-    for (i = 0; i < length; ++i) bytes[i] = (unsigned char)SORVANE_READ_BYTE(from + i);
+    for (i = 0; i < length; ++i) to[i] = (unsigned char)SORVANE_READ_BYTE(from + i);
     return 0;
 }
 
+/* Whether a set is compressed: the full-width one, or the half-width one. */
+static int packed(const sorvane_font *font, int half) {
+    if (font->read) return (half ? font->half_model_at : font->model_at) != 0;
+    return (half ? font->half_model : font->model) != 0;
+}
+
+/* Fills bytes with the length stored bytes (its cell's) of glyph index of a compressed set:
+ * learns where it starts and how long it is in one read of its index record, reads it in
+ * one more into code (a buffer of cell_bytes, past the cell's), and unpacks it into the cell
+ * (a length of the cell's bytes is the raw cell, 0 a blank one). 0, 1 when the set says a
+ * length past the cell, or a read's code (SORVANE_ERR_INVAL for an image whose models are
+ * not in RAM). */
+static int unpack_glyph(const sorvane_font *font, int half, unsigned index, unsigned length, unsigned char *bytes,
+                        unsigned char *code, const sorvane_cell *cell) {
+    const unsigned in_record = index % 16u, record = 3u + in_record + 1u;
+    unsigned long start;
+    unsigned size, i;
+    int result;
+    if ((result = read_table(font, half ? font->half_starts : font->starts, half ? font->half_starts_at : font->starts_at,
+                             (unsigned long)(index / 16u) * 19u, code, record)) != 0)
+        return result;
+    start = (unsigned long)code[0] | (unsigned long)code[1] << 8 | (unsigned long)code[2] << 16;
+    for (i = 3; i < record - 1u; ++i) start += code[i];
+    size = code[record - 1u];
+    if (size > length) return 1;
+    if (size == 0) {
+        for (i = 0; i < length; ++i) bytes[i] = 0;
+        return 0;
+    }
+    result = read_table(font, half ? font->half_packed : font->glyphs, half ? font->half_packed_at : font->glyphs_at, start,
+                        size == length ? bytes : code, size);
+    if (result != 0 || size == length) return result;
+    if (!font->read)
+        return sorvane_unpack(half ? font->half_model : font->model, code, size, bytes, cell->width, cell->height,
+                              cell->band) == 0 ? 0 : 1;
+    if (!font->models) {
+        if (font->error == 0) ((sorvane_font *)font)->error = SORVANE_ERR_INVAL; /* an image font is never const */
+        return SORVANE_ERR_INVAL;
+    }
+    return sorvane_unpack_ram(font->models + (half && font->model_at != 0 ? SORVANE_UNPACK_MODEL_BYTES(font->models[0]) : 0u),
+                              code, size, bytes, cell->width, cell->height, cell->band) == 0 ? 0 : 1;
+}
+
 /* The glyph at a place, or the half-width glyph of a byte (place -1): sets up cell, whose
- * bytes, when it returns 0, are in bytes. Returns 1 when the font has no such glyph (or one
- * of a geometry no cell holds), 0, or a read's code. */
+ * bytes, when it returns 0, are in bytes (a buffer of 2 * cell_bytes: the second half holds
+ * a compressed glyph's code). Returns 1 when the font has no such glyph (or one of a geometry
+ * no cell holds), 0, or a read's code. */
 static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsigned char *bytes, sorvane_cell *cell) {
     const unsigned length = place >= 0 ? font->glyph_bytes : font->half_bytes;
+    const int half = place < 0;
+    unsigned index;
     cell->bytes = 0;
     cell->width = place >= 0 ? font->width : font->half_width;
     cell->height = font->height;
@@ -148,9 +187,15 @@ static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsign
         (unsigned)cell->height * (((unsigned)cell->width + 7u) / 8u) > length)
         return 1;
     cell->bytes = bytes;
-    if (place >= 0) return decode_glyph(font, table_glyphs, (unsigned long)(unsigned)place * length, length, bytes);
-    if (byte <= 0x7E) return decode_glyph(font, table_ascii, (unsigned long)(byte - 0x20u) * length, length, bytes);
-    return decode_glyph(font, table_kana, (unsigned long)(byte - 0xA1u) * length, length, bytes);
+    /* The glyph's place in its set: a compressed half-width set holds ASCII first, if any. */
+    index = !half ? (unsigned)place : byte <= 0x7E ? byte - 0x20u : byte - 0xA1u;
+    if (packed(font, half)) {
+        if (half && byte > 0x7E && (font->flags & SORVANE_HAS_ASCII) != 0) index += 95u;
+        return unpack_glyph(font, half, index, length, bytes, bytes + cell_bytes, cell);
+    }
+    if (!half) return read_table(font, font->glyphs, font->glyphs_at, (unsigned long)index * length, bytes, length);
+    if (byte <= 0x7E) return read_table(font, font->ascii, font->ascii_at, (unsigned long)index * length, bytes, length);
+    return read_table(font, font->kana, font->kana_at, (unsigned long)index * length, bytes, length);
 }
 
 /* ---- The walk of a string ------------------------------------------------------------- */
@@ -243,7 +288,7 @@ enum { walk_draw, walk_measure, walk_count };
  * saves its registers. */
 static int sorvane_walk(const sorvane_font *font, const char *text, unsigned char utf8, int x, int y,
                         const sorvane_target *target, unsigned char mode) {
-    unsigned char bytes[cell_bytes];
+    unsigned char bytes[2 * cell_bytes]; /* the cell, and a compressed glyph's code */
     sorvane_cell cell;
     sorvane_character c;
     const unsigned char *s = (const unsigned char *)text;
@@ -330,7 +375,7 @@ static unsigned long dots_of_byte(unsigned value) {
 }
 
 static int glyph_rows(const sorvane_font *font, int place, unsigned byte, sorvane_glyph *glyph) {
-    unsigned char bytes[cell_bytes];
+    unsigned char bytes[2 * cell_bytes]; /* the cell, and a compressed glyph's code */
     sorvane_cell cell;
     int row, part;
     const int result = glyph_cell(font, place, byte, bytes, &cell);

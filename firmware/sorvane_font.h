@@ -16,6 +16,14 @@
 #ifndef SORVANE_FONT_H
 #define SORVANE_FONT_H
 
+/* SORVANE_FLASH_PLAIN: whether the flash is read as RAM is (none of the hooks below set), so
+ * that one decoder reads a model wherever it lies. */
+#if !defined(SORVANE_AVR_PROGMEM) && !defined(SORVANE_FONT_FLASH) && !defined(SORVANE_FLASH_SPACE) && \
+    !defined(SORVANE_READ_BYTE)
+#define SORVANE_FLASH_PLAIN 1
+#else
+#define SORVANE_FLASH_PLAIN 0
+#endif
 #ifdef SORVANE_AVR_PROGMEM
 #include <avr/pgmspace.h>
 #define SORVANE_FONT_FLASH PROGMEM
@@ -96,21 +104,34 @@ typedef struct sorvane_font {
      * ascending; alt[i] its code in the other key (0: none). */
     const SORVANE_FLASH_SPACE unsigned short *keys, *alt;
     const SORVANE_FLASH_SPACE unsigned char *glyphs, *ascii, *kana;
+    /* A compressed set (generate --compress), null when the set is raw: the full-width set's
+     * model and index (glyphs then points at its packed bytes); the half-width set's model,
+     * index and packed bytes (ASCII first if the font has it, then kana; ascii and kana null). */
+    const SORVANE_FLASH_SPACE unsigned char *model, *starts;
+    const SORVANE_FLASH_SPACE unsigned char *half_model, *half_starts, *half_packed;
     /* An image: how to read it, where its tables are, and the first failed read of the last
      * call that drew, measured or counted with it. */
     sorvane_read_fn read; /* null for tables */
     void *ctx;
     unsigned long keys_at, alt_at, glyphs_at, ascii_at, kana_at, size;
+    /* A compressed image: where its models, indexes and packed bytes are (0: the set is raw;
+     * glyphs_at is the full-width set's packed bytes), and its models in the caller's RAM
+     * (sorvane_image_models): model_bytes of them, the full-width set's first. */
+    unsigned long model_at, starts_at, half_model_at, half_starts_at, half_packed_at;
+    const unsigned char *models; /* null until sorvane_image_models */
+    unsigned short model_bytes;
     unsigned short header;
     unsigned char version;
     int error;
 } sorvane_font;
 
-/* The initializer of a font of tables, as a named include file writes it. */
+/* The initializer of a font of tables, as a named include file writes it: model, starts,
+ * half_model, half_starts and half_packed are 0 for a raw set. */
 #define SORVANE_FONT_TABLES(width, height, half_width, band, key, flags, glyph_bytes, half_bytes, count, image, \
-                            keys, alt, glyphs, ascii, kana)                                                    \
-    {(width), (height), (half_width), (band), (key), (flags), (glyph_bytes), (half_bytes), (count), (image),     \
-     (keys), (alt), (glyphs), (ascii), (kana), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
+                            keys, alt, glyphs, ascii, kana, model, starts, half_model, half_starts, half_packed)  \
+    {(width), (height), (half_width), (band), (key), (flags), (glyph_bytes), (half_bytes), (count), (image),       \
+     (keys), (alt), (glyphs), (ascii), (kana), (model), (starts), (half_model), (half_starts), (half_packed),       \
+     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
 
 /* Opens an image through read(ctx, ...) into font, memory the caller owns and keeps while it
  * draws with it: reads and checks the header and its directory of tables (a table it does not
@@ -118,6 +139,14 @@ typedef struct sorvane_font {
  * 1.11 wrote) open too. Returns SORVANE_OK or a negative code; a font that did not open holds
  * no character. */
 int sorvane_open_image(sorvane_font *font, sorvane_read_fn read, void *ctx);
+
+/* Loads the models of an opened compressed image (generate --compress) into ram, size bytes
+ * the caller owns and keeps while it draws with the font: font->model_bytes of them (at most
+ * 2,052; 0 for a raw image, which needs no call). Until then a compressed glyph reads as a
+ * failure, SORVANE_ERR_INVAL. Returns SORVANE_OK, SORVANE_ERR_INVAL for too small a size, or
+ * a read's code. Each glyph then takes the reads of its search (ceil(log2(n + 1)) at most),
+ * one of its index record and one of its packed bytes. */
+int sorvane_image_models(sorvane_font *font, unsigned char *ram, unsigned size);
 
 /* Reads the whole of an opened image and checks its tables against the header's CRC-32, as a
  * firmware may do at start-up for what it flashed: SORVANE_OK, SORVANE_ERR_CORRUPT, or the

@@ -36,19 +36,49 @@
 #define FILE_ALT 0
 #define FILE_HAS_ALT 0
 #endif
-#if defined(FONT_HALF_ASCII) && FONT_HALF_ASCII
-#define FILE_ASCII ((const SORVANE_FLASH_SPACE unsigned char *)font_half_ascii)
-#define FILE_HAS_ASCII SORVANE_HAS_ASCII
+/* The tables as the reader reads them: the XC32 variant's glyphs are of plain char. */
+#define FILE_BYTES(table) ((const SORVANE_FLASH_SPACE unsigned char *)(table))
+
+/* A compressed set (generate --compress) stands in its model, index and packed bytes. */
+#if defined(FONT_COMPRESSED) && FONT_COMPRESSED
+#define FILE_GLYPHS FILE_BYTES(font_kanji_packed)
+#define FILE_MODEL FILE_BYTES(font_kanji_model)
+#define FILE_STARTS FILE_BYTES(font_kanji_starts)
 #else
-#define FILE_ASCII 0
+#define FILE_GLYPHS FILE_BYTES(font_kanji)
+#define FILE_MODEL 0
+#define FILE_STARTS 0
+#endif
+#if defined(FONT_HALF_COMPRESSED) && FONT_HALF_COMPRESSED
+#define FILE_HALF_MODEL FILE_BYTES(font_half_model)
+#define FILE_HALF_STARTS FILE_BYTES(font_half_starts)
+#define FILE_HALF_PACKED FILE_BYTES(font_half_packed)
+#else
+#define FILE_HALF_MODEL 0
+#define FILE_HALF_STARTS 0
+#define FILE_HALF_PACKED 0
+#endif
+#if defined(FONT_HALF_ASCII) && FONT_HALF_ASCII
+#define FILE_HAS_ASCII SORVANE_HAS_ASCII
+#if !(defined(FONT_HALF_COMPRESSED) && FONT_HALF_COMPRESSED)
+#define FILE_ASCII FILE_BYTES(font_half_ascii)
+#endif
+#else
 #define FILE_HAS_ASCII 0
 #endif
+#ifndef FILE_ASCII
+#define FILE_ASCII 0
+#endif
 #if defined(FONT_HALF_KANA) && FONT_HALF_KANA
-#define FILE_KANA ((const SORVANE_FLASH_SPACE unsigned char *)font_half_kana)
 #define FILE_HAS_KANA SORVANE_HAS_KANA
+#if !(defined(FONT_HALF_COMPRESSED) && FONT_HALF_COMPRESSED)
+#define FILE_KANA FILE_BYTES(font_half_kana)
+#endif
 #else
-#define FILE_KANA 0
 #define FILE_HAS_KANA 0
+#endif
+#ifndef FILE_KANA
+#define FILE_KANA 0
 #endif
 #ifdef FONT_HALF_SIZE
 #define FILE_HALF_BYTES FONT_HALF_SIZE
@@ -66,8 +96,8 @@
 #define FILE_IMAGE 0
 #endif
 
-/* The tables as the reader reads them: the XC32 variant's glyphs are of plain char. */
 const sorvane_font sorvane_file_font = SORVANE_FONT_TABLES(
     FILE_WIDTH, FILE_WIDTH, FILE_HALF_WIDTH, FILE_BAND, FILE_KEY, FILE_HAS_ASCII | FILE_HAS_KANA | FILE_HAS_ALT,
     FONT_KANJI_SIZE, FILE_HALF_BYTES, FONT_KANJI_NUM, FILE_IMAGE, (const SORVANE_FLASH_SPACE unsigned short *)font_kanji_index,
-    FILE_ALT, (const SORVANE_FLASH_SPACE unsigned char *)font_kanji, FILE_ASCII, FILE_KANA);
+    FILE_ALT, FILE_GLYPHS, FILE_ASCII, FILE_KANA, FILE_MODEL, FILE_STARTS, FILE_HALF_MODEL, FILE_HALF_STARTS,
+    FILE_HALF_PACKED);

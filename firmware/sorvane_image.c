@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "sorvane_reader.h"
+#include "sorvane_unpack.h"
 
 /* Version 1 (1.11): a header of 56 bytes, the tables in a fixed order. Version 2: a fixed
  * part of 36 bytes or more, a directory of entry_bytes a table, and the header's CRC-32. The
@@ -32,11 +33,20 @@ enum {
 
 /* The tables of version 2, by their tags, and the one bit of a directory entry's flags that
  * this reader knows: a reader that does not know the table must refuse the image. */
-enum { table_keys, table_alt, table_glyphs, table_ascii, table_kana, known_tables };
+enum {
+    table_keys, table_alt, table_glyphs, table_ascii, table_kana,
+    /* a compressed set's model, index and packed glyphs: the full-width set's, the half-width's */
+    table_model, table_starts, table_packed, table_half_model, table_half_starts, table_half_packed, known_tables
+};
 #define TAG(a, b, c, d) ((uint32_t)(a) | (uint32_t)(b) << 8 | (uint32_t)(c) << 16 | (uint32_t)(d) << 24)
-static const uint32_t tags[known_tables] = {TAG('K', 'E', 'Y', 'S'), TAG('O', 'T', 'H', 'R'), TAG('G', 'L', 'Y', 'F'),
-                                            TAG('A', 'S', 'C', 'I'), TAG('K', 'A', 'N', 'A')};
-enum { table_needed = 1 };
+static const uint32_t tags[known_tables] = {
+    TAG('K', 'E', 'Y', 'S'), TAG('O', 'T', 'H', 'R'), TAG('G', 'L', 'Y', 'F'), TAG('A', 'S', 'C', 'I'),
+    TAG('K', 'A', 'N', 'A'), TAG('M', 'O', 'D', 'L'), TAG('G', 'I', 'D', 'X'), TAG('P', 'A', 'C', 'K'),
+    TAG('H', 'M', 'O', 'D'), TAG('H', 'I', 'D', 'X'), TAG('H', 'P', 'A', 'K')};
+/* A directory entry's flags: the table is needed; HPAK's: it holds ASCII, kana. */
+enum { table_needed = 1, packed_ascii = 2, packed_kana = 4 };
+/* The most bits of a model an image holds: the reader keeps it in RAM. */
+enum { image_model_bits = 10 };
 
 /* The last place an int holds on every processor. */
 enum { place_max = 0x7FFF };
@@ -137,30 +147,79 @@ static int v2_geometry_fits(const unsigned char *h) {
            get16(h + at_glyph_bytes) == height * ((width + 7) / 8) && get16(h + at_half_bytes) == height * ((half + 7) / 8);
 }
 
+/* The bytes of the index of n glyphs: a record of a 3-byte start and n lengths a 16. */
+static uint32_t index_bytes(uint32_t n) { return n + 3u * ((n + 15u) / 16u); }
+
 /* A table of the directory that the reader knows, where the header says: the records and
- * the length its kind takes, inside the image, and not met before. */
-static int v2_take_table(sorvane_font *font, const unsigned char *e, int kind, unsigned *seen) {
-    static const unsigned counts[known_tables] = {0, 0, 0, 95, 63}; /* 0: one record a character */
-    const uint32_t offset = get32(e + entry_offset), length = get32(e + entry_length);
-    const unsigned record = kind == table_keys ? 2u : kind == table_alt ? 4u : kind == table_glyphs ? font->glyph_bytes : font->half_bytes;
-    const uint32_t records = counts[kind] != 0 ? counts[kind] : font->count;
-    if ((*seen >> kind & 1u) != 0 || get16(e + entry_record) != record || length != records * record || offset < font->header ||
-        offset > font->size || length > font->size - offset)
+ * the length its kind takes (a compressed set's tables are of bytes, their lengths checked
+ * once all are known), inside the image, and not met before. */
+static int v2_take_table(sorvane_font *font, const unsigned char *e, int kind, unsigned *seen, uint32_t *at,
+                         uint32_t *length) {
+    static const unsigned counts[table_model] = {0, 0, 0, 95, 63}; /* 0: one record a character */
+    const uint32_t offset = get32(e + entry_offset);
+    const unsigned record = kind >= table_model ? 1u : kind == table_keys ? 2u : kind == table_alt ? 4u
+                            : kind == table_glyphs ? font->glyph_bytes : font->half_bytes;
+    length[kind] = get32(e + entry_length);
+    if ((*seen >> kind & 1u) != 0 || get16(e + entry_record) != record || offset < font->header || offset > font->size ||
+        length[kind] > font->size - offset)
         return 0;
+    if (kind < table_model && length[kind] != (counts[kind] != 0 ? counts[kind] : font->count) * record) return 0;
     *seen |= 1u << kind;
-    if (kind == table_keys) font->keys_at = offset;
-    else if (kind == table_alt) font->alt_at = offset;
-    else if (kind == table_glyphs) font->glyphs_at = offset;
-    else if (kind == table_ascii) font->ascii_at = offset;
-    else font->kana_at = offset;
+    at[kind] = offset;
     return 1;
+}
+
+/* The bytes of a model at offset, which its first byte tells, if they are its table's
+ * length: 0 when not. */
+static unsigned model_length(const sorvane_font *font, uint32_t offset, uint32_t length, int *result) {
+    unsigned char b;
+    if ((*result = sorvane_image_read(font, offset, &b, 1)) != 0) return 0;
+    if ((b & 15u) < 1 || (b & 15u) > image_model_bits || length != SORVANE_UNPACK_MODEL_BYTES(b)) return 0;
+    return (unsigned)length;
+}
+
+/* The tables of version 2 taken: the raw or compressed sets, whole and one kind each. */
+static int v2_sets(sorvane_font *font, unsigned seen, const uint32_t *at, const uint32_t *length, unsigned packed_flags) {
+    const unsigned full = 1u << table_model | 1u << table_starts | 1u << table_packed;
+    const unsigned half = 1u << table_half_model | 1u << table_half_starts | 1u << table_half_packed;
+    unsigned full_model = 0, half_model = 0;
+    int result = 0;
+    font->keys_at = at[table_keys];
+    font->alt_at = at[table_alt];
+    font->ascii_at = at[table_ascii];
+    font->kana_at = at[table_kana];
+    if ((seen & full) != 0) {
+        if ((seen & full) != full || at[table_glyphs] != 0 ||
+            length[table_starts] != index_bytes(font->count) ||
+            (full_model = model_length(font, at[table_model], length[table_model], &result)) == 0)
+            return result != 0 ? result : SORVANE_ERR_BAD_SIZES;
+        font->model_at = at[table_model];
+        font->starts_at = at[table_starts];
+        font->glyphs_at = at[table_packed];
+    } else {
+        font->glyphs_at = at[table_glyphs];
+    }
+    if ((seen & half) != 0) {
+        font->flags = (unsigned char)((packed_flags & packed_ascii ? SORVANE_HAS_ASCII : 0) |
+                                      (packed_flags & packed_kana ? SORVANE_HAS_KANA : 0));
+        if ((seen & half) != half || font->ascii_at != 0 || font->kana_at != 0 || font->flags == 0 ||
+            length[table_half_starts] != index_bytes((font->flags & SORVANE_HAS_ASCII ? 95u : 0u) +
+                                                     (font->flags & SORVANE_HAS_KANA ? 63u : 0u)) ||
+            (half_model = model_length(font, at[table_half_model], length[table_half_model], &result)) == 0)
+            return result != 0 ? result : SORVANE_ERR_BAD_SIZES;
+        font->half_model_at = at[table_half_model];
+        font->half_starts_at = at[table_half_starts];
+        font->half_packed_at = at[table_half_packed];
+    }
+    font->model_bytes = (unsigned short)(full_model + half_model);
+    return font->keys_at != 0 && font->glyphs_at != 0 ? SORVANE_OK : SORVANE_ERR_NO_TABLE;
 }
 
 static int open_v2(sorvane_font *font, const unsigned char *h) {
     const unsigned header = get16(h + at_header), tables = get16(h + at_tables);
     unsigned char e[entry_bytes];
-    unsigned i, seen = 0;
-    uint32_t crc, directory;
+    unsigned i, seen = 0, packed_flags = 0;
+    uint32_t crc, directory, at[known_tables], length[known_tables];
     int result;
     font->size = get32(h + at_size);
     if ((uint32_t)fixed_bytes + (uint32_t)entry_bytes * tables + 4u > header || header > font->size)
@@ -180,17 +239,19 @@ static int open_v2(sorvane_font *font, const unsigned char *h) {
     font->half_bytes = (unsigned short)get16(h + at_half_bytes);
     if (!v2_geometry_fits(h)) return SORVANE_ERR_BAD_SIZES;
     directory = header - 4u - (uint32_t)entry_bytes * tables;
+    for (i = 0; i < known_tables; ++i) at[i] = length[i] = 0;
     for (i = 0; i < tables; ++i) {
         int kind = 0;
         if ((result = sorvane_image_read(font, directory + (uint32_t)entry_bytes * i, e, entry_bytes)) != 0) return result;
         while (kind < known_tables && get32(e) != tags[kind]) ++kind;
         if (kind == known_tables) {
             if ((get16(e + entry_flags) & table_needed) != 0) return SORVANE_ERR_VERSION;
-        } else if (!v2_take_table(font, e, kind, &seen)) {
+        } else if (!v2_take_table(font, e, kind, &seen, at, length)) {
             return SORVANE_ERR_BAD_SIZES;
         }
+        if (kind == table_half_packed) packed_flags = get16(e + entry_flags);
     }
-    return font->keys_at != 0 && font->glyphs_at != 0 ? SORVANE_OK : SORVANE_ERR_NO_TABLE;
+    return v2_sets(font, seen, at, length, packed_flags);
 }
 
 /* A font that holds nothing: what a font that did not open is, so that a firmware that draws
@@ -202,6 +263,10 @@ static void clear(sorvane_font *font) {
     font->image = font->keys_at = font->alt_at = font->glyphs_at = font->ascii_at = font->kana_at = font->size = 0;
     font->keys = font->alt = 0;
     font->glyphs = font->ascii = font->kana = 0;
+    font->model = font->starts = font->half_model = font->half_starts = font->half_packed = 0;
+    font->model_at = font->starts_at = font->half_model_at = font->half_starts_at = font->half_packed_at = 0;
+    font->models = 0;
+    font->model_bytes = 0;
     font->error = SORVANE_OK;
 }
 
@@ -230,9 +295,31 @@ int sorvane_open_image(sorvane_font *font, sorvane_read_fn read, void *ctx) {
         clear(font);
         return result;
     }
-    font->flags = (unsigned char)((font->ascii_at != 0 ? SORVANE_HAS_ASCII : 0) | (font->kana_at != 0 ? SORVANE_HAS_KANA : 0) |
-                                  (font->alt_at != 0 ? SORVANE_HAS_ALT : 0));
+    font->flags = (unsigned char)(font->flags | (font->ascii_at != 0 ? SORVANE_HAS_ASCII : 0) |
+                                  (font->kana_at != 0 ? SORVANE_HAS_KANA : 0) | (font->alt_at != 0 ? SORVANE_HAS_ALT : 0));
     font->error = SORVANE_OK;
+    return SORVANE_OK;
+}
+
+int sorvane_image_models(sorvane_font *font, unsigned char *ram, unsigned size) {
+    unsigned full = 0, half = 0;
+    int result;
+    if (!font->read || font->version == 0 || (!ram && font->model_bytes != 0) || size < font->model_bytes)
+        return SORVANE_ERR_INVAL;
+    font->models = 0;
+    if (font->model_at != 0) {
+        if ((result = sorvane_image_read(font, font->model_at, ram, 1)) != 0) return result;
+        full = SORVANE_UNPACK_MODEL_BYTES(ram[0]);
+        if (full > font->model_bytes || (result = sorvane_image_read(font, font->model_at, ram, full)) != 0)
+            return result != 0 ? result : SORVANE_ERR_BAD_SIZES;
+    }
+    if (font->half_model_at != 0) {
+        half = font->model_bytes - full;
+        if ((result = sorvane_image_read(font, font->half_model_at, ram + full, half)) != 0) return result;
+        if (SORVANE_UNPACK_MODEL_BYTES(ram[full]) != half) return SORVANE_ERR_BAD_SIZES;
+    }
+    if (full + half != font->model_bytes) return SORVANE_ERR_BAD_SIZES;
+    font->models = ram;
     return SORVANE_OK;
 }
 

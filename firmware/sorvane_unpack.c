@@ -4,9 +4,30 @@
  * cut to 32, so that a 16-bit int gives the same dots as a 32-bit one and a 64-bit long as a
  * 32-bit one; no shift in the loop of the dots depends on a variable, which an AVR would take
  * a bit at a time. */
+#ifndef UNPACK_NAME
 #include "sorvane_unpack.h"
 
+/* The decoder is written once, below, and built once for each place a model may be: the
+ * flash, read through SORVANE_READ_BYTE, and RAM (an image's models). Where the flash is
+ * plain memory, read as RAM is, the one decoder serves both. */
+#define UNPACK_NAME sorvane_unpack
+#define UNPACK_SPACE SORVANE_FLASH_SPACE
 #define MODEL_BYTE(p) ((unsigned)(unsigned char)SORVANE_READ_BYTE(p))
+#include "sorvane_unpack.c"
+#undef UNPACK_NAME
+#undef UNPACK_SPACE
+#undef MODEL_BYTE
+#undef FEED
+
+#if !SORVANE_FLASH_PLAIN
+#define UNPACK_NAME sorvane_unpack_ram
+#define UNPACK_SPACE
+#define MODEL_BYTE(p) ((unsigned)*(p))
+#include "sorvane_unpack.c"
+#endif
+
+#else /* the decoder, built as UNPACK_NAME */
+
 
 /* The context moves a dot on: each row's dots move up a bit, the newest of each row above
  * comes in (the row above's in bit 0); the dot just decoded comes in after. */
@@ -18,8 +39,8 @@
         up2 >>= 1;                               \
     } while (0)
 
-int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigned char *bytes, unsigned length,
-                   unsigned char *cell, int width, int height, int band) {
+int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *bytes, unsigned length, unsigned char *cell,
+                int width, int height, int band) {
     unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound, ahead;
     unsigned long above1, above2, row, up1, up2, window;
     unsigned char *out;
@@ -93,3 +114,5 @@ int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigne
     }
     return SORVANE_OK;
 }
+
+#endif

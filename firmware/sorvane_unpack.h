@@ -47,6 +47,15 @@ extern "C" {
 int sorvane_unpack(const SORVANE_FLASH_SPACE unsigned char *model, const unsigned char *bytes, unsigned length,
                    unsigned char *cell, int width, int height, int band);
 
+/* The same with a model in RAM (an image's models, sorvane_image_models): the one decoder
+ * where the flash is plain memory, a second built of the same source where it is not. */
+#if SORVANE_FLASH_PLAIN
+#define sorvane_unpack_ram sorvane_unpack
+#else
+int sorvane_unpack_ram(const unsigned char *model, const unsigned char *bytes, unsigned length, unsigned char *cell,
+                       int width, int height, int band);
+#endif
+
 #ifdef __cplusplus
 }
 #endif

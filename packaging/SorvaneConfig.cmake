@@ -5,7 +5,7 @@
 #   sorvane_add_font(<target> MESSAGES <files...> [NAME <identifier>] [ENCODING <name>]
 #                    [FONT <font>] [COMPILER <compiler>]
 #                    [HALF_WIDTH <half-width>] [KEY <key>] [IMAGE <file>]
-#                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT])
+#                    [OUTPUT <file>] [STATE_DIR <dir>] [MAX_BYTES <n>] [STRICT] [COMPRESS])
 #
 # FONT, COMPILER, HALF_WIDTH and KEY take the words of sorvane-cli's font, compiler,
 # --half-width and --key (sorvane-cli --help); SorvaneVocabulary.cmake beside this file holds
@@ -40,7 +40,10 @@
 # generate --no-image. Every run passes all of them, so that a keyword taken out of the
 # build is undone in the state folder too. MAX_BYTES fails the
 # build when the tables (the image, with IMAGE) would take more flash than that; STRICT
-# fails it when a character has no glyph in the font. The include file's banner holds the time of
+# fails it when a character has no glyph in the font. COMPRESS compresses each glyph on its own
+# (generate --compress; without it, --no-compress), each set of glyphs only where that takes
+# fewer bytes, as the file's FONT_COMPRESSED and FONT_HALF_COMPRESSED say; the reader draws
+# either. The include file's banner holds the time of
 # SOURCE_DATE_EPOCH as it was when the project was configured, else 1970-01-01, so that
 # the same messages always give the same file.
 cmake_minimum_required(VERSION 3.16)
@@ -65,7 +68,7 @@ set(SORVANE_FIRMWARE_DIR "${_sorvane_prefix}/share/sorvane/firmware")
 if(NOT TARGET Sorvane::reader)
   add_library(Sorvane::reader INTERFACE IMPORTED)
   set_target_properties(Sorvane::reader PROPERTIES
-    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c;${SORVANE_FIRMWARE_DIR}/sorvane_image.c;${SORVANE_FIRMWARE_DIR}/sorvane_target.c"
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c;${SORVANE_FIRMWARE_DIR}/sorvane_image.c;${SORVANE_FIRMWARE_DIR}/sorvane_target.c;${SORVANE_FIRMWARE_DIR}/sorvane_unpack.c"
     INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
 endif()
 if(NOT TARGET Sorvane::font_reader)
@@ -79,7 +82,7 @@ if(NOT TARGET Sorvane::image_reader)
 endif()
 
 function(sorvane_add_font target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT" "NAME;ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STRICT;COMPRESS" "NAME;ENCODING;FONT;COMPILER;HALF_WIDTH;KEY;IMAGE;OUTPUT;STATE_DIR;MAX_BYTES"
                         "MESSAGES")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "sorvane_add_font(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
@@ -135,6 +138,11 @@ function(sorvane_add_font target)
   # Every choice of generate on each run, the words that undo them included: the state folder
   # outlives the build, and keeps the choices of the last generation.
   list(APPEND guards --half-width ${arg_HALF_WIDTH} --key ${arg_KEY} --name ${arg_NAME})
+  if(arg_COMPRESS)
+    list(APPEND guards --compress)
+  else()
+    list(APPEND guards --no-compress)
+  endif()
   set(image "")
   set(image_dir "")
   if(arg_IMAGE)

@@ -122,10 +122,13 @@ TEST_F(BuildRule, CMakeSnippetOfTheReadme) {
     EXPECT_NE(read_file(font_file).find("\t0x5b57,0x6f22\r\n"), std::string::npos);
     // A keyword taken out of the build is undone in the state folder, which keeps the choices.
     std::string project = read_file(dir.file("CMakeLists.txt"));
+    EXPECT_NE(read_file(font_file).find("#define FONT_COMPRESSED\t\t1"), std::string::npos);
     project.erase(project.find(" KEY unicode"), 12);
+    project.erase(project.find(" COMPRESS"), 9);
     write_file(dir.file("CMakeLists.txt"), project);
     ASSERT_EQ(run(build), 0) << read_file(dir.file("build.log"));
     EXPECT_NE(read_file(font_file).find("\t0x8abf,0x8e9a\r\n"), std::string::npos) << "by Shift_JIS code again";
+    EXPECT_EQ(read_file(font_file).find("FONT_COMPRESSED"), std::string::npos) << "raw again";
 }
 
 // The README's import commands, each block as it stands, in a folder of its own.
