@@ -28,12 +28,12 @@ Plan plan_generation(AppState& state, const ListHolder& lists) {
 
     const IncludeLayout kept = state.generation.layout();
     // With half-width glyphs the other key is always there; without them it is a choice.
-    IncludeLayout with_half{kept.half == HalfWidth::none ? HalfWidth::all : kept.half, kept.key, true};
+    const IncludeLayout with_half{kept.half == HalfWidth::none ? HalfWidth::all : kept.half, kept.key, true};
     const IncludeLayout keyed{HalfWidth::none, kept.key, true};
     const IncludeLayout plain{HalfWidth::none, CodeKey::sjis, false};
     const auto half = std::make_unique<HalfTable>();
-    Generation refused;
-    plan.half_read = load_half_source(state, with_half, *half, refused);
+    Generation why_not;  // why the half-width glyphs could not be read: the note says only that
+    plan.half_read = load_half_source(state, with_half, *half, why_not);
 
     std::vector<IncludeLayout> layouts;
     if (plan.half_read) layouts.push_back(with_half);
