@@ -5,7 +5,7 @@
  * opaque background), at a place on byte and page boundaries and at one off them.
  *
  * Built by bench/firmware-bench.sh, which makes bench_data.h (bench_text, bench_glyphs,
- * image_bytes[], image_size) and Font.inc, for an ATmega2560 (BENCH_AVR: Timer1 counts the CPU's cycles),
+ * image_bytes[], image_size) and Font.inc, raw and compressed, for an ATmega2560 (BENCH_AVR: Timer1 counts the CPU's cycles),
  * a Cortex-M3 (BENCH_CORTEX_M: the script counts the instructions qemu runs between two
  * calls of bench_mark) and this machine (no count; it checks the drawing). Each measurement
  * prints "target|back-end|x,y|glyphs|count", the count being 0 where the script counts.
@@ -131,7 +131,8 @@ int main(void) {
     sorvane_font image;
     unsigned long calibration;
     int kind, back_end, place, i, inked = 0;
-    if (sorvane_open_image(&image, read_ram, 0) != SORVANE_OK) {
+    static unsigned char models[2 + 1024]; /* a compressed image's model: full-width glyphs only */
+    if (sorvane_open_image(&image, read_ram, 0) != SORVANE_OK || sorvane_image_models(&image, models, sizeof models) != SORVANE_OK) {
         put_text("the image does not open\n");
         return 1;
     }

@@ -1,6 +1,7 @@
 /* The firmware reader: see sorvane_font.h. One walk of a string for every font; per character
  * it finds the place (the tables here, an image through sorvane_image.c), one decoder fills a
- * cell with the glyph's stored bytes, and the target draws the cell (sorvane_target.c).
+ * cell with the glyph's stored bytes (a compressed glyph unpacked by sorvane_unpack.c), and
+ * the target draws the cell (sorvane_target.c).
  *
  * Small for 8-bit processors: no function returns a struct or takes one by value, and a
  * drawing call holds one glyph of SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 bytes on the
@@ -9,7 +10,9 @@
 
 #include "sorvane_cell.h"
 #include "sorvane_reader.h"
-#include "sorvane_unpack.h"
+/* The glyph decoder is built with this file, so that a firmware builds the reader of a
+ * compressed font from the same files as before. */
+#include "sorvane_unpack.c"
 
 enum { cell_bytes = SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 };
 

@@ -34,17 +34,23 @@
 #define FEED()                                   \
     do {                                         \
         context = (context << 1 & keep) | ((unsigned)up1 & 1u); \
-        if (up2 & 1u) context |= with2;          \
+        context |= with2 & (0u - ((unsigned)up2 & 1u)); \
         up1 >>= 1;                               \
         up2 >>= 1;                               \
     } while (0)
 
-int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *bytes, unsigned length, unsigned char *cell,
-                int width, int height, int band) {
-    unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound, ahead;
-    unsigned long above1, above2, row, up1, up2, window;
+int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *code, unsigned code_length,
+                unsigned char *cell, int width, int height, int band) {
+    /* Where the code is: kept in memory, not in registers, which the loop of the dots needs
+     * for itself (a byte is taken once in eight shifts of the window at most). */
+    const unsigned char *volatile bytes = code;
+    volatile unsigned length = code_length;
+    unsigned bits, ahead1, ahead2, lead, full, keep, with0, with2, range, context, bound;
+    unsigned long row, up1, up2, window;
+    volatile unsigned long above[2]; /* the rows above: one, two */
     unsigned char *out;
-    int x, in_band, parts;
+    int x, parts;
+    volatile int in_band;
 
     if ((unsigned)width - 1u > 31u || band < 1) return SORVANE_ERR_INVAL;
     bits = MODEL_BYTE(model);
@@ -62,17 +68,19 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *by
     model += 2;
     parts = (width + 7) / 8;
 
-    /* The code in the top 16 bits of the window, the next byte below it. */
+    /* The code in the top 16 bits of the window, the next byte below it, and below that a
+     * mark, which a shift at a time brings up to bit 15 as the byte's last bit leaves: then
+     * the next byte comes in. */
     range = 0xFFFFu;
     window = 0;
-    for (ahead = 0; ahead < 3; ++ahead) window = (window | (length != 0 ? --length, (unsigned)*bytes++ : 0u)) << 8;
-    ahead = 8; /* bits of it to take before the next */
+    for (x = 0; x < 3; ++x) window = (window | (length != 0 ? --length, (unsigned)*bytes++ : 0u)) << 8;
+    window |= 0x80u;
 
-    above1 = above2 = 0;
+    above[0] = above[1] = 0;
     for (in_band = band; height > 0; --height) {
         /* A row's dot x is fed to the context at the step of dot x - ahead. */
-        up1 = above1 << ahead1 & 0xFFFFFFFFul;
-        up2 = above2 << ahead2 & 0xFFFFFFFFul;
+        up1 = above[0] << ahead1 & 0xFFFFFFFFul;
+        up2 = above[1] << ahead2 & 0xFFFFFFFFul;
         context = 0;
         row = 0;
         for (x = (int)lead + 1; x > 0; --x) FEED();
@@ -91,8 +99,8 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *by
             while (range < 0x8000u) {
                 range <<= 1;
                 window = window << 1 & 0xFFFFFFFFul;
-                if (--ahead == 0) {
-                    ahead = 8;
+                if ((window & 0x7FFFu) == 0) {
+                    window ^= 0x8080u; /* the mark, back below the byte */
                     if (length != 0) {
                         --length;
                         window |= (unsigned long)*bytes++ << 8;
@@ -101,8 +109,8 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *by
             }
         }
         row >>= 32 - width;
-        above2 = above1;
-        above1 = row;
+        above[1] = above[0];
+        above[0] = row;
         /* The row's bytes, then the first byte of the next row: the next of the band, or the
          * first of the next band. */
         for (out = cell, x = 0; x < parts; ++x, out += band, row >>= 8) *out = (unsigned char)row;

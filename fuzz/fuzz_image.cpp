@@ -37,6 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sorvane_font image;
     if (sorvane_open_image(&image, read_bytes, &bytes) != SORVANE_OK) return 0;
     sorvane_check_image(&image);
+    // A compressed image's models in RAM, one byte short of them first; then its glyphs decoded.
+    unsigned char models[2 * 4098];
+    if (image.model_bytes > sizeof models) std::abort();
+    if (image.model_bytes > 0 && sorvane_image_models(&image, models, image.model_bytes - 1u) == SORVANE_OK) std::abort();
+    sorvane_image_models(&image, models, sizeof models);
     sorvane_glyph glyph;
     for (int i = 0; i < image.count && i < 512; ++i) sorvane_glyph_at(&image, i, &glyph);
     for (int b = 0; b < 256; ++b) sorvane_half_glyph(&image, static_cast<unsigned char>(b), &glyph);

@@ -68,7 +68,7 @@ set(SORVANE_FIRMWARE_DIR "${_sorvane_prefix}/share/sorvane/firmware")
 if(NOT TARGET Sorvane::reader)
   add_library(Sorvane::reader INTERFACE IMPORTED)
   set_target_properties(Sorvane::reader PROPERTIES
-    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c;${SORVANE_FIRMWARE_DIR}/sorvane_image.c;${SORVANE_FIRMWARE_DIR}/sorvane_target.c;${SORVANE_FIRMWARE_DIR}/sorvane_unpack.c"
+    INTERFACE_SOURCES "${SORVANE_FIRMWARE_DIR}/sorvane_font.c;${SORVANE_FIRMWARE_DIR}/sorvane_image.c;${SORVANE_FIRMWARE_DIR}/sorvane_target.c"
     INTERFACE_INCLUDE_DIRECTORIES "${SORVANE_FIRMWARE_DIR}")
 endif()
 if(NOT TARGET Sorvane::font_reader)

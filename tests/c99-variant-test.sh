@@ -38,7 +38,12 @@ for pair in k14:7x14-JISX0201.1976-0 jiskan16:8x16rk jiskan24:12x24rk; do
 done
 must "$cli" compiler c99
 files=()
-plain="--half-width none --key none"  # generate keeps the choices of the one before
+plain="--half-width none --key none --no-compress"  # generate keeps the choices of the one before
+# The kanji of JIS level 1 (rows 16 to 47), in Shift_JIS.
+LC_ALL=C awk 'BEGIN { for (ku = 16; ku <= 47; ku++) for (ten = 1; ten <= (ku == 47 ? 51 : 94); ten++) {
+  j1 = ku + 32; j2 = ten + 32; lead = int((j1 + 1) / 2) + (j1 <= 94 ? 112 : 176)
+  trail = j1 % 2 ? j2 + (j2 >= 96 ? 32 : 31) : j2 + 126; printf "%c%c", lead, trail } }' >level1.txt ||
+  fail "awk made no text"
 for font in k14 jiskan16 jiskan24; do
   must "$cli" font "$font"
   must "$cli" clear
@@ -47,10 +52,27 @@ for font in k14 jiskan16 jiskan24; do
   must "$cli" scan --add one.txt
   must "$cli" generate "$font-one.inc" $plain
   must "$cli" generate "$font-one-half.inc" --half-width all --key unicode
+  must "$cli" generate "$font-one-packed.inc" --compress
+  # The tables of the level-1 kanji compressed, as a Cortex-M object holds them, in bytes a
+  # character (key, starts, glyph and model) within the goal of each font.
+  must "$cli" clear
+  must "$cli" scan --add level1.txt
+  must "$cli" generate "$font-level1.inc" $plain --compress
+  grep -q "FONT_KANJI_NUM.*2965" "$font-level1.inc" || fail "$font-level1.inc holds not the 2,965 kanji"
+  printf '#include "%s"\n' "$font-level1.inc" >level1.c || fail "printf made no level1.c"
+  arm-none-eabi-gcc -mcpu=cortex-m3 -mthumb -Os -c level1.c -o level1.o || fail "level1.c does not compile"
+  bytes=$(arm-none-eabi-size level1.o | awk 'NR == 2 { print $1 + $2 }')
+  case $font in k14) goal=19.0 ;; jiskan16) goal=21.5 ;; *) goal=38.0 ;; esac
+  awk -v b="$bytes" -v g="$goal" 'BEGIN { exit !(b / 2965 <= g) }' ||
+    fail "$font: the level-1 kanji compressed take $bytes bytes, more than $goal a character"
+  echo "c99 test: $font level 1 compressed: $bytes bytes, $(awk -v b="$bytes" 'BEGIN { printf "%.2f", b / 2965 }') a character"
   must "$cli" scan --add all.txt
   must "$cli" generate "$font-all.inc" $plain
   must "$cli" generate "$font-all-half.inc" --half-width all --key unicode
-  files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc")
+  must "$cli" generate "$font-all-packed.inc" --compress
+  grep -q "FONT_HALF_COMPRESSED.1" "$font-all-packed.inc" || fail "$font-all-packed.inc: the half-width glyphs are not compressed"
+  files+=("$font-none.inc" "$font-one.inc" "$font-all.inc" "$font-none-half.inc" "$font-one-half.inc" "$font-all-half.inc"
+    "$font-one-packed.inc" "$font-all-packed.inc")
 done
 
 # Named files of each variant: no character, one, and one with every half-width glyph, a
@@ -64,9 +86,11 @@ for variant in xc32 cc-rh c99; do
   must "$cli" scan --add one.txt
   must "$cli" generate "named-$variant-one.inc" --name font_one
   must "$cli" generate "named-$variant-half.inc" --half-width all --key unicode --image "named-$variant.bin"
+  must "$cli" generate "named-$variant-packed.inc" --compress
   must "$cli" generate plain.inc --no-name $plain --no-image
   grep -q sorvane_font plain.inc && fail "--no-name still names the font"
-  named+=("named-$variant-none.inc:font_none" "named-$variant-one.inc:font_one" "named-$variant-half.inc:font_one")
+  named+=("named-$variant-none.inc:font_none" "named-$variant-one.inc:font_one" "named-$variant-half.inc:font_one"
+    "named-$variant-packed.inc:font_one")
 done
 must "$cli" compiler c99
 for pair in "${named[@]}"; do
@@ -98,6 +122,8 @@ for compiler in "${compilers[@]}"; do
     # A named file is the whole translation unit: a one-line C file includes it.
     case $inc in
       named-*) printf '#include "%s"\n' "$inc" >unit.c ;;
+      *-packed.inc) printf '#include "%s"\n#if FONT_COMPRESSED\n#define FIRST font_kanji_packed[0]\n#else\n#define FIRST font_kanji[0][0]\n#endif\n%s\n' \
+        "$inc" 'int glyphs(void) { return (int)(FONT_KANJI_NUM + font_kanji_index[0] + FIRST); }' >unit.c ;;
       *) printf '#include "%s"\nint glyphs(void) { return (int)(FONT_KANJI_NUM + font_kanji_index[0] + font_kanji[0][0]); }\n' "$inc" >unit.c ;;
     esac || fail "printf made no unit.c"
     # shellcheck disable=SC2086
@@ -107,7 +133,7 @@ done
 
 # The firmware reader, in the strictest C of gcc and clang 16, and its font of each include file.
 for compiler in "gcc -std=c99 $strict" "clang-16 -std=c99 $strict"; do
-  for source in sorvane_font sorvane_image sorvane_target; do
+  for source in sorvane_font sorvane_image sorvane_target sorvane_unpack; do
     # shellcheck disable=SC2086
     $compiler -I"$reader" -c "$reader/$source.c" -o reader.o >out.txt 2>&1 || fail "$source.c with $compiler: $(head -5 out.txt)"
   done

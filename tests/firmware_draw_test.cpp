@@ -184,10 +184,12 @@ protected:
                           cli + " font " + f.name + " >/dev/null"),
                       0);
             for (const char* key : {"sjis", "unicode"})
-                ASSERT_EQ(run(cli + " generate " + f.name + "-" + key + ".inc --half-width all --key " + key + " --strict --image " +
-                              f.name + "-" + key + ".bin >/dev/null"),
-                          0)
-                    << f.name << " " << key;
+                for (const char* compress : {"", "-z"})  // -z: with every set compressed, as it pays even for these
+                    ASSERT_EQ(run(cli + " generate " + f.name + "-" + key + compress + ".inc --half-width all --key " + key + " --strict --image " +
+                                  f.name + "-" + key + compress + ".bin" + (*compress ? " --compress" : "") + " >/dev/null" +
+                                  (*compress ? " && test $(grep -Ec '^#define FONT_(HALF_)?COMPRESSED[[:space:]]+1' " + dir->file(std::string(f.name) + "-" + key + "-z.inc") + ") = 2" : "")),
+                              0)
+                        << f.name << " " << key << compress;
         }
     }
     static void TearDownTestSuite() {
@@ -212,6 +214,7 @@ protected:
         std::string flags = "";     // after the strict flags of every build
         std::string libraries = "";
         bool image = false;         // the image of the same state drawn too, read from the program's flash
+        bool every_compressed = false;  // compressed fonts by both keys, else by code point only
     };
 
     // image.h for draw_strings: the bytes of an image as a C array.
@@ -235,7 +238,8 @@ protected:
             const FreeTypeFont full(library, "/usr/share/fonts/X11/misc/" + std::string(f.name) + ".pcf.gz", f.side, f.side);
             const FreeTypeFont half(library, "/usr/share/fonts/X11/misc/" + std::string(f.half) + ".pcf.gz", f.side, f.side / 2);
             ASSERT_TRUE(full.ok() && half.ok()) << f.name;
-            for (const char* key : {"sjis", "unicode"}) {
+            for (const std::string key : {"sjis", "unicode", "sjis-z", "unicode-z"}) {
+                if (key == "sjis-z" && !target.every_compressed) continue;
                 const std::string program = dir->file("draw_strings");
                 if (target.image) write_image_header(dir->file(f.name + std::string("-") + key + ".bin"));
                 const std::string image_flags = target.image ? " -DTEST_IMAGE" : "";
@@ -283,7 +287,7 @@ protected:
             }
         }
         FT_Done_FreeType(library);
-        EXPECT_EQ(compared, 3 * 2 * 2 * static_cast<int>(messages.size() + lacking.size()));
+        EXPECT_EQ(compared, 3 * (target.every_compressed ? 4 : 3) * 2 * static_cast<int>(messages.size() + lacking.size()));
     }
 
     // Two named include files in one program (K14 by Shift_JIS code as small, jiskan24 by code
@@ -301,7 +305,7 @@ protected:
                           " scan --encoding UTF-8 --add ../messages.txt >/dev/null 2>&1 && " + cli + " compiler c99 >/dev/null && " + cli +
                           " font k14 >/dev/null && " + cli + " generate small.inc --name small --half-width all --key sjis --no-image >/dev/null && " +
                           cli + " font jiskan24 >/dev/null && " + cli +
-                          " generate large.inc --name large --half-width all --key unicode --image large.bin >/dev/null"),
+                          " generate large.inc --name large --half-width all --key unicode --image large.bin --compress >/dev/null"),
                       0);
             for (const char* font : {"small", "large"}) testing::write_file(named + "/" + font + ".c", "#include \"" + std::string(font) + ".inc\"\n");
         }
@@ -344,7 +348,7 @@ protected:
 };
 
 TEST_F(FirmwareDraw, OnThisMachineEveryDotIsTheFonts) {
-    compare_all({"gcc", "", "", "", true});
+    compare_all({"gcc", "", "", "", true, true});
     compare_named({"gcc", ""});
 }
 
