@@ -196,6 +196,8 @@ void write_byte_table(TextWriter& out, const char* name, const std::vector<std::
         }
         out.write("\n");
     }
+    // Glyphs all blank pack to no byte; ISO C has no empty initializer.
+    if (first) out.write("\t0\n");
     out.write("};\n\n");
 }
 
@@ -385,13 +387,13 @@ IncludeSummary summary_of(const std::vector<FontEntry>& entries, IncludeSummary 
         summary.compressed = true;
         summary.model_table_bytes = static_cast<int>(sets.full->model_bytes);
         summary.starts_table_bytes = static_cast<int>(sets.full->index_bytes);
-        summary.glyph_table_bytes = static_cast<int>(sets.full->glyph_bytes);
+        summary.glyph_table_bytes = static_cast<int>(std::max(sets.full->glyph_bytes, 1LL));  // a byte at least
     }
     if (sets.half) {
         summary.half_compressed = true;
         summary.half_model_bytes = static_cast<int>(sets.half->model_bytes);
         summary.half_starts_bytes = static_cast<int>(sets.half->index_bytes);
-        summary.half_table_bytes = static_cast<int>(sets.half->glyph_bytes);
+        summary.half_table_bytes = static_cast<int>(std::max(sets.half->glyph_bytes, 1LL));
     }
     return summary;
 }
