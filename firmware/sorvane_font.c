@@ -136,12 +136,13 @@ static int packed(const sorvane_font *font, int half) {
 
 /* Fills bytes with the length stored bytes (its cell's) of glyph index of a compressed set:
  * learns where it starts and how long it is in one read of its index record, reads it in
- * one more into code (a buffer of cell_bytes, past the cell's), and unpacks it into the cell
- * (a length of the cell's bytes is the raw cell, 0 a blank one). 0, 1 when the set says a
- * length past the cell, or a read's code (SORVANE_ERR_INVAL for an image whose models are
- * not in RAM). */
+ * one more, and unpacks it into the cell (a length of the cell's bytes is the raw cell, 0 a
+ * blank one). 0, 1 when the set says a length past the cell, or a read's code
+ * (SORVANE_ERR_INVAL for an image whose models are not in RAM). The glyph's code is held
+ * here, not in the walk, so that a raw font's drawing takes no stack for it. */
 static int unpack_glyph(const sorvane_font *font, int half, unsigned index, unsigned length, unsigned char *bytes,
-                        unsigned char *code, const sorvane_cell *cell) {
+                        const sorvane_cell *cell) {
+    unsigned char code[cell_bytes];
     const unsigned in_record = index % 16u, record = 3u + in_record + 1u;
     unsigned long start;
     unsigned size, i;
@@ -172,8 +173,7 @@ static int unpack_glyph(const sorvane_font *font, int half, unsigned index, unsi
 }
 
 /* The glyph at a place, or the half-width glyph of a byte (place -1): sets up cell, whose
- * bytes, when it returns 0, are in bytes (a buffer of 2 * cell_bytes: the second half holds
- * a compressed glyph's code). Returns 1 when the font has no such glyph (or one of a geometry
+ * bytes, when it returns 0, are in bytes. Returns 1 when the font has no such glyph (or one of a geometry
  * no cell holds), 0, or a read's code. */
 static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsigned char *bytes, sorvane_cell *cell) {
     const unsigned length = place >= 0 ? font->glyph_bytes : font->half_bytes;
@@ -194,7 +194,7 @@ static int glyph_cell(const sorvane_font *font, int place, unsigned byte, unsign
     index = !half ? (unsigned)place : byte <= 0x7E ? byte - 0x20u : byte - 0xA1u;
     if (packed(font, half)) {
         if (half && byte > 0x7E && (font->flags & SORVANE_HAS_ASCII) != 0) index += 95u;
-        return unpack_glyph(font, half, index, length, bytes, bytes + cell_bytes, cell);
+        return unpack_glyph(font, half, index, length, bytes, cell);
     }
     if (!half) return read_table(font, font->glyphs, font->glyphs_at, (unsigned long)index * length, bytes, length);
     if (byte <= 0x7E) return read_table(font, font->ascii, font->ascii_at, (unsigned long)index * length, bytes, length);
@@ -291,7 +291,7 @@ enum { walk_draw, walk_measure, walk_count };
  * saves its registers. */
 static int sorvane_walk(const sorvane_font *font, const char *text, unsigned char utf8, int x, int y,
                         const sorvane_target *target, unsigned char mode) {
-    unsigned char bytes[2 * cell_bytes]; /* the cell, and a compressed glyph's code */
+    unsigned char bytes[cell_bytes];
     sorvane_cell cell;
     sorvane_character c;
     const unsigned char *s = (const unsigned char *)text;
@@ -378,7 +378,7 @@ static unsigned long dots_of_byte(unsigned value) {
 }
 
 static int glyph_rows(const sorvane_font *font, int place, unsigned byte, sorvane_glyph *glyph) {
-    unsigned char bytes[2 * cell_bytes]; /* the cell, and a compressed glyph's code */
+    unsigned char bytes[cell_bytes];
     sorvane_cell cell;
     int row, part;
     const int result = glyph_cell(font, place, byte, bytes, &cell);

@@ -137,7 +137,9 @@ typedef struct sorvane_font {
  * draws with it: reads and checks the header and its directory of tables (a table it does not
  * know is passed over, unless the image says a reader needs it). Images of version 1 (what
  * 1.11 wrote) open too. Returns SORVANE_OK or a negative code; a font that did not open holds
- * no character. */
+ * no character. A glyph then takes at most ceil(log2(count + 1)) reads to find by either key
+ * and one read of its bytes (a half-width glyph that read alone); one more, of its index
+ * record, in a compressed set, whose models sorvane_image_models loads first. */
 int sorvane_open_image(sorvane_font *font, sorvane_read_fn read, void *ctx);
 
 /* Loads the models of an opened compressed image (generate --compress) into ram, size bytes

@@ -163,7 +163,7 @@ static int v2_take_table(sorvane_font *font, const unsigned char *e, int kind, u
     if ((*seen >> kind & 1u) != 0 || get16(e + entry_record) != record || offset < font->header || offset > font->size ||
         length[kind] > font->size - offset)
         return 0;
-    if (kind < table_model && length[kind] != (counts[kind] != 0 ? counts[kind] : font->count) * record) return 0;
+    if (kind < table_model && length[kind] != (uint32_t)(counts[kind] != 0 ? counts[kind] : font->count) * record) return 0;
     *seen |= 1u << kind;
     at[kind] = offset;
     return 1;

@@ -39,6 +39,15 @@
         up2 >>= 1;                               \
     } while (0)
 
+/* The loop of the dots is the reader's hot spot. GCC's -Os keeps fewer of its values in
+ * registers than -O2 does, which on a Cortex-M costs a sixth more instructions a glyph for a
+ * few bytes less of code: built for Thumb-2, the decoder asks GCC for -O2. */
+#if defined(__GNUC__) && !defined(__clang__) && defined(__thumb2__)
+#pragma GCC push_options
+#pragma GCC optimize("O2")
+#define UNPACK_OPTIMIZED
+#endif
+
 int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *code, unsigned code_length,
                 unsigned char *cell, int width, int height, int band) {
     /* Where the code is: kept in memory, not in registers, which the loop of the dots needs
@@ -122,5 +131,10 @@ int UNPACK_NAME(const UNPACK_SPACE unsigned char *model, const unsigned char *co
     }
     return SORVANE_OK;
 }
+
+#ifdef UNPACK_OPTIMIZED
+#pragma GCC pop_options
+#undef UNPACK_OPTIMIZED
+#endif
 
 #endif

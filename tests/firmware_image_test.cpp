@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <bit>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -386,6 +387,20 @@ TEST_F(FirmwareImage, ACompressedFontGivesTheRawGlyphsInBoundedReads) {
                 EXPECT_LE(drawn.reads, std::bit_width(c.keys.size()) + 2) << i;
                 const std::string kana = utf8 ? "\xef\xbd\xb1" : "\xb1";
                 EXPECT_EQ(draw(c.image, kana, utf8).dots, draw(raw_bytes.data, kana, utf8).dots);
+            }
+            // A directory of compressed sets that do not fit together is refused: an index of
+            // another length, a model of more bits than images hold, HPAK holding no glyphs.
+            const auto entry = [&](const char* tag) {
+                std::size_t e = image_fixed_bytes;
+                while (std::memcmp(&c.image[e], tag, 4) != 0) e += image_entry_bytes;
+                return e;
+            };
+            for (const auto& [tag, at, value] : {std::tuple{"GIDX", 8, -1}, {"HIDX", 8, 1}, {"HPAK", 14, -int{half_width == HalfWidth::all ? 6 : 4}}, {"MODL", 8, 1}}) {
+                Bytes broken{c.image};
+                broken.data[entry(tag) + static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(broken.data[entry(tag) + static_cast<std::size_t>(at)] + value);
+                seal_header(broken.data);
+                sorvane_font refused;
+                EXPECT_EQ(sorvane_open_image(&refused, read_bytes, &broken), SORVANE_ERR_BAD_SIZES) << tag;
             }
             // A read that fails inside a compressed glyph: the callback's code.
             struct Failing {

@@ -107,9 +107,9 @@ for font_key in jiskan16:sjis jiskan24:unicode; do
   # settings are constants.
   built=1
   for source in "${sources[@]}" "$here/ucsim-simif.c"; do
-    must sdcc -mstm8 --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
+    must sdcc -mstm8 --model-large --std-c99 --Werror --disable-warning 110 -DTEST_SIMIF "${include[@]}" -c "$source" || built=0
   done
-  if [ "$built" = 0 ] || ! must sdcc -mstm8 small_draw.rel sorvane_font.rel sorvane_image.rel sorvane_target.rel sorvane_font_file.rel ucsim-simif.rel -o stm8.ihx; then
+  if [ "$built" = 0 ] || ! must sdcc -mstm8 --model-large small_draw.rel sorvane_font.rel sorvane_image.rel sorvane_target.rel sorvane_font_file.rel ucsim-simif.rel -o stm8.ihx; then
     continue
   fi
   # The console's commands on standard input: run until the program stops itself, then quit.
