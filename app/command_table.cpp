@@ -11,6 +11,7 @@
 
 #include "app/encoded_text.h"
 #include "app/font_commands.h"
+#include "app/plan.h"
 #include "core/utf8_text.h"
 #include "fontgen/font_image.h"
 #include "fontgen/font_table.h"
@@ -269,6 +270,59 @@ Outcome generate_command(AppState& state, const Request& request) {
     return font_read ? Outcome{} : said();
 }
 
+// The words of a message between tabs, in the state's language.
+std::vector<std::string> words_between_tabs(const AppState& state, int message) {
+    std::vector<std::string> words;
+    const std::string_view text = message_text(message, state.language());
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\t', start);
+        words.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) return words;
+        start = end + 1;
+    }
+}
+
+// "plan": a table of the bytes each way of generating writes, one line a way, its columns
+// padded to their widest cell (a Shift_JIS text is as wide as its bytes); the last column,
+// whether it fits, only with --max-bytes.
+Outcome plan_command(AppState& state, const Request& request) {
+    const Face& face = request.face;
+    const Plan plan = plan_generation(state, face);
+    if (!face.report(state, plan.font)) return said();
+    if (!plan.half_read) face.complain(state, message_plan_no_half, {half_source_path(state)});
+    const long long budget = request.guards.max_bytes;
+    const std::vector<std::string> words = words_between_tabs(state, message_plan_words);
+    std::vector<std::vector<std::string>> table{words_between_tabs(state, message_plan_columns)};
+    if (budget < 0) table[0].pop_back();
+    constexpr const char* half_words[] = {"none", "ascii", "kana", "all"};
+    int fitting = 0;
+    for (const PlanWay& way : plan.ways) {
+        std::vector<std::string> row{way.kept ? "*" : "", words[way.image ? 1 : 0], words[way.compressed ? 3 : 2],
+                                     half_words[static_cast<std::size_t>(way.layout.half)],
+                                     way.layout.says_key ? key_words[static_cast<std::size_t>(way.layout.key)] : "none",
+                                     std::to_string(way.bytes)};
+        if (budget >= 0) row.push_back(words[way.bytes <= budget ? 4 : 5]);
+        fitting += way.bytes <= budget ? 1 : 0;
+        table.push_back(std::move(row));
+    }
+    std::vector<std::size_t> widths(table[0].size());
+    for (const auto& row : table)
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+    face.say(state, message_plan_heading, {plan.count, font_name(state)});
+    for (const auto& row : table) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            // The bytes to the right, every other column to the left.
+            const std::string pad(widths[c] - row[c].size(), ' ');
+            line += c == 5 ? pad + row[c] : row[c] + (c + 1 < row.size() ? pad : "");
+            if (c + 1 < row.size()) line += "  ";
+        }
+        face.say(state, message_list_line, {Filler::shift_jis_text(line)});
+    }
+    if (budget >= 0) face.say(state, message_plan_fitting, {fitting, plan.ways.size(), budget});
+    return {};
+}
+
 Outcome font_command(AppState& state, const Request& request) {
     choose_font(state, request.choice);
     request.face.say(state, message_font_chosen, {font_name(state)});
@@ -378,7 +432,8 @@ constexpr OptionRow options[] = {
      [](Options& o, const char* v, int) { return (o.encoding = v), true; }},
     {"--add", nullptr, nullptr, nullptr, takes_add, "register the characters found at once", Completion::nothing, nullptr,
      [](Options& o, const char*, int) { return (o.add = true); }},
-    {"--max-bytes", "N", nullptr, "a number of bytes", takes_guards, "fail when the tables would take more flash",
+    {"--max-bytes", "N", nullptr, "a number of bytes", takes_budget,
+     "the most flash the tables (or the image) may take: generate fails past it, plan marks the ways that fit",
      Completion::nothing, nullptr,
      [](Options& o, const char* v, int) { return (o.guards.max_bytes = byte_count(v)) >= 0; }},
     {"--strict", nullptr, nullptr, nullptr, takes_guards, "fail when a character asked for has no glyph",
@@ -438,8 +493,14 @@ constexpr CommandRow commands[] = {
      "const sorvane_font NAME (a C identifier); --compress compresses each glyph on its own (each set of glyphs only where "
      "that takes fewer bytes, FONT_COMPRESSED saying which); these choices are kept with the output file, a plain generate (and the "
      "window's button) repeats them, and none, --no-image, --no-name and --no-compress take them back",
-     0, 1, takes_guards | takes_layout | takes_image | takes_name | takes_compress, nullptr, generate_button, save_dialog, saves, generate_command,
+     0, 1, takes_budget | takes_guards | takes_layout | takes_image | takes_name | takes_compress, nullptr, generate_button, save_dialog, saves, generate_command,
      any_file, "inc"},
+    {"plan", "",
+     "print the bytes each way of generating the registered list in the chosen font would write, as generate writes "
+     "them: the include file's tables or the image, raw or compressed, with the half-width glyphs kept (all when none "
+     "are) and without, with and without the other key where that is a choice; * marks the way the kept choices "
+     "generate, and with --max-bytes each way says whether it fits N bytes",
+     0, 0, takes_budget, nullptr, no_row, Dialog::none, looks, plan_command},
     {"font", nullptr, "choose the font", 1, 1, 0, font_choices.data(), k14_radio, Dialog::none, saves, font_command},
     {"compiler", nullptr, "choose the compiler of the include file", 1, 1, 0, compiler_choices.data(), xc32_radio,
      Dialog::none, saves, compiler_command},

@@ -41,12 +41,13 @@ enum Option : unsigned {
     takes_add = 8,        // --add
     takes_size = 16,      // --size and --face
     takes_text = 32,      // --text
-    takes_guards = 64,    // --max-bytes and --strict
+    takes_guards = 64,    // --strict
     takes_layout = 128,   // --half-width and --key
     takes_half = 256,     // --half
     takes_image = 512,    // --image and --no-image
     takes_name = 1024,    // --name and --no-name
     takes_compress = 2048,  // --compress and --no-compress
+    takes_budget = 4096,  // --max-bytes
 };
 
 // What the options of a command line set.

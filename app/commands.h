@@ -100,6 +100,12 @@ std::string half_source_path(const AppState& state);
 // their number, and the first of them in code order in first.
 int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout, std::span<int> first = {});
 
+struct Generation;
+
+// Reads the half-width glyphs a layout asks for; false, with the reason in the generation,
+// when the file cannot be read, holds glyphs of another size or has none of them.
+bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTable& half, Generation& generation);
+
 // What "Generating font data" did.
 struct Generation {
     Outcome outcome;       // success, or the output file could not be created or written

@@ -111,10 +111,6 @@ int missing_half_glyphs(const HalfTable& half, const IncludeLayout& layout, std:
     return missing;
 }
 
-namespace {
-
-// Reads the half-width glyphs a layout asks for; false, with the reason in the generation,
-// when the file cannot be read, holds glyphs of another size or has none of them.
 bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTable& half, Generation& generation) {
     const std::string path = half_source_path(state);
     const FontKind& font = state.font.kind();
@@ -141,6 +137,8 @@ bool load_half_source(const AppState& state, const IncludeLayout& layout, HalfTa
         generation.half_error != 0 || generation.half_fault.line != 0 || generation.missing_half == asked;
     return !generation.half_refused;
 }
+
+namespace {
 
 // The code range of the last include file, which an empty list writes again.
 CodeRange last_code_range(const AppState& state) {

@@ -2,9 +2,12 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <cctype>
 #include <csignal>
 
 #include "app/commands.h"
+#include "app/plan.h"
 #include "core/list_text.h"
 #include "state/settings_file.h"
 #include "tests/test_support.h"
@@ -296,6 +299,54 @@ TEST_F(IncludeWriter, ReportsAFullDisk) {
     EXPECT_EQ(full.outcome.error, ENOSPC);
     EXPECT_FALSE(full.include.written);
     EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
+}
+
+// The bytes of an include file's tables as its object holds them: the numbers of each table,
+// two bytes each in a table of unsigned short, one in any other.
+long long table_bytes(std::string text) {
+    for (std::size_t at; (at = text.find("/*")) != std::string::npos;) text.erase(at, text.find("*/", at) + 2 - at);
+    long long bytes = 0;
+    for (std::size_t at = 0; (at = text.find("] = {", at)) != std::string::npos;) {
+        const std::size_t line = text.rfind('\n', at) + 1;
+        const long long each = text.substr(line, at - line).find("short") != std::string::npos ? 2 : 1;
+        const std::size_t end = text.find("};", at);
+        for (std::size_t i = at + 5; i < end; ++i)
+            if (std::isdigit(static_cast<unsigned char>(text[i])) && !std::isalnum(static_cast<unsigned char>(text[i - 1])))
+                bytes += each;
+        at = end;
+    }
+    return bytes;
+}
+
+// Each way plan counts is what generate writes that way: the include file's tables (of the C99
+// file, as its object holds them) and the image, of the X11 fonts' glyphs; the one way of the
+// kept choices is marked.
+TEST_F(IncludeWriter, PlanGivesTheBytesEachWayOfGenerateWrites) {
+    for (const char* name : {"Sorvane.J16", "Sorvane.H16"})
+        std::filesystem::copy_file(std::string(SORVANE_BINARY_DIR) + "/share/sorvane/" + name, dir.file(name));
+    app_state.font.stored = 1;
+    app_state.compiler.stored = 2;
+    register_cells(15 * grid_side, 300);
+    app_state.generation.half_width = 2;  // kana
+    app_state.generation.key = 2;         // unicode
+    const Plan plan = plan_generation(app_state);
+    ASSERT_TRUE(plan.font.ok());
+    ASSERT_EQ(plan.ways.size(), 12u);
+    EXPECT_TRUE(plan.ways[0].kept && plan.ways[0].layout.half == HalfWidth::kana && plan.ways[0].layout.key == CodeKey::unicode);
+    EXPECT_EQ(std::count_if(plan.ways.begin(), plan.ways.end(), [](const PlanWay& w) { return w.kept; }), 1);
+    for (const PlanWay& way : plan.ways) {
+        GenerationChoices choices;
+        choices.half_width = way.layout.half == HalfWidth::none ? 0 : static_cast<int>(way.layout.half);
+        choices.key = !way.layout.says_key ? 0 : way.layout.key == CodeKey::unicode ? 2 : 1;
+        choices.image.store(way.image ? "font.img" : "");
+        choices.compress = way.compressed ? 1 : 0;
+        const Generation made = sorvane::generate(app_state, "Font.inc", sample_time(), {}, {}, &choices);
+        ASSERT_TRUE(made.outcome.ok());
+        const long long written = way.image ? static_cast<long long>(std::filesystem::file_size("font.img"))
+                                            : table_bytes(testing::read_file("Font.inc"));
+        EXPECT_EQ(way.bytes, written) << "image " << way.image << ", compressed " << way.compressed << ", half "
+                                      << choices.half_width << ", key " << choices.key;
+    }
 }
 
 // A write that fails half-way (the disk fills up at 20 KB) removes its temporary file, the

@@ -348,6 +348,21 @@ constexpr std::array<const char*, 2 * message_count> message_table{
     // 123
     "%1: %2 は 0 です。圧縮してもバイトが減らないので、そのグリフは生のまま書きました"_sjis,
     "%1: %2 is 0: compressed, those glyphs would take no fewer bytes, so they are written raw",
+    // 124
+    "%1 文字、%2: 生成の各方法が書くバイト数（* は保持された選択で generate が書くもの）"_sjis,
+    "%1 characters of %2: the bytes each way of generating writes (* what generate writes with the kept choices)",
+    // 125: the table's columns, between tabs
+    "\t出力\tグリフ\t--half-width\t--key\tバイト\t--max-bytes"_sjis,
+    "\toutput\tglyphs\t--half-width\t--key\tbytes\t--max-bytes",
+    // 126: include file, image, raw, compressed, fits, does not fit; between tabs
+    "インクルード・ファイル\tイメージ\t無圧縮\t圧縮\t収まる\t超える"_sjis,
+    "include file\timage\traw\tcompressed\tfits\tover",
+    // 127
+    "%1 が読めないか半角グリフがないので、半角グリフのある方法は数えません"_sjis,
+    "%1 cannot be read or holds no half-width glyphs: the ways with them are not counted",
+    // 128
+    "%2 の方法のうち %1 が --max-bytes %3 に収まります"_sjis,
+    "%1 of the %2 ways fit --max-bytes %3",
 };
 
 }  // namespace

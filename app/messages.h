@@ -119,6 +119,11 @@ enum Message : int {
     message_image_too_big_compressed = 121,
     message_compressed_tables = 122,
     message_compress_not_paid = 123,
+    message_plan_heading = 124,
+    message_plan_columns = 125,
+    message_plan_words = 126,
+    message_plan_no_half = 127,
+    message_plan_fitting = 128,
     message_end
 };
 
