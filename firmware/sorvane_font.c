@@ -4,17 +4,21 @@
  * the target draws the cell (sorvane_target.c).
  *
  * Small for 8-bit processors: no function returns a struct or takes one by value, and a
- * drawing call holds one glyph of SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 bytes on the
- * stack. Every size comes from the font object. */
+ * drawing call holds one glyph of SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8) bytes on
+ * the stack. Every size comes from the font object. */
 #include <limits.h>
 
 #include "sorvane_cell.h"
 #include "sorvane_reader.h"
 /* The glyph decoder is built with this file, so that a firmware builds the reader of a
  * compressed font from the same files as before. */
+#define SORVANE_UNPACK_BUILD 1
 #include "sorvane_unpack.c"
 
-enum { cell_bytes = SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 };
+/* A cell: rows of whole bytes. A compressed glyph's code is read into a buffer as large, or
+ * as its index record (a 3-byte start and 16 lengths), whichever is more. */
+enum { cell_bytes = SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8), record_bytes = 19,
+       code_bytes = cell_bytes > record_bytes ? cell_bytes : record_bytes };
 
 /* The last place an int holds on every processor. */
 enum { place_max = 0x7FFF };
@@ -142,7 +146,7 @@ static int packed(const sorvane_font *font, int half) {
  * here, not in the walk, so that a raw font's drawing takes no stack for it. */
 static int unpack_glyph(const sorvane_font *font, int half, unsigned index, unsigned length, unsigned char *bytes,
                         const sorvane_cell *cell) {
-    unsigned char code[cell_bytes];
+    unsigned char code[code_bytes];
     const unsigned in_record = index % 16u, record = 3u + in_record + 1u;
     unsigned long start;
     unsigned size, i;
@@ -154,6 +158,15 @@ static int unpack_glyph(const sorvane_font *font, int half, unsigned index, unsi
     for (i = 3; i < record - 1u; ++i) start += code[i];
     size = code[record - 1u];
     if (size > length) return 1;
+    /* An image's index is no more to be trusted than its bytes: a glyph must lie inside its
+     * packed table. */
+    if (font->read) {
+        const unsigned long table = half ? font->half_packed_bytes : font->packed_bytes;
+        if (start > table || size > table - start) {
+            if (font->error == 0) ((sorvane_font *)font)->error = SORVANE_ERR_CORRUPT; /* an image font is never const */
+            return SORVANE_ERR_CORRUPT;
+        }
+    }
     if (size == 0) {
         for (i = 0; i < length; ++i) bytes[i] = 0;
         return 0;

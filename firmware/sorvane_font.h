@@ -49,7 +49,8 @@
 
 /* The widest and tallest cell the reader draws: 32 dots. A firmware whose fonts are smaller
  * may build everything with a smaller value (-DSORVANE_GLYPH_MAX=16): a drawing call holds
- * one glyph of SORVANE_GLYPH_MAX * SORVANE_GLYPH_MAX / 8 bytes on the stack. */
+ * one glyph of SORVANE_GLYPH_MAX * ((SORVANE_GLYPH_MAX + 7) / 8) bytes on the stack, and a
+ * compressed font's code beside it while it is unpacked (as many bytes, at least 19). */
 #ifndef SORVANE_GLYPH_MAX
 #define SORVANE_GLYPH_MAX 32
 #endif
@@ -118,6 +119,7 @@ typedef struct sorvane_font {
      * glyphs_at is the full-width set's packed bytes), and its models in the caller's RAM
      * (sorvane_image_models): model_bytes of them, the full-width set's first. */
     unsigned long model_at, starts_at, half_model_at, half_starts_at, half_packed_at;
+    unsigned long packed_bytes, half_packed_bytes; /* the lengths of the packed tables */
     const unsigned char *models; /* null until sorvane_image_models */
     unsigned short model_bytes;
     unsigned short header;
@@ -131,7 +133,7 @@ typedef struct sorvane_font {
                             keys, alt, glyphs, ascii, kana, model, starts, half_model, half_starts, half_packed)  \
     {(width), (height), (half_width), (band), (key), (flags), (glyph_bytes), (half_bytes), (count), (image),       \
      (keys), (alt), (glyphs), (ascii), (kana), (model), (starts), (half_model), (half_starts), (half_packed),       \
-     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
+     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
 
 /* Opens an image through read(ctx, ...) into font, memory the caller owns and keeps while it
  * draws with it: reads and checks the header and its directory of tables (a table it does not

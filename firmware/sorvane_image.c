@@ -196,6 +196,7 @@ static int v2_sets(sorvane_font *font, unsigned seen, const uint32_t *at, const 
         font->model_at = at[table_model];
         font->starts_at = at[table_starts];
         font->glyphs_at = at[table_packed];
+        font->packed_bytes = length[table_packed];
     } else {
         font->glyphs_at = at[table_glyphs];
     }
@@ -210,6 +211,7 @@ static int v2_sets(sorvane_font *font, unsigned seen, const uint32_t *at, const 
         font->half_model_at = at[table_half_model];
         font->half_starts_at = at[table_half_starts];
         font->half_packed_at = at[table_half_packed];
+        font->half_packed_bytes = length[table_half_packed];
     }
     font->model_bytes = (unsigned short)(full_model + half_model);
     return font->keys_at != 0 && font->glyphs_at != 0 ? SORVANE_OK : SORVANE_ERR_NO_TABLE;
@@ -265,6 +267,7 @@ static void clear(sorvane_font *font) {
     font->glyphs = font->ascii = font->kana = 0;
     font->model = font->starts = font->half_model = font->half_starts = font->half_packed = 0;
     font->model_at = font->starts_at = font->half_model_at = font->half_starts_at = font->half_packed_at = 0;
+    font->packed_bytes = font->half_packed_bytes = 0;
     font->models = 0;
     font->model_bytes = 0;
     font->error = SORVANE_OK;
@@ -314,6 +317,7 @@ int sorvane_image_models(sorvane_font *font, unsigned char *ram, unsigned size) 
             return result != 0 ? result : SORVANE_ERR_BAD_SIZES;
     }
     if (font->half_model_at != 0) {
+        if (full >= font->model_bytes) return SORVANE_ERR_BAD_SIZES;
         half = font->model_bytes - full;
         if ((result = sorvane_image_read(font, font->half_model_at, ram + full, half)) != 0) return result;
         if (SORVANE_UNPACK_MODEL_BYTES(ram[full]) != half) return SORVANE_ERR_BAD_SIZES;

@@ -12,10 +12,12 @@ namespace {
 struct Bytes {
     const std::uint8_t* data;
     std::size_t size;
+    unsigned long stated;  // once open, the size its header states: nothing past it is read
 };
 
 int read_bytes(void* ctx, unsigned long offset, void* buffer, unsigned length) {
     const Bytes& image = *static_cast<const Bytes*>(ctx);
+    if (image.stated != 0 && (offset > image.stated || length > image.stated - offset)) std::abort();
     if (offset > image.size || length > image.size - offset) return -1;
     std::memcpy(buffer, image.data + offset, length);
     return 0;
@@ -33,9 +35,10 @@ void plot(void* ctx, int x, int y) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Bytes bytes{data, size};
+    Bytes bytes{data, size, 0};
     sorvane_font image;
     if (sorvane_open_image(&image, read_bytes, &bytes) != SORVANE_OK) return 0;
+    bytes.stated = image.size;
     sorvane_check_image(&image);
     // A compressed image's models in RAM, one byte short of them first; then its glyphs decoded.
     unsigned char models[2 * 4098];
