@@ -18,8 +18,8 @@ trap 'rm -rf "$work"' EXIT
 firmware=$source/firmware
 tests=$source/tests/firmware
 
-arm-none-eabi-gcc -std=c99 -Os -mthumb -mcpu=cortex-m3 -c "$firmware/sorvane_unpack.c" -o "$work/unpack-arm.o"
-avr-gcc -std=c99 -Os -mmcu=atmega2560 -DSORVANE_AVR_PROGMEM -c "$firmware/sorvane_unpack.c" -o "$work/unpack-avr.o"
+arm-none-eabi-gcc -std=c99 -Os -mthumb -mcpu=cortex-m3 -c -DSORVANE_UNPACK_BUILD "$firmware/sorvane_unpack.c" -o "$work/unpack-arm.o"
+avr-gcc -std=c99 -Os -mmcu=atmega2560 -DSORVANE_AVR_PROGMEM -c -DSORVANE_UNPACK_BUILD "$firmware/sorvane_unpack.c" -o "$work/unpack-avr.o"
 echo "code: Thumb-2 $(arm-none-eabi-size "$work/unpack-arm.o" | awk 'NR == 2 {print $1}') bytes," \
      "AVR $(avr-size "$work/unpack-avr.o" | awk 'NR == 2 {print $1}') bytes"
 
@@ -31,11 +31,11 @@ for font in "jiskan16 16 8" "k14 14 7" "jiskan24 24 8"; do
   "$work/sample" "/usr/share/fonts/X11/misc/$1.pcf.gz" "$2" "$3" 93 >"$work/glyphs.h"
 
   avr-gcc -std=c99 -Os -mmcu=atmega2560 -DSORVANE_AVR_PROGMEM -I"$firmware" -I"$work" \
-    "$here/glyph_decoder_bench.c" "$firmware/sorvane_unpack.c" "$tests/avr-uart.c" -o "$work/avr.elf"
+    "$here/glyph_decoder_bench.c" -DSORVANE_UNPACK_BUILD "$firmware/sorvane_unpack.c" "$tests/avr-uart.c" -o "$work/avr.elf"
   avr=$("$tests/simavr-run.sh" atmega2560 "$work/avr.elf" | tr '\n' ' ')
 
   arm-none-eabi-gcc -std=c99 ${ARM_OPT:--Os} -mcpu=cortex-m3 -mthumb -nostdlib -ffreestanding -T "$tests/cortex-m.ld" \
-    -I"$firmware" -I"$work" "$tests/cortex-m-start.c" "$here/glyph_decoder_bench.c" "$firmware/sorvane_unpack.c" \
+    -I"$firmware" -I"$work" "$tests/cortex-m-start.c" "$here/glyph_decoder_bench.c" -DSORVANE_UNPACK_BUILD "$firmware/sorvane_unpack.c" \
     -lgcc -o "$work/arm.elf"
   timeout 600 qemu-system-arm -M mps2-an385 -nographic -semihosting -singlestep -d exec,nochain \
     -D "$work/trace.txt" -kernel "$work/arm.elf" >"$work/arm.txt" 2>&1

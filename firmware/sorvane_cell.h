@@ -4,14 +4,6 @@
 
 #include "sorvane_font.h"
 
-/* The eight dots of a byte of a glyph, the leftmost in bit 0. Fonts imported with their left
- * dot in the top bit (import-font --bit-order msb-left) are drawn with -DSORVANE_MSB_LEFT. */
-#ifdef SORVANE_MSB_LEFT
-#define SORVANE_CELL_BYTE(b) (sorvane_mirrored[(b) & 0xFF])
-#else
-#define SORVANE_CELL_BYTE(b) ((unsigned)(b) & 0xFFu)
-#endif
-
 /* A glyph to draw: width by height dots, its bytes as the font stores them, in bands of band
  * rows (band 1 for a half-width glyph: each row in its bytes, one row after another). Row r's
  * byte p (dots 8p to 8p + 7) is bytes[r / band * band * parts + p * band + r % band], parts

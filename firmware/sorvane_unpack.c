@@ -5,6 +5,11 @@
  * 32-bit one; no shift in the loop of the dots depends on a variable, which an AVR would take
  * a bit at a time. */
 #ifndef UNPACK_NAME
+#ifndef SORVANE_UNPACK_BUILD
+/* sorvane_font.c builds the decoder by including this file: built on its own, as an IDE
+ * builds every .c file of a folder, it holds nothing, and no symbol is defined twice. */
+typedef int sorvane_unpack_is_built_in_sorvane_font;
+#else
 #include "sorvane_unpack.h"
 
 /* The decoder is written once, below, and built once for each place a model may be: the
@@ -24,6 +29,7 @@
 #define UNPACK_SPACE
 #define MODEL_BYTE(p) ((unsigned)*(p))
 #include "sorvane_unpack.c"
+#endif
 #endif
 
 #else /* the decoder, built as UNPACK_NAME */
