@@ -134,6 +134,8 @@ const char* read_compressed_set(std::string_view text, const char* prefix, std::
         }
         const std::size_t length = starts[record++];
         if (at > packed.size() || length > packed.size() - at) return "a compressed glyph lies past the packed glyphs";
+        // As the firmware reads it: a glyph of its cell's bytes is raw, a longer one is no glyph.
+        if (length > static_cast<std::size_t>(shape.cell_bytes())) return "a compressed glyph is longer than its cell";
         glyphs.push_back(decode_glyph(model, std::span(packed).subspan(at, length), shape));
         at += length;
     }
