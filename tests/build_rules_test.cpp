@@ -164,6 +164,8 @@ TEST_F(BuildRule, ImageCommandOfTheReadme) {
     ASSERT_EQ(run(in(".") + "PATH=" + cli_folder + ":$PATH sh -e -c " + testing::quoted(command) + " >/dev/null"), 0);
     EXPECT_EQ(read_file(dir.file("font/font.bin")).substr(0, 8), std::string("SORVANE\x1a", 8));
     EXPECT_NE(read_file(dir.file("font/Font.inc")).find("#define FONT_KEY\t\t1"), std::string::npos);
+    EXPECT_NE(read_file(dir.file("font/Font.inc")).find("const sorvane_font tables ="), std::string::npos)
+        << "the sketch after the command declares the font tables";
 }
 
 }  // namespace
