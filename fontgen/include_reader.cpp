@@ -183,6 +183,42 @@ const char* read_alt_table(Reader& in, std::uint32_t count, IncludeFont& font) {
     return in.take('}') ? nullptr : "font_kanji_alt holds more codes than FONT_KANJI_NUM";
 }
 
+// The table of keys: count codes, ascending, each a two-byte Shift_JIS character unless the
+// file is keyed by code point; null, or why not.
+const char* read_codes(Reader& in, std::uint32_t count, IncludeFont& font) {
+    font.codes.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t code = 0;
+        if ((i > 0 && !in.take(',')) || !in.number(code)) return "font_kanji_index holds fewer codes than FONT_KANJI_NUM";
+        if (code > 0xFFFF || (!font.unicode_key && (!is_lead_byte(code >> 8) || !is_trail_byte(code & 0xFF))))
+            return "a code of font_kanji_index is no two-byte Shift_JIS character";
+        if (!font.codes.empty() && code <= font.codes.back()) return "the codes of font_kanji_index do not ascend";
+        font.codes.push_back(static_cast<std::uint16_t>(code));
+    }
+    if (!in.take('}')) return "font_kanji_index holds more codes than FONT_KANJI_NUM";
+    return nullptr;
+}
+
+// The raw glyph table: count glyphs of the font's FONT_KANJI_SIZE numbers each; null, or why not.
+const char* read_raw_glyphs(Reader& in, std::uint32_t count, const FontKind& kind, IncludeFont& font) {
+    if (!in.find("font_kanji[][FONT_KANJI_SIZE] = {")) return "no table font_kanji";
+    font.glyphs.reserve(count);
+    std::array<std::uint32_t, 3 * glyph_rows_max> numbers;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if ((i > 0 && !in.take(',')) || !in.take('{')) return "font_kanji holds fewer glyphs than FONT_KANJI_NUM";
+        for (int n = 0; n < kind.glyph_bytes(); ++n) {
+            std::uint32_t& number = numbers[static_cast<std::size_t>(n)];
+            if ((n > 0 && !in.take(',')) || !in.number(number)) return "a glyph has fewer numbers than FONT_KANJI_SIZE";
+            if (number > 0xFF) return "a number of font_kanji does not fit its char: it is above 255";
+        }
+        if (!in.take('}')) return "a glyph has more numbers than FONT_KANJI_SIZE";
+        font.glyphs.push_back(rows_of(numbers.data(), kind));
+    }
+    if (!in.take('}')) return "font_kanji holds more glyphs than FONT_KANJI_NUM";
+    return nullptr;
+}
+
+
 }  // namespace
 
 std::optional<std::uint32_t> named_image(std::string_view text) {
@@ -223,16 +259,7 @@ IncludeFont read_include_file(std::string_view text) {
         if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
         return font;
     }
-    font.codes.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint32_t code = 0;
-        if ((i > 0 && !in.take(',')) || !in.number(code)) return refuse("font_kanji_index holds fewer codes than FONT_KANJI_NUM");
-        if (code > 0xFFFF || (!font.unicode_key && (!is_lead_byte(code >> 8) || !is_trail_byte(code & 0xFF))))
-            return refuse("a code of font_kanji_index is no two-byte Shift_JIS character");
-        if (!font.codes.empty() && code <= font.codes.back()) return refuse("the codes of font_kanji_index do not ascend");
-        font.codes.push_back(static_cast<std::uint16_t>(code));
-    }
-    if (!in.take('}')) return refuse("font_kanji_index holds more codes than FONT_KANJI_NUM");
+    if (const char* why = read_codes(in, count, font)) return refuse(why);
 
     if (text.find("font_kanji_model[] = {", in.pos) != std::string_view::npos) {
         // A compressed file: each glyph decoded from its packed bytes.
@@ -243,19 +270,7 @@ IncludeFont read_include_file(std::string_view text) {
         if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
         return font;
     }
-    if (!in.find("font_kanji[][FONT_KANJI_SIZE] = {")) return refuse("no table font_kanji");
-    font.glyphs.reserve(count);
-    std::array<std::uint32_t, 3 * glyph_rows_max> numbers;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if ((i > 0 && !in.take(',')) || !in.take('{')) return refuse("font_kanji holds fewer glyphs than FONT_KANJI_NUM");
-        for (std::uint32_t n = 0; n < size; ++n) {
-            if ((n > 0 && !in.take(',')) || !in.number(numbers[n])) return refuse("a glyph has fewer numbers than FONT_KANJI_SIZE");
-            if (numbers[n] > 0xFF) return refuse("a number of font_kanji does not fit its char: it is above 255");
-        }
-        if (!in.take('}')) return refuse("a glyph has more numbers than FONT_KANJI_SIZE");
-        font.glyphs.push_back(rows_of(numbers.data(), *kind));
-    }
-    if (!in.take('}')) return refuse("font_kanji holds more glyphs than FONT_KANJI_NUM");
+    if (const char* why = read_raw_glyphs(in, count, *kind, font)) return refuse(why);
     if (const char* why = read_alt_table(in, count, font)) return refuse(why);
     if (const char* why = read_half_tables(text, *kind, font)) return refuse(why);
     return font;
