@@ -146,13 +146,21 @@ void write_declarations(TextWriter& out, const CompilerKind& compiler, const Inc
     out.write(compiler.closing_declarations);
 }
 
+// The start of a table's definition, up to its name: the storage, the compiler's placement and
+// the type of its entries.
+void write_table_name(TextWriter& out, const char* storage, const CompilerKind& compiler, const char* type,
+                      const char* name) {
+    out.write(storage);
+    out.write(compiler.placement);
+    out.write(type);
+    out.write("\t");
+    out.write(name);
+}
+
 // A table of 16-bit codes, fifteen to a line.
 void write_code_table(TextWriter& out, const char* name, const std::vector<FontEntry>& entries, bool alt,
                       const CompilerKind& compiler, const char* storage) {
-    out.write(storage);
-    out.write(compiler.placement);
-    out.write("const unsigned short\t");
-    out.write(name);
+    write_table_name(out, storage, compiler, "const unsigned short", name);
     out.write("[] = {\n");
     int on_line = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -179,11 +187,7 @@ void write_glyph(TextWriter& out, const GlyphRecord& record, const FontKind& fon
 // A table of bytes of a compressed set: its lines as given, the numbers split by commas.
 void write_byte_table(TextWriter& out, const char* name, const std::vector<std::vector<std::uint8_t>>& lines,
                       const CompilerKind& compiler, const char* storage) {
-    out.write(storage);
-    out.write(compiler.placement);
-    out.write(compiler.glyph_type);
-    out.write("\t");
-    out.write(name);
+    write_table_name(out, storage, compiler, compiler.glyph_type, name);
     out.write("[] = {\n");
     bool first = true;
     for (const std::vector<std::uint8_t>& line : lines) {
@@ -224,10 +228,8 @@ void write_compressed_set(TextWriter& out, const char* prefix, const CompressedG
 // One table holds every character: the glyph table's capacity is always the whole grid.
 void write_glyph_table(TextWriter& out, const std::vector<FontEntry>& entries, const GlyphTable& glyphs,
                        const CompilerKind& compiler, const FontKind& font, const char* storage) {
-    out.write(storage);
-    out.write(compiler.placement);
-    out.write(compiler.glyph_type);
-    out.write("\tfont_kanji[][FONT_KANJI_SIZE] = {\n");
+    write_table_name(out, storage, compiler, compiler.glyph_type, "font_kanji");
+    out.write("[][FONT_KANJI_SIZE] = {\n");
     for (std::size_t i = 0; i < entries.size(); ++i) {
         out.write(i == 0 ? "\t{" : "\t,{");
         write_glyph(out, glyphs[static_cast<std::size_t>(entries[i].cell)], font);
@@ -248,11 +250,7 @@ void write_half_glyph(TextWriter& out, const GlyphRecord& record, const FontKind
 // A table of half-width glyphs found by code: entry i is the glyph of byte first + i.
 void write_half_table(TextWriter& out, const char* name, int first, int count, const HalfTable& half,
                       const CompilerKind& compiler, const FontKind& font, const char* storage) {
-    out.write(storage);
-    out.write(compiler.placement);
-    out.write(compiler.glyph_type);
-    out.write("\t");
-    out.write(name);
+    write_table_name(out, storage, compiler, compiler.glyph_type, name);
     out.write("[");
     out.write_signed(count);
     out.write("][FONT_HALF_SIZE] = {\n");
